@@ -1,0 +1,113 @@
+// Binding to the parser library (corvane_parser64/32), which the plug-in never
+// links: it is loaded by full path from the plug-in's own folder for one parse,
+// every entry is resolved by name, and it is released again when the binding
+// object goes away (also after a failed constructor).
+//
+// Failures are raised as EParserBinding (what() is UTF-8):
+//   "Cannot load native corvane parser"
+//   "Missing native parser entry: <name>"   (YAML)
+//   "Missing native TOML entry: <name>"
+//   "Cannot initialize YAML parser"
+//   the library's own error text when a TOML text does not parse.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace corvane {
+
+class EParserBinding : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Full path of the parser library: the folder of the module holding this code
+// (the plug-in, or a test program standing in for it) + the library's name.
+std::u16string ParserLibraryPath();
+// "corvane_parser64.dll" / "corvane_parser32.dll" on Windows; a native name
+// (corvane_parser64.so) on other systems.
+const char16_t* ParserLibraryFileName();
+
+struct TYamlEvent {
+  int32_t Kind = 0;
+  std::ptrdiff_t StartIndex = 0;
+  std::ptrdiff_t EndIndex = 0;
+  std::ptrdiff_t Line = 0;
+  std::ptrdiff_t Column = 0;
+  std::ptrdiff_t EndLine = 0;
+  std::ptrdiff_t EndColumn = 0;
+  std::string Value;   // exactly value_length bytes; may hold NULs
+  std::string Anchor;
+  std::string Tag;
+  int32_t ScalarStyle = 0;
+};
+
+// Event type codes of the library.
+enum TYamlEventKind : int32_t {
+  yeNone = 0, yeStreamStart = 1, yeStreamEnd = 2, yeDocumentStart = 3, yeDocumentEnd = 4,
+  yeAlias = 5, yeScalar = 6, yeSequenceStart = 7, yeSequenceEnd = 8,
+  yeMappingStart = 9, yeMappingEnd = 10,
+};
+
+class TYamlEventReader {
+ public:
+  explicit TYamlEventReader(std::string Source);
+  ~TYamlEventReader();
+  TYamlEventReader(const TYamlEventReader&) = delete;
+  TYamlEventReader& operator=(const TYamlEventReader&) = delete;
+
+  // Reads one event; false on a parse failure, with LastError set.
+  bool Next(TYamlEvent& Event);
+  const std::u16string& LastError() const { return LastError_; }
+  const std::string& LastErrorUtf8() const { return LastErrorUtf8_; }
+
+ private:
+  using FClose = void (*)(void*);
+  using FInt = int (*)(void*);
+  using FSize = size_t (*)(void*);
+  using FText = const char* (*)(void*);
+
+  void* LibraryHandle = nullptr;
+  void* ParserHandle = nullptr;
+  std::string Source;
+  std::u16string LastError_;
+  std::string LastErrorUtf8_;
+  FClose yaml_close = nullptr;
+  FInt yaml_next = nullptr;
+  FText yaml_error = nullptr;
+  FInt yaml_type = nullptr;
+  FSize yaml_start = nullptr, yaml_end = nullptr, yaml_line = nullptr, yaml_column = nullptr,
+        yaml_end_line = nullptr, yaml_end_column = nullptr;
+  FText yaml_value = nullptr;
+  FSize yaml_value_length = nullptr;
+  FText yaml_anchor = nullptr, yaml_tag = nullptr;
+  FInt yaml_scalar_style = nullptr;
+};
+
+// One parsed TOML document. The TOML tree builder reads the entry pointers
+// and DocumentHandle directly.
+class TTomlNative {
+ public:
+  explicit TTomlNative(std::string Source);
+  ~TTomlNative();
+  TTomlNative(const TTomlNative&) = delete;
+  TTomlNative& operator=(const TTomlNative&) = delete;
+
+  void* LibraryHandle = nullptr;
+  void* DocumentHandle = nullptr;
+  std::string Source;
+  void (*toml_close)(void*) = nullptr;
+  void* (*toml_root)(void*) = nullptr;
+  const char* (*toml_table_key)(void*, int) = nullptr;
+  const char* (*toml_table_raw)(void*, const char*) = nullptr;
+  void* (*toml_table_array)(void*, const char*) = nullptr;
+  void* (*toml_table_table)(void*, const char*) = nullptr;
+  int (*toml_array_count)(void*) = nullptr;
+  const char* (*toml_array_raw)(void*, int) = nullptr;
+  void* (*toml_array_array)(void*, int) = nullptr;
+  void* (*toml_array_table)(void*, int) = nullptr;
+};
+
+}  // namespace corvane

@@ -1,0 +1,265 @@
+// The value tree: JSON-style nodes that every view works on, plus the helpers
+// that turn nodes into the texts the user sees.
+//
+// Contract:
+//  - Node kinds carry fixed codes (NodeKind) that the whole plug-in compares.
+//  - Containers own their children; destroying or cloning a node handles the
+//    whole subtree without recursion, so a 100,000-level document cannot
+//    overflow the host's stack.
+//  - Object members keep insertion order; names are unique, compared on their
+//    first 255 bytes (longer names are cut when added).
+//  - Strings are UTF-8 byte strings; display texts are UTF-16.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace corvane {
+
+enum TNodeKind : int {
+  nkUnknown = 0,
+  nkNumber = 1,
+  nkString = 2,
+  nkBoolean = 3,
+  nkNull = 4,
+  nkArray = 5,
+  nkObject = 6,
+};
+
+constexpr size_t kMaxMemberNameBytes = 255;
+
+// Raised by the value tree (duplicate member, plain text of null, ...);
+// what() is UTF-8.
+class EJsonError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TJsonData;
+using TJsonDataPtr = std::unique_ptr<TJsonData>;
+
+class TJsonData {
+ public:
+  virtual ~TJsonData();
+  TJsonData(const TJsonData&) = delete;
+  TJsonData& operator=(const TJsonData&) = delete;
+
+  int Kind() const { return kind_; }
+  TJsonData* Parent() const { return parent_; }
+
+  // Deep copy of the whole subtree (iterative).
+  TJsonDataPtr Clone() const;
+
+  // Plain text (see the table in TJsonNumber etc.); raises EJsonError for null.
+  virtual std::string PlainText() const = 0;
+  // JSON text of a scalar (strings quoted and escaped); containers give "".
+  virtual std::string JsonText() const = 0;
+
+ protected:
+  explicit TJsonData(int kind) : kind_(kind) {}
+  // Shallow copy of this node without children (used by Clone).
+  virtual TJsonDataPtr CloneShallow() const = 0;
+
+ private:
+  friend class TJsonArray;
+  friend class TJsonObject;
+  friend class TJsonContainer;
+  int kind_;
+  TJsonData* parent_ = nullptr;
+};
+
+// ---- numbers -------------------------------------------------------------
+
+class TJsonNumber : public TJsonData {
+ public:
+  virtual bool IsFloat() const = 0;
+  virtual int64_t AsInt64() const = 0;
+  virtual double AsFloat() const = 0;
+
+ protected:
+  TJsonNumber() : TJsonData(nkNumber) {}
+};
+
+class TJsonInteger final : public TJsonNumber {
+ public:
+  explicit TJsonInteger(int64_t value = 0) : value_(value) {}
+  bool IsFloat() const override { return false; }
+  int64_t AsInt64() const override { return value_; }
+  double AsFloat() const override { return static_cast<double>(value_); }
+  void SetValue(int64_t value) { value_ = value; }
+  std::string PlainText() const override;  // decimal digits, "-" for negatives
+  std::string JsonText() const override { return PlainText(); }
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  int64_t value_;
+};
+
+// A plain float, as loading creates them: no spelling.
+class TJsonFloat : public TJsonNumber {
+ public:
+  explicit TJsonFloat(double value = 0.0) : value_(value) {}
+  bool IsFloat() const override { return true; }
+  int64_t AsInt64() const override { return static_cast<int64_t>(value_); }
+  double AsFloat() const override { return value_; }
+
+  // The setters; a source-preserving float clears its spelling in every one
+  // except SetFromText.
+  virtual void SetFromUInt64(uint64_t value) { value_ = static_cast<double>(value); }
+  virtual void SetFromInt64(int64_t value) { value_ = static_cast<double>(value); }
+  virtual void SetFromBoolean(bool value) { value_ = value ? 1.0 : 0.0; }
+  virtual void SetFromFloat(double value) { value_ = value; }
+  virtual void SetFromInt32(int32_t value) { value_ = value; }
+  // Parses a decimal number ("." separator); raises EJsonError when it is not one.
+  virtual void SetFromText(const std::string& text);
+  virtual void Clear() { value_ = 0.0; }
+
+  std::string PlainText() const override;  // DefaultFloatText
+  std::string JsonText() const override { return PlainText(); }
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+  double value_;
+};
+
+// A float that keeps the spelling it was given through SetFromText.
+class TSourceFloatNumber final : public TJsonFloat {
+ public:
+  explicit TSourceFloatNumber(double value = 0.0) : TJsonFloat(value) {}
+  const std::string& Spelling() const { return spelling_; }
+
+  void SetFromUInt64(uint64_t value) override;
+  void SetFromInt64(int64_t value) override;
+  void SetFromBoolean(bool value) override;
+  void SetFromFloat(double value) override;
+  void SetFromInt32(int32_t value) override;
+  void SetFromText(const std::string& text) override;
+  void Clear() override;
+
+  std::string PlainText() const override;  // Spelling when not empty
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  std::string spelling_;
+};
+
+// The generic float constructor: makes a TSourceFloatNumber (the registered
+// float class), as the copy commands do when they build values.
+TJsonDataPtr NewFloatNode(double value);
+
+// ---- other scalars ---------------------------------------------------------
+
+class TJsonString final : public TJsonData {
+ public:
+  explicit TJsonString(std::string value = {}) : TJsonData(nkString), value_(std::move(value)) {}
+  const std::string& Value() const { return value_; }
+  void SetValue(std::string value) { value_ = std::move(value); }
+  std::string PlainText() const override { return value_; }
+  std::string JsonText() const override;  // quoted and escaped for JSON
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  std::string value_;
+};
+
+class TJsonBoolean final : public TJsonData {
+ public:
+  explicit TJsonBoolean(bool value = false) : TJsonData(nkBoolean), value_(value) {}
+  bool Value() const { return value_; }
+  void SetValue(bool value) { value_ = value; }
+  std::string PlainText() const override { return value_ ? "True" : "False"; }
+  std::string JsonText() const override { return value_ ? "true" : "false"; }
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  bool value_;
+};
+
+class TJsonNull final : public TJsonData {
+ public:
+  TJsonNull() : TJsonData(nkNull) {}
+  std::string PlainText() const override;  // raises EJsonError
+  std::string JsonText() const override { return "null"; }
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+};
+
+// ---- containers ------------------------------------------------------------
+
+class TJsonContainer : public TJsonData {
+ public:
+  size_t Count() const { return items_.size(); }
+  TJsonData* Child(size_t index) const { return items_[index].get(); }
+  // Index of a direct child, or -1.
+  long long IndexOf(const TJsonData* child) const;
+  std::string PlainText() const override { return {}; }
+  std::string JsonText() const override { return {}; }
+
+ protected:
+  explicit TJsonContainer(int kind) : TJsonData(kind) {}
+  std::vector<TJsonDataPtr> items_;
+  friend class TJsonData;
+};
+
+class TJsonArray final : public TJsonContainer {
+ public:
+  TJsonArray() : TJsonContainer(nkArray) {}
+  TJsonData* Add(TJsonDataPtr item);  // takes ownership; returns the item
+  // Replaces the item at index, returning the old one.
+  TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+};
+
+class TJsonObject final : public TJsonContainer {
+ public:
+  TJsonObject() : TJsonContainer(nkObject) {}
+  ~TJsonObject() override;
+
+  const std::string& Name(size_t index) const { return names_[index]; }
+  // Adds a member (name cut to 255 bytes). Raises EJsonError
+  // "Duplicate object member: \"name\"" and leaves the object unchanged
+  // (item is destroyed) when the name is taken.
+  TJsonData* Add(std::string name, TJsonDataPtr item);
+  // The same without raising: false with the message in error.
+  bool TryAdd(std::string name, TJsonDataPtr item, std::string* error);
+  long long IndexOfName(std::string_view name) const;  // -1 when absent
+  TJsonData* Find(std::string_view name) const;        // nullptr when absent
+  // Renames member index; false (unchanged) when another member has that name.
+  bool Rename(size_t index, std::string name);
+  TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  std::vector<std::string> names_;
+  // Name index, built once an object grows past a few members.
+  mutable std::unique_ptr<std::unordered_map<std::string_view, size_t>> index_;
+};
+
+// ---- display helpers -------------------------------------------------------
+
+int NodeKind(const TJsonData* node);                      // nkUnknown for nullptr
+std::u16string NumberDisplayText(const TJsonData& number);  // shortest round trip
+std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
+std::u16string TypeName(const TJsonData* node);             // translated type name
+std::string DefaultFloatText(double value);  // 4.2000000000000000E+001
+
+}  // namespace corvane
