@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds every configuration and runs every test:
+#   native unit tests, the same under AddressSanitizer/UBSan, the libFuzzer
+#   targets for a short bounded time, the 64-bit Windows build's tests under
+#   wine, the 32-bit Windows build (compiled only), and a static check of the
+#   four Windows binaries.
+# Usage: tools/test-all.sh [--skip-setup]   (FUZZ_SECONDS=20 by default)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+if [ "${1:-}" != "--skip-setup" ]; then
+  bash tools/setup.sh || { echo "setup failed"; exit 1; }
+fi
+
+jobs=${CORVANE_JOBS:-$(nproc)}
+fuzz_seconds=${FUZZ_SECONDS:-20}
+passed=0
+failed=0
+failures=()
+
+stage() {  # stage NAME COMMAND...
+  local name=$1; shift
+  echo
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failures+=("$name")
+    echo "=== $name: FAILED"
+  fi
+}
+
+build() {  # build PRESET
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+}
+
+run_fuzzers() {
+  local dir=build/fuzz/bin ok=0
+  for f in "$dir"/fuzz_*; do
+    [ -x "$f" ] || continue
+    local corpus
+    corpus=$(mktemp -d)
+    echo "--- $(basename "$f") for ${fuzz_seconds}s"
+    if ! "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -timeout=10 "$corpus" \
+         > "build/fuzz/$(basename "$f").log" 2>&1; then
+      tail -n 40 "build/fuzz/$(basename "$f").log"
+      ok=1
+    else
+      grep -E '^(Done|#[0-9]+ *DONE)' "build/fuzz/$(basename "$f").log" | tail -n 1
+    fi
+    rm -rf "$corpus"
+  done
+  return $ok
+}
+
+stage "native build" build native
+stage "native tests" ctest --preset native -j "$jobs"
+stage "asan build" build asan
+stage "asan tests" ctest --preset asan -j "$jobs"
+stage "fuzz build" build fuzz
+stage "fuzzers" run_fuzzers
+stage "win64 build" build win64
+stage "win64 tests under wine" tools/with-wine.sh ctest --preset win64
+stage "win32 build" build win32
+stage "windows binaries" tools/check-binaries.sh build/win64 build/win32
+
+echo
+if [ ${#failures[@]} -gt 0 ]; then
+  printf 'failed stage: %s\n' "${failures[@]}"
+fi
+echo "test-all: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
