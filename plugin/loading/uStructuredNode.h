@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "uJsonModel.h"
+
 namespace corvane {
 
 enum TStructuredKind : int {
@@ -57,5 +59,43 @@ class TStructuredNode {
 };
 
 using TStructuredNodePtr = std::unique_ptr<TStructuredNode>;
+
+// Raised inside structure building and conversion; what() is UTF-8. The
+// loaders catch it (and EJsonError, EParserBinding) at their boundary.
+class EStructureError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parses YAML text into a structure tree with byte spans into text. True with
+// root set; false with root empty and the error text (parser library
+// problems, syntax errors with line and column, "Cannot locate YAML node in
+// source", ...). Nesting depth is bounded only by memory, never by the stack.
+bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error);
+// ParseYamlStructure with the tree dropped at once: the check before a save.
+bool ValidateYaml(const std::string& text, std::u16string& error);
+
+// Converts a structure (sub)tree into a value tree owned by the caller.
+// Raises EJsonError "Duplicate object member: \"name\"" for a mapping with a
+// repeated key. Iterative: any depth is safe.
+TJsonDataPtr StructureToValue(const TStructuredNode& node, bool isToml);
+// The value of a whole parsed file: the one document's value when the stream
+// holds exactly one document, else an array with one value per document
+// (empty for a stream without documents). Raises like StructureToValue.
+TJsonDataPtr StructureRootToValue(const TStructuredNode& root, bool isToml);
+
+// The value-tree node a single scalar text becomes (the scalar typing rules):
+// style is the YAML scalar style (1 plain); ignored for TOML.
+TJsonDataPtr ScalarToValue(const std::string& text, int style, bool isToml);
+// True when text is a 64-bit integer text of the scalar rules ("$", "0x", "x",
+// "&", "%" prefixes, optional sign and leading blanks); value receives it.
+bool ParseScalarInteger(const std::string& text, int64_t* value);
+
+// Byte offset of a 1-based line and 1-based column (in code points) in text,
+// counting a leading UTF-8 byte-order mark; CR, LF and CR LF each end one
+// line; the end of the text is a position. -1 when there is no such position.
+// This scans from the start of the text: use TLineIndex (uLineIndex.h) for
+// many lookups in one text; both give identical results.
+std::ptrdiff_t LineColumnToOffset(const std::string& text, std::ptrdiff_t line, std::ptrdiff_t column);
 
 }  // namespace corvane

@@ -1,0 +1,60 @@
+// Loading a YAML or TOML file into the value tree the views show.
+//
+// Contract:
+//  - TOML when the extension (from the last dot, ASCII letters lowered) is
+//    ".toml"; everything else is YAML.
+//  - The bytes are parsed exactly as read (a UTF-8 byte-order mark stays and
+//    counts in offsets); the encoding name is always "UTF-8".
+//  - A size limit above 0 refuses files with more bytes than the limit
+//    (tr "error.too_large"); 0 or below means no limit.
+//  - Nothing is thrown; false comes with no value tree and the error text of
+//    the step that failed (read, size, parse, duplicate member).
+//  - LoadDocument reads the file once and parses it once, handing back the
+//    bytes, the value tree and the structure tree together, so what is shown
+//    and what editing patches always describe the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "uJsonModel.h"
+#include "uStructuredNode.h"
+
+namespace corvane {
+
+// Default of the "max-file-size" setting, in bytes.
+constexpr int32_t kDefaultMaxFileSize = 1000000;
+
+// The "max-file-size" setting as read now.
+int32_t ConfiguredMaxFileSize();
+// True when the file name's extension is ".toml" in any ASCII letter case.
+bool IsTomlFileName(const std::u16string& fileName);
+
+// Reads, checks the size limit, parses and converts; the structure tree is
+// dropped. The encoding name is "UTF-8" on success.
+bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJsonDataPtr& root,
+                        std::u16string& encodingName, std::u16string& error);
+// The same with the limit taken from the "max-file-size" setting.
+bool LoadStructuredFile(const std::u16string& fileName, TJsonDataPtr& root, std::u16string& error);
+
+// The one-read, one-parse load: the file's bytes, its language, the value
+// tree and the structure tree (with spans into Bytes) from the same bytes.
+struct TLoadedDocument {
+  std::string Bytes;
+  bool IsToml = false;
+  TJsonDataPtr Value;
+  TStructuredNodePtr Structure;
+  std::u16string EncodingName;  // "UTF-8"
+};
+
+// Reads fileName once (size limit from "max-file-size") and parses it once.
+// On failure doc is left empty.
+bool LoadDocument(const std::u16string& fileName, TLoadedDocument& doc, std::u16string& error);
+// The same with an explicit limit (0 or below: none).
+bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc,
+                  std::u16string& error);
+// Parses bytes already read (no size limit applied). On failure doc is left
+// empty.
+bool LoadDocumentFromBytes(std::string bytes, bool isToml, TLoadedDocument& doc, std::u16string& error);
+
+}  // namespace corvane
