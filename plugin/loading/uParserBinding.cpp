@@ -1,0 +1,174 @@
+// Binding to the parser library: load by full path, resolve every entry by
+// name, open one handle, and release everything when the object goes.
+//
+// Contract:
+//  - The library is looked for only in the folder of the module holding this
+//    code; a bare name is never handed to the loader, so no search path is used.
+//  - A constructor that fails releases the library before the exception leaves
+//    it (a throwing constructor does not run the destructor), so the library's
+//    load count is back where it was after every parse, failed or not.
+//  - Strings handed out by the library are borrowed; they are copied into the
+//    event record or the exception message at once.
+#include "uParserBinding.h"
+
+#include <cstring>
+
+#include "uModule.h"
+#include "uUnicode.h"
+
+namespace corvane {
+
+namespace {
+
+std::u16string& LibraryFolderOverride() {
+  static std::u16string folder;
+  return folder;
+}
+
+// The folder part of a module path, including its last separator.
+std::u16string FolderOf(const std::u16string& path) {
+  const size_t cut = path.find_last_of(u"\\/");
+  return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
+}
+
+// Loads the library or raises; the caller owns the returned handle.
+platform::TLibraryHandle LoadParserLibrary() {
+  platform::TLibraryHandle lib = platform::LoadLibraryByPath(ParserLibraryPath());
+  if (lib == nullptr) throw EParserBinding("Cannot load native corvane parser");
+  return lib;
+}
+
+template <typename F>
+void ResolveEntry(platform::TLibraryHandle lib, const char* name, const char* missingPrefix, F& entry) {
+  void* address = platform::ResolveSymbol(lib, name);
+  if (address == nullptr) throw EParserBinding(std::string(missingPrefix) + name);
+  entry = reinterpret_cast<F>(address);
+}
+
+// The library takes an empty text as a null pointer with length 0.
+const char* TextData(const std::string& text) { return text.empty() ? nullptr : text.data(); }
+
+}  // namespace
+
+void SetParserLibraryFolderForTesting(const std::u16string& folder) { LibraryFolderOverride() = folder; }
+
+const char16_t* ParserLibraryFileName() {
+#if defined(_WIN32)
+  return sizeof(void*) == 8 ? u"corvane_parser64.dll" : u"corvane_parser32.dll";
+#else
+  return u"corvane_parser64.so";
+#endif
+}
+
+std::u16string ParserLibraryPath() {
+  const std::u16string& folder = LibraryFolderOverride();
+  if (!folder.empty()) return folder + ParserLibraryFileName();
+  return FolderOf(platform::OwnModuleFileName()) + ParserLibraryFileName();
+}
+
+// ---------------------------------------------------------------------------
+// TYamlEventReader
+
+TYamlEventReader::TYamlEventReader(std::string SourceText) : Source(std::move(SourceText)) {
+  LibraryHandle = LoadParserLibrary();
+  try {
+    const char* const kMissing = "Missing native parser entry: ";
+    void* (*yaml_open)(const char*, size_t) = nullptr;
+    ResolveEntry(LibraryHandle, "cvn_yaml_open", kMissing, yaml_open);
+    ResolveEntry(LibraryHandle, "cvn_yaml_close", kMissing, yaml_close);
+    ResolveEntry(LibraryHandle, "cvn_yaml_next", kMissing, yaml_next);
+    ResolveEntry(LibraryHandle, "cvn_yaml_error", kMissing, yaml_error);
+    ResolveEntry(LibraryHandle, "cvn_yaml_type", kMissing, yaml_type);
+    ResolveEntry(LibraryHandle, "cvn_yaml_start", kMissing, yaml_start);
+    ResolveEntry(LibraryHandle, "cvn_yaml_end", kMissing, yaml_end);
+    ResolveEntry(LibraryHandle, "cvn_yaml_line", kMissing, yaml_line);
+    ResolveEntry(LibraryHandle, "cvn_yaml_column", kMissing, yaml_column);
+    ResolveEntry(LibraryHandle, "cvn_yaml_end_line", kMissing, yaml_end_line);
+    ResolveEntry(LibraryHandle, "cvn_yaml_end_column", kMissing, yaml_end_column);
+    ResolveEntry(LibraryHandle, "cvn_yaml_value", kMissing, yaml_value);
+    ResolveEntry(LibraryHandle, "cvn_yaml_value_length", kMissing, yaml_value_length);
+    ResolveEntry(LibraryHandle, "cvn_yaml_anchor", kMissing, yaml_anchor);
+    ResolveEntry(LibraryHandle, "cvn_yaml_tag", kMissing, yaml_tag);
+    ResolveEntry(LibraryHandle, "cvn_yaml_scalar_style", kMissing, yaml_scalar_style);
+    ParserHandle = yaml_open(TextData(Source), Source.size());
+    if (ParserHandle == nullptr) throw EParserBinding("Cannot initialize YAML parser");
+  } catch (...) {
+    platform::ReleaseLibrary(LibraryHandle);
+    LibraryHandle = nullptr;
+    throw;
+  }
+}
+
+TYamlEventReader::~TYamlEventReader() {
+  if (ParserHandle != nullptr && yaml_close != nullptr) yaml_close(ParserHandle);
+  ParserHandle = nullptr;
+  if (LibraryHandle != nullptr) platform::ReleaseLibrary(LibraryHandle);
+  LibraryHandle = nullptr;
+}
+
+bool TYamlEventReader::Next(TYamlEvent& Event) {
+  Event = TYamlEvent();
+  if (yaml_next(ParserHandle) == 0) {
+    const char* text = yaml_error(ParserHandle);
+    LastErrorUtf8_ = text != nullptr ? text : "";
+    LastError_ = Utf8ToUtf16(LastErrorUtf8_);
+    return false;
+  }
+  Event.Kind = yaml_type(ParserHandle);
+  Event.StartIndex = static_cast<std::ptrdiff_t>(yaml_start(ParserHandle));
+  Event.EndIndex = static_cast<std::ptrdiff_t>(yaml_end(ParserHandle));
+  Event.Line = static_cast<std::ptrdiff_t>(yaml_line(ParserHandle));
+  Event.Column = static_cast<std::ptrdiff_t>(yaml_column(ParserHandle));
+  Event.EndLine = static_cast<std::ptrdiff_t>(yaml_end_line(ParserHandle));
+  Event.EndColumn = static_cast<std::ptrdiff_t>(yaml_end_column(ParserHandle));
+  // The length is authoritative: the decoded scalar may hold NUL bytes.
+  if (const char* value = yaml_value(ParserHandle)) Event.Value.assign(value, yaml_value_length(ParserHandle));
+  if (const char* anchor = yaml_anchor(ParserHandle)) Event.Anchor = anchor;
+  if (const char* tag = yaml_tag(ParserHandle)) Event.Tag = tag;
+  Event.ScalarStyle = yaml_scalar_style(ParserHandle);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// TTomlNative
+
+TTomlNative::TTomlNative(std::string SourceText) : Source(std::move(SourceText)) {
+  LibraryHandle = LoadParserLibrary();
+  try {
+    const char* const kMissing = "Missing native TOML entry: ";
+    void* (*toml_open)(const char*, size_t, char*, int) = nullptr;
+    ResolveEntry(LibraryHandle, "cvn_toml_open", kMissing, toml_open);
+    ResolveEntry(LibraryHandle, "cvn_toml_close", kMissing, toml_close);
+    ResolveEntry(LibraryHandle, "cvn_toml_root", kMissing, toml_root);
+    ResolveEntry(LibraryHandle, "cvn_toml_table_key", kMissing, toml_table_key);
+    ResolveEntry(LibraryHandle, "cvn_toml_table_raw", kMissing, toml_table_raw);
+    ResolveEntry(LibraryHandle, "cvn_toml_table_array", kMissing, toml_table_array);
+    ResolveEntry(LibraryHandle, "cvn_toml_table_table", kMissing, toml_table_table);
+    ResolveEntry(LibraryHandle, "cvn_toml_array_count", kMissing, toml_array_count);
+    ResolveEntry(LibraryHandle, "cvn_toml_array_raw", kMissing, toml_array_raw);
+    ResolveEntry(LibraryHandle, "cvn_toml_array_array", kMissing, toml_array_array);
+    ResolveEntry(LibraryHandle, "cvn_toml_array_table", kMissing, toml_array_table);
+    char errorText[1024];
+    std::memset(errorText, 0, sizeof errorText);
+    DocumentHandle = toml_open(TextData(Source), Source.size(), errorText, int(sizeof errorText));
+    if (DocumentHandle == nullptr) {
+      errorText[sizeof errorText - 1] = '\0';
+      // The library leaves the buffer empty only when it ran out of memory; a
+      // failure must still say what failed.
+      throw EParserBinding(errorText[0] != '\0' ? errorText : "Cannot parse TOML text");
+    }
+  } catch (...) {
+    platform::ReleaseLibrary(LibraryHandle);
+    LibraryHandle = nullptr;
+    throw;
+  }
+}
+
+TTomlNative::~TTomlNative() {
+  if (DocumentHandle != nullptr && toml_close != nullptr) toml_close(DocumentHandle);
+  DocumentHandle = nullptr;
+  if (LibraryHandle != nullptr) platform::ReleaseLibrary(LibraryHandle);
+  LibraryHandle = nullptr;
+}
+
+}  // namespace corvane
