@@ -31,6 +31,12 @@ class TLineIndex {
   std::vector<std::ptrdiff_t> ends_;
   // Lines whose bytes are all ASCII: the column is a plain byte distance.
   std::vector<bool> ascii_;
+  // Checkpoints of non-ASCII lines (see uLineIndex.cpp): line l's entries are
+  // marks_[firstMark_[l] .. firstMark_[l + 1]).
+  std::vector<std::ptrdiff_t> marks_;
+  std::vector<std::ptrdiff_t> firstMark_;
+
+  void BuildCheckpoints();
 };
 
 }  // namespace corvane

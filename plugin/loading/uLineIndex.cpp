@@ -1,0 +1,90 @@
+// Line index over a parsed text: one pass records where every line starts and
+// ends and whether it is pure ASCII. A lookup on an ASCII line is a byte
+// distance; on other lines it jumps to a checkpoint recorded every
+// kCheckpointChars characters and counts code points from there, so even a
+// single very long non-ASCII line costs a bounded scan per lookup.
+#include "uLineIndex.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::ptrdiff_t kCheckpointChars = 128;
+
+inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+bool HasBom(std::string_view t) {
+  return t.size() >= 3 && static_cast<unsigned char>(t[0]) == 0xEF &&
+         static_cast<unsigned char>(t[1]) == 0xBB && static_cast<unsigned char>(t[2]) == 0xBF;
+}
+
+}  // namespace
+
+TLineIndex::TLineIndex(std::string_view text) : text_(text) {
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(text.size());
+  std::ptrdiff_t i = HasBom(text) ? 3 : 0;
+  starts_.push_back(i);
+  bool ascii = true;
+  for (; i < n; ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b == '\r' || b == '\n') {
+      ends_.push_back(i);
+      ascii_.push_back(ascii);
+      ascii = true;
+      if (b == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+      starts_.push_back(i + 1);
+    } else if (b >= 0x80) {
+      ascii = false;
+    }
+  }
+  ends_.push_back(n);
+  ascii_.push_back(ascii);
+  BuildCheckpoints();
+}
+
+void TLineIndex::BuildCheckpoints() {
+  firstMark_.assign(starts_.size() + 1, 0);
+  for (size_t line = 0; line < starts_.size(); ++line) {
+    firstMark_[line] = static_cast<std::ptrdiff_t>(marks_.size());
+    if (ascii_[line]) continue;
+    // marks_[k] = byte offset of character k * kCheckpointChars (0-based) of
+    // the line, or the line end when the line has fewer characters.
+    std::ptrdiff_t chars = 0;
+    for (std::ptrdiff_t i = starts_[line]; i < ends_[line]; ++i) {
+      if (IsContinuation(static_cast<unsigned char>(text_[i]))) continue;
+      if (chars % kCheckpointChars == 0) marks_.push_back(i);
+      ++chars;
+    }
+  }
+  firstMark_[starts_.size()] = static_cast<std::ptrdiff_t>(marks_.size());
+}
+
+std::ptrdiff_t TLineIndex::Offset(std::ptrdiff_t line, std::ptrdiff_t column) const {
+  if (line < 1 || column < 1 || line > LineCount()) return -1;
+  const size_t l = static_cast<size_t>(line - 1);
+  const std::ptrdiff_t start = starts_[l], end = ends_[l];
+  if (ascii_[l]) {
+    // Columns 1..length are the bytes; length + 1 is the line break (or the
+    // end of the text).
+    return column - 1 <= end - start ? start + column - 1 : -1;
+  }
+  const std::ptrdiff_t want = column - 1;  // 0-based character number
+  const std::ptrdiff_t k = want / kCheckpointChars;
+  const std::ptrdiff_t marks = firstMark_[l + 1] - firstMark_[l];
+  std::ptrdiff_t i = start, chars = 0;
+  if (k > 0 && k < marks) {
+    i = marks_[firstMark_[l] + k];
+    chars = k * kCheckpointChars;
+  } else if (k > 0 && marks > 0) {
+    i = marks_[firstMark_[l] + marks - 1];
+    chars = (marks - 1) * kCheckpointChars;
+  }
+  for (; i < end; ++i) {
+    if (IsContinuation(static_cast<unsigned char>(text_[i]))) continue;
+    if (chars == want) return i;
+    ++chars;
+  }
+  return chars == want ? end : -1;
+}
+
+}  // namespace corvane

@@ -1,0 +1,163 @@
+// YAML structure tree from the parser library's events.
+//
+// Contract:
+//  - Event order: STREAM-START, then per document DOCUMENT-START, at most one
+//    content node, DOCUMENT-END, and finally STREAM-END. Anything else fails
+//    with "YAML stream start missing", "YAML document start missing" or
+//    "YAML document end missing"; a syntax error fails with the library's
+//    "... at line L, column C" text.
+//  - Node spans are byte offsets into exactly the parsed text (a byte-order
+//    mark counted). A start position that is not in the text fails with
+//    "Cannot locate YAML node in source"; an end position that is not in the
+//    text leaves EndOffset -1.
+//  - Collections are built with an explicit stack of open nodes, so nesting
+//    depth is bounded by memory only.
+#include "uYamlEvents.h"
+
+#include <new>
+
+#include "uUnicode.h"
+
+namespace corvane {
+
+namespace {
+
+// One open collection: the node being filled and, for a mapping, the key
+// node waiting for its value.
+struct TOpenNode {
+  TStructuredNodePtr Node;
+  TStructuredNodePtr PendingKey;
+};
+
+TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
+  int kind;
+  switch (e.Kind) {
+    case yeAlias: kind = skAlias; break;
+    case yeScalar: kind = skScalar; break;
+    case yeSequenceStart: kind = skSequence; break;
+    case yeMappingStart: kind = skMapping; break;
+    default: throw EStructureError("Unexpected YAML event");
+  }
+  auto node = std::make_unique<TStructuredNode>(kind);
+  node->Value = kind == skAlias ? e.Anchor : std::move(e.Value);
+  node->Anchor = std::move(e.Anchor);
+  node->Tag = std::move(e.Tag);
+  node->Style = e.ScalarStyle;
+  node->Line = e.Line;
+  node->Column = e.Column;
+  node->StartOffset = index.Offset(e.Line, e.Column);
+  node->EndOffset = index.Offset(e.EndLine, e.EndColumn);
+  if (node->StartOffset < 0) throw EStructureError("Cannot locate YAML node in source");
+  return node;
+}
+
+void ReadEvent(TYamlEventReader& reader, TYamlEvent& e) {
+  if (!reader.Next(e)) throw EStructureError(reader.LastErrorUtf8());
+}
+
+// Hands a finished node to the innermost open collection (or to result when
+// none is open). In a mapping the first node of a pair is the key, kept until
+// its value arrives; the value node then carries the key's text and span.
+void Attach(std::vector<TOpenNode>& open, TStructuredNodePtr node, TStructuredNodePtr& result) {
+  if (open.empty()) {
+    result = std::move(node);
+    return;
+  }
+  TOpenNode& parent = open.back();
+  if (parent.Node->Kind == skSequence) {
+    parent.Node->AddChild(std::move(node));
+  } else if (!parent.PendingKey) {
+    parent.PendingKey = std::move(node);
+  } else {
+    const TStructuredNode& key = *parent.PendingKey;
+    node->Key = key.Value;
+    node->KeyNotScalar = key.Kind != skScalar;
+    node->KeyStart = key.StartOffset;
+    node->KeyEnd = key.EndOffset;
+    node->KeyStyle = key.Style;
+    parent.PendingKey.reset();
+    parent.Node->AddChild(std::move(node));
+  }
+}
+
+// True when e closes the innermost open collection (a mapping only when no
+// key is waiting for its value).
+bool ClosesTop(const std::vector<TOpenNode>& open, const TYamlEvent& e) {
+  const TOpenNode& top = open.back();
+  if (top.Node->Kind == skSequence) return e.Kind == yeSequenceEnd;
+  return e.Kind == yeMappingEnd && !top.PendingKey;
+}
+
+}  // namespace
+
+TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
+  std::vector<TOpenNode> open;
+  TStructuredNodePtr result;
+  TYamlEvent event;
+  TYamlEvent* current = &first;
+  for (;;) {
+    TStructuredNodePtr node = NodeFromEvent(*current, index);
+    if (node->Kind == skSequence || node->Kind == skMapping)
+      open.push_back({std::move(node), nullptr});
+    else
+      Attach(open, std::move(node), result);
+    // Close every collection whose end event follows.
+    for (;;) {
+      if (open.empty()) return result;
+      ReadEvent(reader, event);
+      if (!ClosesTop(open, event)) break;
+      TStructuredNodePtr done = std::move(open.back().Node);
+      open.pop_back();
+      done->EndOffset = index.Offset(event.EndLine, event.EndColumn);
+      Attach(open, std::move(done), result);
+    }
+    current = &event;
+  }
+}
+
+namespace {
+
+TStructuredNodePtr ParseEvents(const std::string& text) {
+  const TLineIndex index(text);
+  TYamlEventReader reader(text);
+  TYamlEvent event;
+  ReadEvent(reader, event);
+  if (event.Kind != yeStreamStart) throw EStructureError("YAML stream start missing");
+  auto root = std::make_unique<TStructuredNode>(skStream);
+  for (;;) {
+    ReadEvent(reader, event);
+    if (event.Kind == yeStreamEnd) break;
+    if (event.Kind != yeDocumentStart) throw EStructureError("YAML document start missing");
+    TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
+    ReadEvent(reader, event);
+    if (event.Kind == yeDocumentEnd) continue;
+    doc->AddChild(BuildYamlNode(reader, event, index));
+    ReadEvent(reader, event);
+    if (event.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
+  }
+  return root;
+}
+
+}  // namespace
+
+bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
+  error.clear();
+  root.reset();
+  try {
+    root = ParseEvents(text);
+    return true;
+  } catch (const std::bad_alloc&) {
+    error = u"Not enough memory to parse the YAML text";
+  } catch (const std::exception& e) {
+    error = Utf8ToUtf16(e.what());
+  }
+  root.reset();
+  return false;
+}
+
+bool ValidateYaml(const std::string& text, std::u16string& error) {
+  TStructuredNodePtr root;
+  return ParseYamlStructure(text, root, error);
+}
+
+}  // namespace corvane
