@@ -1,0 +1,122 @@
+// Source patch document: patch list, patched text and the checked save.
+// See uSourcePatch.h for the contract.
+#include "uSourcePatch.h"
+
+#include <utility>
+
+#include "uFiles.h"
+#include "uI18n.h"
+
+namespace corvane {
+
+bool ReadFileBytes(const std::u16string& fileName, std::string& bytes) {
+  std::u16string detail;
+  return platform::ReadFileBytes(fileName, bytes, detail);
+}
+
+bool WriteFileBytes(const std::u16string& fileName, const std::string& bytes) {
+  return platform::WriteFileBytes(fileName, bytes);
+}
+
+std::u16string FolderOfPath(const std::u16string& fileName) {
+  size_t slash = fileName.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? std::u16string() : fileName.substr(0, slash + 1);
+}
+
+bool TSourcePatchDocument::LoadFromFile(const std::u16string& fileName, std::u16string& error) {
+  std::string bytes;
+  if (fileName.empty() || !ReadFileBytes(fileName, bytes)) {
+    error = tr(i18n::kErrorRead);
+    return false;
+  }
+  LoadFromBytes(fileName, std::move(bytes));
+  error.clear();
+  return true;
+}
+
+void TSourcePatchDocument::LoadFromBytes(const std::u16string& fileName, std::string bytes) {
+  fileName_ = fileName;
+  loadedBytes_ = std::move(bytes);
+  patches_.clear();
+}
+
+bool TSourcePatchDocument::AddPatch(int64_t start, int64_t length, std::string replacement) {
+  const int64_t size = int64_t(loadedBytes_.size());
+  if (fileName_.empty() || start < 0 || length < 0 || start > size || size - start < length)
+    return false;
+  size_t position = patches_.size();
+  for (size_t i = 0; i < patches_.size(); ++i) {
+    TSourcePatch& patch = patches_[i];
+    if (patch.Start == start) {
+      // The same span again (a second edit of the same value) replaces the
+      // earlier text; a different span from the same byte would overlap.
+      if (patch.Length != length) return false;
+      patch.Replacement = std::move(replacement);
+      return true;
+    }
+    if (patch.Start > start) {
+      if (patch.Start < start + length) return false;
+      position = i;
+      break;
+    }
+    if (start < patch.Start + patch.Length) return false;
+  }
+  patches_.insert(patches_.begin() + std::ptrdiff_t(position),
+                  TSourcePatch{start, length, std::move(replacement)});
+  return true;
+}
+
+std::string TSourcePatchDocument::BuildText() const {
+  // Patches are sorted and disjoint, so one forward pass splices them all.
+  std::string text;
+  size_t extra = 0;
+  for (const TSourcePatch& patch : patches_) extra += patch.Replacement.size();
+  text.reserve(loadedBytes_.size() + extra);
+  size_t copied = 0;
+  for (const TSourcePatch& patch : patches_) {
+    text.append(loadedBytes_, copied, size_t(patch.Start) - copied);
+    text += patch.Replacement;
+    copied = size_t(patch.Start + patch.Length);
+  }
+  text.append(loadedBytes_, copied, std::string::npos);
+  return text;
+}
+
+bool TSourcePatchDocument::SaveToFile(const TValidateText& validate, std::u16string& error) {
+  error.clear();
+  if (fileName_.empty()) return error = tr(i18n::kErrorNoSource), false;
+  if (patches_.empty()) return true;
+  std::string current;
+  if (!ReadFileBytes(fileName_, current)) return error = tr(i18n::kErrorReread), false;
+  if (current != loadedBytes_) return error = tr(i18n::kErrorChanged), false;
+  std::string text = BuildText();
+  if (validate && !validate(text, error)) {
+    // A validator that fails without a message still must not look like success.
+    if (error.empty()) error = tr(i18n::kErrorUnsafeEdit);
+    return false;
+  }
+  if (!WritePatched(text, error)) return false;
+  loadedBytes_ = std::move(text);
+  patches_.clear();
+  return true;
+}
+
+// Writes text to a fresh "cvn" temporary beside the source and moves it over
+// the source. The temporary is deleted on every failure path; after the move
+// its name no longer exists.
+bool TSourcePatchDocument::WritePatched(const std::string& text, std::u16string& error) {
+  std::u16string tempName;
+  if (!platform::CreateTempFileIn(FolderOfPath(fileName_), tempName))
+    return error = tr(i18n::kErrorTemp), false;
+  if (!WriteFileBytes(tempName, text)) {
+    platform::DeleteFilePath(tempName);
+    return error = tr(i18n::kErrorWriteTemp), false;
+  }
+  if (!platform::MoveFileReplace(tempName, fileName_)) {
+    platform::DeleteFilePath(tempName);
+    return error = tr(i18n::kErrorReplace), false;
+  }
+  return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,80 @@
+// The source patch document: the bytes of the viewed file exactly as read,
+// plus the sorted list of byte-span replacements that edits produced.
+//
+// Contract:
+// - Nothing is ever re-encoded or re-serialised. The text that is saved is the
+//   loaded bytes with the replacements spliced in, so every byte outside an
+//   edited span (comments, indentation, quoting, CR LF, a byte-order mark)
+//   stays as it was.
+// - All patch offsets refer to LoadedBytes, never to the patched text; patches
+//   are kept sorted by Start and pairwise non-overlapping (touching is fine).
+//   The same span given again replaces the earlier replacement.
+// - SaveToFile rereads the file, refuses when it differs from LoadedBytes,
+//   validates the patched text, writes it to a "cvn" temporary in the same
+//   folder and moves that over the source. Any failure leaves the file, the
+//   loaded bytes and the patches exactly as they were (a retry is possible)
+//   and leaves no temporary file behind.
+// - Operations return false plus a translated error text; nothing throws.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct TSourcePatch {
+  int64_t Start = 0;        // first replaced byte of LoadedBytes (a BOM counts)
+  int64_t Length = 0;       // bytes replaced; 0 is a pure insertion
+  std::string Replacement;  // UTF-8 bytes put in their place
+};
+
+using TSourcePatches = std::vector<TSourcePatch>;
+
+// Checks patched text before it is written: true, or false with the parser's
+// message (ValidateYaml / ValidateToml have this shape).
+using TValidateText = std::function<bool(const std::string& text, std::u16string& error)>;
+
+class TSourcePatchDocument {
+ public:
+  // Reads the whole file; on failure the document is unchanged and error is
+  // the "Cannot read source file" text.
+  bool LoadFromFile(const std::u16string& fileName, std::u16string& error);
+  // Takes bytes already read from fileName (the viewer reads the file once
+  // for showing and editing); empties the patches.
+  void LoadFromBytes(const std::u16string& fileName, std::string bytes);
+
+  // Records one replacement; false when refused (no file, span outside the
+  // bytes, or overlapping a different span).
+  bool AddPatch(int64_t start, int64_t length, std::string replacement);
+  void ClearPatches() { patches_.clear(); }
+
+  // LoadedBytes with all patches applied.
+  std::string BuildText() const;
+
+  // The checked, atomic save. validate may be empty.
+  bool SaveToFile(const TValidateText& validate, std::u16string& error);
+
+  const std::u16string& FileName() const { return fileName_; }
+  const std::string& LoadedBytes() const { return loadedBytes_; }
+  const TSourcePatches& Patches() const { return patches_; }
+
+ private:
+  bool WritePatched(const std::string& text, std::u16string& error);
+
+  std::u16string fileName_;
+  std::string loadedBytes_;
+  TSourcePatches patches_;
+};
+
+// Whole-file routines of the unit (shared-access read, exact size; create,
+// write and flush).
+bool ReadFileBytes(const std::u16string& fileName, std::string& bytes);
+bool WriteFileBytes(const std::u16string& fileName, const std::string& bytes);
+
+// Folder part of a path including its last "\" or "/"; "" when it has none
+// (the current folder).
+std::u16string FolderOfPath(const std::u16string& fileName);
+
+}  // namespace corvane
