@@ -1,0 +1,117 @@
+/* corvane_parser: a flat C interface over libyaml (YAML event stream with
+ * source positions) and toml++ (TOML navigator handing out raw value text).
+ *
+ * The plug-in loads this library at run time and resolves every function by
+ * name, so the names, argument types and calling convention (the platform's
+ * default, cdecl on 32-bit x86) are a fixed contract.
+ *
+ * Every function accepts a null handle, table or array and then returns 0 or
+ * null. Strings handed out are borrowed, NUL-terminated UTF-8:
+ *   - YAML event strings live until the next cvn_yaml_next or cvn_yaml_close;
+ *   - TOML keys and raw values live until cvn_toml_close;
+ *   - error texts live until the next call on the same handle.
+ * The YAML text is read in place: the caller keeps its buffer alive and
+ * unchanged until cvn_yaml_close. The TOML text is copied at open. */
+#ifndef CORVANE_PARSER_H
+#define CORVANE_PARSER_H
+
+#include <stddef.h>
+
+#if defined(CORVANE_PARSER_STATIC)
+#define CVN_API
+#elif defined(_WIN32)
+#if defined(CORVANE_PARSER_BUILD)
+#define CVN_API __declspec(dllexport)
+#else
+#define CVN_API
+#endif
+#else
+#define CVN_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct cvn_yaml_parser cvn_yaml_parser;
+typedef struct cvn_toml_doc cvn_toml_doc;
+typedef struct cvn_toml_table cvn_toml_table;
+typedef struct cvn_toml_array cvn_toml_array;
+
+/* YAML event type codes (libyaml's yaml_event_type_t). */
+enum {
+  CVN_YAML_NO_EVENT = 0,
+  CVN_YAML_STREAM_START = 1,
+  CVN_YAML_STREAM_END = 2,
+  CVN_YAML_DOCUMENT_START = 3,
+  CVN_YAML_DOCUMENT_END = 4,
+  CVN_YAML_ALIAS = 5,
+  CVN_YAML_SCALAR = 6,
+  CVN_YAML_SEQUENCE_START = 7,
+  CVN_YAML_SEQUENCE_END = 8,
+  CVN_YAML_MAPPING_START = 9,
+  CVN_YAML_MAPPING_END = 10
+};
+
+/* Scalar style codes (libyaml's yaml_scalar_style_t). */
+enum {
+  CVN_YAML_ANY_STYLE = 0,
+  CVN_YAML_PLAIN = 1,
+  CVN_YAML_SINGLE_QUOTED = 2,
+  CVN_YAML_DOUBLE_QUOTED = 3,
+  CVN_YAML_LITERAL = 4,
+  CVN_YAML_FOLDED = 5
+};
+
+/* ---- YAML: a pull stream of parser events ---- */
+
+/* Null when memory or parser initialisation fails. Null data with length 0
+ * is an empty text. */
+CVN_API cvn_yaml_parser* cvn_yaml_open(const char* data, size_t length);
+CVN_API void cvn_yaml_close(cvn_yaml_parser* handle);
+/* 1 = a new event is current (type 0 once the stream is exhausted);
+ * 0 = failure (see cvn_yaml_error) or null handle. */
+CVN_API int cvn_yaml_next(cvn_yaml_parser* handle);
+CVN_API const char* cvn_yaml_error(cvn_yaml_parser* handle);
+CVN_API int cvn_yaml_type(cvn_yaml_parser* handle);
+/* Character indexes (0-based) and 1-based lines and columns; 0 when no event
+ * is current. The end mark is just after the event's last character. */
+CVN_API size_t cvn_yaml_start(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_end(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_line(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_column(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_end_line(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_end_column(cvn_yaml_parser* handle);
+/* Decoded scalar content; may hold NUL bytes, the length is authoritative. */
+CVN_API const char* cvn_yaml_value(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_value_length(cvn_yaml_parser* handle);
+CVN_API const char* cvn_yaml_anchor(cvn_yaml_parser* handle);
+CVN_API const char* cvn_yaml_tag(cvn_yaml_parser* handle);
+CVN_API int cvn_yaml_scalar_style(cvn_yaml_parser* handle);
+
+/* ---- TOML: a navigator over tables and arrays with raw leaf text ---- */
+
+/* Null on failure, with the message in errbuf (truncated to errbufsize - 1
+ * bytes; a null errbuf or a size of 0 suppresses it). */
+CVN_API cvn_toml_doc* cvn_toml_open(const char* data, size_t length, char* errbuf, int errbufsize);
+/* 1 = valid TOML, 0 = not (message in errbuf). Keeps nothing. */
+CVN_API int cvn_toml_validate(const char* data, size_t length, char* errbuf, int errbufsize);
+CVN_API void cvn_toml_close(cvn_toml_doc* handle);
+/* Null for an empty text. */
+CVN_API cvn_toml_table* cvn_toml_root(cvn_toml_doc* handle);
+/* Keys in three groups (leaf values, arrays, tables), each in order of first
+ * appearance in the source; null past the last key. */
+CVN_API const char* cvn_toml_table_key(cvn_toml_table* table, int index);
+CVN_API const char* cvn_toml_table_raw(cvn_toml_table* table, const char* key);
+CVN_API cvn_toml_array* cvn_toml_table_array(cvn_toml_table* table, const char* key);
+CVN_API cvn_toml_table* cvn_toml_table_table(cvn_toml_table* table, const char* key);
+CVN_API int cvn_toml_array_count(cvn_toml_array* array);
+CVN_API const char* cvn_toml_array_raw(cvn_toml_array* array, int index);
+CVN_API cvn_toml_array* cvn_toml_array_array(cvn_toml_array* array, int index);
+CVN_API cvn_toml_table* cvn_toml_array_table(cvn_toml_array* array, int index);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CORVANE_PARSER_H */
