@@ -16,7 +16,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -108,7 +107,8 @@ class TJsonFloat : public TJsonNumber {
  public:
   explicit TJsonFloat(double value = 0.0) : value_(value) {}
   bool IsFloat() const override { return true; }
-  int64_t AsInt64() const override { return static_cast<int64_t>(value_); }
+  // Truncated toward zero, saturated at the 64-bit range; NaN gives 0.
+  int64_t AsInt64() const override;
   double AsFloat() const override { return value_; }
 
   // The setters; a source-preserving float clears its spelling in every one
@@ -204,7 +204,8 @@ class TJsonNull final : public TJsonData {
 class TJsonContainer : public TJsonData {
  public:
   size_t Count() const { return items_.size(); }
-  TJsonData* Child(size_t index) const { return items_[index].get(); }
+  // nullptr when index is out of range.
+  TJsonData* Child(size_t index) const { return index < items_.size() ? items_[index].get() : nullptr; }
   // Index of a direct child, or -1.
   long long IndexOf(const TJsonData* child) const;
   std::string PlainText() const override { return {}; }
@@ -212,6 +213,13 @@ class TJsonContainer : public TJsonData {
 
  protected:
   explicit TJsonContainer(int kind) : TJsonData(kind) {}
+  // Frees the subtree with an explicit work list instead of recursion.
+  ~TJsonContainer() override;
+  // Takes ownership of item as the last child (parent link set).
+  TJsonData* Adopt(TJsonDataPtr item);
+  // Gives up the child at index (parent link cleared); the slot is erased.
+  TJsonDataPtr Release(size_t index);
+  TJsonDataPtr Swap(size_t index, TJsonDataPtr item);
   std::vector<TJsonDataPtr> items_;
   friend class TJsonData;
 };
@@ -222,6 +230,10 @@ class TJsonArray final : public TJsonContainer {
   TJsonData* Add(TJsonDataPtr item);  // takes ownership; returns the item
   // Replaces the item at index, returning the old one.
   TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
+  // Inserts item before index (index == Count() appends); returns the item.
+  TJsonData* Insert(size_t index, TJsonDataPtr item);
+  // Removes the item at index and hands it back.
+  TJsonDataPtr Remove(size_t index);
 
  protected:
   TJsonDataPtr CloneShallow() const override;
@@ -232,7 +244,8 @@ class TJsonObject final : public TJsonContainer {
   TJsonObject() : TJsonContainer(nkObject) {}
   ~TJsonObject() override;
 
-  const std::string& Name(size_t index) const { return names_[index]; }
+  // "" when index is out of range.
+  const std::string& Name(size_t index) const;
   // Adds a member (name cut to 255 bytes). Raises EJsonError
   // "Duplicate object member: \"name\"" and leaves the object unchanged
   // (item is destroyed) when the name is taken.
@@ -244,14 +257,26 @@ class TJsonObject final : public TJsonContainer {
   // Renames member index; false (unchanged) when another member has that name.
   bool Rename(size_t index, std::string name);
   TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
+  // Removes member index and hands its value back.
+  TJsonDataPtr Remove(size_t index);
 
  protected:
   TJsonDataPtr CloneShallow() const override;
 
  private:
+  friend class TJsonData;
+  // Appends a member whose name is known to be unique and already cut (Clone).
+  void AppendUnique(std::string name, TJsonDataPtr item);
+  long long FindSlot(std::string_view cutName) const;
+  void BuildIndex() const;
+  void IndexInsert(size_t member) const;
+
   std::vector<std::string> names_;
-  // Name index, built once an object grows past a few members.
-  mutable std::unique_ptr<std::unordered_map<std::string_view, size_t>> index_;
+  // Name index for larger objects: an open-addressing table of member
+  // index + 1 (0 = empty slot), hashed on the names. It holds indexes, not
+  // pointers, so moving the names never leaves it dangling. Small objects
+  // keep it null and search linearly.
+  mutable std::unique_ptr<std::vector<uint32_t>> index_;
 };
 
 // ---- display helpers -------------------------------------------------------
@@ -261,5 +286,15 @@ std::u16string NumberDisplayText(const TJsonData& number);  // shortest round tr
 std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
 std::u16string TypeName(const TJsonData* node);             // translated type name
 std::string DefaultFloatText(double value);  // 4.2000000000000000E+001
+
+// The member-name cut: the first 255 bytes.
+std::string_view CutMemberName(std::string_view name);
+// text quoted and escaped as JSON writes it: \\ \" \b \t \n \f \r, other
+// codes below 32 as \u00XX (upper-case hex), everything else unchanged.
+std::string JsonQuoteString(std::string_view text);
+// Parses a decimal number with "." as separator (optional sign, digits,
+// fraction, exponent; surrounding blanks ignored), independent of the C
+// locale. False for anything else, including out-of-range values.
+bool ParseDecimalFloat(std::string_view text, double* value);
 
 }  // namespace corvane
