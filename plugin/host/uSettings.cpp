@@ -1,0 +1,181 @@
+// The settings file: locating it, the inline-comment rule, the integer
+// syntax, and the reads and writes over the one section "corvane".
+//
+// Contract (see uSettings.h): no cache, every call goes to the file; reads
+// never fail; at most 1023 characters of a value are used.
+#include "uSettings.h"
+
+#include <cstdint>
+#include <mutex>
+
+#include "uFiles.h"
+#include "uModule.h"
+#include "uProfile.h"
+
+namespace corvane {
+
+const char16_t kSettingsSection[] = u"corvane";
+const char16_t kDefaultDetectString[] = u"ext=\"YAML\" | ext=\"YML\" | ext=\"TOML\"";
+
+namespace {
+
+std::mutex gNamesLock;  // guards the two names below
+std::u16string gDefaultFileName;
+std::u16string gModuleOverride;
+
+constexpr size_t kMaxModuleNameChars = 260;
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// The plug-in's module name with its extension replaced by ".ini".
+std::u16string IniBesidePlugin() {
+  std::u16string name = PluginModuleFileName();
+  size_t nameStart = 0;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (IsSeparator(name[i])) nameStart = i + 1;
+  const size_t dot = name.rfind(u'.');
+  if (dot != std::u16string::npos && dot >= nameStart) name.resize(dot);
+  return name + u".ini";
+}
+
+std::u16string TrimControlTail(std::u16string text) {
+  while (!text.empty() && text.back() <= 32) text.pop_back();
+  return text;
+}
+
+int DigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return 99;
+}
+
+// The base named by a prefix at the start of text; 10 without a prefix.
+int TakeBasePrefix(std::u16string_view* text) {
+  const std::u16string_view t = *text;
+  if (t.size() >= 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X')) {
+    text->remove_prefix(2);
+    return 16;
+  }
+  if (t.empty()) return 10;
+  switch (t[0]) {
+    case u'$': case u'x': case u'X': text->remove_prefix(1); return 16;
+    case u'&': text->remove_prefix(1); return 8;
+    case u'%': text->remove_prefix(1); return 2;
+    default: return 10;
+  }
+}
+
+}  // namespace
+
+void SetDefaultSettingsFileName(const std::u16string& name) {
+  std::lock_guard<std::mutex> lock(gNamesLock);
+  if (gDefaultFileName.empty() && !name.empty()) gDefaultFileName = name;
+}
+
+std::u16string DefaultSettingsFileName() {
+  std::lock_guard<std::mutex> lock(gNamesLock);
+  return gDefaultFileName;
+}
+
+void ResetDefaultSettingsFileName() {
+  std::lock_guard<std::mutex> lock(gNamesLock);
+  gDefaultFileName.clear();
+}
+
+std::u16string PluginModuleFileName() {
+  {
+    std::lock_guard<std::mutex> lock(gNamesLock);
+    if (!gModuleOverride.empty()) return gModuleOverride;
+  }
+  std::u16string name = platform::OwnModuleFileName();
+  if (name.size() > kMaxModuleNameChars) name.resize(kMaxModuleNameChars);
+  return name;
+}
+
+void OverridePluginModuleFileName(const std::u16string& fileName) {
+  std::lock_guard<std::mutex> lock(gNamesLock);
+  gModuleOverride = fileName;
+}
+
+std::u16string SettingsFileName() {
+  const std::u16string beside = IniBesidePlugin();
+  if (platform::FileExists(beside)) return beside;
+  const std::u16string hostDefault = DefaultSettingsFileName();
+  return hostDefault.empty() ? beside : hostDefault;
+}
+
+std::u16string StripInlineComment(std::u16string_view value) {
+  char16_t quote = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t c = value[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == u'"' || c == u'\'') {
+      quote = c;
+    } else if (c == u';' && i > 0) {
+      const bool blankBefore = value[i - 1] <= 32;
+      const bool blankAfter = i + 1 < value.size() && value[i + 1] <= 32;
+      if (blankBefore || blankAfter) return TrimControlTail(std::u16string(value.substr(0, i)));
+    }
+  }
+  return TrimControlTail(std::u16string(value));
+}
+
+bool ParseSettingInt(std::u16string_view text, int* value) {
+  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == u'-' || text.front() == u'+')) {
+    negative = text.front() == u'-';
+    text.remove_prefix(1);
+  }
+  const int base = TakeBasePrefix(&text);
+  if (text.empty()) return false;
+  uint64_t magnitude = 0;
+  for (const char16_t c : text) {
+    const int digit = DigitValue(c);
+    if (digit >= base) return false;
+    magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    if (magnitude > 0xFFFFFFFFull) return false;
+  }
+  if (base == 10) {
+    // Decimal must fit the signed 32-bit range as written.
+    if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
+    *value = negative ? static_cast<int>(-static_cast<int64_t>(magnitude)) : static_cast<int>(magnitude);
+    return true;
+  }
+  // Other bases give 32-bit patterns ($FFFFFFFF is -1), as colour values expect.
+  const auto bits = static_cast<uint32_t>(magnitude);
+  const auto pattern = static_cast<int32_t>(negative ? 0u - bits : bits);
+  *value = pattern;
+  return true;
+}
+
+std::u16string ReadSetting(const std::u16string& key, const std::u16string& defaultValue) {
+  return StripInlineComment(platform::ReadProfileString(SettingsFileName(), kSettingsSection, key, defaultValue));
+}
+
+int ReadIntSetting(const std::u16string& key, int defaultValue) {
+  const std::string digits = std::to_string(defaultValue);
+  int value = defaultValue;
+  if (!ParseSettingInt(ReadSetting(key, std::u16string(digits.begin(), digits.end())), &value)) return defaultValue;
+  return value;
+}
+
+char16_t ReadCharSetting(const std::u16string& key, char16_t defaultValue) {
+  const std::u16string raw = platform::ReadProfileString(SettingsFileName(), kSettingsSection, key, u"");
+  return raw.empty() ? defaultValue : raw[0];
+}
+
+void WriteSetting(const std::u16string& key, const std::u16string& value) {
+  platform::WriteProfileString(SettingsFileName(), kSettingsSection, key, value);
+}
+
+void WriteIntSetting(const std::u16string& key, int value) {
+  const std::string digits = std::to_string(value);
+  WriteSetting(key, std::u16string(digits.begin(), digits.end()));
+}
+
+std::u16string DetectString() { return ReadSetting(u"detect-string", kDefaultDetectString); }
+
+}  // namespace corvane
