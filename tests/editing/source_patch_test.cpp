@@ -1,0 +1,143 @@
+// The patch list rules and the patched text of the source patch document.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "uSourcePatch.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+TSourcePatchDocument LoadedWith(test::TempDir& dir, const std::string& bytes) {
+  test::WriteFileBytes(dir.File("doc.yaml"), bytes);
+  TSourcePatchDocument doc;
+  std::u16string error;
+  EXPECT_TRUE(doc.LoadFromFile(Utf8ToUtf16(dir.File("doc.yaml")), error));
+  EXPECT_TRUE(error.empty());
+  return doc;
+}
+
+TEST(source_patch_document, refuses_patches_before_a_file_is_loaded) {
+  TSourcePatchDocument doc;
+  EXPECT_FALSE(doc.AddPatch(0, 0, "x"));
+  std::u16string error;
+  EXPECT_FALSE(doc.SaveToFile(nullptr, error));
+  EXPECT_EQ(error, u"No source file loaded");
+}
+
+TEST(source_patch_document, reports_a_missing_file_and_keeps_its_state) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "a: 1\n");
+  ASSERT_TRUE(doc.AddPatch(3, 1, "2"));
+  std::u16string error;
+  EXPECT_FALSE(doc.LoadFromFile(Utf8ToUtf16(dir.File("missing.yaml")), error));
+  EXPECT_EQ(error, u"Cannot read source file");
+  EXPECT_EQ(doc.LoadedBytes(), "a: 1\n");
+  EXPECT_EQ(doc.Patches().size(), 1u);
+}
+
+TEST(source_patch_document, keeps_patches_sorted_and_splices_them_in_one_pass) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "a: 1\nb: 2\nc: 3\n");
+  EXPECT_TRUE(doc.AddPatch(13, 1, "30"));
+  EXPECT_TRUE(doc.AddPatch(3, 1, "10"));
+  EXPECT_TRUE(doc.AddPatch(8, 1, "20"));
+  ASSERT_EQ(doc.Patches().size(), 3u);
+  EXPECT_EQ(doc.Patches()[0].Start, 3);
+  EXPECT_EQ(doc.Patches()[2].Start, 13);
+  EXPECT_EQ(doc.BuildText(), "a: 10\nb: 20\nc: 30\n");
+  doc.ClearPatches();
+  EXPECT_EQ(doc.BuildText(), "a: 1\nb: 2\nc: 3\n");
+}
+
+TEST(source_patch_document, replaces_the_text_of_a_span_edited_twice) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "name: John\n");
+  EXPECT_TRUE(doc.AddPatch(6, 4, "\"Jane\""));
+  EXPECT_TRUE(doc.AddPatch(6, 4, "\"Joan\""));
+  ASSERT_EQ(doc.Patches().size(), 1u);
+  EXPECT_EQ(doc.BuildText(), "name: \"Joan\"\n");
+}
+
+TEST(source_patch_document, accepts_touching_spans_and_refuses_any_shared_byte) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "0123456789");
+  ASSERT_TRUE(doc.AddPatch(2, 3, "A"));   // [2,5)
+  EXPECT_TRUE(doc.AddPatch(5, 2, "B"));   // touches at 5
+  EXPECT_TRUE(doc.AddPatch(0, 2, "C"));   // touches at 2
+  EXPECT_FALSE(doc.AddPatch(4, 2, "D"));  // shares byte 4 and 5
+  EXPECT_FALSE(doc.AddPatch(6, 3, "E"));  // shares byte 6
+  EXPECT_FALSE(doc.AddPatch(1, 5, "F"));  // covers several
+  EXPECT_FALSE(doc.AddPatch(2, 1, "G"));  // same start, other length
+  EXPECT_EQ(doc.Patches().size(), 3u);
+  EXPECT_EQ(doc.BuildText(), "CAB789");
+}
+
+TEST(source_patch_document, applies_the_zero_length_rules) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "abcdef");
+  ASSERT_TRUE(doc.AddPatch(1, 2, "X"));
+  EXPECT_TRUE(doc.AddPatch(3, 0, "+"));   // at the end of another patch
+  EXPECT_TRUE(doc.AddPatch(3, 0, "*"));   // same insertion point replaces
+  EXPECT_FALSE(doc.AddPatch(1, 0, "-"));  // same start as a non-empty span
+  EXPECT_FALSE(doc.AddPatch(2, 0, "-"));  // inside a span
+  EXPECT_TRUE(doc.AddPatch(6, 0, "!"));   // the end of the text
+  EXPECT_EQ(doc.BuildText(), "aX*def!");
+}
+
+TEST(source_patch_document, refuses_spans_outside_the_loaded_bytes) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "abc");
+  EXPECT_FALSE(doc.AddPatch(-1, 1, "x"));
+  EXPECT_FALSE(doc.AddPatch(0, -1, "x"));
+  EXPECT_FALSE(doc.AddPatch(4, 0, "x"));
+  EXPECT_FALSE(doc.AddPatch(2, 2, "x"));
+  EXPECT_FALSE(doc.AddPatch(INT64_MAX, 1, "x"));
+  EXPECT_FALSE(doc.AddPatch(1, INT64_MAX, "x"));
+  EXPECT_TRUE(doc.AddPatch(0, 3, "xyz"));
+  EXPECT_TRUE(doc.Patches().size() == 1);
+}
+
+TEST(source_patch_document, loads_an_empty_file_that_takes_only_an_insertion_at_zero) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "");
+  EXPECT_TRUE(doc.LoadedBytes().empty());
+  EXPECT_FALSE(doc.AddPatch(0, 1, "x"));
+  EXPECT_FALSE(doc.AddPatch(1, 0, "x"));
+  EXPECT_TRUE(doc.AddPatch(0, 0, "a: 1\n"));
+  EXPECT_EQ(doc.BuildText(), "a: 1\n");
+}
+
+TEST(source_patch_document, saves_keeping_the_byte_order_mark_and_crlf_line_ends) {
+  test::TempDir dir;
+  const std::string original = "\xEF\xBB\xBFname: John\r\nage: 5 # years\r\n";
+  TSourcePatchDocument doc = LoadedWith(dir, original);
+  ASSERT_TRUE(doc.AddPatch(9, 4, "\"Jane\""));
+  ASSERT_TRUE(doc.AddPatch(20, 1, "6"));
+  std::u16string error;
+  ASSERT_TRUE(doc.SaveToFile(nullptr, error)) << Utf16ToUtf8(error);
+  const std::string saved = test::ReadFileBytes(dir.File("doc.yaml"));
+  EXPECT_EQ(saved, "\xEF\xBB\xBFname: \"Jane\"\r\nage: 6 # years\r\n");
+  EXPECT_EQ(doc.LoadedBytes(), saved);
+  EXPECT_TRUE(doc.Patches().empty());
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"doc.yaml"});
+}
+
+TEST(source_patch_document, saves_without_patches_without_touching_the_file) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "a: 1\n");
+  test::WriteFileBytes(dir.File("doc.yaml"), "changed elsewhere\n");
+  std::u16string error = u"stale";
+  EXPECT_TRUE(doc.SaveToFile(nullptr, error));
+  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(test::ReadFileBytes(dir.File("doc.yaml")), "changed elsewhere\n");
+}
+
+TEST(source_patch_document, splits_the_folder_of_a_path) {
+  EXPECT_EQ(FolderOfPath(u"C:\\data\\a.yaml"), u"C:\\data\\");
+  EXPECT_EQ(FolderOfPath(u"/tmp/x/a.toml"), u"/tmp/x/");
+  EXPECT_EQ(FolderOfPath(u"a.yaml"), u"");
+}
+
+}  // namespace
+}  // namespace corvane
