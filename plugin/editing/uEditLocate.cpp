@@ -2,6 +2,7 @@
 // each proven by parsing the replaced text again. See uEditLocate.h.
 #include "uEditLocate.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -101,7 +102,7 @@ bool ValuePath(const TJsonData* value, const TJsonData* target, std::vector<size
     if (index < 0) return false;
     path.push_back(size_t(index));
   }
-  path.assign(path.rbegin(), path.rend());
+  std::reverse(path.begin(), path.end());
   return true;
 }
 
