@@ -83,8 +83,25 @@ std::string Precheck(const char* data, size_t length) {
   return "";
 }
 
+// toml++ quotes the offending input in its descriptions, line breaks and
+// other control characters included; they are spelled as escapes so the
+// message stays on one line.
+std::string OneLine(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (byte < 0x20 || byte == 0x7F) out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    else out += c;
+  }
+  return out;
+}
+
 std::string ParseErrorText(const toml::parse_error& error) {
-  return LineMessage(error.source().begin.line, error.description());
+  return LineMessage(error.source().begin.line, OneLine(error.description()));
 }
 
 }  // namespace
