@@ -57,6 +57,24 @@ TEST(parser_binding, fails_and_unloads_a_library_lacking_an_entry) {
   EXPECT_FALSE(test::IsLibraryLoaded(folder.LibraryPath()));
 }
 
+TEST(parser_binding, releases_the_library_after_each_parse_and_each_failure) {
+  TLibraryFolder folder("corvane_recording_parser");
+  {
+    TYamlEventReader reader("a: 1");
+    EXPECT_TRUE(test::IsLibraryLoaded(folder.LibraryPath()));
+  }
+  EXPECT_FALSE(test::IsLibraryLoaded(folder.LibraryPath()));
+  {
+    TTomlNative toml("");
+    EXPECT_TRUE(test::IsLibraryLoaded(folder.LibraryPath()));
+  }
+  EXPECT_FALSE(test::IsLibraryLoaded(folder.LibraryPath()));
+  EXPECT_EQ(ConstructionError<TYamlEventReader>("fail-open"), "Cannot initialize YAML parser");
+  EXPECT_FALSE(test::IsLibraryLoaded(folder.LibraryPath()));
+  EXPECT_EQ(ConstructionError<TTomlNative>("x"), "line 1: fake failure");
+  EXPECT_FALSE(test::IsLibraryLoaded(folder.LibraryPath()));
+}
+
 TEST(parser_binding, fails_when_the_folder_has_no_library) {
   test::TempDir dir;
   SetParserLibraryFolderForTesting(Utf8ToUtf16(dir.Path() + "/"));
