@@ -3,6 +3,10 @@
 
 #include <vector>
 
+// <windows.h> maps WriteProfileString onto the win.ini function
+// WriteProfileStringW; ours is a different function of the same name.
+#undef WriteProfileString
+
 #include "uProfile.h"
 
 namespace corvane::platform {

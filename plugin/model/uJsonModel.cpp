@@ -53,7 +53,7 @@ TJsonDataPtr TJsonData::Clone() const {
   while (!jobs.empty()) {
     TJob job = jobs.back();
     jobs.pop_back();
-    job.To->items_.reserve(job.From->items_.size());
+    job.To->Reserve(job.From->items_.size());
     const bool isObject = job.From->Kind() == nkObject;
     for (size_t i = 0; i < job.From->items_.size(); ++i) {
       const TJsonData* source = job.From->items_[i].get();
@@ -305,6 +305,11 @@ TJsonDataPtr TJsonObject::Remove(size_t index) {
   names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(index));
   index_.reset();
   return old;
+}
+
+void TJsonObject::Reserve(size_t count) {
+  names_.reserve(count);
+  items_.reserve(count);
 }
 
 TJsonDataPtr TJsonObject::CloneShallow() const { return std::make_unique<TJsonObject>(); }

@@ -210,6 +210,8 @@ class TJsonContainer : public TJsonData {
   long long IndexOf(const TJsonData* child) const;
   std::string PlainText() const override { return {}; }
   std::string JsonText() const override { return {}; }
+  // Room for count children, so a loader that knows the count allocates once.
+  virtual void Reserve(size_t count) { items_.reserve(count); }
 
  protected:
   explicit TJsonContainer(int kind) : TJsonData(kind) {}
@@ -259,6 +261,7 @@ class TJsonObject final : public TJsonContainer {
   TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
   // Removes member index and hands its value back.
   TJsonDataPtr Remove(size_t index);
+  void Reserve(size_t count) override;
 
  protected:
   TJsonDataPtr CloneShallow() const override;
