@@ -70,7 +70,8 @@ class EStructureError : public std::runtime_error {
 // Parses YAML text into a structure tree with byte spans into text. True with
 // root set; false with root empty and the error text (parser library
 // problems, syntax errors with line and column, "Cannot locate YAML node in
-// source", ...). Nesting depth is bounded only by memory, never by the stack.
+// source", nesting deeper than 10000 collections, ...). The stack is never used
+// per nesting level.
 bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error);
 // ParseYamlStructure with the tree dropped at once: the check before a save.
 bool ValidateYaml(const std::string& text, std::u16string& error);

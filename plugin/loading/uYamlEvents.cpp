@@ -10,11 +10,16 @@
 //    mark counted). A start position that is not in the text fails with
 //    "Cannot locate YAML node in source"; an end position that is not in the
 //    text leaves EndOffset -1.
-//  - Collections are built with an explicit stack of open nodes, so nesting
-//    depth is bounded by memory only.
+//  - Collections are built with an explicit stack of open nodes, never by
+//    recursion. Nesting deeper than kMaxYamlNesting collections fails with
+//    "YAML nesting deeper than N levels at line L, column C" and stops reading
+//    events there: the YAML parser's own cost grows with the square of the
+//    flow nesting depth, so a small file of brackets would otherwise hold the
+//    host's window for minutes.
 #include "uYamlEvents.h"
 
 #include <new>
+#include <string>
 
 #include "uUnicode.h"
 
@@ -88,6 +93,11 @@ bool ClosesTop(const std::vector<TOpenNode>& open, const TYamlEvent& e) {
   return e.Kind == yeMappingEnd && !top.PendingKey;
 }
 
+EStructureError TooDeep(const TStructuredNode& node) {
+  return EStructureError("YAML nesting deeper than " + std::to_string(kMaxYamlNesting) + " levels at line " +
+                         std::to_string(node.Line) + ", column " + std::to_string(node.Column));
+}
+
 }  // namespace
 
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
@@ -97,9 +107,10 @@ TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, co
   TYamlEvent* current = &first;
   for (;;) {
     TStructuredNodePtr node = NodeFromEvent(*current, index);
-    if (node->Kind == skSequence || node->Kind == skMapping)
+    if (node->Kind == skSequence || node->Kind == skMapping) {
+      if (open.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(*node);
       open.push_back({std::move(node), nullptr});
-    else
+    } else
       Attach(open, std::move(node), result);
     // Close every collection whose end event follows.
     for (;;) {

@@ -6,7 +6,9 @@
 //    TLineIndex (a scalar's span covers its anchor/tag, quotes or block
 //    indicators; a collection's runs from its start event to its end event).
 //  - Nesting is handled with an explicit stack, never recursion, so input
-//    nested 100,000 levels deep cannot exhaust the thread's stack.
+//    nested 100,000 levels deep cannot exhaust the thread's stack; more than
+//    kMaxYamlNesting nested collections fail with a clear error instead of
+//    keeping the parser busy for minutes.
 //  - Failures raise EStructureError (or the binding's EParserBinding) with a
 //    message that names what failed; a half-built subtree is freed.
 #pragma once
@@ -18,6 +20,10 @@
 #include "uStructuredNode.h"
 
 namespace corvane {
+
+// Most collections a YAML node may be nested in (no real configuration file
+// comes near it).
+constexpr int kMaxYamlNesting = 10000;
 
 // Builds the node that starts with `first` (already read) and every event of
 // its subtree, read from reader. Raises "Unexpected YAML event" for an event

@@ -1,0 +1,122 @@
+// TOML structure trees through the parser library: the tree shape, the key
+// order of the library, raw leaf texts and their typing, failures.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "uFileLoading.h"
+#include "uJsonModel.h"
+#include "uTomlTree.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+TJsonDataPtr Load(const std::string& text, std::u16string* error = nullptr) {
+  TLoadedDocument doc;
+  std::u16string message;
+  const bool ok = LoadDocumentFromBytes(text, true, doc, message);
+  if (error) *error = message;
+  return ok ? std::move(doc.Value) : nullptr;
+}
+
+std::string Names(const TJsonData& value) {
+  const auto& object = static_cast<const TJsonObject&>(value);
+  std::string names;
+  for (size_t i = 0; i < object.Count(); ++i) names += (i ? "," : "") + object.Name(i);
+  return names;
+}
+
+TEST(toml_tree, has_the_stream_document_table_shape_without_positions) {
+  TStructuredNodePtr root;
+  std::u16string error;
+  ASSERT_TRUE(ParseTomlStructure("a = 1\n[t]\nb = [1, {c = 'x'}]\n", root, error)) << Utf16ToUtf8(error);
+  ASSERT_EQ(root->Kind, skStream);
+  ASSERT_EQ(root->ChildCount(), 1u);
+  const TStructuredNode& doc = *root->ChildAt(0);
+  ASSERT_EQ(doc.Kind, skDocument);
+  const TStructuredNode& table = *doc.ChildAt(0);
+  EXPECT_EQ(table.Kind, skMapping);
+  EXPECT_EQ(table.StartOffset, -1);
+  const TStructuredNode& a = *table.ChildAt(0);
+  EXPECT_EQ(a.Key, "a");
+  EXPECT_EQ(a.Value, "1");
+  EXPECT_EQ(a.StartOffset, -1);
+  EXPECT_EQ(a.KeyStart, -1);
+  const TStructuredNode& b = *table.ChildAt(1)->ChildAt(0);
+  EXPECT_EQ(b.Kind, skSequence);
+  EXPECT_EQ(b.ChildAt(1)->Kind, skMapping);
+  EXPECT_EQ(b.ChildAt(1)->ChildAt(0)->Value, "'x'");
+  EXPECT_EQ(b.ChildAt(1)->ChildAt(0)->Key, "c");
+}
+
+TEST(toml_tree, orders_members_leaves_then_arrays_then_tables) {
+  TJsonDataPtr value = Load("ports = [80, 443]\nowner = { name = 1 }\ntitle = 2\n");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(Names(*value), "title,ports,owner");
+  TJsonDataPtr items = Load("[[items]]\nx = 1\n[[items]]\nx = 2\n");
+  ASSERT_TRUE(items);
+  const TJsonData* list = static_cast<const TJsonObject&>(*items).Find("items");
+  ASSERT_EQ(NodeKind(list), nkArray);
+  EXPECT_EQ(static_cast<const TJsonArray*>(list)->Count(), 2u);
+  TJsonDataPtr dotted = Load("a.b = 1\n");
+  ASSERT_TRUE(dotted);
+  const TJsonData* a = static_cast<const TJsonObject&>(*dotted).Find("a");
+  ASSERT_EQ(NodeKind(a), nkObject);
+  EXPECT_EQ(Names(*a), "b");
+}
+
+TEST(toml_tree, types_raw_values_as_written) {
+  TJsonDataPtr value = Load(
+      "s = \"Tom\"\nl = 'Tom'\ne = \"a\\tb\"\nq = \"42\"\ni = -17\nh = 0x1F\no = 0o755\nu = 1_000\n"
+      "f = 6.626e-34\nx = 5e+22\nn = nan\nb = true\nd = 1979-05-27T07:32:00Z\n");
+  ASSERT_TRUE(value);
+  const auto& o = static_cast<const TJsonObject&>(*value);
+  EXPECT_EQ(o.Find("s")->PlainText(), "Tom");
+  EXPECT_EQ(o.Find("l")->PlainText(), "Tom");
+  EXPECT_EQ(o.Find("e")->PlainText(), "a\\tb");
+  EXPECT_EQ(o.Find("q")->Kind(), nkNumber);
+  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("i"))->AsInt64(), -17);
+  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("h"))->AsInt64(), 31);
+  EXPECT_EQ(o.Find("o")->PlainText(), "0o755");
+  EXPECT_EQ(o.Find("u")->PlainText(), "1_000");
+  EXPECT_TRUE(static_cast<const TJsonNumber*>(o.Find("f"))->IsFloat());
+  EXPECT_EQ(o.Find("x")->PlainText(), "5e+22");
+  EXPECT_EQ(o.Find("n")->Kind(), nkString);
+  EXPECT_EQ(o.Find("b")->Kind(), nkBoolean);
+  EXPECT_EQ(o.Find("d")->PlainText(), "1979-05-27T07:32:00Z");
+}
+
+TEST(toml_tree, loads_an_empty_text_as_an_empty_object) {
+  TJsonDataPtr value = Load("");
+  ASSERT_TRUE(value);
+  ASSERT_EQ(value->Kind(), nkObject);
+  EXPECT_EQ(static_cast<const TJsonObject&>(*value).Count(), 0u);
+}
+
+TEST(toml_tree, reports_failures_with_their_line) {
+  std::u16string error;
+  std::string text;
+  for (int i = 1; i < 12; ++i) text += "k" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+  text += "bad = = 1\n";
+  EXPECT_FALSE(Load(text, &error));
+  EXPECT_EQ(error.rfind(u"line 12: ", 0), 0u) << Utf16ToUtf8(error);
+  EXPECT_FALSE(Load(std::string("a = 1\0", 6), &error));
+  EXPECT_EQ(error, u"Invalid NUL byte in TOML source");
+  EXPECT_FALSE(ValidateToml("a = 1\na = 2\n", error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(ValidateToml("a = 1\n", error));
+}
+
+TEST(toml_tree, survives_arrays_nested_a_hundred_thousand_levels) {
+  for (const std::string& text : {"a = " + std::string(100000, '[') + std::string(100000, ']'),
+                                   "a = " + std::string(100000, '['), "a = [" + std::string(1000, '[') + "1" +
+                                   std::string(1000, ']') + "]"}) {
+    std::u16string error;
+    TJsonDataPtr value = Load(text, &error);
+    EXPECT_TRUE(value || !error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace corvane

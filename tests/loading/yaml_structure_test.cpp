@@ -1,0 +1,191 @@
+// YAML structure trees built through the parser library: spans in bytes of
+// the exact text, keys, styles, anchors, and the value tree they load as.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "uFileLoading.h"
+#include "uJsonModel.h"
+#include "uStructuredNode.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+TStructuredNodePtr Parse(const std::string& text) {
+  TStructuredNodePtr root;
+  std::u16string error;
+  EXPECT_TRUE(ParseYamlStructure(text, root, error)) << Utf16ToUtf8(error);
+  return root;
+}
+
+// The content node of the first document.
+const TStructuredNode& Content(const TStructuredNodePtr& root) { return *root->ChildAt(0)->ChildAt(0); }
+
+std::string Span(const std::string& text, const TStructuredNode& n) {
+  return text.substr(n.StartOffset, n.EndOffset - n.StartOffset);
+}
+
+std::string KeySpan(const std::string& text, const TStructuredNode& n) {
+  return text.substr(n.KeyStart, n.KeyEnd - n.KeyStart);
+}
+
+TJsonDataPtr Load(const std::string& text, std::u16string* error = nullptr) {
+  TLoadedDocument doc;
+  std::u16string message;
+  const bool ok = LoadDocumentFromBytes(text, false, doc, message);
+  if (error) *error = message;
+  return ok ? std::move(doc.Value) : nullptr;
+}
+
+TEST(yaml_structure, spans_quoted_and_plain_scalars_and_their_keys) {
+  const std::string text = "key: 'x'\nplain: some words  # note\n\"dq\": \"a\\tb\"\n";
+  TStructuredNodePtr root = Parse(text);
+  const TStructuredNode& map = Content(root);
+  ASSERT_EQ(map.Kind, skMapping);
+  ASSERT_EQ(map.ChildCount(), 3u);
+  const TStructuredNode& quoted = *map.ChildAt(0);
+  EXPECT_EQ(quoted.Style, 2);
+  EXPECT_EQ(quoted.Value, "x");
+  EXPECT_EQ(Span(text, quoted), "'x'");
+  EXPECT_EQ(KeySpan(text, quoted), "key");
+  EXPECT_EQ(quoted.KeyStyle, 1);
+  EXPECT_FALSE(quoted.KeyNotScalar);
+  EXPECT_EQ(Span(text, *map.ChildAt(1)), "some words");
+  EXPECT_EQ(map.ChildAt(2)->Key, "dq");
+  EXPECT_EQ(KeySpan(text, *map.ChildAt(2)), "\"dq\"");
+  EXPECT_EQ(Span(text, *map.ChildAt(2)), "\"a\\tb\"");
+  EXPECT_EQ(map.ChildAt(2)->Value, "a\tb");
+  EXPECT_EQ(map.StartOffset, 0);
+}
+
+TEST(yaml_structure, spans_non_ascii_text_in_bytes) {
+  const std::string text = "name: caf\xC3\xA9\n\xC3\xA9: 1\n";
+  TStructuredNodePtr root = Parse(text);
+  const TStructuredNode& map = Content(root);
+  EXPECT_EQ(map.ChildAt(0)->EndOffset, 11);  // the line break after é
+  EXPECT_EQ(KeySpan(text, *map.ChildAt(1)), "\xC3\xA9");
+  EXPECT_EQ(Span(text, *map.ChildAt(1)), "1");
+}
+
+TEST(yaml_structure, counts_a_byte_order_mark_and_every_line_end_style) {
+  TStructuredNodePtr bom = Parse("\xEF\xBB\xBF" "a: 1\n");
+  EXPECT_EQ(Content(bom).StartOffset, 3);
+  EXPECT_EQ(Content(bom).ChildAt(0)->KeyStart, 3);
+  for (const std::string eol : {"\n", "\r\n", "\r"}) {
+    const std::string text = "a: 1" + eol + "b: two" + eol + "c: [x, y]" + eol;
+    TStructuredNodePtr root = Parse(text);
+    const TStructuredNode& map = Content(root);
+    ASSERT_EQ(map.ChildCount(), 3u);
+    EXPECT_EQ(map.ChildAt(1)->Line, 2);
+    EXPECT_EQ(Span(text, *map.ChildAt(1)), "two");
+    EXPECT_EQ(Span(text, *map.ChildAt(2)), "[x, y]");
+    EXPECT_EQ(Span(text, *map.ChildAt(2)->ChildAt(1)), "y");
+  }
+}
+
+TEST(yaml_structure, keeps_anchors_tags_aliases_and_block_scalars) {
+  const std::string text = "a: &n 1\nb: *n\nc: !!str 42\nd: |\n  line\ne: !t &m x\n";
+  TStructuredNodePtr root = Parse(text);
+  const TStructuredNode& map = Content(root);
+  EXPECT_EQ(map.ChildAt(0)->Anchor, "n");
+  EXPECT_EQ(Span(text, *map.ChildAt(0)), "&n 1");
+  EXPECT_EQ(map.ChildAt(1)->Kind, skAlias);
+  EXPECT_EQ(map.ChildAt(1)->Value, "n");
+  EXPECT_EQ(map.ChildAt(2)->Tag, "tag:yaml.org,2002:str");
+  EXPECT_EQ(text[map.ChildAt(2)->StartOffset], '!');
+  EXPECT_EQ(map.ChildAt(3)->Style, 4);
+  EXPECT_EQ(text[map.ChildAt(3)->StartOffset], '|');
+  EXPECT_EQ(text[map.ChildAt(4)->StartOffset], '!');
+
+  TJsonDataPtr value = Load(text);
+  ASSERT_TRUE(value);
+  const auto& object = static_cast<const TJsonObject&>(*value);
+  EXPECT_EQ(object.Find("a")->PlainText(), "1");
+  EXPECT_EQ(object.Find("b")->PlainText(), "*n");
+  EXPECT_EQ(object.Find("c")->Kind(), nkNumber);  // tags do not change the typing
+  EXPECT_EQ(object.Find("d")->PlainText(), "line\n");
+}
+
+TEST(yaml_structure, marks_keys_that_are_not_scalars) {
+  TStructuredNodePtr root = Parse("? [a, b]\n: 1\nplain: 2\n");
+  const TStructuredNode& map = Content(root);
+  EXPECT_TRUE(map.ChildAt(0)->KeyNotScalar);
+  EXPECT_EQ(map.ChildAt(0)->Key, "");
+  EXPECT_FALSE(map.ChildAt(1)->KeyNotScalar);
+}
+
+TEST(yaml_loading, types_values_as_the_viewer_shows_them) {
+  TJsonDataPtr value = Load("q: \"42\"\nn1: NULL\nn2: ~\nn3:\nn4: 'null'\no: 007\nh: 0x1F\ne: 1e5\nf: 1.0\n");
+  ASSERT_TRUE(value);
+  const auto& o = static_cast<const TJsonObject&>(*value);
+  EXPECT_EQ(o.Find("q")->Kind(), nkString);
+  EXPECT_EQ(o.Find("n1")->Kind(), nkNull);
+  EXPECT_EQ(o.Find("n2")->Kind(), nkNull);
+  EXPECT_EQ(o.Find("n3")->Kind(), nkNull);
+  EXPECT_EQ(o.Find("n4")->Kind(), nkString);
+  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("o"))->AsInt64(), 7);
+  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("h"))->AsInt64(), 31);
+  EXPECT_EQ(o.Find("e")->Kind(), nkString);
+  EXPECT_EQ(NumberDisplayText(*o.Find("f")), u"1.0");
+}
+
+TEST(yaml_loading, shapes_documents_into_values) {
+  TJsonDataPtr two = Load("a: 1\n---\nb: 2\n");
+  ASSERT_TRUE(two);
+  ASSERT_EQ(two->Kind(), nkArray);
+  EXPECT_EQ(static_cast<const TJsonArray&>(*two).Count(), 2u);
+  TJsonDataPtr one = Load("a: 1\n");
+  ASSERT_TRUE(one);
+  EXPECT_EQ(one->Kind(), nkObject);
+  for (const std::string text : {"# only a comment\n", ""}) {
+    TJsonDataPtr none = Load(text);
+    ASSERT_TRUE(none);
+    ASSERT_EQ(none->Kind(), nkArray);
+    EXPECT_EQ(static_cast<const TJsonArray&>(*none).Count(), 0u);
+  }
+  TJsonDataPtr empty = Load("---\n...\n");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->Kind(), nkNull);
+}
+
+TEST(yaml_loading, refuses_bad_input_with_a_clear_text) {
+  std::u16string error;
+  EXPECT_FALSE(Load("a: 1\na: 2\n", &error));
+  EXPECT_EQ(error, u"Duplicate object member: \"a\"");
+  EXPECT_FALSE(Load("a: [1, 2\n", &error));
+  EXPECT_NE(error.find(u"line"), std::u16string::npos) << Utf16ToUtf8(error);
+  EXPECT_NE(error.find(u"column"), std::u16string::npos);
+  TStructuredNodePtr root;
+  EXPECT_FALSE(ParseYamlStructure("key: \"open\n", root, error));
+  EXPECT_FALSE(root);
+  EXPECT_FALSE(ValidateYaml("- a\n b: c\n -", error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(ValidateYaml("- a\n- b\n", error));
+  EXPECT_TRUE(error.empty());
+}
+
+// 100,000 levels of flow collections: a clear error, quickly, never a crash;
+// nesting well inside the limit still loads.
+TEST(yaml_loading, refuses_input_nested_a_hundred_thousand_levels) {
+  std::string mappings;
+  for (int i = 0; i < 100000; ++i) mappings += "{a: ";
+  for (const std::string& text : {std::string(100000, '[') + std::string(100000, ']'),
+                                   std::string(100000, '['), mappings}) {
+    std::u16string error;
+    EXPECT_FALSE(Load(text, &error));
+    EXPECT_NE(error.find(u"nesting deeper than"), std::u16string::npos) << Utf16ToUtf8(error);
+    EXPECT_NE(error.find(u"line 1, column "), std::u16string::npos) << Utf16ToUtf8(error);
+  }
+  std::u16string error;
+  TJsonDataPtr value = Load(std::string(200, '[') + "7" + std::string(200, ']'), &error);
+  ASSERT_TRUE(value) << Utf16ToUtf8(error);
+  const TJsonData* walk = value.get();
+  int depth = 0;
+  for (; walk->Kind() == nkArray; ++depth) walk = static_cast<const TJsonArray*>(walk)->Child(0);
+  EXPECT_EQ(depth, 200);
+  EXPECT_EQ(walk->PlainText(), "7");
+}
+
+}  // namespace
+}  // namespace corvane
