@@ -1,0 +1,243 @@
+// The round-trip property over the corpus of realistic YAML and TOML files:
+// every scalar gets edits of its own kind, every key a rename. An accepted
+// edit changes only its span, the result parses, and its value tree equals the
+// original with exactly that one value or key changed in place. A refused edit
+// names one of the three refusal reasons.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "EditingTestSupport.h"
+#include "TestSupport.h"
+#include "uEditLocate.h"
+#include "uSourcePatch.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+using TPath = std::vector<size_t>;
+
+struct TItem {
+  TPath Path;
+  const TJsonData* Node;
+  std::string Name;  // member name when the parent is an object
+  bool IsMember;
+};
+
+// Every node below the root with its index path, without recursion.
+std::vector<TItem> Enumerate(const TJsonData* root) {
+  std::vector<TItem> items, pending{{{}, root, "", false}};
+  while (!pending.empty()) {
+    TItem item = pending.back();
+    pending.pop_back();
+    if (item.Node != root) items.push_back(item);
+    if (item.Node->Kind() != nkArray && item.Node->Kind() != nkObject) continue;
+    auto* container = static_cast<const TJsonContainer*>(item.Node);
+    for (size_t i = container->Count(); i-- > 0;) {
+      TItem child{item.Path, container->Child(i), "", item.Node->Kind() == nkObject};
+      child.Path.push_back(i);
+      if (child.IsMember) child.Name = static_cast<const TJsonObject*>(item.Node)->Name(i);
+      pending.push_back(child);
+    }
+  }
+  return items;
+}
+
+TJsonData* NodeAt(TJsonData* root, const TPath& path) {
+  for (size_t index : path) root = static_cast<TJsonContainer*>(root)->Child(index);
+  return root;
+}
+
+std::string PathText(const TPath& path) {
+  std::string text;
+  for (size_t index : path) text += "/" + std::to_string(index);
+  return text;
+}
+
+// One attempted edit: the text handed to the locator and what the value tree
+// must then hold at the edited place.
+struct TEdit {
+  std::u16string Text;
+  bool Rename = false;
+  std::function<void(TJsonData* root)> Apply;
+};
+
+std::vector<TEdit> SameKindEdits(const TItem& item, bool isToml) {
+  const TPath path = item.Path;
+  switch (item.Node->Kind()) {
+    case nkString: {
+      std::vector<TEdit> edits;
+      for (std::u16string text : {std::u16string(u"edited value"),
+                                  std::u16string(u"q\"uote\\ back\ttab caf\u00E9 \u65E5\u672C")}) {
+        // TOML strings are shown as written between their quotes, escapes
+        // and all; YAML shows the decoded text.
+        std::string shown = Utf16ToUtf8(text);
+        if (isToml) shown = QuoteDoubleString(text).substr(1, QuoteDoubleString(text).size() - 2);
+        edits.push_back({text, false, [path, shown](TJsonData* root) {
+                           static_cast<TJsonString*>(NodeAt(root, path))->SetValue(shown);
+                         }});
+      }
+      return edits;
+    }
+    case nkNumber: {
+      auto* number = static_cast<const TJsonNumber*>(item.Node);
+      if (!number->IsFloat()) {
+        int64_t next = number->AsInt64() == INT64_MAX ? 0 : number->AsInt64() + 1;
+        return {{Utf8ToUtf16(std::to_string(next)), false, [path, next](TJsonData* root) {
+                   static_cast<TJsonInteger*>(NodeAt(root, path))->SetValue(next);
+                 }}};
+      }
+      double next = number->AsFloat() == 2.5 ? 3.5 : 2.5;
+      return {{next == 2.5 ? u"2.5" : u"3.5", false, [path, next](TJsonData* root) {
+                 static_cast<TJsonFloat*>(NodeAt(root, path))->SetFromFloat(next);
+               }}};
+    }
+    case nkBoolean: {
+      bool next = !static_cast<const TJsonBoolean*>(item.Node)->Value();
+      return {{next ? u"true" : u"false", false, [path, next](TJsonData* root) {
+                 static_cast<TJsonBoolean*>(NodeAt(root, path))->SetValue(next);
+               }}};
+    }
+    case nkNull:
+      return {{u"null", false, [](TJsonData*) {}}};
+    default:
+      return {};
+  }
+}
+
+TEdit RenameEdit(const TItem& item) {
+  std::u16string key = u"new \"" + Utf8ToUtf16(item.Name) + u"\" \u00E9";
+  TPath parentPath(item.Path.begin(), item.Path.end() - 1);
+  size_t index = item.Path.back();
+  std::string name = Utf16ToUtf8(key);
+  return {key, true, [parentPath, index, name](TJsonData* root) {
+            static_cast<TJsonObject*>(NodeAt(root, parentPath))->Rename(index, name);
+          }};
+}
+
+struct TTally {
+  int Tried = 0, Accepted = 0, Refused = 0;
+};
+
+struct TCorpusRun {
+  TTally Values, Keys;
+  std::vector<TSourcePatch> AllAccepted;  // first accepted edit of each node
+  std::vector<std::function<void(TJsonData*)>> AllChanges;
+};
+
+bool IsRefusalReason(const std::string& error) {
+  return error == "This value cannot be edited without changing its syntax" ||
+         error == "TOML value position is ambiguous or unsupported" ||
+         error == "This key cannot be renamed safely";
+}
+
+// Checks one accepted edit: only its span differs, the text parses, and the
+// value tree is the original with exactly this change.
+void CheckAccepted(const test::TParsed& parsed, const test::TEditResult& result, const TEdit& edit,
+                   const std::string& where) {
+  const std::string& original = parsed.Doc.Bytes;
+  TSourcePatchDocument doc;
+  doc.LoadFromBytes(u"corpus", original);
+  ASSERT_TRUE(doc.AddPatch(result.Start, result.Length, result.Replacement)) << where;
+  const std::string text = doc.BuildText();
+  const size_t start = size_t(result.Start);
+  const size_t tail = original.size() - start - size_t(result.Length);
+  EXPECT_EQ(text.compare(0, start, original, 0, start), 0) << where;
+  EXPECT_EQ(text.compare(text.size() - tail, tail, original, original.size() - tail, tail), 0)
+      << where;
+  test::TParsed again = test::Parse(text, parsed.Doc.IsToml);
+  ASSERT_TRUE(again.Ok) << where << ": " << Utf16ToUtf8(again.Error);
+  TJsonDataPtr expected = parsed.Doc.Value->Clone();
+  edit.Apply(expected.get());
+  EXPECT_EQ(test::JsonOf(again.Doc.Value.get()), test::JsonOf(expected.get())) << where;
+}
+
+void Attempt(const test::TParsed& parsed, const TItem& item, const TEdit& edit,
+             const std::string& file, TCorpusRun& run, bool& firstForNode) {
+  TTally& tally = edit.Rename ? run.Keys : run.Values;
+  ++tally.Tried;
+  int64_t start = 0, length = 0;
+  std::string replacement;
+  std::u16string error;
+  const auto& d = parsed.Doc;
+  bool ok = edit.Rename
+                ? LocateKeyRename(d.Bytes, d.Structure.get(), d.Value.get(), item.Node, d.IsToml,
+                                  edit.Text, start, length, replacement, error)
+                : LocateValueEdit(d.Bytes, d.Structure.get(), d.Value.get(), item.Node, d.IsToml,
+                                  edit.Text, start, length, replacement, error);
+  const std::string where = file + PathText(item.Path) + " <- " + Utf16ToUtf8(edit.Text);
+  if (!ok) {
+    ++tally.Refused;
+    EXPECT_TRUE(IsRefusalReason(Utf16ToUtf8(error))) << where << ": " << Utf16ToUtf8(error);
+    EXPECT_EQ(start, -1) << where;
+    return;
+  }
+  ++tally.Accepted;
+  test::TEditResult result{true, start, length, replacement, "", ""};
+  CheckAccepted(parsed, result, edit, where);
+  if (firstForNode) {
+    run.AllAccepted.push_back({start, length, replacement});
+    run.AllChanges.push_back(edit.Apply);
+    firstForNode = false;
+  }
+}
+
+// All first-accepted edits of the file together in one patch document.
+void CheckAllTogether(const test::TParsed& parsed, const TCorpusRun& run, const std::string& file) {
+  TSourcePatchDocument doc;
+  doc.LoadFromBytes(u"corpus", parsed.Doc.Bytes);
+  for (const TSourcePatch& patch : run.AllAccepted)
+    ASSERT_TRUE(doc.AddPatch(patch.Start, patch.Length, patch.Replacement)) << file;
+  test::TParsed again = test::Parse(doc.BuildText(), parsed.Doc.IsToml);
+  ASSERT_TRUE(again.Ok) << file << ": " << Utf16ToUtf8(again.Error);
+  TJsonDataPtr expected = parsed.Doc.Value->Clone();
+  for (const auto& change : run.AllChanges) change(expected.get());
+  EXPECT_EQ(test::JsonOf(again.Doc.Value.get()), test::JsonOf(expected.get())) << file;
+}
+
+void RunFormat(const std::vector<std::string>& files, bool isToml, const char* label) {
+  TTally values, keys;
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    test::TParsed parsed = test::Parse(test::ReadFileBytes(file), isToml);
+    ASSERT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
+    TCorpusRun run;
+    for (const TItem& item : Enumerate(parsed.Doc.Value.get())) {
+      bool firstValue = true, firstKey = true;
+      for (const TEdit& edit : SameKindEdits(item, isToml))
+        Attempt(parsed, item, edit, file, run, firstValue);
+      if (item.IsMember) Attempt(parsed, item, RenameEdit(item), file, run, firstKey);
+    }
+    EXPECT_GT(run.Values.Accepted, 0);
+    EXPECT_GT(run.Keys.Accepted, 0);
+    CheckAllTogether(parsed, run, file);
+    values.Tried += run.Values.Tried, values.Accepted += run.Values.Accepted;
+    values.Refused += run.Values.Refused;
+    keys.Tried += run.Keys.Tried, keys.Accepted += run.Keys.Accepted, keys.Refused += run.Keys.Refused;
+  }
+  std::printf("%s (%zu files): value edits tried %d, accepted %d, refused %d; "
+              "key renames tried %d, accepted %d, refused %d\n",
+              label, files.size(), values.Tried, values.Accepted, values.Refused, keys.Tried,
+              keys.Accepted, keys.Refused);
+  EXPECT_EQ(values.Tried, values.Accepted + values.Refused);
+}
+
+std::string CorpusFolder() { return test::SourceDir() + "/tests/editing/corpus"; }
+
+TEST(corpus_round_trip, holds_for_every_yaml_value_and_key) {
+  std::vector<std::string> files = test::ListFiles(CorpusFolder(), ".yaml");
+  for (const std::string& yml : test::ListFiles(CorpusFolder(), ".yml")) files.push_back(yml);
+  ASSERT_GE(files.size(), 5u);
+  RunFormat(files, false, "YAML");
+}
+
+TEST(corpus_round_trip, holds_for_every_toml_value_and_key) {
+  std::vector<std::string> files = test::ListFiles(CorpusFolder(), ".toml");
+  ASSERT_GE(files.size(), 4u);
+  RunFormat(files, true, "TOML");
+}
+
+}  // namespace
+}  // namespace corvane
