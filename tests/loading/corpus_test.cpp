@@ -1,0 +1,141 @@
+// Conformance data beside the project (the YAML test suite and toml-test).
+// The folder is not shipped with the project: these tests skip when it is
+// absent.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "uFileLoading.h"
+#include "uStructuredNode.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+std::string CorpusFolder(const std::string& name) {
+  const std::string corpus = test::CorpusDir();
+  if (corpus.empty()) return "";
+  const std::string folder = corpus + "/" + name;
+  return test::FileExists(folder + "/LICENSE") || !test::ListFiles(folder, "").empty() ? folder : "";
+}
+
+// The byte a scalar's span must start with: its anchor, tag, quote, block
+// indicator or first content byte. Empty when anything goes (an empty plain
+// scalar has no bytes of its own).
+std::string AllowedFirstBytes(const TStructuredNode& n) {
+  std::string allowed;
+  if (!n.Anchor.empty()) allowed += '&';
+  if (!n.Tag.empty()) allowed += '!';
+  switch (n.Style) {
+    case 2: allowed += '\''; break;
+    case 3: allowed += '"'; break;
+    case 4: allowed += '|'; break;
+    case 5: allowed += '>'; break;
+    default:
+      if (!n.Value.empty()) allowed += n.Value[0];
+  }
+  return allowed;
+}
+
+// Every scalar span lies inside the text and starts where the scalar does;
+// returns the first problem found, or "".
+std::string CheckSpans(const std::string& text, const TStructuredNode& root) {
+  const std::ptrdiff_t size = static_cast<std::ptrdiff_t>(text.size());
+  std::vector<const TStructuredNode*> pending{&root};
+  while (!pending.empty()) {
+    const TStructuredNode* n = pending.back();
+    pending.pop_back();
+    for (const auto& child : n->Children) pending.push_back(child.get());
+    if (n->KeyStart > size || n->KeyEnd > size || n->KeyStart > n->KeyEnd)
+      return "key span outside the text for key " + n->Key;
+    if (n->Kind != skScalar) continue;
+    if (n->StartOffset < 0 || n->StartOffset > n->EndOffset || n->EndOffset > size)
+      return "span outside the text for " + n->Value;
+    const std::string allowed = AllowedFirstBytes(*n);
+    if (allowed.empty()) continue;
+    if (n->StartOffset == size || allowed.find(text[n->StartOffset]) == std::string::npos)
+      return "span of '" + n->Value + "' starts at '" + text.substr(n->StartOffset, 8) + "'";
+  }
+  return "";
+}
+
+TEST(yaml_corpus, spans_of_every_scalar_start_at_the_scalar) {
+  const std::string folder = CorpusFolder("yaml-test-suite");
+  if (folder.empty()) GTEST_SKIP() << "conformance corpus not present";
+  int checked = 0;
+  for (const std::string& file : test::ListFiles(folder, "/in.yaml")) {
+    const std::string caseDir = file.substr(0, file.size() - 8);
+    if (test::FileExists(caseDir + "/error")) continue;
+    const std::string text = test::ReadFileBytes(file);
+    TStructuredNodePtr root;
+    std::u16string error;
+    if (!ParseYamlStructure(text, root, error)) {
+      // The YAML parser refuses a few valid cases; it must never be us.
+      EXPECT_EQ(error.find(u"Cannot locate"), std::u16string::npos) << file;
+      continue;
+    }
+    ++checked;
+    EXPECT_EQ(CheckSpans(text, *root), "") << file;
+  }
+  EXPECT_GT(checked, 200);
+}
+
+TEST(yaml_corpus, every_case_loads_or_fails_with_a_text) {
+  const std::string folder = CorpusFolder("yaml-test-suite");
+  if (folder.empty()) GTEST_SKIP() << "conformance corpus not present";
+  for (const std::string& file : test::ListFiles(folder, "/in.yaml")) {
+    TLoadedDocument doc;
+    std::u16string error;
+    if (LoadDocumentFromBytes(test::ReadFileBytes(file), false, doc, error))
+      EXPECT_TRUE(doc.Value && doc.Structure) << file;
+    else
+      EXPECT_FALSE(error.empty()) << file;
+  }
+}
+
+// Rank of a member in the library's key order: leaves, arrays, tables.
+int GroupRank(const TStructuredNode& n) { return n.Kind == skScalar ? 0 : n.Kind == skSequence ? 1 : 2; }
+
+TEST(toml_corpus, every_valid_file_loads_with_members_in_group_order) {
+  const std::string folder = CorpusFolder("toml-test");
+  if (folder.empty()) GTEST_SKIP() << "conformance corpus not present";
+  int loaded = 0;
+  for (const std::string& file : test::ListFiles(folder + "/valid", ".toml")) {
+    TLoadedDocument doc;
+    std::u16string error;
+    if (!LoadDocumentFromBytes(test::ReadFileBytes(file), true, doc, error)) {
+      ADD_FAILURE() << file << ": " << Utf16ToUtf8(error);
+      continue;
+    }
+    ++loaded;
+    std::vector<const TStructuredNode*> pending{doc.Structure.get()};
+    while (!pending.empty()) {
+      const TStructuredNode* n = pending.back();
+      pending.pop_back();
+      for (size_t i = 0; i < n->ChildCount(); ++i) {
+        pending.push_back(n->ChildAt(i));
+        if (n->Kind == skMapping && i > 0)
+          EXPECT_LE(GroupRank(*n->ChildAt(i - 1)), GroupRank(*n->ChildAt(i)))
+              << file << ": member " << n->ChildAt(i)->Key;
+      }
+    }
+  }
+  EXPECT_GT(loaded, 100);
+}
+
+TEST(toml_corpus, invalid_files_fail_with_a_text) {
+  const std::string folder = CorpusFolder("toml-test");
+  if (folder.empty()) GTEST_SKIP() << "conformance corpus not present";
+  for (const std::string& file : test::ListFiles(folder + "/invalid", ".toml")) {
+    TLoadedDocument doc;
+    std::u16string error;
+    if (!LoadDocumentFromBytes(test::ReadFileBytes(file), true, doc, error)) {
+      EXPECT_FALSE(error.empty()) << file;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane
