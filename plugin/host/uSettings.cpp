@@ -23,8 +23,6 @@ std::mutex gNamesLock;  // guards the two names below
 std::u16string gDefaultFileName;
 std::u16string gModuleOverride;
 
-constexpr size_t kMaxModuleNameChars = 260;
-
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // The plug-in's module name with its extension replaced by ".ini".
@@ -88,9 +86,9 @@ std::u16string PluginModuleFileName() {
     std::lock_guard<std::mutex> lock(gNamesLock);
     if (!gModuleOverride.empty()) return gModuleOverride;
   }
-  std::u16string name = platform::OwnModuleFileName();
-  if (name.size() > kMaxModuleNameChars) name.resize(kMaxModuleNameChars);
-  return name;
+  // The full name, however long: a name cut at the classic 260-character
+  // limit would point at a file that is not beside the plug-in.
+  return platform::OwnModuleFileName();
 }
 
 void OverridePluginModuleFileName(const std::u16string& fileName) {
