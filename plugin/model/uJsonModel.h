@@ -69,8 +69,10 @@ class TJsonData {
   friend class TJsonArray;
   friend class TJsonObject;
   friend class TJsonContainer;
-  int kind_;
+  // The parent first: the 4-byte kind then leaves tail room that a small
+  // subclass field (a boolean's value) can use, keeping such nodes smaller.
   TJsonData* parent_ = nullptr;
+  int kind_;
 };
 
 // ---- numbers -------------------------------------------------------------
