@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BindingTestSupport.h"
+#include "uModule.h"
 #include "uParserBinding.h"
 #include "uUnicode.h"
 
@@ -25,7 +26,9 @@ std::vector<TYamlEvent> ReadAll(TYamlEventReader& reader) {
 std::string LibraryPathUtf8() { return Utf16ToUtf8(ParserLibraryPath()); }
 
 TEST(parser_binding, looks_for_the_library_beside_the_running_module) {
-  EXPECT_EQ(LibraryPathUtf8(), test::ProgramFolder() + Utf16ToUtf8(ParserLibraryFileName()));
+  const std::u16string program = platform::OwnModuleFileName();
+  ASSERT_FALSE(program.empty());
+  EXPECT_EQ(ParserLibraryPath(), program.substr(0, program.find_last_of(u"\\/") + 1) + ParserLibraryFileName());
 #if defined(_WIN32)
   EXPECT_EQ(Utf16ToUtf8(ParserLibraryFileName()), sizeof(void*) == 8 ? "corvane_parser64.dll" : "corvane_parser32.dll");
 #endif

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "TestSupport.h"
@@ -29,6 +30,11 @@ using FListSendCommand = int(__stdcall*)(HWND, int, int);
 const char* const kExports[] = {"ListLoad",           "ListLoadW",           "ListCloseWindow",
                                 "ListGetDetectString", "ListSetDefaultParams", "ListSearchText",
                                 "ListSearchTextW",     "ListSendCommand"};
+
+template <typename F>
+F EntryOf(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
 std::wstring ProgramFolder() {
   wchar_t buffer[1024] = {};
@@ -88,7 +94,7 @@ class PluginDll : public ::testing::Test {
 
   template <typename F>
   F Export(const char* name) {
-    return reinterpret_cast<F>(GetProcAddress(plugin_, name));
+    return EntryOf<F>(plugin_, name);
   }
 
   HWND LoadFile(const std::string& path) {
@@ -208,11 +214,11 @@ TEST(plugin_dll_alone, does_not_use_a_parser_outside_its_folder) {
                                 nullptr);
   corvane::test::WriteFileBytes(dir.File("a.yaml"), "a: 1\n");
   std::wstring file = Wide(dir.File("a.yaml"));
-  HWND window = reinterpret_cast<FListLoadW>(GetProcAddress(plugin, "ListLoadW"))(parent, &file[0], 0);
+  HWND window = EntryOf<FListLoadW>(plugin, "ListLoadW")(parent, &file[0], 0);
   ASSERT_NE(window, nullptr);
   const std::string text = WindowTextUtf8(window);
   EXPECT_NE(text.find("Cannot load native corvane parser"), std::string::npos) << text;
-  reinterpret_cast<FListCloseWindow>(GetProcAddress(plugin, "ListCloseWindow"))(window);
+  EntryOf<FListCloseWindow>(plugin, "ListCloseWindow")(window);
   DestroyWindow(parent);
   FreeLibrary(plugin);
 }

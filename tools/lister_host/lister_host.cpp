@@ -104,14 +104,20 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
   return !options.File.empty();
 }
 
+// FARPROC has no parameters; going through void* states the cast is meant.
+template <typename F>
+F Entry(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 bool LoadPlugin(THost& host) {
   const wchar_t* name = sizeof(void*) == 8 ? L"corvane.wlx64" : L"corvane.wlx";
   host.Plugin = LoadLibraryW((host.Options.PluginDir + name).c_str());
   if (host.Plugin == nullptr) return false;
-  host.ListLoadW = reinterpret_cast<FListLoadW>(GetProcAddress(host.Plugin, "ListLoadW"));
-  host.ListCloseWindow = reinterpret_cast<FListCloseWindow>(GetProcAddress(host.Plugin, "ListCloseWindow"));
-  host.ListGetDetectString = reinterpret_cast<FListGetDetectString>(GetProcAddress(host.Plugin, "ListGetDetectString"));
-  host.ListSetDefaultParams = reinterpret_cast<FListSetDefaultParams>(GetProcAddress(host.Plugin, "ListSetDefaultParams"));
+  host.ListLoadW = Entry<FListLoadW>(host.Plugin, "ListLoadW");
+  host.ListCloseWindow = Entry<FListCloseWindow>(host.Plugin, "ListCloseWindow");
+  host.ListGetDetectString = Entry<FListGetDetectString>(host.Plugin, "ListGetDetectString");
+  host.ListSetDefaultParams = Entry<FListSetDefaultParams>(host.Plugin, "ListSetDefaultParams");
   return host.ListLoadW && host.ListCloseWindow && host.ListGetDetectString && host.ListSetDefaultParams;
 }
 
