@@ -135,6 +135,15 @@ TEST_F(SettingsFixture, writes_values_and_keeps_the_rest_of_the_file) {
   EXPECT_LT(bytes.find("theme-mode"), bytes.find("[Other]"));  // inside its own section
 }
 
+TEST_F(SettingsFixture, adds_keys_after_a_last_line_without_line_end) {
+  for (const char* ending : {"", "\r"}) {
+    test::WriteFileBytes(BesidePlugin(), std::string("[corvane]\r\nfont=Consolas") + ending);
+    WriteIntSetting(u"font-size", 12);
+    EXPECT_EQ(ReadSetting(u"font", u""), u"Consolas");
+    EXPECT_EQ(ReadIntSetting(u"font-size", 16), 12);
+  }
+}
+
 TEST_F(SettingsFixture, creates_the_file_on_the_first_write) {
   EXPECT_FALSE(test::FileExists(BesidePlugin()));
   EXPECT_EQ(ReadIntSetting(u"FlatViewLevel", 0), 0);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "uJsonModel.h"
+#include "uUnicode.h"
 
 namespace corvane {
 namespace {
@@ -29,6 +30,16 @@ TEST(number_display_text, picks_the_shortest_form_that_reads_back) {
 TEST(number_display_text, falls_back_to_the_fixed_pattern_for_long_integral_floats) {
   // No general form up to 15 digits reads back, the fixed form does.
   EXPECT_EQ(FloatDisplay(123456789012345678.0), u"123456789012345680.0");
+}
+
+TEST(number_display_text, reads_back_at_the_ends_of_the_double_range) {
+  for (const double v : {std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
+                         -1e-300}) {
+    double back = 0;
+    ASSERT_TRUE(ParseDecimalFloat(Utf16ToUtf8(FloatDisplay(v)), &back)) << v;
+    EXPECT_EQ(back, v);
+  }
+  EXPECT_EQ(FloatDisplay(std::numeric_limits<double>::denorm_min()), u"5E-324");
 }
 
 TEST(number_display_text, names_non_finite_values) {
