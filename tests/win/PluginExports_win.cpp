@@ -67,10 +67,14 @@ std::string Utf8(const std::wstring& text) {
   return utf8;
 }
 
+BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
 int CountChildren(HWND parent) {
   int count = 0;
-  EnumChildWindows(parent, [](HWND, LPARAM p) { ++*reinterpret_cast<int*>(p); return TRUE; },
-                   reinterpret_cast<LPARAM>(&count));
+  EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
