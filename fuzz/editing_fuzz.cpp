@@ -1,0 +1,198 @@
+// Fuzzes edit locating and the patch document together.
+//
+// Input: one flag byte (bit 0: TOML; bit 1: take a built-in document, chosen
+// by the upper bits, so a run from an empty corpus edits real shapes at once;
+// otherwise the document follows, ended by a NUL byte), then edit requests of the form [node: 2 bytes][action: 1 byte][text choice: 1 byte]
+// (a choice of 16 or more takes that many minus 16 raw bytes as the text).
+// Each request edits a value or renames a key of the chosen node, with the
+// same checks the viewer makes before it asks for a span (the kind of a typed
+// value, no duplicate key). Accepted spans go through AddPatch. At the end the
+// patched text must pass the save's parse check, load as a document, and equal
+// the original everywhere outside the accepted spans.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "uEditLocate.h"
+#include "uFileLoading.h"
+#include "uSourcePatch.h"
+#include "uTomlTree.h"
+#include "uUnicode.h"
+
+using namespace corvane;
+
+namespace {
+
+const char16_t* const kTexts[] = {
+    u"a: b", u"#x", u"- x", u"", u" lead", u"trail ", u"null", u"true",
+    u"false", u"42", u"-1.5e3", u"line\nbreak", u"x, y]}", u"caf\u00E9 \u65E5", u"\x7F\u2028\uFFFE",
+    u"\"q\" \\ \t"};
+
+// Small documents with the shapes editing must handle: comments, quoting
+// styles, flow collections, anchors, block scalars, several documents,
+// CR LF, a byte-order mark; TOML tables, arrays of tables, inline tables,
+// dotted and quoted keys, lookalike lines in strings and other tables.
+const char* const kYamlSamples[] = {
+    "# c\nname: John  # who\nage: 5\nq: 'a b'\nd: \"x\\ty\"\nlist: [1, two, {k: v}]\n"
+    "m:\n  - a\n  - b: c\n    e: 2.5\nempty:\nt: ~\n",
+    "base: &b {x: 1}\nuse: *b\nmerged:\n  <<: *b\n  y: !!str 2\nlit: |\n  text\nfold: >-\n  more\n",
+    "\xEF\xBB\xBF" "a: 1\r\n---\r\nb: [2, 3]\r\n--- plain\r\n",
+    "? explicit\n: value\n\"quoted key\": 1\n'single': [a, 'b', \"c\"]\nmulti: first\n  second\n",
+};
+const char* const kTomlSamples[] = {
+    "title = \"x\" # c\nport = 80\nv = \"42\"\nb = 'true'\n[a]\nenabled = true\nport = 8080\n"
+    "[b]\nenabled = true\nname = 'lit'\n",
+    "s = \"\"\"\nport = 80\n\"\"\"\nweb = { port = 80, on = true }\ndb.url = \"u\"\n\"q k\" = 1\n"
+    "[[srv]]\nname = \"a\"\n[[srv]]\nname = \"b\"\n[other]\non = true\n",
+    "\xEF\xBB\xBF" "name = \"w\"\r\nratio = 1.5\r\nwhen = 1979-05-27\r\nlist = [1, 2]\r\n",
+};
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "editing fuzz: %s\n", what);
+    std::abort();
+  }
+}
+
+std::vector<TJsonData*> AllNodes(TJsonData* root) {
+  std::vector<TJsonData*> nodes, pending{root};
+  while (!pending.empty()) {
+    TJsonData* node = pending.back();
+    pending.pop_back();
+    nodes.push_back(node);
+    if (node->Kind() != nkArray && node->Kind() != nkObject) continue;
+    auto* container = static_cast<TJsonContainer*>(node);
+    for (size_t i = 0; i < container->Count(); ++i) pending.push_back(container->Child(i));
+  }
+  return nodes;
+}
+
+// The kind check the viewer applies to a typed value before locating it.
+bool TextSuitsKind(const TJsonData* node, const std::string& text) {
+  switch (node->Kind()) {
+    case nkString: return true;
+    case nkBoolean: return text == "true" || text == "false";
+    case nkNull: return text == "null";
+    case nkNumber: {
+      if (text.empty() || text.size() > 30) return false;
+      char* end = nullptr;
+      std::strtod(text.c_str(), &end);
+      return *end == 0 && (text[0] == '-' || (text[0] >= '0' && text[0] <= '9'));
+    }
+    default: return false;
+  }
+}
+
+struct TRequests {
+  const uint8_t* Data;
+  size_t Size;
+  size_t Pos = 0;
+  bool Next(size_t& node, uint8_t& action, std::u16string& text) {
+    if (Pos + 4 > Size) return false;
+    node = size_t(Data[Pos]) << 8 | Data[Pos + 1];
+    action = Data[Pos + 2];
+    uint8_t choice = Data[Pos + 3];
+    Pos += 4;
+    if (choice < 16) {
+      text = kTexts[choice];
+      return true;
+    }
+    size_t length = std::min<size_t>(choice - 16, Size - Pos);
+    text = Utf8ToUtf16(std::string(reinterpret_cast<const char*>(Data + Pos), length));
+    Pos += length;
+    return true;
+  }
+};
+
+// Renames in the value tree too, as the viewer does, so a later request sees
+// the new name when it checks for duplicates.
+bool TryRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+               const std::u16string& key) {
+  TJsonData* parent = node->Parent();
+  if (!parent || parent->Kind() != nkObject || key.empty()) return false;
+  auto* object = static_cast<TJsonObject*>(parent);
+  const std::string name = Utf16ToUtf8(key);
+  if (object->IndexOfName(name) >= 0) return false;
+  int64_t start = 0, length = 0;
+  std::string replacement;
+  std::u16string error;
+  if (!LocateKeyRename(doc.Bytes, doc.Structure.get(), doc.Value.get(), node, doc.IsToml, key,
+                       start, length, replacement, error))
+    return false;
+  if (!patches.AddPatch(start, length, replacement)) return false;
+  return object->Rename(size_t(object->IndexOf(node)), name);
+}
+
+bool TryValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                  const std::u16string& text) {
+  if (!TextSuitsKind(node, Utf16ToUtf8(text))) return false;
+  int64_t start = 0, length = 0;
+  std::string replacement;
+  std::u16string error;
+  if (!LocateValueEdit(doc.Bytes, doc.Structure.get(), doc.Value.get(), node, doc.IsToml, text,
+                       start, length, replacement, error)) {
+    Check(start == -1 && !error.empty(), "a refusal must carry a reason and no span");
+    return false;
+  }
+  Check(start >= 0 && size_t(start + length) <= doc.Bytes.size(), "span outside the bytes");
+  return patches.AddPatch(start, length, replacement);
+}
+
+void CheckOutsideSpans(const std::string& original, const std::string& text,
+                       const TSourcePatches& list) {
+  size_t from = 0, at = 0;
+  for (const TSourcePatch& patch : list) {
+    size_t gap = size_t(patch.Start) - from;
+    Check(text.compare(at, gap, original, from, gap) == 0, "bytes changed outside a span");
+    at += gap + patch.Replacement.size();
+    from = size_t(patch.Start + patch.Length);
+  }
+  Check(text.compare(at, std::string::npos, original, from, std::string::npos) == 0,
+        "bytes changed after the last span");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2 || size > 8192) return 0;
+  const bool isToml = data[0] & 1;
+  const uint8_t* end = data;  // the byte before the requests
+  std::string bytes;
+  if (data[0] & 2) {
+    size_t choice = data[0] >> 2;
+    bytes = isToml ? kTomlSamples[choice % (sizeof kTomlSamples / sizeof *kTomlSamples)]
+                   : kYamlSamples[choice % (sizeof kYamlSamples / sizeof *kYamlSamples)];
+  } else {
+    end = static_cast<const uint8_t*>(std::memchr(data + 1, 0, size - 1));
+    if (!end) return 0;
+    bytes.assign(reinterpret_cast<const char*>(data + 1), size_t(end - data - 1));
+  }
+  TLoadedDocument doc;
+  std::u16string error;
+  if (!LoadDocumentFromBytes(bytes, isToml, doc, error)) return 0;
+  TSourcePatchDocument patches;
+  patches.LoadFromBytes(u"fuzz", doc.Bytes);
+  std::vector<TJsonData*> nodes = AllNodes(doc.Value.get());
+  TRequests requests{end + 1, size_t(data + size - end - 1)};
+  size_t index = 0;
+  uint8_t action = 0;
+  std::u16string text;
+  for (int count = 0; count < 16 && requests.Next(index, action, text); ++count) {
+    TJsonData* node = nodes[index % nodes.size()];
+    if (action & 1) TryRename(doc, patches, node, text);
+    else TryValueEdit(doc, patches, node, text);
+  }
+  if (patches.Patches().empty()) return 0;
+  const std::string patched = patches.BuildText();
+  CheckOutsideSpans(doc.Bytes, patched, patches.Patches());
+  Check(isToml ? ValidateToml(patched, error) : ValidateYaml(patched, error),
+        "patched text does not parse");
+  TLoadedDocument again;
+  Check(LoadDocumentFromBytes(patched, isToml, again, error), "patched text does not load");
+  return 0;
+}
