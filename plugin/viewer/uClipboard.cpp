@@ -1,0 +1,364 @@
+// Copy formats and link targets of the grid and the tree.
+//
+// Contract:
+//  - Cell texts are read through TGridCopySource, which checks every index,
+//    so a stale selection, a cursor of -1 or a table without columns reads as
+//    empty text instead of failing.
+//  - The JSON writer keeps its own stack of open containers instead of
+//    recursing; strings and names are escaped by the value model's
+//    JsonQuoteString (slash and non-ASCII unchanged, other controls \u00XX).
+#include "uClipboard.h"
+
+#include <algorithm>
+
+#include "uI18n.h"
+#include "uSettings.h"
+#include "uUnicode.h"
+#include "uValueChecks.h"
+
+namespace corvane {
+
+namespace {
+
+const char16_t kCrLf[] = u"\r\n";
+
+std::u16string CutCell(std::u16string_view text) {
+  return std::u16string(text.substr(0, kCopyCellTextLimit));
+}
+
+// First selected display row, or 0 when nothing is selected.
+int FirstRowOrZero(const std::vector<int>& selected) {
+  return selected.empty() ? 0 : selected.front();
+}
+
+void AppendJoined(std::u16string* out, std::u16string_view separator, bool first,
+                  std::u16string_view item) {
+  if (!first) out->append(separator);
+  out->append(item);
+}
+
+}  // namespace
+
+// ---- grid access ------------------------------------------------------------
+
+int TGridCopySource::ColumnCount() const { return Table ? Table->ColumnCount() : 0; }
+
+int TGridCopySource::DisplayRowCount() const {
+  return VisibleRows ? static_cast<int>(VisibleRows->size()) : 0;
+}
+
+int TGridCopySource::TableRow(int displayRow) const {
+  if (!Table || displayRow < 0 || displayRow >= DisplayRowCount()) return -1;
+  const int row = (*VisibleRows)[static_cast<size_t>(displayRow)];
+  return (row >= 0 && row < Table->RowCount()) ? row : -1;
+}
+
+std::u16string TGridCopySource::FullText(int displayRow, int column) const {
+  const int row = TableRow(displayRow);
+  if (row < 0) return {};
+  return std::u16string(Table->CellView(row, column));
+}
+
+std::u16string TGridCopySource::DisplayText(int displayRow, int column) const {
+  const int row = TableRow(displayRow);
+  if (row < 0) return {};
+  return CutCell(Table->CellView(row, column));
+}
+
+std::u16string TGridCopySource::HeaderText(int column) const {
+  return Table ? std::u16string(Table->Header(column)) : std::u16string();
+}
+
+std::vector<int> TGridCopySource::ShownColumnsInDisplayOrder() const {
+  const int count = ColumnCount();
+  std::vector<int> order = ColumnOrder;
+  if (order.empty()) {
+    for (int c = 0; c < count; ++c) order.push_back(c);
+  }
+  std::vector<bool> seen(static_cast<size_t>(count), false);
+  std::vector<int> shown;
+  for (int c : order) {
+    if (c < 0 || c >= count || seen[static_cast<size_t>(c)]) continue;
+    seen[static_cast<size_t>(c)] = true;
+    const bool hidden = static_cast<size_t>(c) < ColumnWidths.size() &&
+                        ColumnWidths[static_cast<size_t>(c)] == 0;
+    if (!hidden) shown.push_back(c);
+  }
+  return shown;
+}
+
+// ---- settings ---------------------------------------------------------------
+
+char16_t ColumnDelimiter() {
+  const char16_t c = ReadCharSetting(u"column-delimiter", u'\t');
+  return c == 0 ? u'\t' : c;
+}
+
+std::u16string MissingAttributeText() {
+  return ReadSetting(u"missing-attribute-value", u"<N/A>");
+}
+
+// ---- plain copies -----------------------------------------------------------
+
+std::u16string CopyCellText(const TGridCopySource& grid, const std::vector<int>& selected,
+                            int column) {
+  return grid.DisplayText(FirstRowOrZero(selected), column);
+}
+
+std::u16string CopyRowsText(const TGridCopySource& grid, const std::vector<int>& selected,
+                            char16_t delimiter) {
+  std::vector<int> rows = selected;
+  if (rows.empty()) rows.push_back(0);
+  const std::u16string separator(1, delimiter);
+  std::u16string out;
+  bool firstRow = true;
+  for (int displayRow : rows) {
+    if (grid.TableRow(displayRow) < 0) continue;
+    if (!firstRow) out.append(kCrLf);
+    firstRow = false;
+    for (int c = 0; c < grid.ColumnCount(); ++c) {
+      AppendJoined(&out, separator, c == 0, grid.DisplayText(displayRow, c));
+    }
+  }
+  return out;
+}
+
+std::u16string CopyColumnText(const TGridCopySource& grid, int column) {
+  std::u16string out;
+  if (column < 0 || column >= grid.ColumnCount()) return out;
+  for (int r = 0; r < grid.DisplayRowCount(); ++r) {
+    AppendJoined(&out, kCrLf, r == 0, grid.DisplayText(r, column));
+  }
+  return out;
+}
+
+// ---- copy as JSON -----------------------------------------------------------
+
+TJsonCopyLayout RecogniseJsonLayout(const TGridCopySource& grid) {
+  const int count = grid.ColumnCount();
+  const std::u16string header = grid.HeaderText(0);
+  if (count == 1 && header == tr(i18n::kGridElement)) return jlElementList;
+  if (count == 2 && header == tr(i18n::kGridAttribute)) return jlAttributeList;
+  if (count == 1 && header == tr(i18n::kGridValue)) return jlSingleValue;
+  return jlTable;
+}
+
+TJsonDataPtr TypedCellValue(std::u16string_view text) {
+  if (text == u"true") return std::make_unique<TJsonBoolean>(true);
+  if (text == u"false") return std::make_unique<TJsonBoolean>(false);
+  size_t points = 0;
+  bool plain = !text.empty();
+  for (char16_t c : text) {
+    if (c == u'.') {
+      ++points;
+    } else if (c < u'0' || c > u'9') {
+      plain = false;
+    }
+  }
+  double value = 0.0;
+  if (plain && points <= 1 && ParseFiniteDouble(Utf16ToUtf8(text), &value)) {
+    return NewFloatNode(value);
+  }
+  return std::make_unique<TJsonString>(Utf16ToUtf8(text));
+}
+
+namespace {
+
+// Adds a member unless its name clashes with an earlier one: a grid can show
+// two columns whose names agree in the first 255 bytes, and the copy must not
+// fail because of it.
+void AddMember(TJsonObject* object, std::u16string_view name, TJsonDataPtr value) {
+  std::string error;
+  object->TryAdd(Utf16ToUtf8(name), std::move(value), &error);
+}
+
+TJsonDataPtr BuildTableRow(const TGridCopySource& grid, int displayRow,
+                           const std::vector<int>& columns, const std::u16string& missingText) {
+  auto object = std::make_unique<TJsonObject>();
+  for (int c : columns) {
+    const std::u16string text = grid.DisplayText(displayRow, c);
+    if (text == missingText) continue;
+    AddMember(object.get(), grid.HeaderText(c), TypedCellValue(text));
+  }
+  return object;
+}
+
+}  // namespace
+
+TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected,
+                                const std::u16string& missingText) {
+  if (grid.ColumnCount() == 0) return nullptr;
+  const TJsonCopyLayout layout = RecogniseJsonLayout(grid);
+  if (layout == jlSingleValue) return nullptr;
+  if (layout == jlAttributeList) {
+    auto object = std::make_unique<TJsonObject>();
+    for (int r : selected) {
+      if (grid.TableRow(r) < 0) continue;
+      AddMember(object.get(), grid.DisplayText(r, 0),
+                std::make_unique<TJsonString>(Utf16ToUtf8(grid.DisplayText(r, 1))));
+    }
+    return object;
+  }
+  auto array = std::make_unique<TJsonArray>();
+  const std::vector<int> columns = grid.ShownColumnsInDisplayOrder();
+  for (int r : selected) {
+    if (grid.TableRow(r) < 0) continue;
+    if (layout == jlElementList) {
+      array->Add(TypedCellValue(grid.DisplayText(r, 0)));
+    } else {
+      array->Add(BuildTableRow(grid, r, columns, missingText));
+    }
+  }
+  return array;
+}
+
+bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column,
+                    bool compact, const std::u16string& missingText, std::u16string* text) {
+  text->clear();
+  if (grid.ColumnCount() == 0) return false;
+  if (RecogniseJsonLayout(grid) == jlSingleValue) {
+    *text = CopyCellText(grid, selected, column);
+    return true;
+  }
+  if (selected.empty()) return true;
+  const TJsonDataPtr value = BuildJsonCopyValue(grid, selected, missingText);
+  if (value) *text = Utf8ToUtf16(WriteJson(*value, compact));
+  return true;
+}
+
+// ---- JSON writer ------------------------------------------------------------
+
+namespace {
+
+std::string ScalarJson(const TJsonData& node) {
+  switch (node.Kind()) {
+    case nkString: return JsonQuoteString(static_cast<const TJsonString&>(node).Value());
+    case nkBoolean: return static_cast<const TJsonBoolean&>(node).Value() ? "true" : "false";
+    case nkNull: return "null";
+    case nkNumber: return node.JsonText();
+    default: return "null";
+  }
+}
+
+struct TWriteFrame {
+  const TJsonContainer* Node;
+  size_t Next;
+  size_t Depth;
+};
+
+class TJsonWriter {
+ public:
+  explicit TJsonWriter(bool compact) : compact_(compact) {}
+
+  std::string Write(const TJsonData& root) {
+    Open(root, 0);
+    while (!stack_.empty()) Step();
+    return std::move(out_);
+  }
+
+ private:
+  void Indent(size_t depth) { out_.append(depth * 2, ' '); }
+
+  // Writes a scalar or the opening of a container (pushing it when it has
+  // children to write).
+  void Open(const TJsonData& node, size_t depth) {
+    const int kind = node.Kind();
+    if (kind != nkArray && kind != nkObject) {
+      out_ += ScalarJson(node);
+      return;
+    }
+    const auto& container = static_cast<const TJsonContainer&>(node);
+    if (container.Count() == 0) {
+      out_ += kind == nkObject ? "{}" : (compact_ ? "[]" : "[\r\n]");
+      return;
+    }
+    out_ += kind == nkObject ? (compact_ ? "{ " : "{\r\n") : (compact_ ? "[" : "[\r\n");
+    stack_.push_back({&container, 0, depth});
+  }
+
+  void Close(const TWriteFrame& frame) {
+    const bool object = frame.Node->Kind() == nkObject;
+    if (compact_) {
+      out_ += object ? " }" : "]";
+      return;
+    }
+    out_ += "\r\n";
+    Indent(frame.Depth);
+    out_ += object ? "}" : "]";
+  }
+
+  void Step() {
+    TWriteFrame& frame = stack_.back();
+    if (frame.Next == frame.Node->Count()) {
+      const TWriteFrame done = frame;
+      stack_.pop_back();
+      Close(done);
+      return;
+    }
+    const size_t index = frame.Next++;
+    const size_t depth = frame.Depth;
+    const TJsonContainer* node = frame.Node;
+    if (index > 0) out_ += compact_ ? ", " : ",\r\n";
+    if (!compact_) Indent(depth + 1);
+    if (node->Kind() == nkObject) {
+      out_ += JsonQuoteString(static_cast<const TJsonObject*>(node)->Name(index));
+      out_ += " : ";
+    }
+    Open(*node->Child(index), depth + 1);  // may grow stack_; frame is stale now
+  }
+
+  bool compact_;
+  std::string out_;
+  std::vector<TWriteFrame> stack_;
+};
+
+}  // namespace
+
+std::string WriteJson(const TJsonData& value, bool compact) {
+  return TJsonWriter(compact).Write(value);
+}
+
+// ---- paths and links --------------------------------------------------------
+
+std::u16string TreePathText(const TJsonData* node) {
+  if (!node) return {};
+  std::vector<std::u16string> segments;
+  for (const TJsonData* item = node; item->Parent(); item = item->Parent()) {
+    const TJsonData* parent = item->Parent();
+    const int kind = parent->Kind();
+    if (kind != nkArray && kind != nkObject) break;
+    const auto* container = static_cast<const TJsonContainer*>(parent);
+    const long long index = container->IndexOf(item);
+    if (index < 0) break;
+    if (kind == nkArray) {
+      segments.push_back(u"[" + U16(std::to_string(index)) + u"]");
+    } else {
+      segments.push_back(
+          u"." + Utf8ToUtf16(static_cast<const TJsonObject*>(container)->Name(size_t(index))));
+    }
+  }
+  std::u16string path = u"$";
+  for (auto it = segments.rbegin(); it != segments.rend(); ++it) path += *it;
+  return path;
+}
+
+bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected, int flatLevel,
+                  const TJsonData* selectedTreeNode, std::u16string* text) {
+  text->clear();
+  if (flatLevel == kFlatLevelPathValue) {
+    if (selected.empty() || grid.TableRow(selected.front()) < 0) return false;
+    *text = grid.FullText(selected.front(), 0);
+    return true;
+  }
+  if (!selectedTreeNode) return false;
+  *text = TreePathText(selectedTreeNode);
+  return true;
+}
+
+std::u16string LinkTarget(std::u16string_view text) {
+  if (text.find(u"://") != std::u16string_view::npos) return std::u16string(text);
+  if (text.find(u'.') != std::u16string_view::npos) return u"https://" + std::u16string(text);
+  return {};
+}
+
+}  // namespace corvane

@@ -1,0 +1,106 @@
+// Texts the copy commands put on the clipboard, and the target of a link
+// opened from a grid cell.
+//
+// Contract:
+//  - Every function here only computes text; putting it on the clipboard and
+//    opening links is the Win32 side's job, so every rule runs under tests.
+//  - Grid cell texts are read as the grid shows them (table row of the
+//    visible-row list entry) and cut to kCopyCellTextLimit characters, like the
+//    grid's display buffer; positions or columns outside the table read as "".
+//  - Copy as JSON builds a fresh value tree and writes it without recursion;
+//    member names that clash (equal in their first 255 bytes) keep the first
+//    occurrence instead of aborting the copy.
+//  - Nothing here raises or crashes on empty tables, missing columns, empty
+//    selections, embedded NULs or lone surrogates.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "uJsonModel.h"
+#include "uTableModel.h"
+
+namespace corvane {
+
+// Cell texts read from the grid fit a 4096-unit buffer with its NUL.
+constexpr size_t kCopyCellTextLimit = 4095;
+
+// The grid as the copy commands see it.
+struct TGridCopySource {
+  const TTableModel* Table = nullptr;         // header texts and row texts
+  const TIntegerArray* VisibleRows = nullptr;  // display position -> table row
+  std::vector<int> ColumnOrder;   // header's order array; empty: index order
+  std::vector<int> ColumnWidths;  // width per column index; empty: all shown
+
+  int ColumnCount() const;
+  int DisplayRowCount() const;
+  // Table row shown at a display position, or -1.
+  int TableRow(int displayRow) const;
+  // Cell text as displayed (cut to kCopyCellTextLimit); "" outside the table.
+  std::u16string DisplayText(int displayRow, int column) const;
+  // The uncut row text (Copy path of the listing); "" outside the table.
+  std::u16string FullText(int displayRow, int column) const;
+  std::u16string HeaderText(int column) const;
+  // Columns in display order with hidden (width 0) and invalid ones left out.
+  std::vector<int> ShownColumnsInDisplayOrder() const;
+};
+
+// The "column-delimiter" setting's first character; TAB when unset or empty.
+char16_t ColumnDelimiter();
+// The "missing-attribute-value" setting.
+std::u16string MissingAttributeText();
+
+// Copy cell: the first selected row (display position 0 without a selection)
+// in the given column.
+std::u16string CopyCellText(const TGridCopySource& grid, const std::vector<int>& selected,
+                             int column);
+
+// Copy row(s): every column in index order (hidden ones too) joined by the
+// delimiter, rows joined by CR LF, no final line break.
+std::u16string CopyRowsText(const TGridCopySource& grid, const std::vector<int>& selected,
+                            char16_t delimiter);
+
+// Copy column: the column's text of every visible row, joined by CR LF.
+std::u16string CopyColumnText(const TGridCopySource& grid, int column);
+
+enum TJsonCopyLayout { jlElementList, jlAttributeList, jlSingleValue, jlTable };
+// Recognised from the column count and the header text of column 0,
+// compared with the translated header names the table model uses.
+TJsonCopyLayout RecogniseJsonLayout(const TGridCopySource& grid);
+
+// Typing rule of a cell text: "true"/"false" become booleans, digits with at
+// most one "." that convert to a finite double become a float node, anything
+// else a string.
+TJsonDataPtr TypedCellValue(std::u16string_view text);
+
+// The value Copy as JSON writes for the selected rows; nullptr for a grid
+// without columns or for the single-value layout (which copies the cell).
+TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected,
+                                const std::u16string& missingText);
+
+// Copy as JSON. False when nothing is to be put on the clipboard (no
+// columns); otherwise *text is the JSON (empty without a selection, the cell
+// text for the single-value layout).
+bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column,
+                    bool compact, const std::u16string& missingText, std::u16string* text);
+
+// Writes a value tree as JSON in the formatted (indent 2, CR LF) or the
+// compact layout, iteratively so that nesting depth costs no stack.
+std::string WriteJson(const TJsonData& value, bool compact);
+
+// "$" followed by one segment per level from the root down: "[i]" below an
+// array, "." + member name (unquoted) below an object. "" for nullptr.
+std::u16string TreePathText(const TJsonData* node);
+
+// Copy path: in the path/value listing (flat level -1) the Path text of the
+// first selected row, otherwise the tree path of the selected node. False
+// when there is nothing to copy.
+bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected, int flatLevel,
+                  const TJsonData* selectedTreeNode, std::u16string* text);
+
+// Link target of a cell text: the text itself when it contains "://",
+// "https://" + text when it contains ".", otherwise "" (nothing to open).
+std::u16string LinkTarget(std::u16string_view text);
+
+}  // namespace corvane

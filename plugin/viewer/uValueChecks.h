@@ -1,0 +1,54 @@
+// Checks of a value typed into a grid cell against the kind of its node, the
+// status texts of each refusal, and applying an accepted text to the node.
+//
+// Contract:
+//  - Numbers must follow the JSON number grammar ("-"? int frac? exp?) and
+//    convert to a finite double with "." as the decimal point, whatever the
+//    process locale is.
+//  - An integer node takes only integer text within the signed 64-bit range;
+//    a fraction, an exponent or an out-of-range value is refused.
+//  - Comparisons are case-sensitive; nothing here raises.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "uJsonModel.h"
+
+namespace corvane {
+
+enum TValueCheck {
+  vcAccepted,       // the node can take the text
+  vcInvalidNumber,  // " INVALID NUMBER"
+  vcUseTrueFalse,   // " USE true OR false"
+  vcUseNull,        // " USE null"
+  vcInvalidValue,   // " INVALID VALUE": the number node rejects it
+  vcNotEditable,    // no node or a container: refused without a message
+};
+
+// The JSON number grammar, nothing before or after.
+bool IsJsonNumberText(std::u16string_view text);
+
+// Parses a decimal number ("." separator, optional exponent) into a finite
+// double; false for anything else, for partial matches and on overflow.
+// A value too small for a double reads as zero.
+bool ParseFiniteDouble(std::string_view ascii, double* value);
+
+// Integer text ("-"? digits) within the signed 64-bit range.
+bool ParseInt64Text(std::u16string_view text, int64_t* value);
+
+// Checks text against the node's kind (the caller has already found it
+// differs from the node's current display text).
+TValueCheck CheckTypedValue(const TJsonData* node, std::u16string_view text);
+
+// Translated status text of a refusal ("" for accepted and not editable).
+std::u16string ValueCheckStatusText(TValueCheck check);
+
+// Checks the text and, when accepted, gives it to the node: an integer node
+// its 64-bit value, a float node the text (a source-preserving float keeps
+// it as its spelling), a string or boolean node its new value; a null node
+// stays as it is. The node is untouched on refusal.
+TValueCheck ApplyTypedValue(TJsonData* node, std::u16string_view text);
+
+}  // namespace corvane

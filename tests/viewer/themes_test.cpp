@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "uSettings.h"
+#include "uThemes.h"
+#include "uUnicode.h"
+
+namespace corvane {
+namespace {
+
+// Points the settings at an empty file in a fresh folder for one test.
+class ThemeSettings : public ::testing::Test {
+ protected:
+  void SetUp() override { OverridePluginModuleFileName(Utf8ToUtf16(dir_.File("corvane.wlx64"))); }
+  void TearDown() override { OverridePluginModuleFileName(u""); }
+
+ private:
+  test::TempDir dir_;
+};
+
+TEST(theme_mode, resolves_trimmed_case_folded_texts_and_falls_back_to_the_host) {
+  EXPECT_EQ(ResolveThemeModeText(u" DARK ", 0), u"dark");
+  EXPECT_EQ(ResolveThemeModeText(u"\tLight\r\n", 1), u"light");
+  EXPECT_EQ(ResolveThemeModeText(u"1", 0), u"dark");
+  EXPECT_EQ(ResolveThemeModeText(u"0", 1), u"light");
+  EXPECT_EQ(ResolveThemeModeText(u"blue", 0), u"tc");
+  EXPECT_EQ(ResolveThemeModeText(u"Total Commander", 0), u"tc");
+  EXPECT_EQ(ResolveThemeModeText(u"system", 1), u"tc");
+  EXPECT_EQ(ResolveThemeModeText(u"", 1), u"dark");
+  EXPECT_EQ(ResolveThemeModeText(u"  ", 0), u"light");
+  EXPECT_EQ(ResolveThemeModeText(std::u16string(u"dark\0x", 6), 0), u"tc");
+  EXPECT_TRUE(IsDark(u"tc", true));
+  EXPECT_FALSE(IsDark(u"tc", false));
+  EXPECT_TRUE(IsDark(u"dark", false));
+  EXPECT_FALSE(IsDark(u"light", true));
+}
+
+TEST(theme_mode, reapplies_only_when_the_host_flags_change_the_outcome) {
+  const THostThemeFlags lightHost = HostThemeFlagsFrom(0);
+  const THostThemeFlags darkHost = HostThemeFlagsFrom(0x80);
+  const THostThemeFlags nativeDark = HostThemeFlagsFrom(0x180);
+  EXPECT_TRUE(HostFlagsNeedThemeApply(u"tc", lightHost, darkHost));
+  EXPECT_FALSE(HostFlagsNeedThemeApply(u"light", lightHost, darkHost));
+  EXPECT_TRUE(HostFlagsNeedThemeApply(u"light", darkHost, nativeDark));
+  // Dark colours without the host's native dark flag keep the light controls.
+  EXPECT_FALSE(UseDarkControlStyle(IsDark(u"tc", darkHost.Dark), darkHost));
+  EXPECT_TRUE(UseDarkControlStyle(IsDark(u"tc", nativeDark.Dark), nativeDark));
+}
+
+TEST_F(ThemeSettings, stores_the_chosen_mode_and_reads_it_back) {
+  EXPECT_EQ(ResolveThemeMode(), u"light");
+  WriteIntSetting(u"dark-theme", 1);
+  EXPECT_EQ(ResolveThemeMode(), u"dark");
+  StoreThemeMode(u"light");
+  EXPECT_EQ(ReadSetting(u"theme-mode", u""), u"light");
+  EXPECT_EQ(ReadIntSetting(u"dark-theme", 7), 0);
+  StoreThemeMode(u"tc");
+  EXPECT_EQ(ReadIntSetting(u"dark-theme", 7), 0);
+  EXPECT_EQ(ResolveThemeMode(), u"tc");
+}
+
+TEST_F(ThemeSettings, loads_defaults_and_the_syntax_then_json_fallback_chain) {
+  const TColour face = RgbColour(1, 2, 3);
+  const TThemeColours light = LoadThemeColours(false, face);
+  EXPECT_EQ(light.SelectionBackColor, 6956042u);
+  EXPECT_EQ(light.SyntaxKey, 8388736u);
+  EXPECT_EQ(light.SplitterColor, face);
+  const TThemeColours dark = LoadThemeColours(true, face);
+  EXPECT_EQ(dark.BackColor, 2105376u);
+  EXPECT_EQ(dark.Comment, 9868950u);
+  EXPECT_EQ(dark.SyntaxBoolean, 8388608u);
+
+  WriteIntSetting(u"json-key-color", 111);
+  EXPECT_EQ(LoadThemeColours(false, face).SyntaxKey, 111u);
+  WriteIntSetting(u"syntax-key-color", 222);
+  EXPECT_EQ(LoadThemeColours(false, face).SyntaxKey, 222u);
+  EXPECT_EQ(LoadThemeColours(true, face).SyntaxKey, 13107400u);  // dark keys untouched
+  WriteSetting(u"text-color-dark", u"$FF");
+  WriteSetting(u"back-color-dark", u"-1");
+  WriteSetting(u"comment-color-dark", u"grey");
+  const TThemeColours edited = LoadThemeColours(true, face);
+  EXPECT_EQ(edited.TextColor, 255u);
+  EXPECT_EQ(edited.BackColor, 0x00FFFFFFu);  // palette bits never leak through
+  EXPECT_EQ(edited.Comment, 9868950u);
+}
+
+TEST(theme_colours, derives_header_splitter_and_syntax_role_colours) {
+  EXPECT_EQ(HeaderBackColour(RgbColour(240, 240, 240)), RgbColour(204, 204, 204));
+  EXPECT_EQ(HeaderBackColour(RgbColour(60, 61, 1)), RgbColour(51, 51, 0));
+  EXPECT_EQ(SplitterLineColour(RgbColour(240, 0, 10), RgbColour(0, 255, 11)),
+            RgbColour(160, 85, 10));
+  const TThemeColours c = DefaultThemeColours(false, 0);
+  EXPECT_EQ(SyntaxRoleColour(c, srComment), c.Comment);
+  EXPECT_EQ(SyntaxRoleColour(c, srNull), c.SyntaxNull);
+  EXPECT_EQ(SyntaxRoleColour(c, srText), c.SyntaxText);
+  EXPECT_EQ(FontWeightFromSetting(7), 700);
+  EXPECT_EQ(FontWeightFromSetting(12), 0);
+  EXPECT_EQ(FontWeightFromSetting(-1), 0);
+}
+
+}  // namespace
+}  // namespace corvane
