@@ -14,6 +14,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace corvane {
 
@@ -40,7 +41,7 @@ TStructuredNode* TStructuredNode::AddChild(std::unique_ptr<TStructuredNode> chil
 
 namespace {
 
-bool EqualsAsciiNoCase(const std::string& s, const char* word) {
+bool EqualsAsciiNoCase(std::string_view s, const char* word) {
   size_t i = 0;
   for (; word[i]; ++i) {
     if (i >= s.size()) return false;
@@ -59,7 +60,7 @@ int DigitValue(char c) {
 }
 
 // Base and first digit position of the number part starting at i.
-int IntegerBase(const std::string& s, size_t& i) {
+int IntegerBase(std::string_view s, size_t& i) {
   if (i < s.size() && s[i] == '$') return ++i, 16;
   if (i < s.size() && (s[i] == 'x' || s[i] == 'X')) return ++i, 16;
   if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) return i += 2, 16;
@@ -70,7 +71,7 @@ int IntegerBase(const std::string& s, size_t& i) {
 
 // Digits from i to the end in base; false on any other byte, no digits, or
 // overflow of the 64-bit pattern.
-bool AccumulateDigits(const std::string& s, size_t i, int base, uint64_t& out) {
+bool AccumulateDigits(std::string_view s, size_t i, int base, uint64_t& out) {
   if (i >= s.size()) return false;
   uint64_t v = 0;
   for (; i < s.size(); ++i) {
@@ -88,7 +89,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // Decimal power of the first non-zero mantissa digit of a checked float text
 // (mantissa from b to the exponent), plus the exponent: above 0 means a text
 // that overflowed, otherwise it underflowed.
-long long DecimalMagnitude(const std::string& s, size_t b, size_t e) {
+long long DecimalMagnitude(std::string_view s, size_t b, size_t e) {
   long long power = 0;
   bool seenDot = false, seenNonZero = false;
   long long intDigits = 0, leadingFractionZeros = 0;
@@ -115,7 +116,7 @@ long long DecimalMagnitude(const std::string& s, size_t b, size_t e) {
 // A complete decimal float: optional sign, digits with at most one ".",
 // optional exponent; blanks around it are ignored. A value too large for a
 // double is not accepted (the text stays a string); one too small becomes 0.
-bool ParseDecimalFloat(const std::string& s, double* value) {
+bool ParseFloatText(std::string_view s, double* value) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
@@ -151,15 +152,13 @@ bool ParseDecimalFloat(const std::string& s, double* value) {
   return true;
 }
 
-bool HasDigit(const std::string& s) {
+bool HasDigit(std::string_view s) {
   for (char c : s)
     if (c >= '0' && c <= '9') return true;
   return false;
 }
 
-}  // namespace
-
-bool ParseScalarInteger(const std::string& s, int64_t* value) {
+bool ParseIntegerText(std::string_view s, int64_t* value) {
   if (s.size() >= 256) return false;
   size_t i = 0;
   while (i < s.size() && IsBlank(s[i])) ++i;
@@ -178,25 +177,25 @@ bool ParseScalarInteger(const std::string& s, int64_t* value) {
   return true;
 }
 
+}  // namespace
+
+bool ParseScalarInteger(const std::string& text, int64_t* value) { return ParseIntegerText(text, value); }
+
 TJsonDataPtr ScalarToValue(const std::string& text, int style, bool isToml) {
-  std::string s;
-  if (isToml && text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0]) {
-    s = text.substr(1, text.size() - 2);
-  } else {
-    s = text;
-  }
+  std::string_view s = text;
+  if (isToml && s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0]) s = s.substr(1, s.size() - 2);
   if (!isToml) {
-    if (style != 1) return std::make_unique<TJsonString>(std::move(s));
+    if (style != 1) return std::make_unique<TJsonString>(std::string(s));
     if (s.empty() || s == "~" || EqualsAsciiNoCase(s, "null")) return std::make_unique<TJsonNull>();
   }
   if (EqualsAsciiNoCase(s, "true")) return std::make_unique<TJsonBoolean>(true);
   if (EqualsAsciiNoCase(s, "false")) return std::make_unique<TJsonBoolean>(false);
   int64_t integer = 0;
-  if (ParseScalarInteger(s, &integer)) return std::make_unique<TJsonInteger>(integer);
+  if (ParseIntegerText(s, &integer)) return std::make_unique<TJsonInteger>(integer);
   double number = 0;
-  if (s.find('.') != std::string::npos && HasDigit(s) && ParseDecimalFloat(s, &number))
+  if (s.find('.') != std::string_view::npos && HasDigit(s) && ParseFloatText(s, &number))
     return std::make_unique<TJsonFloat>(number);
-  return std::make_unique<TJsonString>(std::move(s));
+  return std::make_unique<TJsonString>(std::string(s));
 }
 
 // ---- conversion -------------------------------------------------------------

@@ -27,33 +27,71 @@ namespace corvane {
 
 namespace {
 
-// One open collection: the node being filled and, for a mapping, the key
-// node waiting for its value.
-struct TOpenNode {
-  TStructuredNodePtr Node;
-  TStructuredNodePtr PendingKey;
+// The key of a mapping pair while its value is being built. Scalar and
+// alias keys are kept as these few fields only (no node is allocated for
+// them); a key that is a collection is built as a node and reduced to this
+// once it is complete.
+struct TPendingKey {
+  bool Present = false;
+  std::string Text;
+  std::ptrdiff_t Start = -1;
+  std::ptrdiff_t End = -1;
+  int Style = 0;
+  bool NotScalar = false;
 };
 
-TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
-  int kind;
+// One open collection: the node being filled and, for a mapping, the key
+// waiting for its value.
+struct TOpenNode {
+  TStructuredNodePtr Node;
+  TPendingKey Key;
+};
+
+// Node kind an event starts; raises for an event that starts no node.
+int NodeKindOf(const TYamlEvent& e) {
   switch (e.Kind) {
-    case yeAlias: kind = skAlias; break;
-    case yeScalar: kind = skScalar; break;
-    case yeSequenceStart: kind = skSequence; break;
-    case yeMappingStart: kind = skMapping; break;
+    case yeAlias: return skAlias;
+    case yeScalar: return skScalar;
+    case yeSequenceStart: return skSequence;
+    case yeMappingStart: return skMapping;
     default: throw EStructureError("Unexpected YAML event");
   }
+}
+
+std::ptrdiff_t StartOf(const TYamlEvent& e, const TLineIndex& index) {
+  const std::ptrdiff_t start = index.Offset(e.Line, e.Column);
+  if (start < 0) throw EStructureError("Cannot locate YAML node in source");
+  return start;
+}
+
+TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
+  const int kind = NodeKindOf(e);
   auto node = std::make_unique<TStructuredNode>(kind);
+  node->StartOffset = StartOf(e, index);
+  node->EndOffset = index.Offset(e.EndLine, e.EndColumn);
   node->Value = kind == skAlias ? e.Anchor : std::move(e.Value);
   node->Anchor = std::move(e.Anchor);
   node->Tag = std::move(e.Tag);
   node->Style = e.ScalarStyle;
   node->Line = e.Line;
   node->Column = e.Column;
-  node->StartOffset = index.Offset(e.Line, e.Column);
-  node->EndOffset = index.Offset(e.EndLine, e.EndColumn);
-  if (node->StartOffset < 0) throw EStructureError("Cannot locate YAML node in source");
   return node;
+}
+
+// A scalar or alias event read where a mapping expects a key: its text and
+// span go straight into the pending key.
+void TakeKeyEvent(TYamlEvent& e, const TLineIndex& index, TPendingKey& key) {
+  const int kind = NodeKindOf(e);
+  key.Start = StartOf(e, index);
+  key.End = index.Offset(e.EndLine, e.EndColumn);
+  key.Text = kind == skAlias ? std::move(e.Anchor) : std::move(e.Value);
+  key.Style = e.ScalarStyle;
+  key.NotScalar = kind != skScalar;
+  key.Present = true;
+}
+
+bool ExpectsKey(const std::vector<TOpenNode>& open) {
+  return !open.empty() && open.back().Node->Kind == skMapping && !open.back().Key.Present;
 }
 
 void ReadEvent(TYamlEventReader& reader, TYamlEvent& e) {
@@ -71,16 +109,18 @@ void Attach(std::vector<TOpenNode>& open, TStructuredNodePtr node, TStructuredNo
   TOpenNode& parent = open.back();
   if (parent.Node->Kind == skSequence) {
     parent.Node->AddChild(std::move(node));
-  } else if (!parent.PendingKey) {
-    parent.PendingKey = std::move(node);
+  } else if (!parent.Key.Present) {
+    // A collection used as a key: only its kind and span are kept.
+    parent.Key = TPendingKey{true, std::move(node->Value), node->StartOffset, node->EndOffset, node->Style,
+                             node->Kind != skScalar};
   } else {
-    const TStructuredNode& key = *parent.PendingKey;
-    node->Key = key.Value;
-    node->KeyNotScalar = key.Kind != skScalar;
-    node->KeyStart = key.StartOffset;
-    node->KeyEnd = key.EndOffset;
+    TPendingKey& key = parent.Key;
+    node->Key = std::move(key.Text);
+    node->KeyNotScalar = key.NotScalar;
+    node->KeyStart = key.Start;
+    node->KeyEnd = key.End;
     node->KeyStyle = key.Style;
-    parent.PendingKey.reset();
+    key = TPendingKey{};
     parent.Node->AddChild(std::move(node));
   }
 }
@@ -90,7 +130,7 @@ void Attach(std::vector<TOpenNode>& open, TStructuredNodePtr node, TStructuredNo
 bool ClosesTop(const std::vector<TOpenNode>& open, const TYamlEvent& e) {
   const TOpenNode& top = open.back();
   if (top.Node->Kind == skSequence) return e.Kind == yeSequenceEnd;
-  return e.Kind == yeMappingEnd && !top.PendingKey;
+  return e.Kind == yeMappingEnd && !top.Key.Present;
 }
 
 EStructureError TooDeep(const TStructuredNode& node) {
@@ -106,12 +146,17 @@ TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, co
   TYamlEvent event;
   TYamlEvent* current = &first;
   for (;;) {
-    TStructuredNodePtr node = NodeFromEvent(*current, index);
-    if (node->Kind == skSequence || node->Kind == skMapping) {
-      if (open.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(*node);
-      open.push_back({std::move(node), nullptr});
-    } else
-      Attach(open, std::move(node), result);
+    if (ExpectsKey(open) && (current->Kind == yeScalar || current->Kind == yeAlias)) {
+      TakeKeyEvent(*current, index, open.back().Key);
+    } else {
+      TStructuredNodePtr node = NodeFromEvent(*current, index);
+      if (node->Kind == skSequence || node->Kind == skMapping) {
+        if (open.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(*node);
+        open.push_back({std::move(node), TPendingKey{}});
+      } else {
+        Attach(open, std::move(node), result);
+      }
+    }
     // Close every collection whose end event follows.
     for (;;) {
       if (open.empty()) return result;

@@ -116,9 +116,10 @@ TEST(toml_corpus, every_valid_file_loads_with_members_in_group_order) {
       pending.pop_back();
       for (size_t i = 0; i < n->ChildCount(); ++i) {
         pending.push_back(n->ChildAt(i));
-        if (n->Kind == skMapping && i > 0)
+        if (n->Kind == skMapping && i > 0) {
           EXPECT_LE(GroupRank(*n->ChildAt(i - 1)), GroupRank(*n->ChildAt(i)))
               << file << ": member " << n->ChildAt(i)->Key;
+        }
       }
     }
   }

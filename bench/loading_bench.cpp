@@ -1,0 +1,169 @@
+// Loading benchmark: the raw parsers (libyaml events, toml++ parse) against
+// the full load into value tree and structure tree, on generated files of
+// realistic shape (~12 MB YAML: 100,000 list items of small mappings; ~5 MB
+// TOML: arrays of tables). Every measurement runs in its own child process so
+// its peak memory (VmHWM) can be read on its own.
+//
+// Goals: full load within 2x the raw parse time; peak memory of the full
+// load within 12x the file size.
+#include <sys/wait.h>
+#include <unistd.h>
+#include <yaml.h>
+
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <toml++/toml.h>
+
+#include "uFileLoading.h"
+#include "uUnicode.h"
+
+using namespace corvane;
+
+namespace {
+
+std::string YamlText() {
+  std::string t;
+  t.reserve(13 << 20);
+  for (int i = 0; i < 100000; ++i) {
+    const std::string n = std::to_string(i);
+    t += "- id: " + n + "\n  name: \"item-" + n + "\"\n  enabled: " + (i % 3 ? "true" : "false") +
+         "\n  ratio: 0." + std::to_string(i * 7919 % 100000) + "\n  tags: [alpha, beta, gamma-" + n +
+         "]\n  owner: {team: core, site: 'ber-" + std::to_string(i % 17) + "'}\n";
+  }
+  return t;
+}
+
+std::string TomlText() {
+  std::string t = "title = \"generated\"\nversion = 3\n\n";
+  t.reserve(6 << 20);
+  for (int i = 0; i < 40000; ++i) {
+    const std::string n = std::to_string(i);
+    t += "[[items]]\nid = " + n + "\nname = \"item-" + n + "\"\nratio = 0." + std::to_string(i * 7919 % 100000) +
+         "\nports = [80, 443, " + n + "]\nowner = { team = \"core\", site = 'ber' }\n\n";
+  }
+  return t;
+}
+
+long VmKb(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+  return 0;
+}
+
+bool RawYaml(const std::string& text) {
+  yaml_parser_t parser;
+  yaml_parser_initialize(&parser);
+  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  yaml_event_t event;
+  bool ok = true;
+  for (;;) {
+    if (!yaml_parser_parse(&parser, &event)) { ok = false; break; }
+    const bool end = event.type == YAML_STREAM_END_EVENT;
+    yaml_event_delete(&event);
+    if (end) break;
+  }
+  yaml_parser_delete(&parser);
+  return ok;
+}
+
+bool RawToml(const std::string& text) {
+  try {
+    toml::table table = toml::parse(text);
+    return !table.empty();
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool FullLoad(const std::string& text, bool isToml) {
+  TLoadedDocument doc;
+  std::u16string error;
+  const bool ok = LoadDocumentFromBytes(text, isToml, doc, error);  // copies the bytes, as a read would
+  if (!ok) std::fprintf(stderr, "load failed: %s\n", Utf16ToUtf8(error).c_str());
+  return ok;
+}
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+struct TMeasure {
+  double Seconds = 0;     // wall time
+  double CpuSeconds = 0;  // processor time: steadier on a busy machine
+  long PeakKb = 0;  // above the process's size before the run
+  bool Ok = false;
+};
+
+// Runs fn in a child process: best time of a few runs and the peak memory it
+// added to the process.
+TMeasure Measure(const std::function<bool()>& fn, int runs) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    TMeasure m;
+    const long base = VmKb("VmRSS:");
+    m.Seconds = m.CpuSeconds = 1e30;
+    m.Ok = true;
+    for (int i = 0; i < runs; ++i) {
+      const auto t0 = std::chrono::steady_clock::now();
+      const double c0 = CpuSeconds();
+      m.Ok = fn() && m.Ok;
+      const double c = CpuSeconds() - c0;
+      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      if (s < m.Seconds) m.Seconds = s;
+      if (c < m.CpuSeconds) m.CpuSeconds = c;
+    }
+    m.PeakKb = VmKb("VmHWM:") - base;
+    if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(2);
+    _exit(0);
+  }
+  close(fds[1]);
+  TMeasure m;
+  if (read(fds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) m.Ok = false;
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return m;
+}
+
+void Report(const char* name, const std::string& text, const TMeasure& raw, const TMeasure& full) {
+  const double mb = text.size() / 1048576.0;
+  std::printf("%s: %.1f MB\n", name, mb);
+  std::printf("  raw parse   %7.3f s wall %7.3f s cpu  peak +%6.1f MB%s\n", raw.Seconds, raw.CpuSeconds,
+              raw.PeakKb / 1024.0, raw.Ok ? "" : "  FAILED");
+  std::printf("  full load   %7.3f s wall %7.3f s cpu  peak +%6.1f MB%s\n", full.Seconds, full.CpuSeconds,
+              full.PeakKb / 1024.0, full.Ok ? "" : "  FAILED");
+  std::printf("  time ratio  %.2fx wall, %.2fx cpu (goal <= 2.0)   memory ratio %.1fx file size (goal <= 12)\n",
+              full.Seconds / raw.Seconds, full.CpuSeconds / raw.CpuSeconds, full.PeakKb * 1024.0 / text.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
+  {
+    const std::string yaml = YamlText();
+    const TMeasure raw = Measure([&] { return RawYaml(yaml); }, runs);
+    const TMeasure full = Measure([&] { return FullLoad(yaml, false); }, runs);
+    Report("YAML", yaml, raw, full);
+  }
+  {
+    const std::string toml = TomlText();
+    const TMeasure raw = Measure([&] { return RawToml(toml); }, runs);
+    const TMeasure full = Measure([&] { return FullLoad(toml, true); }, runs);
+    Report("TOML", toml, raw, full);
+  }
+  return 0;
+}
