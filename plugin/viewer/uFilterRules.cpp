@@ -1,0 +1,205 @@
+#include "uFilterRules.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "uCompare.h"
+
+namespace corvane {
+
+namespace {
+
+char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Checks the number grammar; returns false for anything else.
+bool IsNumberSyntax(std::u16string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+  size_t digits = 0;
+  while (i < n && IsDigit(text[i])) ++i, ++digits;
+  if (i < n && text[i] == u'.') {
+    ++i;
+    while (i < n && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+    size_t expDigits = 0;
+    while (i < n && IsDigit(text[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == n;
+}
+
+}  // namespace
+
+bool ParseCellNumber(std::u16string_view text, double* value) {
+  if (text.empty() || text.size() > 4096 || !IsNumberSyntax(text)) return false;
+  if (text[0] == u'+') text.remove_prefix(1);  // from_chars takes no plus sign
+  char small[128];
+  std::vector<char> large;
+  char* buffer = small;
+  if (text.size() > sizeof small) {
+    large.resize(text.size());
+    buffer = large.data();
+  }
+  for (size_t i = 0; i < text.size(); ++i) buffer[i] = static_cast<char>(text[i]);
+  double parsed = 0;
+  const auto result = std::from_chars(buffer, buffer + text.size(), parsed);
+  if (result.ec != std::errc() || result.ptr != buffer + text.size()) return false;
+  if (!std::isfinite(parsed)) return false;
+  *value = parsed;
+  return true;
+}
+
+int CompareCells(std::u16string_view a, std::u16string_view b) {
+  double x = 0, y = 0;
+  if (ParseCellNumber(a, &x) && ParseCellNumber(b, &y)) return x < y ? -1 : (x > y ? 1 : 0);
+  int result = 0;
+  if (platform::LocaleCompare(a, b, &result)) return result < 0 ? -1 : (result > 0 ? 1 : 0);
+  return platform::OrdinalCompare(a, b);
+}
+
+// ---- TCellFilter ------------------------------------------------------------
+
+TCellFilter::TCellFilter(std::u16string_view filter, bool caseSensitive)
+    : caseSensitive_(caseSensitive) {
+  if (filter.size() > kMaxFilterLength) filter = filter.substr(0, kMaxFilterLength);
+  if (filter.empty()) return;
+  std::u16string folded(filter);
+  if (!caseSensitive)
+    for (char16_t& c : folded) c = Fold(c);
+  kind_ = TKind::Contains;
+  operand_ = folded;
+  if (folded.size() < 2) return;
+  switch (folded[0]) {
+    case u'=': kind_ = TKind::Equal; break;
+    case u'!': kind_ = TKind::NotContains; break;
+    case u'<': kind_ = TKind::Less; break;
+    case u'>': kind_ = TKind::Greater; break;
+    default: return;
+  }
+  operand_.erase(0, 1);
+  operandIsNumber_ = ParseCellNumber(operand_, &operandNumber_);
+}
+
+bool TCellFilter::Contains(std::u16string_view text) const {
+  const size_t n = operand_.size();
+  if (n > text.size()) return false;
+  if (caseSensitive_) return text.find(operand_) != std::u16string_view::npos;
+  const char16_t first = operand_[0];
+  const size_t last = text.size() - n;
+  for (size_t i = 0; i <= last; ++i) {
+    if (Fold(text[i]) != first) continue;
+    size_t k = 1;
+    while (k < n && Fold(text[i + k]) == operand_[k]) ++k;
+    if (k == n) return true;
+  }
+  return false;
+}
+
+bool TCellFilter::EqualText(std::u16string_view text) const {
+  if (text.size() != operand_.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = caseSensitive_ ? text[i] : Fold(text[i]);
+    if (c != operand_[i]) return false;
+  }
+  return true;
+}
+
+// Ordinal comparison of the (folded) text with the operand.
+int TCellFilter::OrdinalVersusOperand(std::u16string_view text) const {
+  const size_t n = std::min(text.size(), operand_.size());
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t c = caseSensitive_ ? text[i] : Fold(text[i]);
+    if (c != operand_[i]) return c < operand_[i] ? -1 : 1;
+  }
+  if (text.size() == operand_.size()) return 0;
+  return text.size() < operand_.size() ? -1 : 1;
+}
+
+bool TCellFilter::Matches(std::u16string_view text) const {
+  switch (kind_) {
+    case TKind::All: return true;
+    case TKind::Equal: return EqualText(text);
+    case TKind::NotContains: return !Contains(text);
+    case TKind::Contains: return Contains(text);
+    case TKind::Less:
+    case TKind::Greater: break;
+  }
+  double number = 0;
+  int order;
+  // Folding leaves digits, signs, "." and "e" alone; "E" folds to "e", which
+  // parses the same.
+  if (operandIsNumber_ && ParseCellNumber(text, &number))
+    order = number < operandNumber_ ? -1 : (number > operandNumber_ ? 1 : 0);
+  else
+    order = OrdinalVersusOperand(text);
+  return kind_ == TKind::Less ? order < 0 : order > 0;
+}
+
+bool FilterMatches(std::u16string_view text, std::u16string_view filter, bool caseSensitive) {
+  return TCellFilter(filter, caseSensitive).Matches(text);
+}
+
+// ---- sorting ----------------------------------------------------------------
+
+namespace {
+
+void MergeSortRange(int32_t* rows, int32_t* scratch, size_t count,
+                    const std::function<int(int32_t, int32_t)>& compare) {
+  if (count < 2) return;
+  const size_t half = count / 2;
+  MergeSortRange(rows, scratch, half, compare);
+  MergeSortRange(rows + half, scratch, count - half, compare);
+  std::copy(rows, rows + count, scratch);
+  size_t l = 0, r = half, out = 0;
+  while (l < half && r < count) {
+    if (compare(scratch[l], scratch[r]) <= 0)
+      rows[out++] = scratch[l++];
+    else
+      rows[out++] = scratch[r++];
+  }
+  while (l < half) rows[out++] = scratch[l++];
+  while (r < count) rows[out++] = scratch[r++];
+}
+
+}  // namespace
+
+void StableMergeSort(TIntegerArray* rows, const std::function<int(int32_t, int32_t)>& compare) {
+  if (rows->size() < 2) return;
+  TIntegerArray scratch(rows->size());
+  MergeSortRange(rows->data(), scratch.data(), rows->size(), compare);
+}
+
+void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows) {
+  struct TKey { bool IsNumber; double Number; };
+  std::vector<TKey> keys(table.Cells.size());
+  for (int32_t row : *rows) {
+    if (row < 0 || static_cast<size_t>(row) >= keys.size()) continue;
+    TKey& key = keys[row];
+    key.IsNumber = ParseCellNumber(table.CellView(row, column), &key.Number);
+  }
+  auto keyOf = [&](int32_t row) {
+    return (row >= 0 && static_cast<size_t>(row) < keys.size()) ? keys[row] : TKey{false, 0};
+  };
+  const int sign = descending ? -1 : 1;
+  StableMergeSort(rows, [&](int32_t a, int32_t b) {
+    const TKey ka = keyOf(a), kb = keyOf(b);
+    int order;
+    if (ka.IsNumber && kb.IsNumber) {
+      order = ka.Number < kb.Number ? -1 : (ka.Number > kb.Number ? 1 : 0);
+    } else {
+      const std::u16string_view ta = table.CellView(a, column), tb = table.CellView(b, column);
+      if (!platform::LocaleCompare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
+    }
+    return sign * order;
+  });
+}
+
+}  // namespace corvane

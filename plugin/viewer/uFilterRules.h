@@ -1,0 +1,64 @@
+// The pure rules of the filter row and of sorting.
+//
+// Contract:
+//  - Filter language (per column): "" passes everything; "=x" equality;
+//    "!x" the text must not contain x; "<x" / ">x" numeric when both sides are
+//    numbers, else ordinal UTF-16 comparison; anything else is a substring
+//    test. A one-character "=", "!", "<" or ">" is an ordinary substring.
+//    Unless case-sensitive, ASCII A-Z are folded on both sides.
+//  - Numbers: optional sign, digits with an optional "." fraction (".5" and
+//    "5." count), optional exponent; nothing else, no blanks, no inf/nan;
+//    values beyond the double range are not numbers.
+//  - CompareCells: numeric when both are numbers, else the platform's
+//    locale-aware comparison, else ordinal.
+//  - The sort is a stable merge sort: equal rows keep table order in both
+//    directions.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "uTableModel.h"
+
+namespace corvane {
+
+// Longest filter text used; longer texts are cut.
+constexpr size_t kMaxFilterLength = 4095;
+
+// The complete conversion of a cell text to a double.
+bool ParseCellNumber(std::u16string_view text, double* value);
+
+// -1, 0 or 1.
+int CompareCells(std::u16string_view a, std::u16string_view b);
+
+// A filter prepared once per pass (folded, number pre-parsed), then matched
+// against many cells without allocating.
+class TCellFilter {
+ public:
+  TCellFilter(std::u16string_view filter, bool caseSensitive);
+  bool Empty() const { return kind_ == TKind::All; }
+  bool Matches(std::u16string_view text) const;
+
+ private:
+  enum class TKind { All, Equal, NotContains, Less, Greater, Contains };
+  bool Contains(std::u16string_view text) const;
+  bool EqualText(std::u16string_view text) const;
+  int OrdinalVersusOperand(std::u16string_view text) const;
+  TKind kind_ = TKind::All;
+  bool caseSensitive_;
+  std::u16string operand_;  // folded unless case-sensitive
+  bool operandIsNumber_ = false;
+  double operandNumber_ = 0;
+};
+
+bool FilterMatches(std::u16string_view text, std::u16string_view filter, bool caseSensitive);
+
+// Stable top-down merge sort of rows; compare(a, b) <= 0 keeps a first.
+void StableMergeSort(TIntegerArray* rows, const std::function<int(int32_t, int32_t)>& compare);
+
+// Sorts table rows by the texts of one column with CompareCells, each text
+// parsed as a number once.
+void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows);
+
+}  // namespace corvane

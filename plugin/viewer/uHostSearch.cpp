@@ -1,0 +1,170 @@
+#include "uHostSearch.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+
+std::u16string FoldAscii(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded)
+    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+  return folded;
+}
+
+bool PassesWholeWord(std::u16string_view h, size_t start, size_t length) {
+  if (start > 0 && IsWordChar(h[start - 1])) return false;
+  if (start + length < h.size() && IsWordChar(h[start + length])) return false;
+  return true;
+}
+
+struct TSearchStart {
+  bool Restart, DirectionChange, Backwards, WholeWords;
+  std::u16string Needle;  // folded unless match case
+  bool MatchCase;
+};
+
+TSearchStart BeginSearch(TSearchState* state, std::u16string_view text, int flags, int tab) {
+  TSearchStart start{};
+  start.Backwards = (flags & kSearchBackwards) != 0;
+  start.WholeWords = (flags & kSearchWholeWords) != 0;
+  start.MatchCase = (flags & kSearchMatchCase) != 0;
+  const bool sameText = text == state->LastSearchText && tab == state->LastSearchTab;
+  const bool storedBackwards = (state->LastSearchFlags & kSearchBackwards) != 0;
+  start.DirectionChange = sameText && start.Backwards != storedBackwards;
+  const bool sameOptions = (flags & 6) == (state->LastSearchFlags & 6);
+  start.Restart = !(sameText && sameOptions &&
+                    ((flags & kSearchFindFirst) == 0 || start.DirectionChange));
+  start.Needle = start.MatchCase ? std::u16string(text) : FoldAscii(text);
+  state->LastSearchText = std::u16string(text);
+  state->LastSearchFlags = (flags & 6) | (start.Backwards ? kSearchBackwards : 0);
+  state->LastSearchTab = tab;
+  return start;
+}
+
+TSearchOutcome SearchPane(const TSearchStart& start, const TTextPaneView& pane) {
+  const std::u16string hay =
+      start.MatchCase ? std::u16string(pane.Text) : FoldAscii(pane.Text);
+  long long pos;
+  if (start.Restart)
+    pos = start.Backwards ? static_cast<long long>(hay.size()) + 1 : 1;
+  else
+    pos = start.Backwards ? static_cast<long long>(pane.SelStart) + 1
+                          : static_cast<long long>(pane.SelEnd) + 1;
+  const long long k = FindInHaystack(hay, start.Needle, pos, start.Backwards, start.WholeWords);
+  TSearchOutcome outcome;
+  if (k == 0) {
+    outcome.Result = TSearchResult::NotFound;
+    return outcome;
+  }
+  outcome.Result = TSearchResult::Found;
+  outcome.SelStart = static_cast<int>(k - 1);
+  outcome.SelEnd = static_cast<int>(k - 1 + static_cast<long long>(start.Needle.size()));
+  return outcome;
+}
+
+TSearchOutcome SearchGrid(TSearchState* state, const TSearchStart& start, int rows, int columns,
+                          const TGridCellFunc& cell) {
+  TSearchOutcome outcome;
+  if (rows <= 0 || columns <= 0 || !cell) return outcome;
+  const long long length = static_cast<long long>(start.Needle.size());
+  int row, column;
+  long long pos;
+  if (start.Restart) {
+    row = start.Backwards ? rows - 1 : 0;
+    column = start.Backwards ? columns - 1 : 0;
+    pos = start.Backwards ? kSearchPosEnd : 1;
+  } else {
+    row = state->SearchRow;
+    column = state->SearchColumn;
+    pos = state->SearchPos;
+    if (start.DirectionChange) pos += start.Backwards ? -length : length;
+  }
+  // A stored cell outside a grid that shrank meanwhile is brought back inside.
+  column = std::clamp(column, 0, columns - 1);
+  std::u16string folded;
+  while (row >= 0 && row < rows) {
+    std::u16string_view text = cell(row, column);
+    if (!start.MatchCase) { folded = FoldAscii(text); text = folded; }
+    const long long k = FindInHaystack(text, start.Needle, pos, start.Backwards, start.WholeWords);
+    if (k > 0) {
+      state->SearchRow = row;
+      state->SearchColumn = column;
+      state->SearchPos = start.Backwards ? k : k + length;
+      outcome.Result = TSearchResult::Found;
+      outcome.Row = row;
+      outcome.Column = column;
+      return outcome;
+    }
+    if (!start.Backwards) {
+      pos = 1;
+      if (++column >= columns) { column = 0; ++row; }
+    } else {
+      pos = kSearchPosEnd;
+      if (--column < 0) { column = columns - 1; --row; }
+    }
+  }
+  state->SearchPos = pos;
+  outcome.Result = TSearchResult::NotFound;
+  return outcome;
+}
+
+}  // namespace
+
+bool IsWordChar(char16_t c) {
+  if (c <= 47) return false;
+  if (c >= 58 && c <= 64) return false;
+  if (c >= 91 && c <= 94) return false;
+  if (c == 96) return false;
+  if (c >= 123 && c <= 127) return false;
+  return true;
+}
+
+long long FindInHaystack(std::u16string_view haystack, std::u16string_view needle, long long pos,
+                         bool backwards, bool wholeWords) {
+  const long long n = static_cast<long long>(haystack.size());
+  const long long l = static_cast<long long>(needle.size());
+  if (l == 0 || l > n) return 0;
+  if (!backwards) {
+    size_t from = static_cast<size_t>(std::max(pos, 1LL) - 1);
+    while (from < haystack.size()) {
+      const size_t at = haystack.find(needle, from);
+      if (at == std::u16string_view::npos) return 0;
+      if (!wholeWords || PassesWholeWord(haystack, at, needle.size())) return at + 1;
+      from = at + 1;
+    }
+    return 0;
+  }
+  pos = std::min(pos, n + 1);
+  // Occurrences ending at pos - 1 or earlier start at pos - l or earlier.
+  long long last = pos - l;  // 1-based latest start
+  while (last >= 1) {
+    const size_t at = haystack.rfind(needle, static_cast<size_t>(last - 1));
+    if (at == std::u16string_view::npos) return 0;
+    if (!wholeWords || PassesWholeWord(haystack, at, needle.size())) return at + 1;
+    last = static_cast<long long>(at);  // next candidate starts before this one
+  }
+  return 0;
+}
+
+std::u16string ReduceCrLf(std::u16string_view text) {
+  std::u16string reduced;
+  reduced.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    reduced.push_back(text[i]);
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+  }
+  return reduced;
+}
+
+TSearchOutcome RunSearch(TSearchState* state, std::u16string_view text, int flags, int tab,
+                         int rowCount, int columnCount, const TGridCellFunc& cell,
+                         const TTextPaneView& pane) {
+  if (text.empty()) return {};
+  const TSearchStart start = BeginSearch(state, text, flags, tab);
+  if (tab == kTabText) return SearchPane(start, pane);
+  return SearchGrid(state, start, rowCount, columnCount, cell);
+}
+
+}  // namespace corvane

@@ -1,0 +1,83 @@
+#include "uStatusTexts.h"
+
+#include <algorithm>
+
+#include "uI18n.h"
+#include "uUnicode.h"
+
+namespace corvane {
+
+std::u16string FormatInts(std::u16string_view format, std::initializer_list<long long> numbers) {
+  std::u16string text;
+  auto next = numbers.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == u'%' && i + 1 < format.size() && format[i + 1] == u'd' &&
+        next != numbers.end()) {
+      text += U16(std::to_string(*next++));
+      ++i;
+      continue;
+    }
+    text += format[i];
+  }
+  return text;
+}
+
+int NodeDepth(const TJsonData* node) {
+  int depth = 1;
+  for (; node && node->Parent(); node = node->Parent()) ++depth;
+  return depth;
+}
+
+std::u16string StatusEncodingText(std::u16string_view encodingName) {
+  return u" " + std::u16string(encodingName);
+}
+
+std::u16string StatusDepthText(const TJsonData* node) {
+  return u" " + U16(std::to_string(NodeDepth(node)));
+}
+
+std::u16string StatusKindText(const TJsonData* node) { return u" " + TypeName(node); }
+
+std::u16string StatusFlatText(int flatLevel, const TTableModel& table) {
+  return FormatInts(tr(i18n::kStatusFlat), {flatLevel}) + table.CompletenessMark();
+}
+
+std::u16string StatusRowsText(int visibleRows, int totalRows) {
+  return FormatInts(tr(i18n::kStatusRows), {visibleRows, totalRows});
+}
+
+std::u16string StatusCursorText(int currentRow, int currentColumn) {
+  if (currentRow < 0 || currentColumn < 0) return {};
+  return FormatInts(u" %d:%d", {currentRow + 1LL, currentColumn + 1LL});
+}
+
+std::u16string StatusEditText(bool editMode, bool modified) {
+  if (editMode && modified) return tr(i18n::kStatusEditDirty);
+  if (editMode) return tr(i18n::kStatusEdit);
+  if (modified) return tr(i18n::kStatusModified);
+  return {};
+}
+
+const std::array<TStatusPartTemplate, 6> kStatusPartTemplates = {{
+    {u" UTF-16LE", 70},
+    {u" 999", 45},
+    {u" Object", 60},
+    {u" Flat: 99*", 75},
+    {u" Rows: 99999/99999", 200},
+    {u" 99999:999", 65},
+}};
+
+std::vector<int> StatusPartRightEdges(const TScaling& scaling,
+                                      const std::function<int(std::u16string_view)>& measure) {
+  std::vector<int> edges;
+  int right = 0;
+  for (const TStatusPartTemplate& part : kStatusPartTemplates) {
+    const int measured = measure ? measure(part.Template) : 0;
+    right += std::max(measured + scaling.ScaleDpi(18), scaling.ScaleDpi(part.MinWidth));
+    edges.push_back(right);
+  }
+  edges.push_back(-1);
+  return edges;
+}
+
+}  // namespace corvane

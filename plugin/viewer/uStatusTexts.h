@@ -1,0 +1,47 @@
+// Texts and widths of the seven status-bar parts: encoding, depth, kind,
+// flat level, rows, cell cursor, edit state.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "uJsonModel.h"
+#include "uScaling.h"
+#include "uTableModel.h"
+
+namespace corvane {
+
+constexpr int kStatusPartCount = 7;
+
+// Replaces each "%d" of a (translated) format with the next number, in order;
+// a "%d" without a number left, or any other "%" sequence, stays as written,
+// so a bad translation shows oddly but cannot fail.
+std::u16string FormatInts(std::u16string_view format, std::initializer_list<long long> numbers);
+
+// Depth of a tree entry: 1 for the root, +1 per parent; 1 without a node.
+int NodeDepth(const TJsonData* node);
+
+std::u16string StatusEncodingText(std::u16string_view encodingName);        // part 0
+std::u16string StatusDepthText(const TJsonData* node);                      // part 1
+std::u16string StatusKindText(const TJsonData* node);                       // part 2
+std::u16string StatusFlatText(int flatLevel, const TTableModel& table);     // part 3
+std::u16string StatusRowsText(int visibleRows, int totalRows);              // part 4
+std::u16string StatusCursorText(int currentRow, int currentColumn);         // part 5
+std::u16string StatusEditText(bool editMode, bool modified);                // part 6
+
+// Width template and minimum width (96 DPI) of parts 0..5.
+struct TStatusPartTemplate {
+  std::u16string_view Template;
+  int MinWidth;
+};
+extern const std::array<TStatusPartTemplate, 6> kStatusPartTemplates;
+
+// Right edges of the seven parts, the last -1 (to the bar's end), from a
+// function measuring a text's width in the bar's font.
+std::vector<int> StatusPartRightEdges(const TScaling& scaling,
+                                      const std::function<int(std::u16string_view)>& measure);
+
+}  // namespace corvane

@@ -1,0 +1,438 @@
+// Table model construction: plain views, flat view, path/value listing.
+//
+// Contract:
+//  - Every walk over the value tree uses explicit stacks, and of the flat
+//    view's depths only the one that can decide is attempted (AttemptDepth),
+//    so a huge flat level from the settings file costs no more than 1 or 2.
+//  - A flat-view attempt collects into local storage and only touches the
+//    model once it has succeeded.
+#include "uTableModel.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "uI18n.h"
+#include "uUnicode.h"
+
+namespace corvane {
+
+namespace {
+
+bool IsContainer(const TJsonData* node) {
+  const int kind = NodeKind(node);
+  return kind == nkArray || kind == nkObject;
+}
+
+const TJsonContainer* AsContainer(const TJsonData* node) {
+  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
+}
+
+const TJsonObject* AsObject(const TJsonData* node) {
+  return NodeKind(node) == nkObject ? static_cast<const TJsonObject*>(node) : nullptr;
+}
+
+std::u16string DisplayText(const TJsonData* node) { return ValueSummaryText(node); }
+
+void AppendColumn(TTableModel* table, std::u16string header, std::string key = {}) {
+  table->Headers.push_back(std::move(header));
+  table->ColumnKeys.push_back(std::move(key));
+}
+
+// ---- flat view collection ---------------------------------------------------
+
+// One collected cell: column key and the node that fills it.
+struct TKeyedValue {
+  std::string Key;
+  TJsonData* Node;
+};
+using TCollectedRow = std::vector<TKeyedValue>;
+
+// Appends a member name to the key being built in *key.
+void AppendKeySegment(std::string* key, std::string_view name) {
+  if (!key->empty()) *key += kKeySeparator;
+  *key += name;
+}
+
+bool AllScalars(const TJsonContainer& container) {
+  for (size_t i = 0; i < container.Count(); ++i)
+    if (IsContainer(container.Child(i))) return false;
+  return true;
+}
+
+// The walks below share one key buffer; each frame remembers the length of
+// its prefix, so deep nesting costs the length of the keys, not its square.
+
+// The nesting rule: objects below the row are opened while budget remains,
+// arrays of scalars spread over indexed keys, anything else is one key.
+bool CollectNested(const TJsonObject& top, int budget, TCollectedRow* row) {
+  struct TFrame { const TJsonObject* Object; size_t Next; int Budget; size_t PrefixLength; };
+  std::vector<TFrame> stack{{&top, 0, budget, 0}};
+  std::string key;
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.Next >= frame.Object->Count()) { stack.pop_back(); continue; }
+    const size_t i = frame.Next++;
+    TJsonData* value = frame.Object->Child(i);
+    key.resize(frame.PrefixLength);
+    AppendKeySegment(&key, frame.Object->Name(i));
+    if (const TJsonObject* object = AsObject(value)) {
+      if (frame.Budget < 1 || object->Count() == 0) return false;
+      stack.push_back({object, 0, frame.Budget - 1, key.size()});  // invalidates frame
+      continue;
+    }
+    if (NodeKind(value) == nkArray) {
+      const auto& array = static_cast<const TJsonContainer&>(*value);
+      if (AllScalars(array)) {
+        for (size_t e = 0; e < array.Count(); ++e) {
+          std::string indexed = key;
+          AppendKeySegment(&indexed, std::to_string(e));
+          row->push_back({std::move(indexed), array.Child(e)});
+        }
+        continue;
+      }
+    }
+    row->push_back({key, value});
+  }
+  return true;
+}
+
+// The exact-depth rule: every leaf lies exactly depth levels below the row.
+bool CollectExact(const TJsonObject& top, int depth, TCollectedRow* row) {
+  struct TFrame { const TJsonObject* Object; size_t Next; int Depth; size_t PrefixLength; };
+  std::vector<TFrame> stack{{&top, 0, depth, 0}};
+  std::string key;
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.Next >= frame.Object->Count()) { stack.pop_back(); continue; }
+    const size_t i = frame.Next++;
+    TJsonData* value = frame.Object->Child(i);
+    key.resize(frame.PrefixLength);
+    AppendKeySegment(&key, frame.Object->Name(i));
+    if (frame.Depth <= 1) {
+      if (IsContainer(value)) return false;
+      row->push_back({key, value});
+      continue;
+    }
+    const TJsonObject* object = AsObject(value);
+    if (!object || object->Count() == 0) return false;
+    stack.push_back({object, 0, frame.Depth - 1, key.size()});  // invalidates frame
+  }
+  return true;
+}
+
+enum class TFlatMode { Arrays, Objects, KeyedObjects };
+
+struct TCollected {
+  TFlatMode Mode = TFlatMode::Objects;
+  std::vector<TCollectedRow> Rows;
+};
+
+bool CollectArraysMode(const TJsonContainer& array, TCollected* out) {
+  for (size_t r = 0; r < array.Count(); ++r) {
+    const TJsonData* element = array.Child(r);
+    if (NodeKind(element) != nkArray) return false;
+    const auto& inner = static_cast<const TJsonContainer&>(*element);
+    if (inner.Count() == 0 || !AllScalars(inner)) return false;
+    TCollectedRow row;
+    row.reserve(inner.Count());
+    for (size_t e = 0; e < inner.Count(); ++e) row.push_back({std::to_string(e), inner.Child(e)});
+    out->Rows.push_back(std::move(row));
+  }
+  return true;
+}
+
+bool CollectRows(TJsonData* node, int depth, TCollected* out) {
+  const TJsonContainer* container = AsContainer(node);
+  if (!container || container->Count() == 0 || depth < 1) return false;
+  out->Rows.reserve(container->Count());
+  if (NodeKind(node) == nkArray && NodeKind(container->Child(0)) == nkArray) {
+    out->Mode = TFlatMode::Arrays;
+    return CollectArraysMode(*container, out);
+  }
+  out->Mode = NodeKind(node) == nkArray ? TFlatMode::Objects : TFlatMode::KeyedObjects;
+  for (size_t r = 0; r < container->Count(); ++r) {
+    const TJsonObject* object = AsObject(container->Child(r));
+    if (!object || object->Count() == 0) return false;
+    TCollectedRow row;
+    const bool ok = out->Mode == TFlatMode::Objects ? CollectNested(*object, depth, &row)
+                                                    : CollectExact(*object, depth, &row);
+    if (!ok) return false;
+    out->Rows.push_back(std::move(row));
+  }
+  // A table needs at least one column.
+  return std::any_of(out->Rows.begin(), out->Rows.end(),
+                     [](const TCollectedRow& row) { return !row.empty(); });
+}
+
+// The one depth worth attempting for a node at a flat level, or 0. Trying
+// every depth from the level down to 1 gives the same result, because
+//  - the arrays mode does not depend on the depth;
+//  - the objects mode succeeding at a depth also succeeds at every higher one
+//    (more budget only removes reasons to fail), so the level itself decides;
+//  - the exact-depth mode can only succeed at the depth of the first leaf
+//    reached through first members.
+// This keeps a huge level from the settings file linear in the node's size.
+int AttemptDepth(TJsonData* node, int level) {
+  const TJsonContainer* container = AsContainer(node);
+  if (!container || container->Count() == 0 || level < 1) return 0;
+  if (NodeKind(node) == nkArray) return level;
+  const TJsonObject* row = AsObject(container->Child(0));
+  if (!row || row->Count() == 0) return 0;
+  int depth = 1;
+  for (const TJsonData* value = row->Child(0);; value = row->Child(0)) {
+    if (!IsContainer(value)) return depth <= level ? depth : 0;
+    row = AsObject(value);
+    if (!row || row->Count() == 0) return 0;
+    ++depth;
+  }
+}
+
+void BuildFlatTable(TJsonData* node, TCollected& collected, const TTableOptions& options,
+                    TTableModel* table) {
+  table->Clear();
+  const bool keyed = collected.Mode == TFlatMode::KeyedObjects;
+  if (keyed) AppendColumn(table, tr(i18n::kGridAttribute));
+  const int first = keyed ? 1 : 0;
+  std::unordered_map<std::string, int> columnOf;
+  for (TCollectedRow& row : collected.Rows)
+    for (TKeyedValue& cell : row)
+      if (columnOf.emplace(cell.Key, table->ColumnCount()).second)
+        AppendColumn(table, KeyHeaderText(cell.Key), cell.Key);
+
+  const auto& container = static_cast<const TJsonContainer&>(*node);
+  const auto* object = keyed ? static_cast<const TJsonObject*>(node) : nullptr;
+  const size_t columns = table->Headers.size();
+  const int keyColumns = static_cast<int>(columns) - first;
+  bool complete = true;
+  table->Cells.reserve(collected.Rows.size());
+  for (size_t r = 0; r < collected.Rows.size(); ++r) {
+    TUnicodeRow cells(columns, options.MissingText);
+    TJsonDataArray nodes(columns, nullptr);
+    if (keyed) cells[0] = Utf8ToUtf16(object->Name(r));
+    int filled = 0;
+    for (const TKeyedValue& cell : collected.Rows[r]) {
+      const int c = columnOf[cell.Key];
+      if (nodes[c]) continue;  // a repeated key keeps its first value
+      nodes[c] = cell.Node;
+      cells[c] = DisplayText(cell.Node);
+      ++filled;
+    }
+    complete = complete && filled == keyColumns;
+    table->Cells.push_back(std::move(cells));
+    table->CellNodes.push_back(std::move(nodes));
+    table->RowNodes.push_back(container.Child(r));
+  }
+  table->FlatView = true;
+  table->Complete = complete;
+}
+
+// ---- plain views ------------------------------------------------------------
+
+void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* table) {
+  const auto& array = static_cast<const TJsonContainer&>(*node);
+  std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
+  for (size_t i = 0; i < array.Count(); ++i) {
+    const TJsonObject* object = AsObject(array.Child(i));
+    if (!object) continue;
+    for (size_t m = 0; m < object->Count(); ++m)
+      if (seen.insert(object->Name(m)).second) names.push_back(object->Name(m));
+    if (options.SkipAttributesScan) break;
+  }
+  table->RowNodes.reserve(array.Count());
+  table->Cells.reserve(array.Count());
+  if (names.empty()) {
+    AppendColumn(table, tr(i18n::kGridElement));
+    for (size_t i = 0; i < array.Count(); ++i) {
+      table->Cells.push_back({DisplayText(array.Child(i))});
+      table->RowNodes.push_back(array.Child(i));
+    }
+    return;
+  }
+  for (const std::string& name : names) AppendColumn(table, Utf8ToUtf16(name));
+  for (size_t i = 0; i < array.Count(); ++i) {
+    const TJsonObject* object = AsObject(array.Child(i));
+    TUnicodeRow row;
+    row.reserve(names.size());
+    for (const std::string& name : names) {
+      const TJsonData* member = object ? object->Find(name) : nullptr;
+      row.push_back(member ? DisplayText(member) : options.MissingText);
+    }
+    table->Cells.push_back(std::move(row));
+    table->RowNodes.push_back(array.Child(i));
+  }
+}
+
+void PlainObject(TJsonData* node, TTableModel* table) {
+  const auto& object = static_cast<const TJsonObject&>(*node);
+  AppendColumn(table, tr(i18n::kGridAttribute));
+  AppendColumn(table, tr(i18n::kGridValue));
+  table->Cells.reserve(object.Count());
+  for (size_t i = 0; i < object.Count(); ++i) {
+    table->Cells.push_back({Utf8ToUtf16(object.Name(i)), DisplayText(object.Child(i))});
+    table->RowNodes.push_back(object.Child(i));
+  }
+}
+
+}  // namespace
+
+// ---- TTableModel ------------------------------------------------------------
+
+void TTableModel::Clear() {
+  Headers.clear();
+  Cells.clear();
+  RowNodes.clear();
+  CellNodes.clear();
+  ColumnKeys.clear();
+  FlatView = false;
+  Complete = false;
+}
+
+const std::u16string* TTableModel::CellText(int row, int column) const {
+  if (row < 0 || column < 0 || row >= RowCount()) return nullptr;
+  const TUnicodeRow& cells = Cells[row];
+  if (column >= static_cast<int>(cells.size())) return nullptr;
+  return &cells[column];
+}
+
+std::u16string_view TTableModel::CellView(int row, int column) const {
+  const std::u16string* text = CellText(row, column);
+  return text ? std::u16string_view(*text) : std::u16string_view();
+}
+
+TJsonData* TTableModel::RowNode(int row) const {
+  if (row < 0 || row >= static_cast<int>(RowNodes.size())) return nullptr;
+  return RowNodes[row];
+}
+
+TJsonData* TTableModel::CellNode(int row, int column) const {
+  if (row < 0 || column < 0 || row >= static_cast<int>(CellNodes.size())) return nullptr;
+  const TJsonDataArray& nodes = CellNodes[row];
+  return column < static_cast<int>(nodes.size()) ? nodes[column] : nullptr;
+}
+
+std::u16string_view TTableModel::Header(int column) const {
+  if (column < 0 || column >= ColumnCount()) return {};
+  return Headers[column];
+}
+
+std::u16string TTableModel::CompletenessMark() const {
+  if (!FlatView) return {};
+  return Complete ? u"+" : u"*";
+}
+
+// ---- free functions ---------------------------------------------------------
+
+int ClampFlatLevel(int level) { return std::clamp(level, kFlatLevelPathValue, kFlatLevelMax); }
+
+std::u16string KeyHeaderText(std::string_view key) {
+  std::u16string text = Utf8ToUtf16(key);
+  std::replace(text.begin(), text.end(), char16_t(kKeySeparator), u'.');
+  return text;
+}
+
+void BuildPlainView(TJsonData* node, const TTableOptions& options, TTableModel* table) {
+  table->Clear();
+  switch (NodeKind(node)) {
+    case nkUnknown:
+      return;
+    case nkArray:
+      PlainArray(node, options, table);
+      return;
+    case nkObject:
+      PlainObject(node, table);
+      return;
+    default:
+      AppendColumn(table, tr(i18n::kGridValue));
+      table->Cells.push_back({DisplayText(node)});
+      table->RowNodes.push_back(node);
+  }
+}
+
+bool TryFlatten(TJsonData* node, int depth, const TTableOptions& options, TTableModel* table) {
+  TCollected collected;
+  if (!CollectRows(node, depth, &collected)) return false;
+  BuildFlatTable(node, collected, options, table);
+  return true;
+}
+
+bool CanFlatten(TJsonData* node, int level) {
+  const int depth = AttemptDepth(node, level);
+  TCollected collected;
+  return depth > 0 && CollectRows(node, depth, &collected);
+}
+
+void BuildPathValueListing(TJsonData* root, TTableModel* table) {
+  table->Clear();
+  AppendColumn(table, tr(i18n::kGridPath));
+  AppendColumn(table, tr(i18n::kGridValue));
+  table->FlatView = true;
+  table->Complete = true;
+  if (!root) return;
+
+  struct TFrame { const TJsonContainer* Container; size_t Next; size_t PathLength; };
+  std::vector<TFrame> stack;
+  std::u16string path;
+  auto addLeaf = [&](TJsonData* leaf) {
+    table->Cells.push_back({path, DisplayText(leaf)});
+    table->RowNodes.push_back(leaf);
+    table->CellNodes.push_back({nullptr, leaf});
+  };
+  if (!IsContainer(root)) { addLeaf(root); return; }
+  stack.push_back({AsContainer(root), 0, 0});
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.Next >= frame.Container->Count()) { stack.pop_back(); continue; }
+    const size_t i = frame.Next++;
+    path.resize(frame.PathLength);
+    if (NodeKind(frame.Container) == nkObject) {
+      if (!path.empty()) path += u'.';
+      path += Utf8ToUtf16(static_cast<const TJsonObject*>(frame.Container)->Name(i));
+    } else {
+      path += u'[';
+      path += U16(std::to_string(i));
+      path += u']';
+    }
+    TJsonData* child = frame.Container->Child(i);
+    if (IsContainer(child))
+      stack.push_back({AsContainer(child), 0, path.size()});  // invalidates frame
+    else
+      addLeaf(child);
+  }
+}
+
+void BuildTableModel(TJsonData* node, TJsonData* root, int flatLevel,
+                     const TTableOptions& options, TTableModel* table) {
+  table->Clear();
+  if (flatLevel <= kFlatLevelPathValue) {
+    BuildPathValueListing(root, table);
+    return;
+  }
+  const int depth = AttemptDepth(node, flatLevel);
+  if (depth > 0 && TryFlatten(node, depth, options, table)) return;
+  BuildPlainView(node, options, table);
+}
+
+std::u16string LeafPath(const TJsonData* node) {
+  struct TStep { const TJsonData* Parent; long long Index; };
+  std::vector<TStep> steps;  // innermost first
+  for (const TJsonData* child = node; child && child->Parent(); child = child->Parent()) {
+    const TJsonData* parent = child->Parent();
+    const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(child);
+    if (index < 0) break;
+    steps.push_back({parent, index});
+  }
+  std::u16string path;
+  for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+    if (NodeKind(it->Parent) == nkObject) {
+      if (!path.empty()) path += u'.';
+      path += Utf8ToUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index));
+    } else {
+      path += u"[" + U16(std::to_string(it->Index)) + u"]";
+    }
+  }
+  return path;
+}
+
+}  // namespace corvane

@@ -1,0 +1,198 @@
+#include "uViewerCore.h"
+
+#include <algorithm>
+
+#include "uFilterRules.h"
+
+namespace corvane {
+
+namespace {
+
+TJsonData* TopOf(TJsonData* node) {
+  while (node && node->Parent()) node = node->Parent();
+  return node;
+}
+
+}  // namespace
+
+TViewerCore::TViewerCore(TSettingsAccess settings) : settings_(std::move(settings)) {}
+
+int TViewerCore::ReadInt(const char16_t* key, int defaultValue) const {
+  return settings_.ReadInt ? settings_.ReadInt(key, defaultValue) : defaultValue;
+}
+
+TTableOptions TViewerCore::ReadTableOptions() const {
+  TTableOptions options;
+  if (settings_.ReadText)
+    options.MissingText = settings_.ReadText(u"missing-attribute-value", u"<N/A>");
+  options.SkipAttributesScan = ReadInt(u"skip-attributes-scan", 0) != 0;
+  return options;
+}
+
+// ---- table ------------------------------------------------------------------
+
+TFilterPassResult TViewerCore::BuildTable(TJsonData* node) {
+  CurrentRow = 0;
+  CurrentColumn = 0;
+  SortColumn = -1;
+  SortDescending = false;
+  CurrentNode = node;
+  VisibleRows.clear();
+  VisibleNodes.clear();
+  BuildTableModel(node, Root ? Root : TopOf(node), FlatLevel, ReadTableOptions(), &Table);
+  FilterTexts.assign(Table.Headers.size(), std::u16string());
+  return ApplyFilters(false);
+}
+
+bool TViewerCore::SetFlatLevel(int level) {
+  level = ClampFlatLevel(level);
+  if (level == FlatLevel) return false;
+  FlatLevel = level;
+  if (CurrentNode) BuildTable(CurrentNode);
+  return true;
+}
+
+// ---- filters and sorting ----------------------------------------------------
+
+void TViewerCore::SetFilterText(int column, std::u16string_view text) {
+  if (column < 0 || column >= static_cast<int>(FilterTexts.size())) return;
+  FilterTexts[column] = std::u16string(text.substr(0, kMaxFilterLength));
+}
+
+void TViewerCore::FilterRows() {
+  const bool caseSensitive = ReadInt(u"filter-case-sensitive", 0) != 0;
+  std::vector<std::pair<int, TCellFilter>> filters;
+  for (size_t c = 0; c < FilterTexts.size(); ++c) {
+    TCellFilter filter(FilterTexts[c], caseSensitive);
+    if (!filter.Empty()) filters.emplace_back(static_cast<int>(c), std::move(filter));
+  }
+  VisibleRows.clear();
+  VisibleRows.reserve(Table.Cells.size());
+  const int rows = Table.RowCount();
+  for (int r = 0; r < rows; ++r) {
+    bool pass = true;
+    for (const auto& [column, filter] : filters)
+      if (!filter.Matches(Table.CellView(r, column))) { pass = false; break; }
+    if (pass) VisibleRows.push_back(r);
+  }
+}
+
+TFilterPassResult TViewerCore::ApplyFilters(bool keepSelection) {
+  Search.LastSearchText.clear();
+  TJsonData* remembered = keepSelection ? VisibleNode(CurrentRow) : nullptr;
+  FilterRows();
+  if (SortColumn >= 0 && SortColumn < static_cast<int>(FilterTexts.size()))
+    SortRowsByColumn(Table, SortColumn, SortDescending, &VisibleRows);
+  VisibleNodes.resize(VisibleRows.size());
+  for (size_t p = 0; p < VisibleRows.size(); ++p) VisibleNodes[p] = Table.RowNode(VisibleRows[p]);
+  TFilterPassResult result;
+  PlaceCursor(remembered, keepSelection, &result);
+  return result;
+}
+
+void TViewerCore::PlaceCursor(TJsonData* remembered, bool keepSelection,
+                              TFilterPassResult* result) {
+  const int count = VisibleRowCount();
+  result->VisibleCount = count;
+  if (count == 0) {
+    CurrentRow = -1;
+    result->CurrentRow = -1;
+    return;
+  }
+  auto found = remembered ? std::find(VisibleNodes.begin(), VisibleNodes.end(), remembered)
+                          : VisibleNodes.end();
+  if (found != VisibleNodes.end())
+    CurrentRow = static_cast<int>(found - VisibleNodes.begin());
+  else
+    CurrentRow = std::clamp(CurrentRow, 0, count - 1);
+  if (CurrentColumn < 0 || CurrentColumn >= Table.ColumnCount()) CurrentColumn = 0;
+  result->CurrentRow = CurrentRow;
+  result->ScrollIntoView = keepSelection;
+}
+
+bool TViewerCore::ToggleSortColumn(int column) {
+  if (Table.RowCount() <= 1 || column < 0 || column >= Table.ColumnCount()) return false;
+  if (column == SortColumn) {
+    if (SortDescending) {
+      SortColumn = -1;
+      SortDescending = false;
+    } else {
+      SortDescending = true;
+    }
+  } else {
+    SortColumn = column;
+    SortDescending = false;
+  }
+  ApplyFilters(true);
+  return true;
+}
+
+TFilterList TViewerCore::SaveFilters() const {
+  TFilterList saved;
+  for (size_t c = 0; c < FilterTexts.size(); ++c)
+    if (!FilterTexts[c].empty()) saved.emplace_back(std::u16string(Table.Header(int(c))), FilterTexts[c]);
+  return saved;
+}
+
+TFilterPassResult TViewerCore::RestoreFilters(const TFilterList& filters) {
+  for (size_t c = 0; c < FilterTexts.size(); ++c) {
+    const std::u16string_view header = Table.Header(static_cast<int>(c));
+    // The first entry of a name wins, as with a name/value list lookup.
+    auto entry = std::find_if(filters.begin(), filters.end(),
+                              [&](const auto& saved) { return saved.first == header; });
+    if (entry != filters.end()) SetFilterText(static_cast<int>(c), entry->second);
+  }
+  return ApplyFilters(false);
+}
+
+// ---- cursor and display -----------------------------------------------------
+
+void TViewerCore::SetCurrentCell(int row, int column) {
+  CurrentRow = (row >= 0 && row < VisibleRowCount()) ? row : -1;
+  CurrentColumn = (column >= 0 && column < ColumnCount()) ? column : -1;
+}
+
+int TViewerCore::TableRowAt(int position) const {
+  if (position < 0 || position >= VisibleRowCount()) return -1;
+  return VisibleRows[position];
+}
+
+const std::u16string* TViewerCore::DisplayTextPtr(int position, int column) const {
+  return Table.CellText(TableRowAt(position), column);
+}
+
+std::u16string_view TViewerCore::DisplayText(int position, int column) const {
+  return Table.CellView(TableRowAt(position), column);
+}
+
+TJsonData* TViewerCore::VisibleNode(int position) const {
+  if (position < 0 || position >= static_cast<int>(VisibleNodes.size())) return nullptr;
+  return VisibleNodes[position];
+}
+
+TWidthPassInput TViewerCore::WidthPassInput(const TScaling& scaling,
+                                            std::vector<int> currentWidths) const {
+  TWidthPassInput input;
+  input.Scaling = scaling;
+  input.MaxColumnWidth = ReadInt(u"max-column-width", 300);
+  input.DecimalAlign = ReadInt(u"decimal-align", 1) != 0;
+  input.CurrentWidths = std::move(currentWidths);
+  input.VisibleRows = VisibleRowCount();
+  input.HeaderText = [this](int column) { return Table.Header(column); };
+  input.CellText = [this](int position, int column) { return DisplayText(position, column); };
+  return input;
+}
+
+// ---- host search ------------------------------------------------------------
+
+TSearchOutcome TViewerCore::SearchText(std::u16string_view text, int flags, int tab,
+                                       const TTextPaneView& pane) {
+  TSearchOutcome outcome = RunSearch(
+      &Search, text, flags, tab, VisibleRowCount(), ColumnCount(),
+      [this](int row, int column) { return DisplayText(row, column); }, pane);
+  if (outcome.Result == TSearchResult::Found && tab != kTabText)
+    SetCurrentCell(outcome.Row, outcome.Column);
+  return outcome;
+}
+
+}  // namespace corvane

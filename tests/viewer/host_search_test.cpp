@@ -1,0 +1,106 @@
+// The host's find dialog over the grid and the text pane.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "uHostSearch.h"
+
+namespace corvane {
+namespace {
+
+// A grid of display texts, row by row.
+struct TGrid {
+  explicit TGrid(std::vector<std::vector<std::u16string>> cells = {}) : Cells(std::move(cells)) {}
+  std::vector<std::vector<std::u16string>> Cells;
+  TSearchState State;
+
+  TSearchOutcome Find(std::u16string_view text, int flags, int tab = kTabGrid,
+                      TTextPaneView pane = {}) {
+    const int rows = static_cast<int>(Cells.size());
+    const int columns = rows ? static_cast<int>(Cells[0].size()) : 0;
+    return RunSearch(&State, text, flags, tab, rows, columns,
+                     [this](int r, int c) { return std::u16string_view(Cells[r][c]); }, pane);
+  }
+};
+
+TEST(host_search_grid, forward_sequence_selects_beeps_and_restarts_in_the_last_cell) {
+  TGrid grid({{u"xab"}, {u"ab"}});
+  TSearchOutcome r = grid.Find(u"ab", kSearchFindFirst);
+  EXPECT_EQ(r.Result, TSearchResult::Found);
+  EXPECT_EQ(r.Row, 0);
+  EXPECT_EQ(grid.State.SearchPos, 4);  // match at 2, plus its length
+  r = grid.Find(u"ab", 0);
+  EXPECT_EQ(r.Result, TSearchResult::Found);
+  EXPECT_EQ(r.Row, 1);
+  r = grid.Find(u"ab", 0);
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  EXPECT_EQ(grid.State.SearchRow, 1);
+  EXPECT_EQ(grid.State.SearchPos, 1);
+  r = grid.Find(u"ab", 0);
+  EXPECT_EQ(r.Result, TSearchResult::Found);
+  EXPECT_EQ(r.Row, 1);
+}
+
+TEST(host_search_grid, restart_and_direction_rules) {
+  TGrid grid({{u"a1", u"a2"}, {u"a3", u"a4"}});
+  EXPECT_EQ(grid.Find(u"A", kSearchFindFirst | kSearchBackwards).Column, 1);  // last cell
+  EXPECT_EQ(grid.State.LastSearchFlags, kSearchBackwards);
+  TSearchOutcome r = grid.Find(u"A", kSearchBackwards);
+  EXPECT_EQ(r.Row, 1);
+  EXPECT_EQ(r.Column, 0);
+  // Find first with only the direction reversed continues from the match.
+  r = grid.Find(u"A", kSearchFindFirst);
+  EXPECT_EQ(r.Row, 1);
+  EXPECT_EQ(r.Column, 1);
+  // Changed options or another tab start over.
+  r = grid.Find(u"A", kSearchFindFirst | kSearchMatchCase);
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  r = grid.Find(u"a", kSearchMatchCase);
+  EXPECT_EQ(r.Row, 0);
+  grid.Find(u"a", kSearchMatchCase, kTabText, {u"zz a", 0, 0});
+  EXPECT_EQ(grid.Find(u"a", kSearchMatchCase).Column, 0);  // not a2: the tab changed
+  // An empty text searches and stores nothing.
+  EXPECT_EQ(grid.Find(u"", kSearchFindFirst).Result, TSearchResult::Nothing);
+  EXPECT_EQ(grid.State.LastSearchText, u"a");
+}
+
+TEST(host_search_find, whole_words_and_ascii_folding) {
+  EXPECT_EQ(FindInHaystack(u"user_id id", u"id", 1, false, true), 9);
+  EXPECT_EQ(FindInHaystack(u"user_id id", u"id", 1, false, false), 6);
+  EXPECT_EQ(FindInHaystack(u"id-x", u"id", 1, false, true), 1);
+  EXPECT_EQ(FindInHaystack(u"user_id", u"id", 1, false, true), 0);
+  EXPECT_EQ(FindInHaystack(u"user_id", u"id", 100, true, true), 0);
+  EXPECT_EQ(FindInHaystack(u"id id", u"id", kSearchPosEnd, true, true), 4);
+  EXPECT_EQ(FindInHaystack(u"id id", u"id", 4, true, true), 1);
+  EXPECT_EQ(FindInHaystack(u"abc", u"b", -5, false, false), 2);
+  EXPECT_EQ(FindInHaystack(u"\u00E9id", u"id", 1, false, true), 0);  // é is a word character
+  EXPECT_TRUE(IsWordChar(u'_'));
+  EXPECT_FALSE(IsWordChar(u'`'));
+  EXPECT_FALSE(IsWordChar(u'~'));
+
+  TGrid grid({{u"\u00E4 a"}});
+  EXPECT_EQ(grid.Find(u"\u00C4", kSearchFindFirst).Result, TSearchResult::NotFound);
+  TGrid other({{u"xa"}});
+  EXPECT_EQ(other.Find(u"A", kSearchFindFirst).Result, TSearchResult::Found);
+}
+
+TEST(host_search_text, positions_count_crlf_as_one_character) {
+  const std::u16string text = ReduceCrLf(u"one\r\ntwo\r\nthree four\r\n");
+  TGrid unused;
+  TSearchOutcome r = unused.Find(u"four", kSearchFindFirst, kTabText, {text, 0, 0});
+  EXPECT_EQ(r.Result, TSearchResult::Found);
+  EXPECT_EQ(r.SelStart, 14);
+  EXPECT_EQ(r.SelEnd, 18);
+  // Continuing forwards from that selection finds nothing more.
+  r = unused.Find(u"four", 0, kTabText, {text, r.SelStart, r.SelEnd});
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  r = unused.Find(u"o", kSearchFindFirst, kTabText, {text, 14, 18});
+  EXPECT_EQ(r.SelStart, 0);
+  r = unused.Find(u"o", 0, kTabText, {text, r.SelStart, r.SelEnd});
+  EXPECT_EQ(r.SelStart, 6);
+  r = unused.Find(u"o", kSearchBackwards, kTabText, {text, r.SelStart, r.SelEnd});
+  EXPECT_EQ(r.SelStart, 0);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,245 @@
+// How nodes become tables: plain views, flat views, the path/value listing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "uTableModel.h"
+#include "uUnicode.h"
+#include "viewer_core_test_support.h"
+
+namespace corvane {
+namespace {
+
+using test::Arr;
+using test::Bool;
+using test::Int;
+using test::Obj;
+using test::Str;
+
+std::vector<std::string> Headers(const TTableModel& t) {
+  std::vector<std::string> out;
+  for (const auto& h : t.Headers) out.push_back(Utf16ToUtf8(h));
+  return out;
+}
+
+std::string Cell(const TTableModel& t, int row, int column) {
+  return Utf16ToUtf8(t.CellView(row, column));
+}
+
+using Names = std::vector<std::string>;
+
+TTableModel Build(TJsonData* node, int level, TTableOptions options = {}) {
+  TTableModel table;
+  BuildTableModel(node, node, level, options, &table);
+  return table;
+}
+
+TEST(table_model_plain_view, array_of_objects_unites_member_names_and_marks_missing_cells) {
+  auto doc = Arr({Obj({{"a", Int(1)}, {"b", Int(2)}}), Obj({{"b", Int(3)}, {"c", Int(4)}})});
+  TTableModel t = Build(doc.get(), 0);
+  EXPECT_EQ(Headers(t), (Names{"a", "b", "c"}));
+  EXPECT_EQ(Cell(t, 1, 0), "<N/A>");
+  EXPECT_EQ(Cell(t, 1, 2), "4");
+  EXPECT_FALSE(t.FlatView);
+  EXPECT_EQ(t.RowNode(1), static_cast<TJsonContainer*>(doc.get())->Child(1));
+  EXPECT_TRUE(t.CellNodes.empty());
+
+  const TTableOptions skip{u"-", true};
+  t = Build(doc.get(), 0, skip);
+  EXPECT_EQ(Headers(t), (Names{"a", "b"}));
+  EXPECT_EQ(Cell(t, 1, 0), "-");
+}
+
+TEST(table_model_plain_view, arrays_without_objects_objects_and_scalars) {
+  auto mixed = Arr({1, "x", Arr({2})});
+  TTableModel t = Build(mixed.get(), 0);
+  EXPECT_EQ(Headers(t), (Names{"Element"}));
+  EXPECT_EQ(Cell(t, 0, 0), "1");
+  EXPECT_EQ(Cell(t, 1, 0), "x");
+  EXPECT_EQ(Cell(t, 2, 0), "[Array]");
+
+  auto partly = Arr({Obj({{"a", Int(1)}}), 5});
+  for (int level : {0, 1}) {
+    t = Build(partly.get(), level);
+    EXPECT_EQ(Headers(t), (Names{"a"}));
+    EXPECT_EQ(Cell(t, 1, 0), "<N/A>");
+    EXPECT_FALSE(t.FlatView);
+  }
+
+  auto object = Obj({{"k", Str("v")}, {"o", Obj({})}});
+  t = Build(object.get(), 0);
+  EXPECT_EQ(Headers(t), (Names{"Attribute", "Value"}));
+  EXPECT_EQ(Cell(t, 0, 0), "k");
+  EXPECT_EQ(Cell(t, 1, 1), "[Object]");
+
+  auto scalar = Bool(true);
+  t = Build(scalar.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"Value"}));
+  EXPECT_EQ(Cell(t, 0, 0), "true");
+
+  t = Build(nullptr, 1);
+  EXPECT_EQ(t.ColumnCount(), 0);
+  EXPECT_EQ(t.RowCount(), 0);
+}
+
+TEST(table_model_flat_view, objects_mode_opens_nested_objects_up_to_the_depth) {
+  auto nested = Arr({Obj({{"n", Obj({{"x", Int(1)}, {"y", Int(2)}})}})});
+  TTableModel t = Build(nested.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"n.x", "n.y"}));
+  EXPECT_TRUE(t.FlatView);
+  EXPECT_TRUE(t.Complete);
+  EXPECT_EQ(t.ColumnKeys[1], "n\x01y");
+  EXPECT_EQ(Cell(t, 0, 1), "2");
+  t = Build(nested.get(), 0);
+  EXPECT_EQ(Headers(t), (Names{"n"}));
+  EXPECT_EQ(Cell(t, 0, 0), "[Object]");
+
+  auto deep = Arr({Obj({{"n", Obj({{"m", Obj({{"x", Int(1)}})}})}})});
+  EXPECT_FALSE(TryFlatten(deep.get(), 1, {}, &t));
+  EXPECT_EQ(Headers(t), (Names{"n"}));  // a failed attempt leaves the table alone
+  t = Build(deep.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"n"}));
+  EXPECT_FALSE(t.FlatView);
+  t = Build(deep.get(), 2);
+  EXPECT_EQ(Headers(t), (Names{"n.m.x"}));
+}
+
+TEST(table_model_flat_view, arrays_of_scalars_spread_over_indexed_columns) {
+  auto doc = Arr({Obj({{"t", Arr({1, 2})}}), Obj({{"t", Arr({3})}})});
+  TTableModel t = Build(doc.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"t.0", "t.1"}));
+  EXPECT_EQ(Cell(t, 1, 1), "<N/A>");
+  EXPECT_EQ(t.CellNode(1, 1), nullptr);
+  EXPECT_NE(t.CellNode(1, 0), nullptr);
+  EXPECT_FALSE(t.Complete);
+  EXPECT_EQ(t.CompletenessMark(), u"*");
+
+  auto empty = Arr({Obj({{"t", Arr({})}})});
+  t = Build(empty.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"t"}));
+  EXPECT_FALSE(t.FlatView);
+  EXPECT_EQ(Cell(t, 0, 0), "[Array]");
+
+  auto holding = Arr({Obj({{"t", Arr({Obj({{"u", Int(1)}})})}})});
+  t = Build(holding.get(), 1);
+  EXPECT_TRUE(t.FlatView);
+  EXPECT_EQ(Headers(t), (Names{"t"}));
+  EXPECT_EQ(Cell(t, 0, 0), "[Array]");
+
+  auto rows = Arr({Arr({1, 2}), Arr({3})});
+  t = Build(rows.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"0", "1"}));
+  EXPECT_EQ(Cell(t, 1, 1), "<N/A>");
+  auto bad = Arr({Arr({1, Arr({2})})});
+  EXPECT_FALSE(CanFlatten(bad.get(), 2));
+}
+
+TEST(table_model_flat_view, keyed_objects_need_leaves_at_exactly_the_depth) {
+  auto doc = Obj({{"x", Obj({{"a", Int(1)}})}, {"y", Obj({{"a", Int(2)}, {"b", Int(3)}})}});
+  TTableModel t = Build(doc.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"Attribute", "a", "b"}));
+  EXPECT_EQ(t.ColumnKeys[0], "");
+  EXPECT_EQ(Cell(t, 1, 0), "y");
+  EXPECT_EQ(Cell(t, 0, 2), "<N/A>");
+  EXPECT_FALSE(t.Complete);
+
+  auto deep = Obj({{"x", Obj({{"a", Obj({{"k", Int(1)}})}})}});
+  EXPECT_FALSE(CanFlatten(deep.get(), 1));
+  EXPECT_TRUE(CanFlatten(deep.get(), 2));
+  t = Build(deep.get(), 2);
+  EXPECT_EQ(Headers(t), (Names{"Attribute", "a.k"}));
+  EXPECT_TRUE(t.Complete);
+
+  // Level 3 from the settings: depths 3 and 2 fail, depth 1 is used; a
+  // nonsense level costs no more than a small one.
+  auto shallow = Obj({{"x", Obj({{"a", Int(1)}})}});
+  for (int level : {3, 1000000000}) {
+    t = Build(shallow.get(), level);
+    EXPECT_EQ(Headers(t), (Names{"Attribute", "a"}));
+    EXPECT_EQ(t.CompletenessMark(), u"+");
+  }
+}
+
+TEST(table_model_flat_view, dotted_member_names_share_headers_but_not_keys) {
+  auto doc = Arr({Obj({{"x.y", Int(1)}, {"x", Obj({{"y", Int(2)}})}})});
+  TTableModel t = Build(doc.get(), 1);
+  EXPECT_EQ(Headers(t), (Names{"x.y", "x.y"}));
+  EXPECT_NE(t.ColumnKeys[0], t.ColumnKeys[1]);
+  EXPECT_EQ(Cell(t, 0, 0), "1");
+  EXPECT_EQ(Cell(t, 0, 1), "2");
+}
+
+TEST(table_model_path_value, lists_every_leaf_of_the_document_with_its_path) {
+  auto doc = Obj({{"a", Obj({{"b", Arr({10, Obj({{"c", Bool(true)}})})}})}, {"d", Obj({})}});
+  auto* a = static_cast<TJsonObject*>(doc.get())->Child(0);
+  for (TJsonData* selected : {static_cast<TJsonData*>(doc.get()), a}) {
+    TTableModel t;
+    BuildTableModel(selected, doc.get(), -1, {}, &t);
+    EXPECT_EQ(Headers(t), (Names{"Path", "Value"}));
+    ASSERT_EQ(t.RowCount(), 2);
+    EXPECT_EQ(Cell(t, 0, 0), "a.b[0]");
+    EXPECT_EQ(Cell(t, 0, 1), "10");
+    EXPECT_EQ(Cell(t, 1, 0), "a.b[1].c");
+    EXPECT_EQ(Cell(t, 1, 1), "true");
+    EXPECT_EQ(t.CellNode(1, 1), t.RowNode(1));
+    EXPECT_EQ(t.CellNode(1, 0), nullptr);
+    EXPECT_EQ(LeafPath(t.RowNode(1)), u"a.b[1].c");
+    EXPECT_TRUE(t.FlatView && t.Complete);
+  }
+  auto scalar = Int(7);
+  TTableModel t;
+  BuildPathValueListing(scalar.get(), &t);
+  ASSERT_EQ(t.RowCount(), 1);
+  EXPECT_EQ(Cell(t, 0, 0), "");
+}
+
+// Nesting far beyond any stack: every walk must stay iterative, and a huge
+// flat level must not turn into one attempt per level.
+TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
+  constexpr int kDepth = 100000;
+  auto mixed = std::make_unique<TJsonArray>();
+  auto chain = std::make_unique<TJsonObject>();
+  TJsonContainer* tip = mixed.get();
+  TJsonObject* link = chain.get();
+  for (int i = 0; i < kDepth; ++i) {
+    auto next = i % 2 ? TJsonDataPtr(new TJsonArray) : TJsonDataPtr(new TJsonObject);
+    TJsonData* raw = next.get();
+    if (tip->Kind() == nkArray)
+      static_cast<TJsonArray*>(tip)->Add(std::move(next));
+    else
+      static_cast<TJsonObject*>(tip)->Add("k", std::move(next));
+    tip = static_cast<TJsonContainer*>(raw);
+    link = static_cast<TJsonObject*>(link->Add("k", TJsonDataPtr(new TJsonObject)));
+  }
+  static_cast<TJsonArray*>(tip)->Add(Int(1));
+  link->Add("leaf", Int(2));
+
+  TTableModel t;
+  BuildTableModel(mixed.get(), mixed.get(), -1, {}, &t);
+  ASSERT_EQ(t.RowCount(), 1);
+  EXPECT_EQ(t.CellView(0, 1), u"1");
+  EXPECT_EQ(LeafPath(t.RowNode(0)), t.CellView(0, 0));
+
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(CanFlatten(chain.get(), 2));
+  EXPECT_TRUE(CanFlatten(chain.get(), 1000000000));
+  BuildTableModel(chain.get(), chain.get(), 1000000000, {}, &t);
+  EXPECT_EQ(t.ColumnCount(), 2);  // Attribute and one very long key
+  EXPECT_EQ(t.Headers[1].size(), 2u * kDepth + 2);  // "k." per inner level, then "leaf"
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST(table_model_robustness, queries_outside_the_table_give_nothing) {
+  TTableModel t;
+  EXPECT_EQ(t.CellText(0, 0), nullptr);
+  EXPECT_EQ(t.CellView(-1, -1), u"");
+  EXPECT_EQ(t.RowNode(-1), nullptr);
+  EXPECT_EQ(t.CellNode(3, 3), nullptr);
+  EXPECT_EQ(t.Header(0), u"");
+  EXPECT_EQ(t.CompletenessMark(), u"");
+  EXPECT_EQ(ClampFlatLevel(-7), -1);
+  EXPECT_EQ(ClampFlatLevel(9), 2);
+}
+
+}  // namespace
+}  // namespace corvane
