@@ -81,13 +81,18 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb || exit 1
 fi
 
-wineserver_running || own_wineserver=1
-
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: initialising $WINEPREFIX" >&2
+  wineserver_running || own_wineserver=1
   wineboot -i </dev/null >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
-  [ "$own_wineserver" = 1 ] || wineserver_running || own_wineserver=1
+fi
+
+# Started here with its output discarded, a wineserver (and the wine system
+# processes it serves) cannot keep CMD's stdout open after CMD ends.
+if ! wineserver_running; then
+  own_wineserver=1
+  wineserver -p </dev/null >/dev/null 2>&1
 fi
 
 "$@"

@@ -8,7 +8,8 @@
 //   "Missing native parser entry: <name>"   (YAML)
 //   "Missing native TOML entry: <name>"
 //   "Cannot initialize YAML parser"
-//   the library's own error text when a TOML text does not parse.
+//   the library's own error text when a TOML text does not parse
+//   ("Cannot parse TOML text" when the library gave none).
 #pragma once
 
 #include <cstddef>
