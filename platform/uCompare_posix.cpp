@@ -21,7 +21,10 @@ char16_t FoldCase(char16_t c) {
   return c;
 }
 
-char16_t Fold(char16_t c) { return FoldCase(FoldWidth(c)); }
+char16_t Fold(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return FoldCase(FoldWidth(c));
+}
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 

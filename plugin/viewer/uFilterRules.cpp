@@ -149,57 +149,33 @@ bool FilterMatches(std::u16string_view text, std::u16string_view filter, bool ca
 
 // ---- sorting ----------------------------------------------------------------
 
-namespace {
-
-void MergeSortRange(int32_t* rows, int32_t* scratch, size_t count,
-                    const std::function<int(int32_t, int32_t)>& compare) {
-  if (count < 2) return;
-  const size_t half = count / 2;
-  MergeSortRange(rows, scratch, half, compare);
-  MergeSortRange(rows + half, scratch, count - half, compare);
-  std::copy(rows, rows + count, scratch);
-  size_t l = 0, r = half, out = 0;
-  while (l < half && r < count) {
-    if (compare(scratch[l], scratch[r]) <= 0)
-      rows[out++] = scratch[l++];
-    else
-      rows[out++] = scratch[r++];
-  }
-  while (l < half) rows[out++] = scratch[l++];
-  while (r < count) rows[out++] = scratch[r++];
-}
-
-}  // namespace
-
-void StableMergeSort(TIntegerArray* rows, const std::function<int(int32_t, int32_t)>& compare) {
-  if (rows->size() < 2) return;
-  TIntegerArray scratch(rows->size());
-  MergeSortRange(rows->data(), scratch.data(), rows->size(), compare);
-}
-
 void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows) {
-  struct TKey { bool IsNumber; double Number; };
-  std::vector<TKey> keys(table.Cells.size());
-  for (int32_t row : *rows) {
-    if (row < 0 || static_cast<size_t>(row) >= keys.size()) continue;
-    TKey& key = keys[row];
-    key.IsNumber = ParseCellNumber(table.CellView(row, column), &key.Number);
-  }
-  auto keyOf = [&](int32_t row) {
-    return (row >= 0 && static_cast<size_t>(row) < keys.size()) ? keys[row] : TKey{false, 0};
+  // Each text is parsed once; the merge then moves small entries around.
+  struct TEntry {
+    double Number;
+    int32_t Row;
+    bool IsNumber;
   };
+  std::vector<TEntry> entries;
+  entries.reserve(rows->size());
+  for (int32_t row : *rows) {
+    TEntry entry{0, row, false};
+    entry.IsNumber = ParseCellNumber(table.CellView(row, column), &entry.Number);
+    entries.push_back(entry);
+  }
   const int sign = descending ? -1 : 1;
-  StableMergeSort(rows, [&](int32_t a, int32_t b) {
-    const TKey ka = keyOf(a), kb = keyOf(b);
+  StableMergeSort(&entries, [&](const TEntry& a, const TEntry& b) {
     int order;
-    if (ka.IsNumber && kb.IsNumber) {
-      order = ka.Number < kb.Number ? -1 : (ka.Number > kb.Number ? 1 : 0);
+    if (a.IsNumber && b.IsNumber) {
+      order = a.Number < b.Number ? -1 : (a.Number > b.Number ? 1 : 0);
     } else {
-      const std::u16string_view ta = table.CellView(a, column), tb = table.CellView(b, column);
+      const std::u16string_view ta = table.CellView(a.Row, column);
+      const std::u16string_view tb = table.CellView(b.Row, column);
       if (!platform::LocaleCompare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
     }
     return sign * order;
   });
+  for (size_t i = 0; i < entries.size(); ++i) (*rows)[i] = entries[i].Row;
 }
 
 }  // namespace corvane

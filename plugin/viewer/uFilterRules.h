@@ -15,7 +15,8 @@
 //    directions.
 #pragma once
 
-#include <functional>
+#include <algorithm>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -54,8 +55,28 @@ class TCellFilter {
 
 bool FilterMatches(std::u16string_view text, std::u16string_view filter, bool caseSensitive);
 
-// Stable top-down merge sort of rows; compare(a, b) <= 0 keeps a first.
-void StableMergeSort(TIntegerArray* rows, const std::function<int(int32_t, int32_t)>& compare);
+// Stable top-down merge sort with a scratch array; when merging, the left
+// element is taken while compare(left, right) <= 0.
+template <typename T, typename TCompare>
+void StableMergeSort(T* items, T* scratch, size_t count, const TCompare& compare) {
+  if (count < 2) return;
+  const size_t half = count / 2;
+  StableMergeSort(items, scratch, half, compare);
+  StableMergeSort(items + half, scratch, count - half, compare);
+  std::copy(items, items + count, scratch);
+  size_t l = 0, r = half, out = 0;
+  while (l < half && r < count)
+    items[out++] = compare(scratch[l], scratch[r]) <= 0 ? scratch[l++] : scratch[r++];
+  while (l < half) items[out++] = scratch[l++];
+  while (r < count) items[out++] = scratch[r++];
+}
+
+template <typename T, typename TCompare>
+void StableMergeSort(std::vector<T>* items, const TCompare& compare) {
+  if (items->size() < 2) return;
+  std::vector<T> scratch(items->size());
+  StableMergeSort(items->data(), scratch.data(), items->size(), compare);
+}
 
 // Sorts table rows by the texts of one column with CompareCells, each text
 // parsed as a number once.

@@ -227,6 +227,24 @@ void BuildFlatTable(TJsonData* node, TCollected& collected, const TTableOptions&
   table->Complete = complete;
 }
 
+// Scalar leaves below node: a scalar counts 1, a container its children's sum.
+size_t CountLeaves(const TJsonData* node) {
+  if (!IsContainer(node)) return 1;
+  size_t leaves = 0;
+  std::vector<const TJsonContainer*> pending{AsContainer(node)};
+  while (!pending.empty()) {
+    const TJsonContainer* container = pending.back();
+    pending.pop_back();
+    for (size_t i = 0; i < container->Count(); ++i) {
+      if (const TJsonContainer* child = AsContainer(container->Child(i)))
+        pending.push_back(child);
+      else
+        ++leaves;
+    }
+  }
+  return leaves;
+}
+
 // ---- plain views ------------------------------------------------------------
 
 void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* table) {
@@ -380,6 +398,10 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
     table->CellNodes.push_back({nullptr, leaf});
   };
   if (!IsContainer(root)) { addLeaf(root); return; }
+  const size_t leaves = CountLeaves(root);
+  table->Cells.reserve(leaves);
+  table->RowNodes.reserve(leaves);
+  table->CellNodes.reserve(leaves);
   stack.push_back({AsContainer(root), 0, 0});
   while (!stack.empty()) {
     TFrame& frame = stack.back();
