@@ -41,20 +41,21 @@ class TStructuredNode {
   size_t ChildCount() const { return Children.size(); }
   TStructuredNode* ChildAt(size_t index) const { return Children[index].get(); }
 
+  // (Fields grouped by size so the node carries no padding.)
   std::vector<std::unique_ptr<TStructuredNode>> Children;
-  int Kind;
   std::string Key;     // key text when this node is a mapping value
   std::string Value;   // scalar content / alias target / TOML raw value text
   std::string Anchor;
   std::string Tag;
-  int Style = 0;       // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
   std::ptrdiff_t StartOffset = 0;
   std::ptrdiff_t EndOffset = 0;
   std::ptrdiff_t KeyStart = -1;
   std::ptrdiff_t KeyEnd = -1;
-  int KeyStyle = 0;
   std::ptrdiff_t Line = 0;    // 1-based, as the parser reported it
   std::ptrdiff_t Column = 0;  // 1-based, in characters
+  int Kind;
+  int Style = 0;       // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
+  int KeyStyle = 0;
   bool KeyNotScalar = false;
 };
 
