@@ -31,7 +31,8 @@
 struct cvn_yaml_parser {
   yaml_parser_t parser;
   yaml_event_t event;
-  bool has_event = false;  // `event` holds a fetched event to release
+  bool has_event = false;  // `event` holds a fetched event to release;
+                           // otherwise `event` is all zero (type 0)
   bool exhausted = false;  // STREAM-END delivered or a failure reported
   size_t depth = 0;        // open sequences and mappings
   char error[512] = {};
@@ -128,7 +129,11 @@ void ReleaseEvent(cvn_yaml_parser* h) {
   h->has_event = false;
 }
 
-const yaml_event_t* Current(cvn_yaml_parser* h) { return h && h->has_event ? &h->event : nullptr; }
+const char* Text(const yaml_char_t* text) { return reinterpret_cast<const char*>(text); }
+
+// The accessors read the event record directly. libyaml zeroes the record
+// when it deletes an event, so with no event current its type is 0.
+const yaml_event_t* Current(cvn_yaml_parser* h) { return h && h->event.type != YAML_NO_EVENT ? &h->event : nullptr; }
 
 }  // namespace
 
@@ -163,7 +168,7 @@ void cvn_yaml_close(cvn_yaml_parser* h) {
 int cvn_yaml_next(cvn_yaml_parser* h) {
   if (!h) return 0;
   ReleaseEvent(h);
-  if (h->exhausted) return 1;
+  if (h->exhausted) return 1;  // the record stays zeroed: type 0
   if (!yaml_parser_parse(&h->parser, &h->event)) {
     h->exhausted = true;
     FormatError(h);
@@ -175,17 +180,14 @@ int cvn_yaml_next(cvn_yaml_parser* h) {
     h->exhausted = true;
     return 0;
   }
-  if (h->event.type == YAML_STREAM_END_EVENT) h->exhausted = true;
-  if (h->event.type == YAML_NO_EVENT) ReleaseEvent(h);
+  const yaml_event_type_t type = h->event.type;
+  if (type == YAML_STREAM_END_EVENT || type == YAML_NO_EVENT) h->exhausted = true;
   return 1;
 }
 
 const char* cvn_yaml_error(cvn_yaml_parser* h) { return h ? h->error : "No parser"; }
 
-int cvn_yaml_type(cvn_yaml_parser* h) {
-  const yaml_event_t* e = Current(h);
-  return e ? static_cast<int>(e->type) : 0;
-}
+int cvn_yaml_type(cvn_yaml_parser* h) { return h ? static_cast<int>(h->event.type) : 0; }
 
 size_t cvn_yaml_start(cvn_yaml_parser* h) {
   const yaml_event_t* e = Current(h);
@@ -219,8 +221,7 @@ size_t cvn_yaml_end_column(cvn_yaml_parser* h) {
 
 const char* cvn_yaml_value(cvn_yaml_parser* h) {
   const yaml_event_t* e = Current(h);
-  if (!e || e->type != YAML_SCALAR_EVENT) return nullptr;
-  return reinterpret_cast<const char*>(e->data.scalar.value);
+  return e && e->type == YAML_SCALAR_EVENT ? Text(e->data.scalar.value) : nullptr;
 }
 
 size_t cvn_yaml_value_length(cvn_yaml_parser* h) {
@@ -231,28 +232,24 @@ size_t cvn_yaml_value_length(cvn_yaml_parser* h) {
 const char* cvn_yaml_anchor(cvn_yaml_parser* h) {
   const yaml_event_t* e = Current(h);
   if (!e) return nullptr;
-  const yaml_char_t* anchor = nullptr;
   switch (e->type) {
-    case YAML_ALIAS_EVENT: anchor = e->data.alias.anchor; break;
-    case YAML_SCALAR_EVENT: anchor = e->data.scalar.anchor; break;
-    case YAML_SEQUENCE_START_EVENT: anchor = e->data.sequence_start.anchor; break;
-    case YAML_MAPPING_START_EVENT: anchor = e->data.mapping_start.anchor; break;
-    default: break;
+    case YAML_ALIAS_EVENT: return Text(e->data.alias.anchor);
+    case YAML_SCALAR_EVENT: return Text(e->data.scalar.anchor);
+    case YAML_SEQUENCE_START_EVENT: return Text(e->data.sequence_start.anchor);
+    case YAML_MAPPING_START_EVENT: return Text(e->data.mapping_start.anchor);
+    default: return nullptr;
   }
-  return reinterpret_cast<const char*>(anchor);
 }
 
 const char* cvn_yaml_tag(cvn_yaml_parser* h) {
   const yaml_event_t* e = Current(h);
   if (!e) return nullptr;
-  const yaml_char_t* tag = nullptr;
   switch (e->type) {
-    case YAML_SCALAR_EVENT: tag = e->data.scalar.tag; break;
-    case YAML_SEQUENCE_START_EVENT: tag = e->data.sequence_start.tag; break;
-    case YAML_MAPPING_START_EVENT: tag = e->data.mapping_start.tag; break;
-    default: break;
+    case YAML_SCALAR_EVENT: return Text(e->data.scalar.tag);
+    case YAML_SEQUENCE_START_EVENT: return Text(e->data.sequence_start.tag);
+    case YAML_MAPPING_START_EVENT: return Text(e->data.mapping_start.tag);
+    default: return nullptr;
   }
-  return reinterpret_cast<const char*>(tag);
 }
 
 int cvn_yaml_scalar_style(cvn_yaml_parser* h) {

@@ -54,13 +54,13 @@ TEST(toml_raw_values, are_the_exact_source_text_of_each_leaf) {
       "s = \"a \\\"q\\\" é€\"\nl = 'C:\\path'\nml = \"\"\"\nline1\n  line2\\\n  \"\"\"\n"
       "mll = '''x\r\ny'''\ni = +1_000\nh = 0xDEAD_beef\no = 0o17\nb = 0b1010\nf = -3.14e+2\n"
       "pinf = +inf\nnn = nan\nt = true\nd = 1979-05-27T07:32:00.999-07:00\nld = 1979-05-27\n"
-      "lt = 07:32:00\nldt = 1979-05-27 07:32:00\nq = \"ends here\" # comment\nlast = 42";
+      "lt = 07:32:00\nldt = 1979-05-27 07:32:00\nq = \"ends here\" # comment\nu = '§ ¶'\nlast = 42";
   const std::vector<std::pair<std::string, std::string>> expected = {
       {".s", "\"a \\\"q\\\" é€\""}, {".l", "'C:\\path'"}, {".ml", "\"\"\"\nline1\n  line2\\\n  \"\"\""},
       {".mll", "'''x\r\ny'''"}, {".i", "+1_000"}, {".h", "0xDEAD_beef"}, {".o", "0o17"}, {".b", "0b1010"},
       {".f", "-3.14e+2"}, {".pinf", "+inf"}, {".nn", "nan"}, {".t", "true"},
       {".d", "1979-05-27T07:32:00.999-07:00"}, {".ld", "1979-05-27"}, {".lt", "07:32:00"},
-      {".ldt", "1979-05-27 07:32:00"}, {".q", "\"ends here\""}, {".last", "42"}};
+      {".ldt", "1979-05-27 07:32:00"}, {".q", "\"ends here\""}, {".u", "'§ ¶'"}, {".last", "42"}};
   const TTomlRun run = ReadToml(text);
   ASSERT_TRUE(run.Opened) << run.Error;
   ASSERT_EQ(run.Leaves.size(), expected.size());

@@ -1,0 +1,152 @@
+// Measures the parser library's YAML stream against libyaml called directly,
+// on one generated ~10 MB document, in the same run. The library reads every
+// accessor after each event (as the plug-in's binding does); the direct loop
+// reads the same fields from libyaml's event record. Runs alternate so both
+// see the same machine state; the fastest runs are compared.
+#include <yaml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "corvane_parser.h"
+
+namespace {
+
+// A config-like document: nested mappings, sequences of mappings, plain and
+// quoted scalars, block text, comments.
+std::string GenerateYaml(size_t targetBytes) {
+  std::string out;
+  out.reserve(targetBytes + 4096);
+  for (int service = 0; out.size() < targetBytes; ++service) {
+    const std::string n = std::to_string(service);
+    out += "service_" + n + ":\n";
+    out += "  image: \"registry.example.com/team/app-" + n + ":1." + n + "\"\n";
+    out += "  replicas: " + std::to_string(service % 7 + 1) + "\n";
+    out += "  enabled: " + std::string(service % 2 ? "true" : "false") + "  # toggled by ops\n";
+    out += "  labels: {tier: backend, zone: 'eu-" + n + "', weight: 0." + n + "}\n";
+    out += "  ports:\n";
+    for (int p = 0; p < 3; ++p) {
+      out += "    - name: port-" + std::to_string(p) + "\n";
+      out += "      containerPort: " + std::to_string(8000 + p) + "\n";
+      out += "      protocol: TCP\n";
+    }
+    out += "  env:\n";
+    for (int e = 0; e < 4; ++e)
+      out += "    - {name: VAR_" + std::to_string(e) + ", value: 'value with spaces " + n + "'}\n";
+    out += "  command: [\"/bin/sh\", \"-c\", \"exec app --id=" + n + "\"]\n";
+    out += "  description: |\n    Service number " + n + " handles requests.\n    Second line of text.\n";
+  }
+  return out;
+}
+
+volatile size_t gSink;
+
+bool StreamLibrary(const std::string& text, size_t& events) {
+  cvn_yaml_parser* y = cvn_yaml_open(text.data(), text.size());
+  size_t sum = 0;
+  events = 0;
+  bool ok = true;
+  while (true) {
+    if (!cvn_yaml_next(y)) { ok = false; break; }
+    const int type = cvn_yaml_type(y);
+    sum += cvn_yaml_start(y) + cvn_yaml_end(y) + cvn_yaml_line(y) + cvn_yaml_column(y) + cvn_yaml_end_line(y) +
+           cvn_yaml_end_column(y);
+    if (const char* v = cvn_yaml_value(y)) sum += cvn_yaml_value_length(y) + static_cast<unsigned char>(v[0]);
+    if (const char* a = cvn_yaml_anchor(y)) sum += static_cast<unsigned char>(a[0]);
+    if (const char* t = cvn_yaml_tag(y)) sum += static_cast<unsigned char>(t[0]);
+    sum += static_cast<size_t>(cvn_yaml_scalar_style(y));
+    ++events;
+    if (type == CVN_YAML_STREAM_END || type == 0) break;
+  }
+  cvn_yaml_close(y);
+  gSink += sum;
+  return ok;
+}
+
+const yaml_char_t* AnchorOf(const yaml_event_t& e) {
+  switch (e.type) {
+    case YAML_ALIAS_EVENT: return e.data.alias.anchor;
+    case YAML_SCALAR_EVENT: return e.data.scalar.anchor;
+    case YAML_SEQUENCE_START_EVENT: return e.data.sequence_start.anchor;
+    case YAML_MAPPING_START_EVENT: return e.data.mapping_start.anchor;
+    default: return nullptr;
+  }
+}
+
+const yaml_char_t* TagOf(const yaml_event_t& e) {
+  switch (e.type) {
+    case YAML_SCALAR_EVENT: return e.data.scalar.tag;
+    case YAML_SEQUENCE_START_EVENT: return e.data.sequence_start.tag;
+    case YAML_MAPPING_START_EVENT: return e.data.mapping_start.tag;
+    default: return nullptr;
+  }
+}
+
+bool StreamRaw(const std::string& text, size_t& events) {
+  yaml_parser_t parser;
+  yaml_parser_initialize(&parser);
+  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  size_t sum = 0;
+  events = 0;
+  bool ok = true;
+  while (true) {
+    yaml_event_t e;
+    if (!yaml_parser_parse(&parser, &e)) { ok = false; break; }
+    const yaml_event_type_t type = e.type;
+    sum += e.start_mark.index + e.end_mark.index + e.start_mark.line + 1 + e.start_mark.column + 1 +
+           e.end_mark.line + 1 + e.end_mark.column + 1;
+    if (type == YAML_SCALAR_EVENT) sum += e.data.scalar.length + e.data.scalar.value[0] + e.data.scalar.style;
+    if (const yaml_char_t* a = AnchorOf(e)) sum += a[0];
+    if (const yaml_char_t* t = TagOf(e)) sum += t[0];
+    yaml_event_delete(&e);
+    ++events;
+    if (type == YAML_STREAM_END_EVENT) break;
+  }
+  yaml_parser_delete(&parser);
+  gSink += sum;
+  return ok;
+}
+
+template <typename F>
+double Seconds(F&& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  const std::string text = GenerateYaml(10u << 20);
+  size_t libEvents = 0, rawEvents = 0;
+  bool libOk = true, rawOk = true;
+  std::vector<double> lib, raw;
+  for (int i = 0; i < repetitions; ++i) {
+    lib.push_back(Seconds([&] { libOk = StreamLibrary(text, libEvents) && libOk; }));
+    raw.push_back(Seconds([&] { rawOk = StreamRaw(text, rawEvents) && rawOk; }));
+  }
+  if (!libOk || !rawOk || libEvents != rawEvents) {
+    std::printf("parser_bench: FAILED (library ok=%d events=%zu, libyaml ok=%d events=%zu)\n", libOk, libEvents,
+                rawOk, rawEvents);
+    return 1;
+  }
+  // The fastest run of each side is the least disturbed by other load on the
+  // machine; the medians are printed alongside.
+  const double ratio = Fastest(lib) / Fastest(raw);
+  std::printf("parser_bench: %.1f MB, %zu events, %d runs: libyaml %.1f ms, corvane_parser %.1f ms "
+              "(medians %.1f / %.1f ms), ratio %.3f (%s)\n",
+              text.size() / 1048576.0, libEvents, repetitions, Fastest(raw) * 1000, Fastest(lib) * 1000,
+              Median(raw) * 1000, Median(lib) * 1000, ratio, ratio <= 1.10 ? "within 10%" : "over 10%");
+  return 0;
+}
