@@ -18,6 +18,13 @@ bool HasBom(std::string_view t) {
          static_cast<unsigned char>(t[1]) == 0xBB && static_cast<unsigned char>(t[2]) == 0xBF;
 }
 
+// NEL (C2 85), LS (E2 80 A8) or PS (E2 80 A9) starting at byte i.
+bool IsOtherBreak(std::string_view t, size_t i) {
+  const auto at = [&](size_t k) { return i + k < t.size() ? static_cast<unsigned char>(t[i + k]) : 0; };
+  if (at(0) == 0xC2) return at(1) == 0x85;
+  return at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9);
+}
+
 }  // namespace
 
 TLineIndex::TLineIndex(std::string_view text) : text_(text) {
@@ -35,11 +42,36 @@ TLineIndex::TLineIndex(std::string_view text) : text_(text) {
       starts_.push_back(i + 1);
     } else if (b >= 0x80) {
       ascii = false;
+      if (IsOtherBreak(text, i)) otherBreaks_ = true;
     }
   }
   ends_.push_back(n);
   ascii_.push_back(ascii);
   BuildCheckpoints();
+  BuildCharacterMarks();
+}
+
+void TLineIndex::BuildCharacterMarks() {
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(text_.size());
+  std::ptrdiff_t chars = 0;
+  for (std::ptrdiff_t i = starts_[0]; i < n; ++i) {
+    if (IsContinuation(static_cast<unsigned char>(text_[i]))) continue;
+    if (chars % kCheckpointChars == 0) charMarks_.push_back(i);
+    ++chars;
+  }
+  charCount_ = chars;
+}
+
+std::ptrdiff_t TLineIndex::OffsetOfCharacter(std::ptrdiff_t index) const {
+  if (index < 0 || index > charCount_) return -1;
+  if (index == charCount_) return static_cast<std::ptrdiff_t>(text_.size());
+  std::ptrdiff_t i = charMarks_[static_cast<size_t>(index / kCheckpointChars)];
+  std::ptrdiff_t chars = index / kCheckpointChars * kCheckpointChars;
+  for (;; ++i) {
+    if (IsContinuation(static_cast<unsigned char>(text_[i]))) continue;
+    if (chars == index) return i;
+    ++chars;
+  }
 }
 
 void TLineIndex::BuildCheckpoints() {

@@ -21,6 +21,15 @@ class TLineIndex {
   explicit TLineIndex(std::string_view text);
 
   std::ptrdiff_t Offset(std::ptrdiff_t line, std::ptrdiff_t column) const;
+
+  // The YAML parser also ends lines at NEL (U+0085), LS (U+2028) and PS
+  // (U+2029); in a text holding any of them its line numbers drift from the
+  // ones counted here, so positions must come from its character index.
+  bool HasOtherLineBreaks() const { return otherBreaks_; }
+  // Byte offset of the 0-based code point index (a leading byte-order mark
+  // not counted, CR LF counted as two); the end of the text is a position;
+  // -1 otherwise.
+  std::ptrdiff_t OffsetOfCharacter(std::ptrdiff_t index) const;
   std::ptrdiff_t LineCount() const { return static_cast<std::ptrdiff_t>(starts_.size()); }
 
  private:
@@ -36,7 +45,13 @@ class TLineIndex {
   std::vector<std::ptrdiff_t> marks_;
   std::vector<std::ptrdiff_t> firstMark_;
 
+  // Byte offset of every kCheckpointChars-th code point of the text.
+  std::vector<std::ptrdiff_t> charMarks_;
+  std::ptrdiff_t charCount_ = 0;
+  bool otherBreaks_ = false;
+
   void BuildCheckpoints();
+  void BuildCharacterMarks();
 };
 
 }  // namespace corvane

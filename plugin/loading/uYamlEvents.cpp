@@ -7,7 +7,9 @@
 //    "YAML document end missing"; a syntax error fails with the library's
 //    "... at line L, column C" text.
 //  - Node spans are byte offsets into exactly the parsed text (a byte-order
-//    mark counted). A start position that is not in the text fails with
+//    mark counted), from the events' line and column. The YAML parser also
+//    ends lines at NEL, LS and PS; in a text holding one of those, spans come
+//    from the events' character index instead, so they cannot drift. A start position that is not in the text fails with
 //    "Cannot locate YAML node in source"; an end position that is not in the
 //    text leaves EndOffset -1.
 //  - Collections are built with an explicit stack of open nodes, never by
@@ -58,8 +60,19 @@ int NodeKindOf(const TYamlEvent& e) {
   }
 }
 
+// Byte offset of an event mark. Normally from its line and column; in a
+// text where the parser counts more line breaks than CR and LF, from its
+// character index, which no line-break rule can shift.
+std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column, std::ptrdiff_t character) {
+  return index.HasOtherLineBreaks() ? index.OffsetOfCharacter(character) : index.Offset(line, column);
+}
+
+std::ptrdiff_t EndOf(const TYamlEvent& e, const TLineIndex& index) {
+  return Locate(index, e.EndLine, e.EndColumn, e.EndIndex);
+}
+
 std::ptrdiff_t StartOf(const TYamlEvent& e, const TLineIndex& index) {
-  const std::ptrdiff_t start = index.Offset(e.Line, e.Column);
+  const std::ptrdiff_t start = Locate(index, e.Line, e.Column, e.StartIndex);
   if (start < 0) throw EStructureError("Cannot locate YAML node in source");
   return start;
 }
@@ -68,7 +81,7 @@ TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
   const int kind = NodeKindOf(e);
   auto node = std::make_unique<TStructuredNode>(kind);
   node->StartOffset = StartOf(e, index);
-  node->EndOffset = index.Offset(e.EndLine, e.EndColumn);
+  node->EndOffset = EndOf(e, index);
   node->Value = kind == skAlias ? e.Anchor : std::move(e.Value);
   node->Anchor = std::move(e.Anchor);
   node->Tag = std::move(e.Tag);
@@ -83,7 +96,7 @@ TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
 void TakeKeyEvent(TYamlEvent& e, const TLineIndex& index, TPendingKey& key) {
   const int kind = NodeKindOf(e);
   key.Start = StartOf(e, index);
-  key.End = index.Offset(e.EndLine, e.EndColumn);
+  key.End = EndOf(e, index);
   key.Text = kind == skAlias ? std::move(e.Anchor) : std::move(e.Value);
   key.Style = e.ScalarStyle;
   key.NotScalar = kind != skScalar;
@@ -164,7 +177,7 @@ TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, co
       if (!ClosesTop(open, event)) break;
       TStructuredNodePtr done = std::move(open.back().Node);
       open.pop_back();
-      done->EndOffset = index.Offset(event.EndLine, event.EndColumn);
+      done->EndOffset = EndOf(event, index);
       Attach(open, std::move(done), result);
     }
     current = &event;

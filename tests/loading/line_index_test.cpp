@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "uLineIndex.h"
 #include "uStructuredNode.h"
@@ -92,6 +93,30 @@ TEST(line_index, finds_far_columns_on_a_long_non_ascii_line) {
   for (std::ptrdiff_t column : {1, 128, 129, 256, 257, 1000, 4999, 5003, 5004, 5005})
     EXPECT_EQ(index.Offset(1, column), LineColumnToOffset(text, 1, column)) << column;
   EXPECT_EQ(index.Offset(2, 1), LineColumnToOffset(text, 2, 1));
+}
+
+// Character indexes (code points after a byte-order mark, CR LF as two) map
+// to the byte where that code point starts.
+TEST(line_index, maps_character_indexes_to_bytes) {
+  std::mt19937 rng(99);
+  const char* pieces[] = {"a", "\r\n", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC2\x85"};
+  for (int round = 0; round < 20; ++round) {
+    std::string text = round % 2 ? "\xEF\xBB\xBF" : "";
+    std::vector<std::ptrdiff_t> starts;
+    for (int i = 0; i < 700; ++i) {
+      const std::string piece = pieces[rng() % 6];
+      for (size_t k = 0; k < piece.size(); ++k)
+        if ((static_cast<unsigned char>(piece[k]) & 0xC0) != 0x80) starts.push_back(text.size() + k);
+      text += piece;
+    }
+    const TLineIndex index(text);
+    for (size_t k = 0; k < starts.size(); ++k) ASSERT_EQ(index.OffsetOfCharacter(k), starts[k]) << k;
+    EXPECT_EQ(index.OffsetOfCharacter(starts.size()), static_cast<std::ptrdiff_t>(text.size()));
+    EXPECT_EQ(index.OffsetOfCharacter(starts.size() + 1), -1);
+    EXPECT_EQ(index.OffsetOfCharacter(-1), -1);
+  }
+  EXPECT_FALSE(TLineIndex("a\nb\r\n\xC3\xA9").HasOtherLineBreaks());
+  EXPECT_TRUE(TLineIndex("a\xE2\x80\xA9").HasOtherLineBreaks());
 }
 
 }  // namespace

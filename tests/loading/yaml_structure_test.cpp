@@ -84,6 +84,25 @@ TEST(yaml_structure, counts_a_byte_order_mark_and_every_line_end_style) {
   }
 }
 
+// The YAML parser also counts NEL, LS and PS as line breaks; spans after
+// them must still point at the right bytes (lines alone would land on the
+// wrong line of this file).
+TEST(yaml_structure, spans_stay_exact_after_unicode_line_separators) {
+  for (const std::string sep : {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+    const std::string text = "a: \"x" + sep + "y\"\nb: 22\nc: caf\xC3\xA9\nd: 4444\ne: 5\n";
+    TStructuredNodePtr root = Parse(text);
+    ASSERT_TRUE(root);
+    const TStructuredNode& map = Content(root);
+    ASSERT_EQ(map.ChildCount(), 5u);
+    EXPECT_EQ(Span(text, *map.ChildAt(0)), "\"x" + sep + "y\"");
+    EXPECT_EQ(Span(text, *map.ChildAt(1)), "22");
+    EXPECT_EQ(KeySpan(text, *map.ChildAt(2)), "c");
+    EXPECT_EQ(Span(text, *map.ChildAt(2)), "caf\xC3\xA9");
+    EXPECT_EQ(Span(text, *map.ChildAt(3)), "4444");
+    EXPECT_EQ(Span(text, map), text.substr(0, text.size()));
+  }
+}
+
 TEST(yaml_structure, keeps_anchors_tags_aliases_and_block_scalars) {
   const std::string text = "a: &n 1\nb: *n\nc: !!str 42\nd: |\n  line\ne: !t &m x\n";
   TStructuredNodePtr root = Parse(text);
