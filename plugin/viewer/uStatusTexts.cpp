@@ -22,6 +22,13 @@ std::u16string FormatInts(std::u16string_view format, std::initializer_list<long
   return text;
 }
 
+// " " + text, built by appending (GCC 12 warns falsely about literal + rvalue).
+std::u16string Spaced(std::u16string_view text) {
+  std::u16string spaced(u" ");
+  spaced += text;
+  return spaced;
+}
+
 int NodeDepth(const TJsonData* node) {
   int depth = 1;
   for (; node && node->Parent(); node = node->Parent()) ++depth;
@@ -29,14 +36,14 @@ int NodeDepth(const TJsonData* node) {
 }
 
 std::u16string StatusEncodingText(std::u16string_view encodingName) {
-  return u" " + std::u16string(encodingName);
+  return Spaced(encodingName);
 }
 
 std::u16string StatusDepthText(const TJsonData* node) {
-  return u" " + U16(std::to_string(NodeDepth(node)));
+  return Spaced(U16(std::to_string(NodeDepth(node))));
 }
 
-std::u16string StatusKindText(const TJsonData* node) { return u" " + TypeName(node); }
+std::u16string StatusKindText(const TJsonData* node) { return Spaced(TypeName(node)); }
 
 std::u16string StatusFlatText(int flatLevel, const TTableModel& table) {
   return FormatInts(tr(i18n::kStatusFlat), {flatLevel}) + table.CompletenessMark();

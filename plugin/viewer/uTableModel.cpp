@@ -451,7 +451,9 @@ std::u16string LeafPath(const TJsonData* node) {
       if (!path.empty()) path += u'.';
       path += Utf8ToUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index));
     } else {
-      path += u"[" + U16(std::to_string(it->Index)) + u"]";
+      path += u'[';
+      path += U16(std::to_string(it->Index));
+      path += u']';
     }
   }
   return path;
