@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "uEditLocate.h"
+#include "uModule.h"
+#include "uParserBinding.h"
 #include "uFileLoading.h"
 #include "uSourcePatch.h"
 #include "uTomlTree.h"
@@ -157,6 +159,14 @@ void CheckOutsideSpans(const std::string& original, const std::string& text,
 }
 
 }  // namespace
+
+// Every parse loads and releases the parser library. The library of a fuzz
+// build carries coverage counters, which must not vanish between runs: one
+// extra reference keeps it loaded for the whole process.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  Check(platform::LoadLibraryByPath(ParserLibraryPath()) != nullptr, "parser library missing");
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 8192) return 0;

@@ -42,7 +42,7 @@ bool DeleteFilePath(const std::u16string& path);
 
 // Test seam: lets a test make one kind of file operation fail as if the
 // operating system refused it. Production code never sets it.
-enum class TFileFault { None, Read, CreateTemp, WriteTemp, Replace };
+enum class TFileFault { None, CreateTemp, WriteTemp, Replace };
 void SetFileFaultForTesting(TFileFault fault);
 
 }  // namespace corvane::platform

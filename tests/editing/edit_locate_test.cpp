@@ -48,13 +48,6 @@ TEST(quote_double_string, escapes_what_both_grammars_need) {
             "\"\\u007F\\u0085\\u009F\\u2028\\u2029\\uFFFE\"");
 }
 
-TEST(bare_key_chars, are_letters_digits_dash_and_underscore) {
-  std::string bare;
-  for (int c = 0; c < 256; ++c)
-    if (IsBareKeyChar((unsigned char)c)) bare += char(c);
-  EXPECT_EQ(bare, "-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
-}
-
 TEST(toml_value_search, needs_exactly_one_key_equals_value_line) {
   int64_t offset = 0;
   EXPECT_TRUE(FindTomlValueOffset("a = 1\nport = 80\n", "port", "80", offset));
@@ -228,15 +221,6 @@ TEST(toml_key_rename, quotes_the_new_key_and_keeps_the_value) {
   EXPECT_EQ(RenameKey(doc, "server/hosts", u"h").Error, kUnsafeKey);
   EXPECT_EQ(RenameKey(doc, "server/tls", u"t").Error, kUnsafeKey);
   EXPECT_EQ(RenameKey(doc, "server/port", u"hosts").Error, kUnsafeKey);
-}
-
-TEST(located_edits, give_the_same_span_for_a_second_edit_of_the_same_value) {
-  test::TParsed doc = Yaml("a: 1\n");
-  test::TEditResult first = EditValue(doc, "a", u"2");
-  test::TEditResult second = EditValue(doc, "a", u"3");
-  ASSERT_TRUE(first.Accepted && second.Accepted);
-  EXPECT_EQ(first.Start, second.Start);
-  EXPECT_EQ(first.Length, second.Length);
 }
 
 TEST(located_edits, refuse_without_a_tree_or_node) {

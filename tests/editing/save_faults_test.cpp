@@ -67,14 +67,6 @@ TEST_F(save_under_faults, refuses_when_the_file_was_deleted) {
   ExpectUntouchedThenRetry(kOriginal);
 }
 
-TEST_F(save_under_faults, refuses_when_the_file_cannot_be_reread) {
-  platform::SetFileFaultForTesting(platform::TFileFault::Read);
-  std::u16string error;
-  EXPECT_FALSE(Save(error));
-  EXPECT_EQ(error, u"Cannot reread source file");
-  ExpectUntouchedThenRetry(kOriginal);
-}
-
 TEST_F(save_under_faults, leaves_the_other_writers_content_when_the_file_changed) {
   const std::string other = "# settings\r\nname: Max\r\nport: 80\r\n";
   test::WriteFileBytes(Path(), other);

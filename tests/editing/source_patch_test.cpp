@@ -133,11 +133,5 @@ TEST(source_patch_document, saves_without_patches_without_touching_the_file) {
   EXPECT_EQ(test::ReadFileBytes(dir.File("doc.yaml")), "changed elsewhere\n");
 }
 
-TEST(source_patch_document, splits_the_folder_of_a_path) {
-  EXPECT_EQ(FolderOfPath(u"C:\\data\\a.yaml"), u"C:\\data\\");
-  EXPECT_EQ(FolderOfPath(u"/tmp/x/a.toml"), u"/tmp/x/");
-  EXPECT_EQ(FolderOfPath(u"a.yaml"), u"");
-}
-
 }  // namespace
 }  // namespace corvane
