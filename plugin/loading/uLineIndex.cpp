@@ -48,7 +48,8 @@ TLineIndex::TLineIndex(std::string_view text) : text_(text) {
   ends_.push_back(n);
   ascii_.push_back(ascii);
   BuildCheckpoints();
-  BuildCharacterMarks();
+  // Character positions are only used for texts with the other breaks.
+  if (otherBreaks_) BuildCharacterMarks();
 }
 
 void TLineIndex::BuildCharacterMarks() {
@@ -63,6 +64,7 @@ void TLineIndex::BuildCharacterMarks() {
 }
 
 std::ptrdiff_t TLineIndex::OffsetOfCharacter(std::ptrdiff_t index) const {
+  if (!otherBreaks_) return OffsetOfCharacterSlow(index);
   if (index < 0 || index > charCount_) return -1;
   if (index == charCount_) return static_cast<std::ptrdiff_t>(text_.size());
   std::ptrdiff_t i = charMarks_[static_cast<size_t>(index / kCheckpointChars)];
@@ -117,6 +119,20 @@ std::ptrdiff_t TLineIndex::Offset(std::ptrdiff_t line, std::ptrdiff_t column) co
     ++chars;
   }
   return chars == want ? end : -1;
+}
+
+// Texts without the other breaks keep no character marks: count from the
+// start (callers use line and column for them).
+std::ptrdiff_t TLineIndex::OffsetOfCharacterSlow(std::ptrdiff_t index) const {
+  if (index < 0) return -1;
+  std::ptrdiff_t chars = 0;
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(text_.size());
+  for (std::ptrdiff_t i = starts_[0]; i < n; ++i) {
+    if (IsContinuation(static_cast<unsigned char>(text_[i]))) continue;
+    if (chars == index) return i;
+    ++chars;
+  }
+  return chars == index ? n : -1;
 }
 
 }  // namespace corvane

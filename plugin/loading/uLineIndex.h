@@ -28,7 +28,8 @@ class TLineIndex {
   bool HasOtherLineBreaks() const { return otherBreaks_; }
   // Byte offset of the 0-based code point index (a leading byte-order mark
   // not counted, CR LF counted as two); the end of the text is a position;
-  // -1 otherwise.
+  // -1 otherwise. Constant time when HasOtherLineBreaks(); a scan from the
+  // start otherwise.
   std::ptrdiff_t OffsetOfCharacter(std::ptrdiff_t index) const;
   std::ptrdiff_t LineCount() const { return static_cast<std::ptrdiff_t>(starts_.size()); }
 
@@ -52,6 +53,7 @@ class TLineIndex {
 
   void BuildCheckpoints();
   void BuildCharacterMarks();
+  std::ptrdiff_t OffsetOfCharacterSlow(std::ptrdiff_t index) const;
 };
 
 }  // namespace corvane
