@@ -5,8 +5,8 @@
 // Contract:
 //  - Positions are UTF-16 units relative to the start of the given text,
 //    which must already have CR LF pairs reduced to CR (ReduceCrLf of
-//    uHostSearch.h), so that
-//    position i is control position first-character + i.
+//    uHostSearch.h), so that position i is control position
+//    first-character + i.
 //  - The first span always covers the whole text in the base text role, not
 //    bold; later spans override it and never overlap each other.
 //  - The rules are line-local and light (no YAML or TOML parsing): keys before
