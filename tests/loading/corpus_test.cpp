@@ -126,17 +126,5 @@ TEST(toml_corpus, every_valid_file_loads_with_members_in_group_order) {
   EXPECT_GT(loaded, 100);
 }
 
-TEST(toml_corpus, invalid_files_fail_with_a_text) {
-  const std::string folder = CorpusFolder("toml-test");
-  if (folder.empty()) GTEST_SKIP() << "conformance corpus not present";
-  for (const std::string& file : test::ListFiles(folder + "/invalid", ".toml")) {
-    TLoadedDocument doc;
-    std::u16string error;
-    if (!LoadDocumentFromBytes(test::ReadFileBytes(file), true, doc, error)) {
-      EXPECT_FALSE(error.empty()) << file;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace corvane

@@ -19,7 +19,7 @@ std::ptrdiff_t Both(const std::string& text, std::ptrdiff_t line, std::ptrdiff_t
   return scanned;
 }
 
-TEST(line_column_offsets, count_code_points_and_every_line_end_style) {
+TEST(line_column_offsets, count_code_points_every_line_end_style_and_a_byte_order_mark) {
   EXPECT_EQ(Both("ab\ncd", 2, 2), 4);
   EXPECT_EQ(Both("ab\r\ncd", 2, 1), 4);   // CR LF is one line end
   EXPECT_EQ(Both("ab\rcd", 2, 2), 4);     // a lone CR ends a line
@@ -27,22 +27,18 @@ TEST(line_column_offsets, count_code_points_and_every_line_end_style) {
   EXPECT_EQ(Both("caf\xC3\xA9: x\n", 1, 5), 5);   // after the two bytes of é
   EXPECT_EQ(Both("\xE2\x82\xAC\xF0\x9F\x98\x80z", 1, 3), 7);
   EXPECT_EQ(Both("a\tb", 1, 3), 2);       // a tab is one column
-}
-
-TEST(line_column_offsets, count_a_byte_order_mark_but_not_as_a_column) {
+  // A byte-order mark counts in offsets but not as a column.
   EXPECT_EQ(Both("\xEF\xBB\xBF" "a: 1", 1, 1), 3);
   EXPECT_EQ(Both("\xEF\xBB\xBF", 1, 1), 3);
   EXPECT_EQ(Both("\xEF\xBB", 1, 1), 0);   // too short to be a mark
 }
 
-TEST(line_column_offsets, treat_the_end_of_the_text_and_line_breaks_as_positions) {
+TEST(line_column_offsets, treat_the_end_and_line_breaks_as_positions_and_refuse_others) {
   EXPECT_EQ(Both("ab", 1, 3), 2);
   EXPECT_EQ(Both("ab\n", 1, 3), 2);
   EXPECT_EQ(Both("ab\n", 2, 1), 3);
   EXPECT_EQ(Both("", 1, 1), 0);
-}
-
-TEST(line_column_offsets, refuse_positions_outside_the_text) {
+  // Positions outside the text.
   EXPECT_EQ(Both("ab\ncd", 1, 4), -1);
   EXPECT_EQ(Both("ab\ncd", 3, 1), -1);
   EXPECT_EQ(Both("ab", 0, 1), -1);

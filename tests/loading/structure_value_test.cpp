@@ -73,6 +73,7 @@ TEST(scalar_typing, leaves_texts_that_are_not_whole_integers_alone) {
 
 TEST(scalar_typing, reads_floats_only_when_the_text_has_a_point) {
   EXPECT_EQ(Yaml("1.0"), "float:1.000000");
+  EXPECT_EQ(NumberDisplayText(*ScalarToValue("1.0", 1, false)), u"1.0");
   EXPECT_EQ(Yaml("1.5e3"), "float:1500.000000");
   EXPECT_EQ(Yaml("-0.25"), "float:-0.250000");
   EXPECT_EQ(Yaml(".5"), "float:0.500000");
@@ -125,27 +126,6 @@ TEST(structure_to_value, converts_mappings_sequences_aliases_and_documents) {
   ASSERT_EQ(list.Count(), 2u);
   EXPECT_EQ(Describe(*list.Child(0)), "str:x");
   EXPECT_EQ(list.Child(1)->Kind(), nkObject);
-}
-
-TEST(structure_to_value, turns_streams_into_arrays_of_documents) {
-  TStructuredNode empty(skStream);
-  TJsonDataPtr none = StructureRootToValue(empty, false);
-  ASSERT_EQ(none->Kind(), nkArray);
-  EXPECT_EQ(static_cast<const TJsonArray&>(*none).Count(), 0u);
-
-  TStructuredNode two(skStream);
-  two.AddChild(std::make_unique<TStructuredNode>(skDocument))->AddChild(Scalar("1"));
-  two.AddChild(std::make_unique<TStructuredNode>(skDocument));
-  TJsonDataPtr both = StructureRootToValue(two, false);
-  ASSERT_EQ(both->Kind(), nkArray);
-  const auto& array = static_cast<const TJsonArray&>(*both);
-  ASSERT_EQ(array.Count(), 2u);
-  EXPECT_EQ(Describe(*array.Child(0)), "int:1");
-  EXPECT_EQ(array.Child(1)->Kind(), nkNull);  // a document without content
-
-  TStructuredNode one(skStream);
-  one.AddChild(std::make_unique<TStructuredNode>(skDocument));
-  EXPECT_EQ(StructureRootToValue(one, false)->Kind(), nkNull);
 }
 
 TEST(structure_to_value, refuses_a_repeated_key_naming_it) {

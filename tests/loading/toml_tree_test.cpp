@@ -66,27 +66,6 @@ TEST(toml_tree, orders_members_leaves_then_arrays_then_tables) {
   EXPECT_EQ(Names(*a), "b");
 }
 
-TEST(toml_tree, types_raw_values_as_written) {
-  TJsonDataPtr value = Load(
-      "s = \"Tom\"\nl = 'Tom'\ne = \"a\\tb\"\nq = \"42\"\ni = -17\nh = 0x1F\no = 0o755\nu = 1_000\n"
-      "f = 6.626e-34\nx = 5e+22\nn = nan\nb = true\nd = 1979-05-27T07:32:00Z\n");
-  ASSERT_TRUE(value);
-  const auto& o = static_cast<const TJsonObject&>(*value);
-  EXPECT_EQ(o.Find("s")->PlainText(), "Tom");
-  EXPECT_EQ(o.Find("l")->PlainText(), "Tom");
-  EXPECT_EQ(o.Find("e")->PlainText(), "a\\tb");
-  EXPECT_EQ(o.Find("q")->Kind(), nkNumber);
-  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("i"))->AsInt64(), -17);
-  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("h"))->AsInt64(), 31);
-  EXPECT_EQ(o.Find("o")->PlainText(), "0o755");
-  EXPECT_EQ(o.Find("u")->PlainText(), "1_000");
-  EXPECT_TRUE(static_cast<const TJsonNumber*>(o.Find("f"))->IsFloat());
-  EXPECT_EQ(o.Find("x")->PlainText(), "5e+22");
-  EXPECT_EQ(o.Find("n")->Kind(), nkString);
-  EXPECT_EQ(o.Find("b")->Kind(), nkBoolean);
-  EXPECT_EQ(o.Find("d")->PlainText(), "1979-05-27T07:32:00Z");
-}
-
 TEST(toml_tree, loads_an_empty_text_as_an_empty_object) {
   TJsonDataPtr value = Load("");
   ASSERT_TRUE(value);

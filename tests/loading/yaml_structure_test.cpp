@@ -134,21 +134,6 @@ TEST(yaml_structure, marks_keys_that_are_not_scalars) {
   EXPECT_FALSE(map.ChildAt(1)->KeyNotScalar);
 }
 
-TEST(yaml_loading, types_values_as_the_viewer_shows_them) {
-  TJsonDataPtr value = Load("q: \"42\"\nn1: NULL\nn2: ~\nn3:\nn4: 'null'\no: 007\nh: 0x1F\ne: 1e5\nf: 1.0\n");
-  ASSERT_TRUE(value);
-  const auto& o = static_cast<const TJsonObject&>(*value);
-  EXPECT_EQ(o.Find("q")->Kind(), nkString);
-  EXPECT_EQ(o.Find("n1")->Kind(), nkNull);
-  EXPECT_EQ(o.Find("n2")->Kind(), nkNull);
-  EXPECT_EQ(o.Find("n3")->Kind(), nkNull);
-  EXPECT_EQ(o.Find("n4")->Kind(), nkString);
-  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("o"))->AsInt64(), 7);
-  EXPECT_EQ(static_cast<const TJsonNumber*>(o.Find("h"))->AsInt64(), 31);
-  EXPECT_EQ(o.Find("e")->Kind(), nkString);
-  EXPECT_EQ(NumberDisplayText(*o.Find("f")), u"1.0");
-}
-
 TEST(yaml_loading, shapes_documents_into_values) {
   TJsonDataPtr two = Load("a: 1\n---\nb: 2\n");
   ASSERT_TRUE(two);
