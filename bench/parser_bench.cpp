@@ -2,7 +2,7 @@
 // on one generated ~10 MB document, in the same run. The library reads every
 // accessor after each event (as the plug-in's binding does); the direct loop
 // reads the same fields from libyaml's event record. Runs alternate so both
-// see the same machine state; the fastest runs are compared.
+// see the same machine state.
 #include <yaml.h>
 
 #include <algorithm>
@@ -117,8 +117,6 @@ double Seconds(F&& run) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -141,12 +139,15 @@ int main(int argc, char** argv) {
                 rawOk, rawEvents);
     return 1;
   }
-  // The fastest run of each side is the least disturbed by other load on the
-  // machine; the medians are printed alongside.
-  const double ratio = Fastest(lib) / Fastest(raw);
-  std::printf("parser_bench: %.1f MB, %zu events, %d runs: libyaml %.1f ms, corvane_parser %.1f ms "
-              "(medians %.1f / %.1f ms), ratio %.3f (%s)\n",
-              text.size() / 1048576.0, libEvents, repetitions, Fastest(raw) * 1000, Fastest(lib) * 1000,
-              Median(raw) * 1000, Median(lib) * 1000, ratio, ratio <= 1.10 ? "within 10%" : "over 10%");
+  // Each library run is compared with the libyaml run right beside it, and
+  // the median of those ratios is reported: on a shared machine the load
+  // drifts between runs, but rarely within one pair.
+  std::vector<double> ratios;
+  for (size_t i = 0; i < lib.size(); ++i) ratios.push_back(lib[i] / raw[i]);
+  const double ratio = Median(ratios);
+  std::printf("parser_bench: %.1f MB, %zu events, %d runs: libyaml %.1f ms, corvane_parser %.1f ms (medians), "
+              "ratio %.3f (%s)\n",
+              text.size() / 1048576.0, libEvents, repetitions, Median(raw) * 1000, Median(lib) * 1000, ratio,
+              ratio <= 1.10 ? "within 10%" : "over 10%");
   return 0;
 }
