@@ -104,9 +104,9 @@ struct TMeasure {
   bool Ok = false;
 };
 
-// Runs fn in a child process: best time of a few runs and the peak memory it
-// added to the process.
-TMeasure Measure(const std::function<bool()>& fn, int runs) {
+// Runs fn once in a fresh child process (so every run pays for first-touch
+// memory as a real first load does): its time and the peak memory it added.
+TMeasure MeasureOnce(const std::function<bool()>& fn) {
   int fds[2];
   if (pipe(fds) != 0) return {};
   const pid_t child = fork();
@@ -114,17 +114,11 @@ TMeasure Measure(const std::function<bool()>& fn, int runs) {
     close(fds[0]);
     TMeasure m;
     const long base = VmKb("VmRSS:");
-    m.Seconds = m.CpuSeconds = 1e30;
-    m.Ok = true;
-    for (int i = 0; i < runs; ++i) {
-      const auto t0 = std::chrono::steady_clock::now();
-      const double c0 = CpuSeconds();
-      m.Ok = fn() && m.Ok;
-      const double c = CpuSeconds() - c0;
-      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-      if (s < m.Seconds) m.Seconds = s;
-      if (c < m.CpuSeconds) m.CpuSeconds = c;
-    }
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = CpuSeconds();
+    m.Ok = fn();
+    m.CpuSeconds = CpuSeconds() - c0;
+    m.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     m.PeakKb = VmKb("VmHWM:") - base;
     if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(2);
     _exit(0);
@@ -136,6 +130,19 @@ TMeasure Measure(const std::function<bool()>& fn, int runs) {
   int status = 0;
   waitpid(child, &status, 0);
   return m;
+}
+
+// Best time and largest peak over several fresh runs.
+TMeasure Measure(const std::function<bool()>& fn, int runs) {
+  TMeasure best = MeasureOnce(fn);
+  for (int i = 1; i < runs; ++i) {
+    const TMeasure m = MeasureOnce(fn);
+    if (m.Seconds < best.Seconds) best.Seconds = m.Seconds;
+    if (m.CpuSeconds < best.CpuSeconds) best.CpuSeconds = m.CpuSeconds;
+    if (m.PeakKb > best.PeakKb) best.PeakKb = m.PeakKb;
+    best.Ok = best.Ok && m.Ok;
+  }
+  return best;
 }
 
 void Report(const char* name, const std::string& text, const TMeasure& raw, const TMeasure& full) {
