@@ -170,6 +170,16 @@ TJsonData* TViewerCore::VisibleNode(int position) const {
   return VisibleNodes[position];
 }
 
+bool TViewerCore::CopyDisplayText(int position, int column, char16_t* buffer,
+                                  int bufferSize) const {
+  const std::u16string* text = DisplayTextPtr(position, column);
+  if (!text || !buffer || bufferSize <= 0) return false;
+  const size_t count = std::min(text->size(), static_cast<size_t>(bufferSize) - 1);
+  std::copy_n(text->data(), count, buffer);
+  buffer[count] = 0;
+  return true;
+}
+
 TWidthPassInput TViewerCore::WidthPassInput(const TScaling& scaling,
                                             std::vector<int> currentWidths) const {
   TWidthPassInput input;

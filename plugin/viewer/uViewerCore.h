@@ -81,6 +81,10 @@ class TViewerCore {
   std::u16string_view DisplayText(int position, int column) const;
   const std::u16string* DisplayTextPtr(int position, int column) const;
   TJsonData* VisibleNode(int position) const;
+  // Answers the grid's request for a cell text: copies at most bufferSize - 1
+  // characters and a terminating NUL; false (buffer untouched) outside the
+  // table or without a buffer.
+  bool CopyDisplayText(int position, int column, char16_t* buffer, int bufferSize) const;
 
   // ---- host search ----
   TSearchOutcome SearchText(std::u16string_view text, int flags, int tab,

@@ -144,6 +144,20 @@ TEST_F(ViewerCoreTest, flat_level_changes_are_clamped_and_rebuild) {
   EXPECT_EQ(core.DisplayText(0, 0), u"[0].n.x");
 }
 
+TEST_F(ViewerCoreTest, cell_texts_are_cut_to_the_requesters_buffer) {
+  Show({"abcdef"});
+  char16_t buffer[4] = {u'x', u'x', u'x', u'x'};
+  ASSERT_TRUE(core.CopyDisplayText(0, 0, buffer, 4));
+  EXPECT_EQ(std::u16string(buffer), u"abc");
+  buffer[0] = u'q';
+  EXPECT_FALSE(core.CopyDisplayText(1, 0, buffer, 4));
+  EXPECT_FALSE(core.CopyDisplayText(0, 1, buffer, 4));
+  EXPECT_FALSE(core.CopyDisplayText(0, 0, buffer, 0));
+  EXPECT_EQ(buffer[0], u'q');
+  ASSERT_TRUE(core.CopyDisplayText(0, 0, buffer, 1));
+  EXPECT_EQ(buffer[0], 0);
+}
+
 TEST_F(ViewerCoreTest, an_empty_or_columnless_table_is_an_ordinary_state) {
   core.BuildTable(nullptr);
   EXPECT_EQ(core.ColumnCount(), 0);
