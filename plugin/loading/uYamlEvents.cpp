@@ -9,9 +9,9 @@
 //  - Node spans are byte offsets into exactly the parsed text (a byte-order
 //    mark counted), from the events' line and column. The YAML parser also
 //    ends lines at NEL, LS and PS; in a text holding one of those, spans come
-//    from the events' character index instead, so they cannot drift. A start position that is not in the text fails with
-//    "Cannot locate YAML node in source"; an end position that is not in the
-//    text leaves EndOffset -1.
+//    from the events' character index instead, so they cannot drift. A start
+//    position that is not in the text fails with "Cannot locate YAML node in
+//    source"; an end position that is not in the text leaves EndOffset -1.
 //  - Collections are built with an explicit stack of open nodes, never by
 //    recursion. Nesting deeper than kMaxYamlNesting collections fails with
 //    "YAML nesting deeper than N levels at line L, column C" and stops reading
