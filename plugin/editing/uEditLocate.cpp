@@ -210,7 +210,7 @@ bool YamlKeySpan(const std::string& bytes, const TStructuredNode& node, int64_t&
 bool TomlKeySpan(const std::string& bytes, const TStructuredNode& node, int64_t& start,
                  int64_t& length) {
   int64_t valueOffset = -1;
-  if (node.Kind != skScalar || !FindTomlValueOffset(bytes, node.Key, node.Value, valueOffset))
+  if (node.Kind != skScalar || !FindTomlValueOffset(bytes, node.Key.str(), node.Value.str(), valueOffset))
     return false;
   size_t p = size_t(valueOffset);
   while (p > 0 && bytes[p - 1] != '\n' && bytes[p - 1] != '\r') --p;
@@ -323,10 +323,10 @@ bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* stru
     if (!YamlValueSpan(*node, loadedBytes.size(), s, l)) return false;
     text = isString ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
   } else {
-    if (!FindTomlValueOffset(loadedBytes, node->Key, node->Value, s))
+    if (!FindTomlValueOffset(loadedBytes, node->Key.str(), node->Value.str(), s))
       return Refuse(start, length, replacement, error, i18n::kErrorTomlAmbiguous);
     l = int64_t(node->Value.size());
-    const bool quoted = IsQuotedTomlRaw(node->Value);
+    const bool quoted = IsQuotedTomlRaw(node->Value.str());
     if (isString && !quoted) return false;
     // A quoted TOML value stays a string for every reader, whatever kind
     // the loose typing gave it ("42", "true").

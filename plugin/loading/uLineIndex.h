@@ -31,26 +31,33 @@ class TLineIndex {
   // -1 otherwise. Constant time when HasOtherLineBreaks(); a scan from the
   // start otherwise.
   std::ptrdiff_t OffsetOfCharacter(std::ptrdiff_t index) const;
-  std::ptrdiff_t LineCount() const { return static_cast<std::ptrdiff_t>(starts_.size()); }
+  std::ptrdiff_t LineCount() const { return lineCount_; }
 
  private:
   std::string_view text_;
-  // Byte offset where each line's first character starts (line 1 first).
-  std::vector<std::ptrdiff_t> starts_;
-  // Byte offset just past each line's last content byte (before its break).
-  std::vector<std::ptrdiff_t> ends_;
+  // Byte offset where each line's first character starts (line 1 first):
+  // 32-bit entries for texts below 4 GB, 64-bit entries otherwise. A line
+  // ends where the next one starts, less its CR, LF or CR LF.
+  std::vector<uint32_t> starts32_;
+  std::vector<uint64_t> starts64_;
   // Lines whose bytes are all ASCII: the column is a plain byte distance.
   std::vector<bool> ascii_;
-  // Checkpoints of non-ASCII lines (see uLineIndex.cpp): line l's entries are
-  // marks_[firstMark_[l] .. firstMark_[l + 1]).
+  // Checkpoints of non-ASCII lines only (see uLineIndex.cpp): the k-th
+  // non-ASCII line is nonAsciiLines_[k] (0-based, ascending) and its entries
+  // are marks_[firstMark_[k] .. firstMark_[k + 1]).
   std::vector<std::ptrdiff_t> marks_;
+  std::vector<std::ptrdiff_t> nonAsciiLines_;
   std::vector<std::ptrdiff_t> firstMark_;
 
   // Byte offset of every kCheckpointChars-th code point of the text.
   std::vector<std::ptrdiff_t> charMarks_;
   std::ptrdiff_t charCount_ = 0;
+  std::ptrdiff_t lineCount_ = 0;
   bool otherBreaks_ = false;
 
+  void AddLineStart(std::ptrdiff_t offset);
+  std::ptrdiff_t Start(size_t line) const;
+  std::ptrdiff_t End(size_t line) const;
   void BuildCheckpoints();
   void BuildCharacterMarks();
   std::ptrdiff_t OffsetOfCharacterSlow(std::ptrdiff_t index) const;

@@ -179,9 +179,9 @@ bool ParseIntegerText(std::string_view s, int64_t* value) {
 
 }  // namespace
 
-bool ParseScalarInteger(const std::string& text, int64_t* value) { return ParseIntegerText(text, value); }
+bool ParseScalarInteger(std::string_view text, int64_t* value) { return ParseIntegerText(text, value); }
 
-TJsonDataPtr ScalarToValue(const std::string& text, int style, bool isToml) {
+TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
   std::string_view s = text;
   if (isToml && s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0]) s = s.substr(1, s.size() - 2);
   if (!isToml) {
@@ -219,7 +219,7 @@ TJsonDataPtr Shell(const TStructuredNode* node, bool isToml) {
     case skSequence: return std::make_unique<TJsonArray>();
     case skMapping: return std::make_unique<TJsonObject>();
     case skScalar: return ScalarToValue(node->Value, node->Style, isToml);
-    case skAlias: return std::make_unique<TJsonString>("*" + node->Value);
+    case skAlias: return std::make_unique<TJsonString>("*" + node->Value.str());
     default: return std::make_unique<TJsonNull>();
   }
 }
@@ -230,12 +230,23 @@ struct TConvertFrame {
   size_t Next;
 };
 
+bool IsContainerWithChildren(const TStructuredNode* node) {
+  return node && (IsArrayKind(node->Kind) || node->Kind == skMapping) && !node->Children.empty();
+}
+
+// The child count is known, so the container allocates its lists once, at
+// their final size.
+void ReserveFor(TJsonData* target, const TStructuredNode& source) {
+  static_cast<TJsonContainer*>(target)->Reserve(source.ChildCount());
+}
+
 }  // namespace
 
 TJsonDataPtr StructureToValue(const TStructuredNode& node, bool isToml) {
   const TStructuredNode* top = SkipDocuments(&node);
   TJsonDataPtr result = Shell(top, isToml);
-  if (!top || !(IsArrayKind(top->Kind) || top->Kind == skMapping)) return result;
+  if (!IsContainerWithChildren(top)) return result;
+  ReserveFor(result.get(), *top);
   std::vector<TConvertFrame> stack;
   stack.push_back({top, result.get(), 0});
   while (!stack.empty()) {
@@ -249,11 +260,13 @@ TJsonDataPtr StructureToValue(const TStructuredNode& node, bool isToml) {
     TJsonDataPtr value = Shell(source, isToml);
     TJsonData* added = value.get();
     if (frame.Node->Kind == skMapping)
-      static_cast<TJsonObject*>(frame.Target)->Add(child->Key, std::move(value));
+      static_cast<TJsonObject*>(frame.Target)->Add(child->Key.str(), std::move(value));
     else
       static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
-    if (source && (IsArrayKind(source->Kind) || source->Kind == skMapping) && !source->Children.empty())
+    if (IsContainerWithChildren(source)) {
+      ReserveFor(added, *source);
       stack.push_back({source, added, 0});
+    }
   }
   return result;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "uCompactText.h"
 #include "uJsonModel.h"
 
 namespace corvane {
@@ -41,12 +42,15 @@ class TStructuredNode {
   size_t ChildCount() const { return Children.size(); }
   TStructuredNode* ChildAt(size_t index) const { return Children[index].get(); }
 
-  // (Fields grouped by size so the node carries no padding.)
+  // A big file holds about one node per eight bytes of text, so the node is
+  // kept small: texts take 8 bytes each (short ones stored inline), the two
+  // style codes (0..5) one byte each, and the fields are grouped by size so
+  // the node carries no padding (120 bytes on 64-bit systems).
   std::vector<std::unique_ptr<TStructuredNode>> Children;
-  std::string Key;     // key text when this node is a mapping value
-  std::string Value;   // scalar content / alias target / TOML raw value text
-  std::string Anchor;
-  std::string Tag;
+  TCompactText Key;     // key text when this node is a mapping value
+  TCompactText Value;   // scalar content / alias target / TOML raw value text
+  TCompactText Anchor;
+  TCompactText Tag;
   std::ptrdiff_t StartOffset = 0;
   std::ptrdiff_t EndOffset = 0;
   std::ptrdiff_t KeyStart = -1;
@@ -54,8 +58,8 @@ class TStructuredNode {
   std::ptrdiff_t Line = 0;    // 1-based, as the parser reported it
   std::ptrdiff_t Column = 0;  // 1-based, in characters
   int Kind;
-  int Style = 0;       // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
-  int KeyStyle = 0;
+  int8_t Style = 0;     // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
+  int8_t KeyStyle = 0;
   bool KeyNotScalar = false;
 };
 
@@ -88,10 +92,10 @@ TJsonDataPtr StructureRootToValue(const TStructuredNode& root, bool isToml);
 
 // The value-tree node a single scalar text becomes (the scalar typing rules):
 // style is the YAML scalar style (1 plain); ignored for TOML.
-TJsonDataPtr ScalarToValue(const std::string& text, int style, bool isToml);
+TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml);
 // True when text is a 64-bit integer text of the scalar rules ("$", "0x", "x",
 // "&", "%" prefixes, optional sign and leading blanks); value receives it.
-bool ParseScalarInteger(const std::string& text, int64_t* value);
+bool ParseScalarInteger(std::string_view text, int64_t* value);
 
 // Byte offset of a 1-based line and 1-based column (in code points) in text,
 // counting a leading UTF-8 byte-order mark; CR, LF and CR LF each end one

@@ -26,10 +26,8 @@ struct TTomlFrame {
   bool IsTable;
   TStructuredNode* Node;
   int Next;
-  int Count;  // arrays only
+  int Count;  // keys or elements
 };
-
-std::string Borrowed(const char* text) { return text ? std::string(text) : std::string(); }
 
 TStructuredNodePtr NewUnplaced(int kind) {
   auto node = std::make_unique<TStructuredNode>(kind);
@@ -42,8 +40,23 @@ TStructuredNodePtr NewValueNode(void* sub, void* arr, const char* raw) {
   if (sub) return NewUnplaced(skMapping);
   if (arr) return NewUnplaced(skSequence);
   auto leaf = NewUnplaced(skScalar);
-  leaf->Value = Borrowed(raw);
+  leaf->Value = raw;  // copied at once; null gives an empty text
   return leaf;
+}
+
+// Number of keys of a table: the library hands them out by index until null.
+int TableKeyCount(const TTomlNative& n, void* table) {
+  int count = 0;
+  while (n.toml_table_key(table, count)) ++count;
+  return count;
+}
+
+// Pushes a frame for a table or array whose children go into node; the
+// node's child list is sized once for all of them.
+void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bool isTable, TStructuredNode* node) {
+  const int count = isTable ? TableKeyCount(n, handle) : std::max(0, n.toml_array_count(handle));
+  node->Children.reserve(static_cast<size_t>(count));
+  stack.push_back({handle, isTable, node, 0, count});
 }
 
 // Visits the next child of frame; false when the frame has no more. A child
@@ -68,10 +81,10 @@ bool VisitNext(const TTomlNative& n, std::vector<TTomlFrame>& stack) {
   }
   stack.back().Next++;
   TStructuredNodePtr child = NewValueNode(sub, arr, raw);
-  child->Key = std::move(key);
+  child->Key = key;
   TStructuredNode* placed = f.Node->AddChild(std::move(child));
-  if (sub) stack.push_back({sub, true, placed, 0, 0});
-  if (arr) stack.push_back({arr, false, placed, 0, std::max(0, n.toml_array_count(arr))});
+  if (sub) Open(n, stack, sub, true, placed);
+  if (arr) Open(n, stack, arr, false, placed);
   return true;
 }
 
@@ -79,8 +92,7 @@ bool VisitNext(const TTomlNative& n, std::vector<TTomlFrame>& stack) {
 // subtree below handle.
 void Walk(const TTomlNative& n, void* handle, bool isTable, TStructuredNode* root) {
   std::vector<TTomlFrame> stack;
-  const int count = isTable ? 0 : std::max(0, n.toml_array_count(handle));
-  stack.push_back({handle, isTable, root, 0, count});
+  Open(n, stack, handle, isTable, root);
   while (!stack.empty())
     if (!VisitNext(n, stack)) stack.pop_back();
 }

@@ -43,10 +43,20 @@ struct TPendingKey {
 };
 
 // One open collection: the node being filled and, for a mapping, the key
-// waiting for its value.
+// waiting for its value. Its finished children wait in the builder's shared
+// pending list from FirstChild on, and move into the node's own list, sized
+// exactly, when the collection closes: no list grows by doubling and no
+// spare capacity stays behind in the finished tree.
 struct TOpenNode {
   TStructuredNodePtr Node;
   TPendingKey Key;
+  size_t FirstChild;
+};
+
+struct TBuildState {
+  std::vector<TOpenNode> Open;
+  std::vector<TStructuredNodePtr> Pending;
+  TStructuredNodePtr Result;
 };
 
 // Node kind an event starts; raises for an event that starts no node.
@@ -82,9 +92,9 @@ TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
   auto node = std::make_unique<TStructuredNode>(kind);
   node->StartOffset = StartOf(e, index);
   node->EndOffset = EndOf(e, index);
-  node->Value = kind == skAlias ? e.Anchor : std::move(e.Value);
-  node->Anchor = std::move(e.Anchor);
-  node->Tag = std::move(e.Tag);
+  node->Value = kind == skAlias ? std::string_view(e.Anchor) : std::string_view(e.Value);
+  node->Anchor = e.Anchor;
+  node->Tag = e.Tag;
   node->Style = e.ScalarStyle;
   node->Line = e.Line;
   node->Column = e.Column;
@@ -111,20 +121,21 @@ void ReadEvent(TYamlEventReader& reader, TYamlEvent& e) {
   if (!reader.Next(e)) throw EStructureError(reader.LastErrorUtf8());
 }
 
-// Hands a finished node to the innermost open collection (or to result when
-// none is open). In a mapping the first node of a pair is the key, kept until
-// its value arrives; the value node then carries the key's text and span.
-void Attach(std::vector<TOpenNode>& open, TStructuredNodePtr node, TStructuredNodePtr& result) {
-  if (open.empty()) {
-    result = std::move(node);
+// Hands a finished node to the innermost open collection (or to the result
+// when none is open). In a mapping the first node of a pair is the key, kept
+// until its value arrives; the value node then carries the key's text and
+// span.
+void Attach(TBuildState& state, TStructuredNodePtr node) {
+  if (state.Open.empty()) {
+    state.Result = std::move(node);
     return;
   }
-  TOpenNode& parent = open.back();
+  TOpenNode& parent = state.Open.back();
   if (parent.Node->Kind == skSequence) {
-    parent.Node->AddChild(std::move(node));
+    state.Pending.push_back(std::move(node));
   } else if (!parent.Key.Present) {
     // A collection used as a key: only its kind and span are kept.
-    parent.Key = TPendingKey{true, std::move(node->Value), node->StartOffset, node->EndOffset, node->Style,
+    parent.Key = TPendingKey{true, node->Value.str(), node->StartOffset, node->EndOffset, node->Style,
                              node->Kind != skScalar};
   } else {
     TPendingKey& key = parent.Key;
@@ -134,8 +145,20 @@ void Attach(std::vector<TOpenNode>& open, TStructuredNodePtr node, TStructuredNo
     node->KeyEnd = key.End;
     node->KeyStyle = key.Style;
     key = TPendingKey{};
-    parent.Node->AddChild(std::move(node));
+    state.Pending.push_back(std::move(node));
   }
+}
+
+// Closes the innermost open collection: its pending children move into it.
+TStructuredNodePtr CloseTop(TBuildState& state) {
+  TOpenNode& top = state.Open.back();
+  TStructuredNodePtr done = std::move(top.Node);
+  const size_t first = top.FirstChild;
+  state.Open.pop_back();
+  done->Children.reserve(state.Pending.size() - first);
+  for (size_t i = first; i < state.Pending.size(); ++i) done->Children.push_back(std::move(state.Pending[i]));
+  state.Pending.resize(first);
+  return done;
 }
 
 // True when e closes the innermost open collection (a mapping only when no
@@ -154,8 +177,8 @@ EStructureError TooDeep(const TStructuredNode& node) {
 }  // namespace
 
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
-  std::vector<TOpenNode> open;
-  TStructuredNodePtr result;
+  TBuildState state;
+  std::vector<TOpenNode>& open = state.Open;
   TYamlEvent event;
   TYamlEvent* current = &first;
   for (;;) {
@@ -165,20 +188,19 @@ TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, co
       TStructuredNodePtr node = NodeFromEvent(*current, index);
       if (node->Kind == skSequence || node->Kind == skMapping) {
         if (open.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(*node);
-        open.push_back({std::move(node), TPendingKey{}});
+        open.push_back({std::move(node), TPendingKey{}, state.Pending.size()});
       } else {
-        Attach(open, std::move(node), result);
+        Attach(state, std::move(node));
       }
     }
     // Close every collection whose end event follows.
     for (;;) {
-      if (open.empty()) return result;
+      if (open.empty()) return std::move(state.Result);
       ReadEvent(reader, event);
       if (!ClosesTop(open, event)) break;
-      TStructuredNodePtr done = std::move(open.back().Node);
-      open.pop_back();
+      TStructuredNodePtr done = CloseTop(state);
       done->EndOffset = EndOf(event, index);
-      Attach(open, std::move(done), result);
+      Attach(state, std::move(done));
     }
     current = &event;
   }

@@ -49,14 +49,14 @@ std::string CheckSpans(const std::string& text, const TStructuredNode& root) {
     pending.pop_back();
     for (const auto& child : n->Children) pending.push_back(child.get());
     if (n->KeyStart > size || n->KeyEnd > size || n->KeyStart > n->KeyEnd)
-      return "key span outside the text for key " + n->Key;
+      return "key span outside the text for key " + n->Key.str();
     if (n->Kind != skScalar) continue;
     if (n->StartOffset < 0 || n->StartOffset > n->EndOffset || n->EndOffset > size)
-      return "span outside the text for " + n->Value;
+      return "span outside the text for " + n->Value.str();
     const std::string allowed = AllowedFirstBytes(*n);
     if (allowed.empty()) continue;
     if (n->StartOffset == size || allowed.find(text[n->StartOffset]) == std::string::npos)
-      return "span of '" + n->Value + "' starts at '" + text.substr(n->StartOffset, 8) + "'";
+      return "span of '" + n->Value.str() + "' starts at '" + text.substr(n->StartOffset, 8) + "'";
   }
   return "";
 }

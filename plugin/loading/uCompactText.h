@@ -1,0 +1,127 @@
+// An owning UTF-8 byte string in 8 bytes, for the text fields of structure
+// nodes: a large file holds about one node per eight bytes of text, so the
+// 32 bytes of a std::string per field dominated the tree's size.
+//
+// Contract:
+//  - Empty: all bits zero, nothing allocated.
+//  - Up to 7 bytes: stored inside the object (first byte = length * 2 + 1,
+//    then the bytes), nothing allocated. Keys like "name" or "port" and
+//    values like "true" or "8080" are this short.
+//  - Longer: one allocation holding the length followed by the bytes; the
+//    object keeps its address (always even, so the first byte tells the
+//    two forms apart).
+//  - Any byte value may occur, NUL included; data() is not NUL-terminated.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "TCompactText keeps its form tag in the pointer's low byte: little-endian only"
+#endif
+
+namespace corvane {
+
+class TCompactText {
+ public:
+  TCompactText() noexcept = default;
+  explicit TCompactText(std::string_view text) { Assign(text); }
+  TCompactText(const TCompactText& other) { Assign(other.view()); }
+  TCompactText(TCompactText&& other) noexcept { Take(other); }
+  ~TCompactText() { Free(); }
+
+  TCompactText& operator=(const TCompactText& other) {
+    if (this != &other) Assign(other.view());
+    return *this;
+  }
+  TCompactText& operator=(TCompactText&& other) noexcept {
+    if (this != &other) {
+      Free();
+      Take(other);
+    }
+    return *this;
+  }
+  TCompactText& operator=(std::string_view text) {
+    Assign(text);
+    return *this;
+  }
+  TCompactText& operator=(const std::string& text) { return *this = std::string_view(text); }
+  TCompactText& operator=(const char* text) { return *this = std::string_view(text ? text : ""); }
+
+  bool empty() const noexcept { return raw_[0] == 0 && Heap() == nullptr; }
+  size_t size() const noexcept {
+    if (IsInline()) return raw_[0] >> 1;
+    const char* heap = Heap();
+    if (!heap) return 0;
+    size_t length;
+    std::memcpy(&length, heap, sizeof length);
+    return length;
+  }
+  const char* data() const noexcept {
+    if (IsInline()) return reinterpret_cast<const char*>(raw_ + 1);
+    const char* heap = Heap();
+    return heap ? heap + sizeof(size_t) : reinterpret_cast<const char*>(raw_);
+  }
+  char operator[](size_t index) const noexcept { return data()[index]; }  // index < size()
+  std::string_view view() const noexcept { return std::string_view(data(), size()); }
+  operator std::string_view() const noexcept { return view(); }
+  std::string str() const { return std::string(data(), size()); }
+  void clear() noexcept { Free(); }
+
+ private:
+  static constexpr size_t kInlineMax = 7;
+  alignas(8) unsigned char raw_[8] = {};
+
+  bool IsInline() const noexcept { return (raw_[0] & 1) != 0; }
+  char* Heap() const noexcept {
+    if (IsInline()) return nullptr;
+    char* p;
+    std::memcpy(&p, raw_, sizeof p);
+    return p;
+  }
+  void Take(TCompactText& other) noexcept {
+    std::memcpy(raw_, other.raw_, sizeof raw_);
+    std::memset(other.raw_, 0, sizeof other.raw_);
+  }
+  void Free() noexcept {
+    delete[] Heap();
+    std::memset(raw_, 0, sizeof raw_);
+  }
+  // Builds the new form first: text may point into this object's own bytes.
+  void Assign(std::string_view text) {
+    unsigned char next[8] = {};
+    if (text.size() > kInlineMax) {
+      char* heap = new char[sizeof(size_t) + text.size()];
+      const size_t length = text.size();
+      std::memcpy(heap, &length, sizeof length);
+      std::memcpy(heap + sizeof(size_t), text.data(), text.size());
+      std::memcpy(next, &heap, sizeof heap);
+    } else if (!text.empty()) {
+      next[0] = static_cast<unsigned char>(text.size() * 2 + 1);
+      std::memcpy(next + 1, text.data(), text.size());
+    }
+    Free();
+    std::memcpy(raw_, next, sizeof raw_);
+  }
+};
+
+inline bool operator==(const TCompactText& a, const TCompactText& b) { return a.view() == b.view(); }
+inline bool operator==(const TCompactText& a, std::string_view b) { return a.view() == b; }
+inline bool operator==(std::string_view a, const TCompactText& b) { return a == b.view(); }
+inline bool operator==(const TCompactText& a, const std::string& b) { return a.view() == b; }
+inline bool operator==(const std::string& a, const TCompactText& b) { return a == b.view(); }
+inline bool operator==(const TCompactText& a, const char* b) { return a.view() == std::string_view(b); }
+inline bool operator==(const char* a, const TCompactText& b) { return std::string_view(a) == b.view(); }
+template <typename T>
+bool operator!=(const TCompactText& a, const T& b) { return !(a == b); }
+template <typename T>
+bool operator!=(const T& a, const TCompactText& b) { return !(a == b); }
+inline bool operator!=(const TCompactText& a, const TCompactText& b) { return !(a == b); }
+
+inline std::ostream& operator<<(std::ostream& out, const TCompactText& text) { return out << text.view(); }
+
+}  // namespace corvane
