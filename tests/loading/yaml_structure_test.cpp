@@ -134,6 +134,30 @@ TEST(yaml_structure, marks_keys_that_are_not_scalars) {
   EXPECT_FALSE(map.ChildAt(1)->KeyNotScalar);
 }
 
+// Children of nested collections (and of a collection used as a key) land
+// in their own parent, in document order, with nothing left over.
+TEST(yaml_structure, keeps_children_with_their_parents_at_every_depth) {
+  const std::string text = "a: [1, {b: 2, c: [3, [4]]}, 5]\n? {k: [x]}\n: v\nd: {e: {f: 6}}\n";
+  TStructuredNodePtr root = Parse(text);
+  const TStructuredNode& map = Content(root);
+  ASSERT_EQ(map.ChildCount(), 3u);
+  const TStructuredNode& a = *map.ChildAt(0);
+  ASSERT_EQ(a.ChildCount(), 3u);
+  EXPECT_EQ(a.ChildAt(0)->Value, "1");
+  EXPECT_EQ(a.ChildAt(2)->Value, "5");
+  const TStructuredNode& inner = *a.ChildAt(1);
+  ASSERT_EQ(inner.ChildCount(), 2u);
+  EXPECT_EQ(inner.ChildAt(1)->Key, "c");
+  ASSERT_EQ(inner.ChildAt(1)->ChildCount(), 2u);
+  EXPECT_EQ(inner.ChildAt(1)->ChildAt(1)->ChildAt(0)->Value, "4");
+  EXPECT_EQ(Span(text, *inner.ChildAt(1)), "[3, [4]]");
+  EXPECT_TRUE(map.ChildAt(1)->KeyNotScalar);
+  EXPECT_EQ(map.ChildAt(1)->Value, "v");
+  EXPECT_EQ(KeySpan(text, *map.ChildAt(1)), "{k: [x]}");
+  EXPECT_EQ(map.ChildAt(2)->ChildAt(0)->ChildAt(0)->Value, "6");
+  EXPECT_EQ(map.ChildAt(2)->ChildAt(0)->ChildAt(0)->Key, "f");
+}
+
 TEST(yaml_loading, shapes_documents_into_values) {
   TJsonDataPtr two = Load("a: 1\n---\nb: 2\n");
   ASSERT_TRUE(two);
