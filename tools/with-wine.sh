@@ -19,7 +19,8 @@ fi
 
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-corvane}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# A crashing program ends at once instead of waiting in the crash debugger.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 export WINEARCH=${WINEARCH:-win64}
 
 xvfb_pid=""
