@@ -35,7 +35,8 @@ TEST(compact_text, keeps_every_length_and_byte_on_both_sides_of_the_inline_limit
   }
   EXPECT_TRUE(TCompactText() == "");
   EXPECT_TRUE(TCompactText(std::string_view("port")) == "port");
-  EXPECT_TRUE("registry.local/app" == TCompactText(std::string_view("registry.local/app")));
+  const TCompactText image(std::string_view("registry.local/app"));
+  EXPECT_TRUE("registry.local/app" == image);
   TCompactText fromNull;
   fromNull = static_cast<const char*>(nullptr);
   EXPECT_TRUE(fromNull.empty());
