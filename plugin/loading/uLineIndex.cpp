@@ -1,5 +1,5 @@
 // Line index over a parsed text: one pass records where every line starts and
-// ends and whether it is pure ASCII. A lookup on an ASCII line is a byte
+// whether it is pure ASCII (a line ends where the next begins, less its break). A lookup on an ASCII line is a byte
 // distance; on other lines it jumps to a checkpoint recorded every
 // kCheckpointChars characters and counts code points from there, so even a
 // single very long non-ASCII line costs a bounded scan per lookup.
