@@ -95,6 +95,11 @@ if ! wineserver_running; then
   own_wineserver=1
   wineserver -p </dev/null >/dev/null 2>&1
 fi
+# The first program run under a wineserver also starts wine's system services
+# (services.exe, winedevice.exe), which inherit that program's stdout: started
+# by CMD's first program they would hold CTest's output pipe open, and CTest
+# would wait for them forever. Start them here, with their output discarded.
+wineboot </dev/null >/dev/null 2>&1
 
 "$@"
 rc=$?
