@@ -73,8 +73,15 @@ int NodeKindOf(const TYamlEvent& e) {
 // Byte offset of an event mark. Normally from its line and column; in a
 // text where the parser counts more line breaks than CR and LF, from its
 // character index, which no line-break rule can shift.
+// At the end of a text without a final line break, the parser places the
+// marks of the stream's last (empty) nodes on a line after the last one, as
+// if the break were there: "a: 1\n---" would then fail to load. Such a mark
+// is taken from the character index, which still points at the text's end.
 std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column, std::ptrdiff_t character) {
-  return index.HasOtherLineBreaks() ? index.OffsetOfCharacter(character) : index.Offset(line, column);
+  if (index.HasOtherLineBreaks()) return index.OffsetOfCharacter(character);
+  const std::ptrdiff_t offset = index.Offset(line, column);
+  if (offset < 0 && line > index.LineCount()) return index.OffsetOfCharacter(character);
+  return offset;
 }
 
 std::ptrdiff_t EndOf(const TYamlEvent& e, const TLineIndex& index) {

@@ -177,6 +177,19 @@ TEST(yaml_loading, shapes_documents_into_values) {
   EXPECT_EQ(empty->Kind(), nkNull);
 }
 
+TEST(yaml_loading, opens_a_text_that_ends_in_an_empty_document_without_a_line_break) {
+  // The parser puts the empty document's marks on a line after the last one.
+  for (const std::string text : {"a: 1\n---", "---", "--- ", "a: 1\n...\n---", "a: 1\r\n---"}) {
+    std::u16string error;
+    TJsonDataPtr value = Load(text, &error);
+    ASSERT_TRUE(value) << text << ": " << Utf16ToUtf8(error);
+    TStructuredNodePtr root = Parse(text);
+    const TStructuredNode& last = *root->ChildAt(root->ChildCount() - 1);
+    ASSERT_EQ(last.ChildCount(), 1u) << text;
+    EXPECT_EQ(last.ChildAt(0)->StartOffset, static_cast<std::ptrdiff_t>(text.size())) << text;
+  }
+}
+
 TEST(yaml_loading, refuses_bad_input_with_a_clear_text) {
   std::u16string error;
   EXPECT_FALSE(Load("a: 1\na: 2\n", &error));
