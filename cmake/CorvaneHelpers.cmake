@@ -56,6 +56,15 @@ function(corvane_test_suite area)
   if(TARGET corvane_parser)
     add_dependencies(${target} corvane_parser)
   endif()
-  add_test(NAME ${area} COMMAND ${target})
-  set_tests_properties(${area} PROPERTIES ENVIRONMENT "CORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(CMAKE_CROSSCOMPILING)
+    # One CTest entry per program: listing the cases would mean running the
+    # program (under wine) at build time.
+    add_test(NAME ${area} COMMAND ${target})
+    set_tests_properties(${area} PROPERTIES ENVIRONMENT "CORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  else()
+    # One CTest entry per test case, listed when CTest runs.
+    include(GoogleTest)
+    gtest_discover_tests(${target} TEST_PREFIX "${area}." DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "CORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endif()
 endfunction()

@@ -19,11 +19,40 @@ passed=0
 failed=0
 failures=()
 
+tests_passed=0
+tests_failed=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Adds the counts of a CTest or check-binaries summary line in the stage's
+# output to the totals; a failed stage without such a line counts as one
+# failed test, so a broken build can never look green.
+count_tests() {  # count_tests STAGE-EXIT-CODE
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    tests_passed=$((tests_passed + total - bad)); tests_failed=$((tests_failed + bad))
+    return
+  fi
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    tests_passed=$((tests_passed + $(cut -d' ' -f1 <<<"$line")))
+    tests_failed=$((tests_failed + $(cut -d' ' -f3 <<<"$line")))
+    return
+  fi
+  [ "$1" -ne 0 ] && tests_failed=$((tests_failed + 1))
+}
+
 stage() {  # stage NAME COMMAND...
-  local name=$1; shift
+  local name=$1 rc; shift
   echo
   echo "=== $name"
-  if "$@"; then
+  "$@" 2>&1 | tee "$log"
+  rc=${PIPESTATUS[0]}
+  count_tests "$rc"
+  if [ "$rc" -eq 0 ]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
@@ -37,7 +66,7 @@ build() {  # build PRESET
 }
 
 run_fuzzers() {
-  local dir=build/fuzz/bin ok=0
+  local dir=build/fuzz/bin ok=0 runs=0
   for f in "$dir"/fuzz_*; do
     [ -x "$f" ] || continue
     local corpus
@@ -51,7 +80,10 @@ run_fuzzers() {
       grep -E '^(Done|#[0-9]+ *DONE)' "build/fuzz/$(basename "$f").log" | tail -n 1
     fi
     rm -rf "$corpus"
+    runs=$((runs + 1))
   done
+  [ "$runs" -gt 0 ] || { echo "no fuzz targets built"; return 1; }
+  if [ "$ok" -eq 0 ]; then echo "$runs passed, 0 failed"; fi
   return $ok
 }
 
@@ -70,5 +102,6 @@ echo
 if [ ${#failures[@]} -gt 0 ]; then
   printf 'failed stage: %s\n' "${failures[@]}"
 fi
-echo "test-all: $passed passed, $failed failed"
+echo "stages: $passed of $((passed + failed)) succeeded"
+echo "test-all: $tests_passed passed, $tests_failed failed"
 [ "$failed" -eq 0 ]
