@@ -147,10 +147,6 @@ TEST(toml_native, raises_the_library_message_for_bad_text) {
   }
 }
 
-#if defined(_WIN32)
-// Natively a C++ shared object that defines GNU-unique symbols cannot be
-// unloaded by the system loader at all, so this is checked on Windows only;
-// the release itself is checked everywhere with a fake library.
 TEST(parser_binding, releases_the_real_library_after_each_parse_and_each_failure) {
   const std::string path = LibraryPathUtf8();
   {
@@ -166,7 +162,6 @@ TEST(parser_binding, releases_the_real_library_after_each_parse_and_each_failure
   EXPECT_THROW(TTomlNative("a = "), EParserBinding);
   EXPECT_FALSE(test::IsLibraryLoaded(path));
 }
-#endif
 
 }  // namespace
 }  // namespace corvane
