@@ -46,7 +46,7 @@ void ResolveEntry(platform::TLibraryHandle lib, const char* name, const char* mi
 }
 
 // The library takes an empty text as a null pointer with length 0.
-const char* TextData(const std::string& text) { return text.empty() ? nullptr : text.data(); }
+const char* TextData(std::string_view text) { return text.empty() ? nullptr : text.data(); }
 
 }  // namespace
 
@@ -69,7 +69,13 @@ std::u16string ParserLibraryPath() {
 // ---------------------------------------------------------------------------
 // TYamlEventReader
 
-TYamlEventReader::TYamlEventReader(std::string SourceText) : Source(std::move(SourceText)) {
+TYamlEventReader::TYamlEventReader(const std::string& SourceText) { Open(TextData(SourceText), SourceText.size()); }
+
+TYamlEventReader::TYamlEventReader(std::string&& SourceText) : OwnedSource(std::move(SourceText)) {
+  Open(TextData(OwnedSource), OwnedSource.size());
+}
+
+void TYamlEventReader::Open(const char* data, size_t length) {
   LibraryHandle = LoadParserLibrary();
   try {
     const char* const kMissing = "Missing native parser entry: ";
@@ -90,7 +96,7 @@ TYamlEventReader::TYamlEventReader(std::string SourceText) : Source(std::move(So
     ResolveEntry(LibraryHandle, "cvn_yaml_anchor", kMissing, yaml_anchor);
     ResolveEntry(LibraryHandle, "cvn_yaml_tag", kMissing, yaml_tag);
     ResolveEntry(LibraryHandle, "cvn_yaml_scalar_style", kMissing, yaml_scalar_style);
-    ParserHandle = yaml_open(TextData(Source), Source.size());
+    ParserHandle = yaml_open(data, length);
     if (ParserHandle == nullptr) throw EParserBinding("Cannot initialize YAML parser");
   } catch (...) {
     platform::ReleaseLibrary(LibraryHandle);
@@ -107,8 +113,13 @@ TYamlEventReader::~TYamlEventReader() {
 }
 
 bool TYamlEventReader::Next(TYamlEvent& Event) {
-  Event = TYamlEvent();
+  Event.Value.clear();
+  Event.Anchor.clear();
+  Event.Tag.clear();
+  Event.ScalarStyle = 0;
   if (yaml_next(ParserHandle) == 0) {
+    Event.Kind = yeNone;
+    Event.StartIndex = Event.EndIndex = Event.Line = Event.Column = Event.EndLine = Event.EndColumn = 0;
     const char* text = yaml_error(ParserHandle);
     LastErrorUtf8_ = text != nullptr ? text : "";
     LastError_ = Utf8ToUtf16(LastErrorUtf8_);
@@ -121,18 +132,32 @@ bool TYamlEventReader::Next(TYamlEvent& Event) {
   Event.Column = static_cast<std::ptrdiff_t>(yaml_column(ParserHandle));
   Event.EndLine = static_cast<std::ptrdiff_t>(yaml_end_line(ParserHandle));
   Event.EndColumn = static_cast<std::ptrdiff_t>(yaml_end_column(ParserHandle));
-  // The length is authoritative: the decoded scalar may hold NUL bytes.
-  if (const char* value = yaml_value(ParserHandle)) Event.Value.assign(value, yaml_value_length(ParserHandle));
-  if (const char* anchor = yaml_anchor(ParserHandle)) Event.Anchor = anchor;
-  if (const char* tag = yaml_tag(ParserHandle)) Event.Tag = tag;
-  Event.ScalarStyle = yaml_scalar_style(ParserHandle);
+  // Only the accessors whose datum the event kind carries are called: the
+  // others would answer null or 0 anyway, and a big stream has over a
+  // million events.
+  switch (Event.Kind) {
+    case yeScalar:
+      // The length is authoritative: the decoded scalar may hold NUL bytes.
+      if (const char* value = yaml_value(ParserHandle)) Event.Value.assign(value, yaml_value_length(ParserHandle));
+      Event.ScalarStyle = yaml_scalar_style(ParserHandle);
+      [[fallthrough]];
+    case yeSequenceStart:
+    case yeMappingStart:
+      if (const char* tag = yaml_tag(ParserHandle)) Event.Tag = tag;
+      [[fallthrough]];
+    case yeAlias:
+      if (const char* anchor = yaml_anchor(ParserHandle)) Event.Anchor = anchor;
+      break;
+    default:
+      break;
+  }
   return true;
 }
 
 // ---------------------------------------------------------------------------
 // TTomlNative
 
-TTomlNative::TTomlNative(std::string SourceText) : Source(std::move(SourceText)) {
+TTomlNative::TTomlNative(std::string_view SourceText) {
   LibraryHandle = LoadParserLibrary();
   try {
     const char* const kMissing = "Missing native TOML entry: ";
@@ -150,7 +175,7 @@ TTomlNative::TTomlNative(std::string SourceText) : Source(std::move(SourceText))
     ResolveEntry(LibraryHandle, "cvn_toml_array_table", kMissing, toml_array_table);
     char errorText[1024];
     std::memset(errorText, 0, sizeof errorText);
-    DocumentHandle = toml_open(TextData(Source), Source.size(), errorText, int(sizeof errorText));
+    DocumentHandle = toml_open(TextData(SourceText), SourceText.size(), errorText, int(sizeof errorText));
     if (DocumentHandle == nullptr) {
       errorText[sizeof errorText - 1] = '\0';
       // The library leaves the buffer empty only when it ran out of memory; a

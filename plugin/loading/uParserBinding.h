@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -57,14 +58,21 @@ enum TYamlEventKind : int32_t {
   yeMappingStart = 9, yeMappingEnd = 10,
 };
 
+// The reader reads the text in place: a text passed as an lvalue must stay
+// alive and unchanged while the reader exists (it is never copied); a
+// temporary or a C string is kept by the reader itself.
 class TYamlEventReader {
  public:
-  explicit TYamlEventReader(std::string Source);
+  explicit TYamlEventReader(const std::string& Source);
+  explicit TYamlEventReader(std::string&& Source);
+  explicit TYamlEventReader(const char* Source) : TYamlEventReader(std::string(Source ? Source : "")) {}
   ~TYamlEventReader();
   TYamlEventReader(const TYamlEventReader&) = delete;
   TYamlEventReader& operator=(const TYamlEventReader&) = delete;
 
-  // Reads one event; false on a parse failure, with LastError set.
+  // Reads one event; false on a parse failure, with LastError set. Only the
+  // fields the event's kind carries are read; the others are reset. Reusing
+  // one TYamlEvent for a whole stream keeps its string buffers.
   bool Next(TYamlEvent& Event);
   const std::u16string& LastError() const { return LastError_; }
   const std::string& LastErrorUtf8() const { return LastErrorUtf8_; }
@@ -75,9 +83,11 @@ class TYamlEventReader {
   using FSize = size_t (*)(void*);
   using FText = const char* (*)(void*);
 
+  void Open(const char* data, size_t length);
+
   void* LibraryHandle = nullptr;
   void* ParserHandle = nullptr;
-  std::string Source;
+  std::string OwnedSource;  // only for a temporary or C-string source
   std::u16string LastError_;
   std::string LastErrorUtf8_;
   FClose yaml_close = nullptr;
@@ -93,17 +103,17 @@ class TYamlEventReader {
 };
 
 // One parsed TOML document. The TOML tree builder reads the entry pointers
-// and DocumentHandle directly.
+// and DocumentHandle directly. The library copies everything it hands out,
+// so the source text is only read during construction.
 class TTomlNative {
  public:
-  explicit TTomlNative(std::string Source);
+  explicit TTomlNative(std::string_view Source);
   ~TTomlNative();
   TTomlNative(const TTomlNative&) = delete;
   TTomlNative& operator=(const TTomlNative&) = delete;
 
   void* LibraryHandle = nullptr;
   void* DocumentHandle = nullptr;
-  std::string Source;
   void (*toml_close)(void*) = nullptr;
   void* (*toml_root)(void*) = nullptr;
   const char* (*toml_table_key)(void*, int) = nullptr;
