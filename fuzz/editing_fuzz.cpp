@@ -123,7 +123,7 @@ bool TryRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* n
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  if (!LocateKeyRename(doc.Bytes, doc.Structure.get(), doc.Value.get(), node, doc.IsToml, key,
+  if (!LocateKeyRename(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, key,
                        start, length, replacement, error))
     return false;
   if (!patches.AddPatch(start, length, replacement)) return false;
@@ -136,7 +136,7 @@ bool TryValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  if (!LocateValueEdit(doc.Bytes, doc.Structure.get(), doc.Value.get(), node, doc.IsToml, text,
+  if (!LocateValueEdit(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
                        start, length, replacement, error)) {
     Check(start == -1 && !error.empty(), "a refusal must carry a reason and no span");
     return false;

@@ -32,11 +32,10 @@ bool LoadDocumentFromBytes(std::string bytes, bool isToml, TLoadedDocument& doc,
   doc = TLoadedDocument{};
   error.clear();
   TLoadedDocument loaded;
-  const bool parsed = isToml ? ParseTomlStructure(bytes, loaded.Structure, error)
-                             : ParseYamlStructure(bytes, loaded.Structure, error);
+  const bool parsed = isToml ? ParseTomlIndex(bytes, loaded.Index, error) : ParseYamlIndex(bytes, loaded.Index, error);
   if (!parsed) return false;
   try {
-    loaded.Value = StructureRootToValue(*loaded.Structure, isToml);
+    loaded.Value = IndexRootToValue(loaded.Index, bytes, isToml);
   } catch (const std::bad_alloc&) {
     error = u"Not enough memory to load the document";
     return false;

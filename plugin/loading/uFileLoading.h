@@ -18,6 +18,7 @@
 #include <string>
 
 #include "uJsonModel.h"
+#include "uStructureIndex.h"
 #include "uStructuredNode.h"
 
 namespace corvane {
@@ -38,13 +39,24 @@ bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJson
 bool LoadStructuredFile(const std::u16string& fileName, TJsonDataPtr& root, std::u16string& error);
 
 // The one-read, one-parse load: the file's bytes, its language, the value
-// tree and the structure tree (with spans into Bytes) from the same bytes.
+// tree and the structure (with spans into Bytes) from the same bytes. The
+// structure is kept in its flat form; Structure() gives it as a node tree,
+// built from the flat form on first use (no second parse).
 struct TLoadedDocument {
   std::string Bytes;
   bool IsToml = false;
   TJsonDataPtr Value;
-  TStructuredNodePtr Structure;
+  TStructureIndex Index;
   std::u16string EncodingName;  // "UTF-8"
+
+  // The node tree of Index, or nullptr when nothing is loaded.
+  const TStructuredNode* Structure() const {
+    if (!StructureTree_ && !Index.Empty()) StructureTree_ = Materialize(Index, Bytes, 0);
+    return StructureTree_.get();
+  }
+
+ private:
+  mutable TStructuredNodePtr StructureTree_;
 };
 
 // Reads fileName once (size limit from "max-file-size") and parses it once.

@@ -32,6 +32,7 @@ class TLineIndex {
   // start otherwise.
   std::ptrdiff_t OffsetOfCharacter(std::ptrdiff_t index) const;
   std::ptrdiff_t LineCount() const { return lineCount_; }
+  std::string_view Text() const { return text_; }
 
  private:
   std::string_view text_;

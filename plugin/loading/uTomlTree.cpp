@@ -5,7 +5,8 @@
 //    return is borrowed and copied at once.
 //  - Keys in the library's order (leaf keys, array keys, table keys); the
 //    children of every node in that order, exactly as a depth-first walk
-//    would give them. The walk keeps its own stack of open tables/arrays.
+//    would give them. The walk keeps its own stack of open tables/arrays and
+//    writes the nodes into a structure index in pre-order.
 //  - Every table, array and leaf node has StartOffset = EndOffset = -1; the
 //    stream, the document and the empty mapping of an empty text have 0.
 #include "uTomlTree.h"
@@ -13,36 +14,22 @@
 #include <algorithm>
 #include <new>
 
+#include "uStructureIndex.h"
 #include "uUnicode.h"
 
 namespace corvane {
 
 namespace {
 
-// One open table or array of the library and the node receiving its
+// One open table or array of the library and the record receiving its
 // children; Next is the index of the next key or element to visit.
 struct TTomlFrame {
   void* Handle;
   bool IsTable;
-  TStructuredNode* Node;
+  size_t Record;
   int Next;
   int Count;  // keys or elements
 };
-
-TStructuredNodePtr NewUnplaced(int kind) {
-  auto node = std::make_unique<TStructuredNode>(kind);
-  node->StartOffset = node->EndOffset = -1;
-  return node;
-}
-
-// Child node for a value that is a table (sub), an array (arr) or a leaf.
-TStructuredNodePtr NewValueNode(void* sub, void* arr, const char* raw) {
-  if (sub) return NewUnplaced(skMapping);
-  if (arr) return NewUnplaced(skSequence);
-  auto leaf = NewUnplaced(skScalar);
-  leaf->Value = raw;  // copied at once; null gives an empty text
-  return leaf;
-}
 
 // Number of keys of a table: the library hands them out by index until null.
 int TableKeyCount(const TTomlNative& n, void* table) {
@@ -51,28 +38,31 @@ int TableKeyCount(const TTomlNative& n, void* table) {
   return count;
 }
 
-// Pushes a frame for a table or array whose children go into node; the
-// node's child list is sized once for all of them.
-void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bool isTable, TStructuredNode* node) {
-  const int count = isTable ? TableKeyCount(n, handle) : std::max(0, n.toml_array_count(handle));
-  node->Children.reserve(static_cast<size_t>(count));
-  stack.push_back({handle, isTable, node, 0, count});
+TStructureRecord Unplaced(int kind) {
+  TStructureRecord r;
+  r.Kind = static_cast<int8_t>(kind);
+  r.StartOffset = r.EndOffset = -1;
+  return r;
 }
 
-// Visits the next child of frame; false when the frame has no more. A child
-// that is a table or array is pushed as a new frame.
-bool VisitNext(const TTomlNative& n, std::vector<TTomlFrame>& stack) {
+void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bool isTable, size_t record) {
+  const int count = isTable ? TableKeyCount(n, handle) : std::max(0, n.toml_array_count(handle));
+  stack.push_back({handle, isTable, record, 0, count});
+}
+
+// Visits the next child of the innermost frame; false when it has no more.
+// A child that is a table or array is pushed as a new frame.
+bool VisitNext(const TTomlNative& n, TStructureIndex& index, std::vector<TTomlFrame>& stack) {
   TTomlFrame f = stack.back();
   void *sub = nullptr, *arr = nullptr;
   const char* raw = nullptr;
-  std::string key;
+  const char* key = nullptr;
   if (f.IsTable) {
-    const char* k = n.toml_table_key(f.Handle, f.Next);
-    if (!k) return false;
-    key = k;
-    sub = n.toml_table_table(f.Handle, key.c_str());
-    if (!sub) arr = n.toml_table_array(f.Handle, key.c_str());
-    if (!sub && !arr) raw = n.toml_table_raw(f.Handle, key.c_str());
+    key = n.toml_table_key(f.Handle, f.Next);
+    if (!key) return false;
+    sub = n.toml_table_table(f.Handle, key);
+    if (!sub) arr = n.toml_table_array(f.Handle, key);
+    if (!sub && !arr) raw = n.toml_table_raw(f.Handle, key);
   } else {
     if (f.Next >= f.Count) return false;
     sub = n.toml_array_table(f.Handle, f.Next);
@@ -80,67 +70,96 @@ bool VisitNext(const TTomlNative& n, std::vector<TTomlFrame>& stack) {
     if (!sub && !arr) raw = n.toml_array_raw(f.Handle, f.Next);
   }
   stack.back().Next++;
-  TStructuredNodePtr child = NewValueNode(sub, arr, raw);
-  child->Key = key;
-  TStructuredNode* placed = f.Node->AddChild(std::move(child));
-  if (sub) Open(n, stack, sub, true, placed);
-  if (arr) Open(n, stack, arr, false, placed);
+  const int kind = sub ? skMapping : arr ? skSequence : skScalar;
+  const size_t record = index.Add(Unplaced(kind), {}, raw ? std::string_view(raw) : std::string_view(),
+                                  key ? std::string_view(key) : std::string_view(), {}, {});
+  if (sub) Open(n, stack, sub, true, record);
+  if (arr) Open(n, stack, arr, false, record);
   return true;
 }
 
-// Fills root (a mapping for table, a sequence for an array) with the whole
-// subtree below handle.
-void Walk(const TTomlNative& n, void* handle, bool isTable, TStructuredNode* root) {
+// Writes the subtree below handle after its own record (a mapping for a
+// table, a sequence for an array).
+void Walk(const TTomlNative& n, TStructureIndex& index, void* handle, bool isTable, size_t record) {
   std::vector<TTomlFrame> stack;
-  Open(n, stack, handle, isTable, root);
-  while (!stack.empty())
-    if (!VisitNext(n, stack)) stack.pop_back();
+  Open(n, stack, handle, isTable, record);
+  while (!stack.empty()) {
+    if (VisitNext(n, index, stack)) continue;
+    index.Records[stack.back().Record].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
+    stack.pop_back();
+  }
+}
+
+void BuildTomlIndex(const TTomlNative& native, TStructureIndex& index) {
+  TStructureRecord plain;
+  plain.Kind = skStream;
+  index.Add(plain, {}, {}, {}, {}, {});
+  plain.Kind = skDocument;
+  index.Add(plain, {}, {}, {}, {}, {});
+  void* table = native.toml_root(native.DocumentHandle);
+  if (table) {
+    Walk(native, index, table, true, index.Add(Unplaced(skMapping), {}, {}, {}, {}, {}));
+  } else {
+    plain.Kind = skMapping;
+    index.Add(plain, {}, {}, {}, {}, {});
+  }
+  const uint32_t end = static_cast<uint32_t>(index.Records.size());
+  index.Records[0].SubtreeEnd = index.Records[1].SubtreeEnd = end;
+}
+
+TStructuredNodePtr SubtreeToNode(const TTomlNative& native, void* handle, bool isTable) {
+  TStructureIndex index;
+  Walk(native, index, handle, isTable, index.Add(Unplaced(isTable ? skMapping : skSequence), {}, {}, {}, {}, {}));
+  return Materialize(index, {}, 0);
 }
 
 }  // namespace
 
-TStructuredNodePtr TomlTableToNode(const TTomlNative& native, void* table) {
-  TStructuredNodePtr node = NewUnplaced(skMapping);
-  Walk(native, table, true, node.get());
-  return node;
-}
+TStructuredNodePtr TomlTableToNode(const TTomlNative& native, void* table) { return SubtreeToNode(native, table, true); }
 
-TStructuredNodePtr TomlArrayToNode(const TTomlNative& native, void* array) {
-  TStructuredNodePtr node = NewUnplaced(skSequence);
-  Walk(native, array, false, node.get());
-  return node;
-}
+TStructuredNodePtr TomlArrayToNode(const TTomlNative& native, void* array) { return SubtreeToNode(native, array, false); }
 
 TStructuredNodePtr BuildTomlStructure(const TTomlNative& native) {
-  auto root = std::make_unique<TStructuredNode>(skStream);
-  TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
-  void* table = native.toml_root(native.DocumentHandle);
-  if (table)
-    doc->AddChild(TomlTableToNode(native, table));
-  else
-    doc->AddChild(std::make_unique<TStructuredNode>(skMapping));
-  return root;
+  TStructureIndex index;
+  BuildTomlIndex(native, index);
+  return Materialize(index, {}, 0);
 }
 
-bool ParseTomlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
+bool ParseTomlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
   error.clear();
-  root.reset();
+  index.Clear();
   try {
+    if (text.size() > kMaxIndexedTextBytes) throw EStructureError("TOML text larger than 2147483647 bytes");
+    // The library's document is released as soon as its structure is copied.
     const TTomlNative native(text);
-    root = BuildTomlStructure(native);
+    BuildTomlIndex(native, index);
     return true;
   } catch (const std::bad_alloc&) {
     error = u"Not enough memory to parse the TOML text";
   } catch (const std::exception& e) {
     error = Utf8ToUtf16(e.what());
   }
+  index.Clear();
+  return false;
+}
+
+bool ParseTomlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
+  root.reset();
+  TStructureIndex index;
+  if (!ParseTomlIndex(text, index, error)) return false;
+  try {
+    root = Materialize(index, {}, 0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    error = u"Not enough memory to parse the TOML text";
+  }
   root.reset();
   return false;
 }
 
 bool ValidateToml(const std::string& text, std::u16string& error) {
-  TStructuredNodePtr root;
-  return ParseTomlStructure(text, root, error);
+  TStructureIndex index;
+  return ParseTomlIndex(text, index, error);
 }
 
 }  // namespace corvane

@@ -12,8 +12,9 @@
 //    from the events' character index instead, so they cannot drift. A start
 //    position that is not in the text fails with "Cannot locate YAML node in
 //    source"; an end position that is not in the text leaves EndOffset -1.
-//  - Collections are built with an explicit stack of open nodes, never by
-//    recursion. Nesting deeper than kMaxYamlNesting collections fails with
+//  - Nodes go into a structure index in pre-order as their start events
+//    arrive; collections are tracked with an explicit stack of open nodes,
+//    never by recursion. Nesting deeper than kMaxYamlNesting collections fails with
 //    "YAML nesting deeper than N levels at line L, column C" and stops reading
 //    events there: the YAML parser's own cost grows with the square of the
 //    flow nesting depth, so a small file of brackets would otherwise hold the
@@ -23,40 +24,32 @@
 #include <new>
 #include <string>
 
+#include "uStructureIndex.h"
 #include "uUnicode.h"
 
 namespace corvane {
 
 namespace {
 
-// The key of a mapping pair while its value is being built. Scalar and
-// alias keys are kept as these few fields only (no node is allocated for
-// them); a key that is a collection is built as a node and reduced to this
-// once it is complete.
+// The key of a mapping pair while its value is being read. Scalar and alias
+// keys are kept as these few fields only; a key that is a collection is read
+// into the index like any node and then cut back to this once it is complete.
 struct TPendingKey {
   bool Present = false;
   std::string Text;
-  std::ptrdiff_t Start = -1;
-  std::ptrdiff_t End = -1;
+  int32_t Start = -1;
+  int32_t End = -1;
   int Style = 0;
   bool NotScalar = false;
 };
 
-// One open collection: the node being filled and, for a mapping, the key
-// waiting for its value. Its finished children wait in the builder's shared
-// pending list from FirstChild on, and move into the node's own list, sized
-// exactly, when the collection closes: no list grows by doubling and no
-// spare capacity stays behind in the finished tree.
+// One open collection: its record and, for a mapping, the key waiting for
+// its value. IsKey marks a collection that is itself a mapping key.
 struct TOpenNode {
-  TStructuredNodePtr Node;
+  size_t Record;
+  int Kind;
+  bool IsKey;
   TPendingKey Key;
-  size_t FirstChild;
-};
-
-struct TBuildState {
-  std::vector<TOpenNode> Open;
-  std::vector<TStructuredNodePtr> Pending;
-  TStructuredNodePtr Result;
 };
 
 // Node kind an event starts; raises for an event that starts no node.
@@ -84,178 +77,187 @@ std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff
   return offset;
 }
 
-std::ptrdiff_t EndOf(const TYamlEvent& e, const TLineIndex& index) {
-  return Locate(index, e.EndLine, e.EndColumn, e.EndIndex);
+int32_t EndOf(const TYamlEvent& e, const TLineIndex& index) {
+  return static_cast<int32_t>(Locate(index, e.EndLine, e.EndColumn, e.EndIndex));
 }
 
-std::ptrdiff_t StartOf(const TYamlEvent& e, const TLineIndex& index) {
+int32_t StartOf(const TYamlEvent& e, const TLineIndex& index) {
   const std::ptrdiff_t start = Locate(index, e.Line, e.Column, e.StartIndex);
   if (start < 0) throw EStructureError("Cannot locate YAML node in source");
-  return start;
-}
-
-TStructuredNodePtr NodeFromEvent(TYamlEvent& e, const TLineIndex& index) {
-  const int kind = NodeKindOf(e);
-  auto node = std::make_unique<TStructuredNode>(kind);
-  node->StartOffset = StartOf(e, index);
-  node->EndOffset = EndOf(e, index);
-  node->Value = kind == skAlias ? std::string_view(e.Anchor) : std::string_view(e.Value);
-  node->Anchor = e.Anchor;
-  node->Tag = e.Tag;
-  node->Style = e.ScalarStyle;
-  node->Line = e.Line;
-  node->Column = e.Column;
-  return node;
-}
-
-// A scalar or alias event read where a mapping expects a key: its text and
-// span go straight into the pending key.
-void TakeKeyEvent(TYamlEvent& e, const TLineIndex& index, TPendingKey& key) {
-  const int kind = NodeKindOf(e);
-  key.Start = StartOf(e, index);
-  key.End = EndOf(e, index);
-  key.Text = kind == skAlias ? std::move(e.Anchor) : std::move(e.Value);
-  key.Style = e.ScalarStyle;
-  key.NotScalar = kind != skScalar;
-  key.Present = true;
-}
-
-bool ExpectsKey(const std::vector<TOpenNode>& open) {
-  return !open.empty() && open.back().Node->Kind == skMapping && !open.back().Key.Present;
+  return static_cast<int32_t>(start);
 }
 
 void ReadEvent(TYamlEventReader& reader, TYamlEvent& e) {
   if (!reader.Next(e)) throw EStructureError(reader.LastErrorUtf8());
 }
 
-// Hands a finished node to the innermost open collection (or to the result
-// when none is open). In a mapping the first node of a pair is the key, kept
-// until its value arrives; the value node then carries the key's text and
-// span.
-void Attach(TBuildState& state, TStructuredNodePtr node) {
-  if (state.Open.empty()) {
-    state.Result = std::move(node);
-    return;
-  }
-  TOpenNode& parent = state.Open.back();
-  if (parent.Node->Kind == skSequence) {
-    state.Pending.push_back(std::move(node));
-  } else if (!parent.Key.Present) {
-    // A collection used as a key: only its kind and span are kept.
-    parent.Key = TPendingKey{true, node->Value.str(), node->StartOffset, node->EndOffset, node->Style,
-                             node->Kind != skScalar};
-  } else {
-    TPendingKey& key = parent.Key;
-    node->Key = std::move(key.Text);
-    node->KeyNotScalar = key.NotScalar;
-    node->KeyStart = key.Start;
-    node->KeyEnd = key.End;
-    node->KeyStyle = key.Style;
-    key = TPendingKey{};
-    state.Pending.push_back(std::move(node));
-  }
-}
-
-// Closes the innermost open collection: its pending children move into it.
-TStructuredNodePtr CloseTop(TBuildState& state) {
-  TOpenNode& top = state.Open.back();
-  TStructuredNodePtr done = std::move(top.Node);
-  const size_t first = top.FirstChild;
-  state.Open.pop_back();
-  done->Children.reserve(state.Pending.size() - first);
-  for (size_t i = first; i < state.Pending.size(); ++i) done->Children.push_back(std::move(state.Pending[i]));
-  state.Pending.resize(first);
-  return done;
-}
-
-// True when e closes the innermost open collection (a mapping only when no
-// key is waiting for its value).
-bool ClosesTop(const std::vector<TOpenNode>& open, const TYamlEvent& e) {
-  const TOpenNode& top = open.back();
-  if (top.Node->Kind == skSequence) return e.Kind == yeSequenceEnd;
-  return e.Kind == yeMappingEnd && !top.Key.Present;
-}
-
-EStructureError TooDeep(const TStructuredNode& node) {
+EStructureError TooDeep(const TYamlEvent& e) {
   return EStructureError("YAML nesting deeper than " + std::to_string(kMaxYamlNesting) + " levels at line " +
-                         std::to_string(node.Line) + ", column " + std::to_string(node.Column));
+                         std::to_string(e.Line) + ", column " + std::to_string(e.Column));
+}
+
+class TYamlIndexBuilder {
+ public:
+  TYamlIndexBuilder(TStructureIndex& index, const TLineIndex& lines) : index_(index), lines_(lines) {}
+
+  // Reads the node that starts with `first` and its whole subtree.
+  void BuildNode(TYamlEventReader& reader, TYamlEvent& first) {
+    open_.clear();
+    TYamlEvent event;
+    TYamlEvent* current = &first;
+    for (;;) {
+      Start(*current);
+      // Close every collection whose end event follows.
+      for (;;) {
+        if (open_.empty()) return;
+        ReadEvent(reader, event);
+        if (!ClosesTop(event)) break;
+        Close(event);
+      }
+      current = &event;
+    }
+  }
+
+ private:
+  TStructureIndex& index_;
+  const TLineIndex& lines_;
+  std::vector<TOpenNode> open_;
+
+  bool ExpectsKey() const { return !open_.empty() && open_.back().Kind == skMapping && !open_.back().Key.Present; }
+
+  // True when e closes the innermost open collection (a mapping only when no
+  // key is waiting for its value).
+  bool ClosesTop(const TYamlEvent& e) const {
+    const TOpenNode& top = open_.back();
+    if (top.Kind == skSequence) return e.Kind == yeSequenceEnd;
+    return e.Kind == yeMappingEnd && !top.Key.Present;
+  }
+
+  void Start(TYamlEvent& e) {
+    const int kind = NodeKindOf(e);
+    const bool isCollection = kind == skSequence || kind == skMapping;
+    const bool isKey = ExpectsKey();
+    if (isKey && !isCollection) {
+      // A scalar or alias key: its text and span wait for the value.
+      TPendingKey& key = open_.back().Key;
+      key.Start = StartOf(e, lines_);
+      key.End = EndOf(e, lines_);
+      key.Text = kind == skAlias ? std::move(e.Anchor) : std::move(e.Value);
+      key.Style = e.ScalarStyle;
+      key.NotScalar = kind != skScalar;
+      key.Present = true;
+      return;
+    }
+    if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(e);
+    TStructureRecord r;
+    r.Kind = static_cast<int8_t>(kind);
+    r.StartOffset = StartOf(e, lines_);
+    r.EndOffset = EndOf(e, lines_);
+    r.Line = static_cast<int32_t>(e.Line);
+    r.Column = static_cast<int32_t>(e.Column);
+    r.Style = static_cast<int8_t>(e.ScalarStyle);
+    std::string_view keyText;
+    TPendingKey* key = nullptr;
+    if (!isKey && !open_.empty() && open_.back().Kind == skMapping) {
+      // The value of a pair carries its key.
+      key = &open_.back().Key;
+      keyText = key->Text;
+      r.KeyStart = key->Start;
+      r.KeyEnd = key->End;
+      r.KeyStyle = static_cast<int8_t>(key->Style);
+      if (key->NotScalar) r.Flags = TStructureIndex::kKeyNotScalar;
+    }
+    const std::string_view value = kind == skAlias ? std::string_view(e.Anchor) : std::string_view(e.Value);
+    const std::string_view anchor = kind == skAlias ? std::string_view() : std::string_view(e.Anchor);
+    const size_t record = index_.Add(r, lines_.Text(), value, keyText, anchor, e.Tag);
+    if (key) *key = TPendingKey{};
+    if (isCollection) open_.push_back({record, kind, isKey, TPendingKey{}});
+  }
+
+  // Closes the innermost open collection at its end event.
+  void Close(const TYamlEvent& e) {
+    const TOpenNode done = std::move(open_.back());
+    open_.pop_back();
+    TStructureRecord& r = index_.Records[done.Record];
+    r.EndOffset = EndOf(e, lines_);
+    r.SubtreeEnd = static_cast<uint32_t>(index_.Records.size());
+    if (!done.IsKey) return;
+    // A collection used as a key: only its kind and span are kept.
+    TPendingKey& key = open_.back().Key;
+    key = TPendingKey{true, std::string(), r.StartOffset, r.EndOffset, 0, true};
+    index_.Truncate(done.Record);
+  }
+};
+
+void ParseEvents(const std::string& text, TStructureIndex& index) {
+  if (text.size() > kMaxIndexedTextBytes) throw EStructureError("YAML text larger than 2147483647 bytes");
+  const TLineIndex lines(text);
+  TYamlEventReader reader(text);
+  TYamlIndexBuilder builder(index, lines);
+  TYamlEvent event;
+  ReadEvent(reader, event);
+  if (event.Kind != yeStreamStart) throw EStructureError("YAML stream start missing");
+  TStructureRecord stream;
+  stream.Kind = skStream;
+  index.Add(stream, text, {}, {}, {}, {});
+  for (;;) {
+    ReadEvent(reader, event);
+    if (event.Kind == yeStreamEnd) break;
+    if (event.Kind != yeDocumentStart) throw EStructureError("YAML document start missing");
+    TStructureRecord document;
+    document.Kind = skDocument;
+    const size_t doc = index.Add(document, text, {}, {}, {}, {});
+    ReadEvent(reader, event);
+    if (event.Kind != yeDocumentEnd) {
+      builder.BuildNode(reader, event);
+      ReadEvent(reader, event);
+      if (event.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
+    }
+    index.Records[doc].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
+  }
+  index.Records[0].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
 }
 
 }  // namespace
 
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
-  TBuildState state;
-  std::vector<TOpenNode>& open = state.Open;
-  TYamlEvent event;
-  TYamlEvent* current = &first;
-  for (;;) {
-    if (ExpectsKey(open) && (current->Kind == yeScalar || current->Kind == yeAlias)) {
-      TakeKeyEvent(*current, index, open.back().Key);
-    } else {
-      TStructuredNodePtr node = NodeFromEvent(*current, index);
-      if (node->Kind == skSequence || node->Kind == skMapping) {
-        if (open.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(*node);
-        open.push_back({std::move(node), TPendingKey{}, state.Pending.size()});
-      } else {
-        Attach(state, std::move(node));
-      }
-    }
-    // Close every collection whose end event follows.
-    for (;;) {
-      if (open.empty()) return std::move(state.Result);
-      ReadEvent(reader, event);
-      if (!ClosesTop(open, event)) break;
-      TStructuredNodePtr done = CloseTop(state);
-      done->EndOffset = EndOf(event, index);
-      Attach(state, std::move(done));
-    }
-    current = &event;
-  }
+  TStructureIndex nodes;
+  TYamlIndexBuilder(nodes, index).BuildNode(reader, first);
+  return Materialize(nodes, index.Text(), 0);
 }
 
-namespace {
-
-TStructuredNodePtr ParseEvents(const std::string& text) {
-  const TLineIndex index(text);
-  TYamlEventReader reader(text);
-  TYamlEvent event;
-  ReadEvent(reader, event);
-  if (event.Kind != yeStreamStart) throw EStructureError("YAML stream start missing");
-  auto root = std::make_unique<TStructuredNode>(skStream);
-  for (;;) {
-    ReadEvent(reader, event);
-    if (event.Kind == yeStreamEnd) break;
-    if (event.Kind != yeDocumentStart) throw EStructureError("YAML document start missing");
-    TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
-    ReadEvent(reader, event);
-    if (event.Kind == yeDocumentEnd) continue;
-    doc->AddChild(BuildYamlNode(reader, event, index));
-    ReadEvent(reader, event);
-    if (event.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
-  }
-  return root;
-}
-
-}  // namespace
-
-bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
   error.clear();
-  root.reset();
+  index.Clear();
   try {
-    root = ParseEvents(text);
+    ParseEvents(text, index);
     return true;
   } catch (const std::bad_alloc&) {
     error = u"Not enough memory to parse the YAML text";
   } catch (const std::exception& e) {
     error = Utf8ToUtf16(e.what());
   }
+  index.Clear();
+  return false;
+}
+
+bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
+  root.reset();
+  TStructureIndex index;
+  if (!ParseYamlIndex(text, index, error)) return false;
+  try {
+    root = Materialize(index, text, 0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    error = u"Not enough memory to parse the YAML text";
+  }
   root.reset();
   return false;
 }
 
 bool ValidateYaml(const std::string& text, std::u16string& error) {
-  TStructuredNodePtr root;
-  return ParseYamlStructure(text, root, error);
+  TStructureIndex index;
+  return ParseYamlIndex(text, index, error);
 }
 
 }  // namespace corvane

@@ -163,9 +163,9 @@ void Attempt(const test::TParsed& parsed, const TItem& item, const TEdit& edit,
   std::u16string error;
   const auto& d = parsed.Doc;
   bool ok = edit.Rename
-                ? LocateKeyRename(d.Bytes, d.Structure.get(), d.Value.get(), item.Node, d.IsToml,
+                ? LocateKeyRename(d.Bytes, d.Structure(), d.Value.get(), item.Node, d.IsToml,
                                   edit.Text, start, length, replacement, error)
-                : LocateValueEdit(d.Bytes, d.Structure.get(), d.Value.get(), item.Node, d.IsToml,
+                : LocateValueEdit(d.Bytes, d.Structure(), d.Value.get(), item.Node, d.IsToml,
                                   edit.Text, start, length, replacement, error);
   const std::string where = file + PathText(item.Path) + " <- " + Utf16ToUtf8(edit.Text);
   if (!ok) {

@@ -89,7 +89,7 @@ TEST(yaml_corpus, every_case_loads_or_fails_with_a_text) {
     TLoadedDocument doc;
     std::u16string error;
     if (LoadDocumentFromBytes(test::ReadFileBytes(file), false, doc, error))
-      EXPECT_TRUE(doc.Value && doc.Structure) << file;
+      EXPECT_TRUE(doc.Value && doc.Structure()) << file;
     else
       EXPECT_FALSE(error.empty()) << file;
   }
@@ -110,7 +110,7 @@ TEST(toml_corpus, every_valid_file_loads_with_members_in_group_order) {
       continue;
     }
     ++loaded;
-    std::vector<const TStructuredNode*> pending{doc.Structure.get()};
+    std::vector<const TStructuredNode*> pending{doc.Structure()};
     while (!pending.empty()) {
       const TStructuredNode* n = pending.back();
       pending.pop_back();

@@ -106,15 +106,15 @@ TEST(document_loading, keeps_bytes_value_and_structure_consistent) {
   EXPECT_EQ(doc.Bytes, text);
   EXPECT_FALSE(doc.IsToml);
   EXPECT_EQ(doc.EncodingName, u"UTF-8");
-  ASSERT_TRUE(doc.Value && doc.Structure);
-  const TStructuredNode& port = *doc.Structure->ChildAt(0)->ChildAt(0)->ChildAt(1);
+  ASSERT_TRUE(doc.Value && doc.Structure());
+  const TStructuredNode& port = *doc.Structure()->ChildAt(0)->ChildAt(0)->ChildAt(1);
   EXPECT_EQ(doc.Bytes.substr(port.StartOffset, port.EndOffset - port.StartOffset), "8080");
   EXPECT_EQ(static_cast<const TJsonObject&>(*doc.Value).Find("port")->PlainText(), "8080");
 
   EXPECT_FALSE(LoadDocument(Write(dir, "c.yml", "a: [\n"), 0, doc, error));
   EXPECT_TRUE(doc.Bytes.empty());
   EXPECT_FALSE(doc.Value);
-  EXPECT_FALSE(doc.Structure);
+  EXPECT_FALSE(doc.Structure());
   EXPECT_FALSE(error.empty());
 }
 

@@ -1,0 +1,250 @@
+// Flat structure records: texts, node trees and value trees from them.
+#include "uStructureIndex.h"
+
+#include <cstring>
+
+namespace corvane {
+
+namespace {
+
+void PutLength(std::string& pool, size_t length) {
+  while (length >= 0x80) {
+    pool.push_back(static_cast<char>((length & 0x7F) | 0x80));
+    length >>= 7;
+  }
+  pool.push_back(static_cast<char>(length));
+}
+
+size_t GetLength(const char*& p) {
+  size_t length = 0;
+  for (int shift = 0;; shift += 7) {
+    const unsigned char b = static_cast<unsigned char>(*p++);
+    length |= static_cast<size_t>(b & 0x7F) << shift;
+    if (b < 0x80) return length;
+  }
+}
+
+void PutText(std::string& pool, std::string_view text) {
+  PutLength(pool, text.size());
+  pool.append(text.data(), text.size());
+}
+
+}  // namespace
+
+bool TStructureIndex::SliceOf(std::string_view source, int kind, int style, int32_t start, int32_t end,
+                              std::string_view& slice) {
+  if (start < 0 || end < start || static_cast<size_t>(end) > source.size()) return false;
+  size_t b = static_cast<size_t>(start), e = static_cast<size_t>(end);
+  if (kind == skAlias) {
+    if (b == e || source[b] != '*') return false;
+    ++b;
+  } else if (kind != skScalar) {
+    return false;
+  } else if (style == 2 || style == 3) {
+    if (e - b < 2) return false;
+    ++b, --e;
+  } else if (style != 1) {
+    return false;
+  }
+  slice = source.substr(b, e - b);
+  return true;
+}
+
+size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, std::string_view value,
+                            std::string_view key, std::string_view anchor, std::string_view tag) {
+  const size_t poolStart = Pool.size();
+  record.Flags &= kKeyNotScalar;
+  std::string_view slice;
+  if (SliceOf(source, record.Kind, record.Style, record.StartOffset, record.EndOffset, slice) && slice == value) {
+    record.Flags |= kValueSlice;
+  } else if (!value.empty()) {
+    record.Flags |= kValueStored;
+    PutText(Pool, value);
+  }
+  const int keyKind = (record.Flags & kKeyNotScalar) ? skAlias : skScalar;
+  if (SliceOf(source, keyKind, record.KeyStyle, record.KeyStart, record.KeyEnd, slice) && slice == key) {
+    record.Flags |= kKeySlice;
+  } else if (!key.empty()) {
+    record.Flags |= kKeyStored;
+    PutText(Pool, key);
+  }
+  if (!anchor.empty()) {
+    record.Flags |= kAnchorStored;
+    PutText(Pool, anchor);
+  }
+  if (!tag.empty()) {
+    record.Flags |= kTagStored;
+    PutText(Pool, tag);
+  }
+  if (Pool.size() > UINT32_MAX) {
+    Pool.resize(poolStart);
+    throw EStructureError("Document texts larger than 4 GB");
+  }
+  record.TextsAt = static_cast<uint32_t>(poolStart);
+  if (record.SubtreeEnd == 0) record.SubtreeEnd = static_cast<uint32_t>(Records.size() + 1);
+  Records.push_back(record);
+  return Records.size() - 1;
+}
+
+void TStructureIndex::Truncate(size_t index) {
+  if (index >= Records.size()) return;
+  Pool.resize(Records[index].TextsAt);
+  Records.resize(index);
+}
+
+std::string_view TStructureIndex::Stored(size_t i, uint8_t which) const {
+  const TStructureRecord& r = Records[i];
+  if (!(r.Flags & which)) return {};
+  const char* p = Pool.data() + r.TextsAt;
+  for (uint8_t flag : {kValueStored, kKeyStored, kAnchorStored, kTagStored}) {
+    if (!(r.Flags & flag)) continue;
+    const size_t length = GetLength(p);
+    if (flag == which) return std::string_view(p, length);
+    p += length;
+  }
+  return {};
+}
+
+std::string_view TStructureIndex::Value(size_t i, std::string_view source) const {
+  const TStructureRecord& r = Records[i];
+  std::string_view slice;
+  if ((r.Flags & kValueSlice) && SliceOf(source, r.Kind, r.Style, r.StartOffset, r.EndOffset, slice)) return slice;
+  return Stored(i, kValueStored);
+}
+
+std::string_view TStructureIndex::Key(size_t i, std::string_view source) const {
+  const TStructureRecord& r = Records[i];
+  std::string_view slice;
+  const int keyKind = (r.Flags & kKeyNotScalar) ? skAlias : skScalar;
+  if ((r.Flags & kKeySlice) && SliceOf(source, keyKind, r.KeyStyle, r.KeyStart, r.KeyEnd, slice)) return slice;
+  return Stored(i, kKeyStored);
+}
+
+std::string_view TStructureIndex::Anchor(size_t i, std::string_view source) const {
+  // An alias names its target in both its value and its anchor.
+  if (Records[i].Kind == skAlias && !(Records[i].Flags & kAnchorStored)) return Value(i, source);
+  return Stored(i, kAnchorStored);
+}
+
+std::string_view TStructureIndex::Tag(size_t i) const { return Stored(i, kTagStored); }
+
+namespace {
+
+size_t ChildCount(const TStructureIndex& index, size_t i) {
+  const auto& r = index.Records;
+  size_t count = 0;
+  for (size_t c = i + 1; c < r[i].SubtreeEnd; c = r[c].SubtreeEnd) ++count;
+  return count;
+}
+
+TStructuredNodePtr NodeOf(const TStructureIndex& index, std::string_view source, size_t i) {
+  const TStructureRecord& r = index.Records[i];
+  auto node = std::make_unique<TStructuredNode>(r.Kind);
+  node->StartOffset = r.StartOffset;
+  node->EndOffset = r.EndOffset;
+  node->KeyStart = r.KeyStart;
+  node->KeyEnd = r.KeyEnd;
+  node->Line = r.Line;
+  node->Column = r.Column;
+  node->Style = r.Style;
+  node->KeyStyle = r.KeyStyle;
+  node->KeyNotScalar = (r.Flags & TStructureIndex::kKeyNotScalar) != 0;
+  node->Key = index.Key(i, source);
+  node->Value = index.Value(i, source);
+  node->Anchor = index.Anchor(i, source);
+  node->Tag = index.Tag(i);
+  const size_t children = ChildCount(index, i);
+  if (children) node->Children.reserve(children);
+  return node;
+}
+
+// A document stands for its first child (npos when it has none).
+size_t SkipDocuments(const TStructureIndex& index, size_t i) {
+  const auto& r = index.Records;
+  while (i != std::string::npos && r[i].Kind == skDocument) i = r[i].SubtreeEnd > i + 1 ? i + 1 : std::string::npos;
+  return i;
+}
+
+TJsonDataPtr Shell(const TStructureIndex& index, std::string_view source, size_t i, bool isToml) {
+  if (i == std::string::npos) return std::make_unique<TJsonNull>();
+  switch (index.Records[i].Kind) {
+    case skStream:
+    case skSequence: return std::make_unique<TJsonArray>();
+    case skMapping: return std::make_unique<TJsonObject>();
+    case skScalar: return ScalarToValue(index.Value(i, source), index.Records[i].Style, isToml);
+    case skAlias: {
+      const std::string_view target = index.Value(i, source);
+      std::string text;
+      text.reserve(target.size() + 1);
+      text += '*';
+      text += target;
+      return std::make_unique<TJsonString>(std::move(text));
+    }
+    default: return std::make_unique<TJsonNull>();
+  }
+}
+
+bool IsContainerWithChildren(const TStructureIndex& index, size_t i) {
+  if (i == std::string::npos) return false;
+  const TStructureRecord& r = index.Records[i];
+  return (r.Kind == skStream || r.Kind == skSequence || r.Kind == skMapping) && r.SubtreeEnd > i + 1;
+}
+
+struct TValueFrame {
+  size_t Node;
+  TJsonData* Target;
+  size_t Next;
+};
+
+}  // namespace
+
+TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record) {
+  if (record >= index.Records.size()) return nullptr;
+  TStructuredNodePtr root = NodeOf(index, source, record);
+  std::vector<std::pair<TStructuredNode*, size_t>> open{{root.get(), index.Records[record].SubtreeEnd}};
+  const size_t end = index.Records[record].SubtreeEnd;
+  for (size_t i = record + 1; i < end; ++i) {
+    while (open.back().second <= i) open.pop_back();
+    TStructuredNode* node = open.back().first->AddChild(NodeOf(index, source, i));
+    if (index.Records[i].SubtreeEnd > i + 1) open.emplace_back(node, index.Records[i].SubtreeEnd);
+  }
+  return root;
+}
+
+TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml) {
+  const size_t top = SkipDocuments(index, record);
+  TJsonDataPtr result = Shell(index, source, top, isToml);
+  if (!IsContainerWithChildren(index, top)) return result;
+  static_cast<TJsonContainer*>(result.get())->Reserve(ChildCount(index, top));
+  std::vector<TValueFrame> stack;
+  stack.push_back({top, result.get(), top + 1});
+  while (!stack.empty()) {
+    TValueFrame& frame = stack.back();
+    if (frame.Next >= index.Records[frame.Node].SubtreeEnd) {
+      stack.pop_back();
+      continue;
+    }
+    const size_t child = frame.Next;
+    frame.Next = index.Records[child].SubtreeEnd;
+    const size_t inner = SkipDocuments(index, child);
+    TJsonDataPtr value = Shell(index, source, inner, isToml);
+    TJsonData* added = value.get();
+    if (index.Records[frame.Node].Kind == skMapping)
+      static_cast<TJsonObject*>(frame.Target)->Add(std::string(index.Key(child, source)), std::move(value));
+    else
+      static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
+    if (IsContainerWithChildren(index, inner)) {
+      static_cast<TJsonContainer*>(added)->Reserve(ChildCount(index, inner));
+      stack.push_back({inner, added, inner + 1});
+    }
+  }
+  return result;
+}
+
+TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, bool isToml) {
+  if (index.Records.empty()) return std::make_unique<TJsonNull>();
+  if (ChildCount(index, 0) == 1) return IndexToValue(index, source, 1, isToml);
+  return IndexToValue(index, source, 0, isToml);
+}
+
+}  // namespace corvane

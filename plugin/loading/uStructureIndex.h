@@ -1,0 +1,114 @@
+// The structure of a parsed document in flat form: one fixed-size record per
+// node, in pre-order (a node before its children, children in order), with
+// the node's texts kept only where they cannot be read back from the parsed
+// bytes. A loaded file keeps this instead of a tree of node objects: a large
+// file holds about one node per eight bytes of text, and a record costs
+// 36 bytes where a TStructuredNode with its child list and texts costs three
+// to four times that.
+//
+// Contract:
+//  - Records[0] is the stream. A node's children start at its index + 1;
+//    each child's SubtreeEnd is where the next sibling starts, and the
+//    node's own SubtreeEnd ends the list. Nothing here recurses.
+//  - Texts: a scalar's value, an alias's target, a key, an anchor and a tag
+//    read exactly as a TStructuredNode built from the same parse would hold
+//    them. A text equal to its source slice (the span less the quotes of a
+//    quoted scalar or the "*" of an alias) is not stored; the source must be
+//    the bytes that were parsed.
+//  - Offsets, lines and columns are 32-bit: texts larger than 2 GB - 1 are
+//    refused before parsing, and so are documents whose stored texts would
+//    pass 4 GB.
+//  - Materialize builds the equivalent TStructuredNode tree (for editing and
+//    for callers that want node objects); IndexToValue builds the same value
+//    tree StructureToValue builds from that tree.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "uJsonModel.h"
+#include "uStructuredNode.h"
+
+namespace corvane {
+
+// Largest text the structure index can describe.
+constexpr size_t kMaxIndexedTextBytes = 2147483647u;
+
+struct TStructureRecord {
+  int32_t StartOffset = 0;
+  int32_t EndOffset = 0;
+  int32_t KeyStart = -1;
+  int32_t KeyEnd = -1;
+  int32_t Line = 0;
+  int32_t Column = 0;
+  uint32_t SubtreeEnd = 0;  // index one past the node's last descendant
+  uint32_t TextsAt = 0;     // offset in the pool of the stored texts
+  int8_t Kind = 0;
+  int8_t Style = 0;
+  int8_t KeyStyle = 0;
+  uint8_t Flags = 0;
+};
+
+class TStructureIndex {
+ public:
+  // Record flags.
+  enum : uint8_t {
+    kKeyNotScalar = 1,
+    kValueStored = 2,   // the value is in the pool
+    kKeyStored = 4,     // the key is in the pool
+    kAnchorStored = 8,  // the anchor is in the pool
+    kTagStored = 16,    // the tag is in the pool
+    kValueSlice = 32,   // the value is the source slice of the span
+    kKeySlice = 64,     // the key is the source slice of the key span
+  };
+
+  std::vector<TStructureRecord> Records;
+  std::string Pool;  // stored texts: per record, in the order value, key, anchor, tag; each a length then bytes
+
+  bool Empty() const { return Records.empty(); }
+  void Clear() {
+    Records = {};
+    Pool = {};
+  }
+
+  // Texts of record i; source is the parsed text.
+  std::string_view Value(size_t i, std::string_view source) const;
+  std::string_view Key(size_t i, std::string_view source) const;
+  std::string_view Anchor(size_t i, std::string_view source) const;
+  std::string_view Tag(size_t i) const;
+
+  // Appends a record and its texts; value and key are stored unless they
+  // equal the slice their span and style give. Returns the record's index.
+  // Raises EStructureError when the pool would pass 4 GB.
+  size_t Add(TStructureRecord record, std::string_view source, std::string_view value, std::string_view key,
+             std::string_view anchor, std::string_view tag);
+  // Drops every record from index on (and the texts they stored).
+  void Truncate(size_t index);
+
+  // The slice a value or key would be read from, or false when the span
+  // gives none. kind/style are the node's (or, for a key, skScalar and the
+  // key style, or skAlias when the key is an alias).
+  static bool SliceOf(std::string_view source, int kind, int style, int32_t start, int32_t end,
+                      std::string_view& slice);
+
+ private:
+  std::string_view Stored(size_t i, uint8_t which) const;
+};
+
+// The node tree of record `record` (the whole document for 0).
+TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record = 0);
+
+// The value of the subtree at record (as StructureToValue) and of a whole
+// parsed file (as StructureRootToValue). Raise like them.
+TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml);
+TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, bool isToml);
+
+// Parses YAML / TOML text into a structure index. False with the same error
+// texts ParseYamlStructure / ParseTomlStructure give; never throws.
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error);
+bool ParseTomlIndex(const std::string& text, TStructureIndex& index, std::u16string& error);
+
+}  // namespace corvane
