@@ -112,14 +112,9 @@ TYamlEventReader::~TYamlEventReader() {
   LibraryHandle = nullptr;
 }
 
-bool TYamlEventReader::Next(TYamlEvent& Event) {
-  Event.Value.clear();
-  Event.Anchor.clear();
-  Event.Tag.clear();
-  Event.ScalarStyle = 0;
+bool TYamlEventReader::NextView(TYamlEventView& Event) {
+  Event = TYamlEventView();
   if (yaml_next(ParserHandle) == 0) {
-    Event.Kind = yeNone;
-    Event.StartIndex = Event.EndIndex = Event.Line = Event.Column = Event.EndLine = Event.EndColumn = 0;
     const char* text = yaml_error(ParserHandle);
     LastErrorUtf8_ = text != nullptr ? text : "";
     LastError_ = Utf8ToUtf16(LastErrorUtf8_);
@@ -138,7 +133,7 @@ bool TYamlEventReader::Next(TYamlEvent& Event) {
   switch (Event.Kind) {
     case yeScalar:
       // The length is authoritative: the decoded scalar may hold NUL bytes.
-      if (const char* value = yaml_value(ParserHandle)) Event.Value.assign(value, yaml_value_length(ParserHandle));
+      if (const char* value = yaml_value(ParserHandle)) Event.Value = std::string_view(value, yaml_value_length(ParserHandle));
       Event.ScalarStyle = yaml_scalar_style(ParserHandle);
       [[fallthrough]];
     case yeSequenceStart:
@@ -152,6 +147,27 @@ bool TYamlEventReader::Next(TYamlEvent& Event) {
       break;
   }
   return true;
+}
+
+bool TYamlEventReader::Next(TYamlEvent& Event) {
+  TYamlEventView view;
+  const bool ok = NextView(view);
+  Event.Kind = view.Kind;
+  Event.StartIndex = view.StartIndex;
+  Event.EndIndex = view.EndIndex;
+  Event.Line = view.Line;
+  Event.Column = view.Column;
+  Event.EndLine = view.EndLine;
+  Event.EndColumn = view.EndColumn;
+  const auto copy = [](std::string& to, std::string_view from) {
+    to.clear();
+    if (!from.empty()) to.append(from.data(), from.size());
+  };
+  copy(Event.Value, view.Value);
+  copy(Event.Anchor, view.Anchor);
+  copy(Event.Tag, view.Tag);
+  Event.ScalarStyle = view.ScalarStyle;
+  return ok;
 }
 
 // ---------------------------------------------------------------------------

@@ -51,6 +51,30 @@ struct TYamlEvent {
   int32_t ScalarStyle = 0;
 };
 
+// The current event read without copying: the texts point into the parser
+// library's own event record and stay valid only until the reader's next
+// Next / NextView call.
+struct TYamlEventView {
+  int32_t Kind = 0;
+  std::ptrdiff_t StartIndex = 0;
+  std::ptrdiff_t EndIndex = 0;
+  std::ptrdiff_t Line = 0;
+  std::ptrdiff_t Column = 0;
+  std::ptrdiff_t EndLine = 0;
+  std::ptrdiff_t EndColumn = 0;
+  std::string_view Value;
+  std::string_view Anchor;
+  std::string_view Tag;
+  int32_t ScalarStyle = 0;
+
+  TYamlEventView() = default;
+  // A view of an event already copied out (valid while that event lives).
+  explicit TYamlEventView(const TYamlEvent& e)
+      : Kind(e.Kind), StartIndex(e.StartIndex), EndIndex(e.EndIndex), Line(e.Line), Column(e.Column),
+        EndLine(e.EndLine), EndColumn(e.EndColumn), Value(e.Value), Anchor(e.Anchor), Tag(e.Tag),
+        ScalarStyle(e.ScalarStyle) {}
+};
+
 // Event type codes of the library.
 enum TYamlEventKind : int32_t {
   yeNone = 0, yeStreamStart = 1, yeStreamEnd = 2, yeDocumentStart = 3, yeDocumentEnd = 4,
@@ -74,6 +98,8 @@ class TYamlEventReader {
   // fields the event's kind carries are read; the others are reset. Reusing
   // one TYamlEvent for a whole stream keeps its string buffers.
   bool Next(TYamlEvent& Event);
+  // The same without copying the texts (see TYamlEventView).
+  bool NextView(TYamlEventView& Event);
   const std::u16string& LastError() const { return LastError_; }
   const std::string& LastErrorUtf8() const { return LastErrorUtf8_; }
 

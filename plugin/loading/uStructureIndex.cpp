@@ -89,7 +89,7 @@ size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, st
 void TStructureIndex::Truncate(size_t index) {
   if (index >= Records.size()) return;
   Pool.resize(Records[index].TextsAt);
-  Records.resize(index);
+  Records.truncate(index);
 }
 
 std::string_view TStructureIndex::Stored(size_t i, uint8_t which) const {

@@ -25,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,39 @@ struct TStructureRecord {
   uint8_t Flags = 0;
 };
 
+// The records, in fixed-size blocks: growing never moves or copies the
+// records already written (a vector would copy them all at every doubling
+// and briefly hold both copies), and no block is more than one block
+// larger than needed.
+class TRecordStore {
+ public:
+  static constexpr size_t kBlockBits = 14;
+  static constexpr size_t kBlockSize = size_t{1} << kBlockBits;  // records per block
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  TStructureRecord& operator[](size_t i) { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
+  const TStructureRecord& operator[](size_t i) const { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
+  void push_back(const TStructureRecord& record) {
+    if ((size_ & (kBlockSize - 1)) == 0 && (size_ >> kBlockBits) == blocks_.size())
+      blocks_.emplace_back(new TStructureRecord[kBlockSize]);
+    (*this)[size_++] = record;
+  }
+  // Keeps the first count records (count <= size()).
+  void truncate(size_t count) {
+    if (count < size_) size_ = count;
+    blocks_.resize((size_ + kBlockSize - 1) >> kBlockBits);
+  }
+  void clear() {
+    blocks_.clear();
+    size_ = 0;
+  }
+
+ private:
+  std::vector<std::unique_ptr<TStructureRecord[]>> blocks_;
+  size_t size_ = 0;
+};
+
 class TStructureIndex {
  public:
   // Record flags.
@@ -65,13 +99,13 @@ class TStructureIndex {
     kKeySlice = 64,     // the key is the source slice of the key span
   };
 
-  std::vector<TStructureRecord> Records;
+  TRecordStore Records;
   std::string Pool;  // stored texts: per record, in the order value, key, anchor, tag; each a length then bytes
 
   bool Empty() const { return Records.empty(); }
   void Clear() {
-    Records = {};
-    Pool = {};
+    Records.clear();
+    Pool = std::string();
   }
 
   // Texts of record i; source is the parsed text.

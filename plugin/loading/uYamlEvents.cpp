@@ -53,7 +53,7 @@ struct TOpenNode {
 };
 
 // Node kind an event starts; raises for an event that starts no node.
-int NodeKindOf(const TYamlEvent& e) {
+int NodeKindOf(const TYamlEventView& e) {
   switch (e.Kind) {
     case yeAlias: return skAlias;
     case yeScalar: return skScalar;
@@ -77,21 +77,21 @@ std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff
   return offset;
 }
 
-int32_t EndOf(const TYamlEvent& e, const TLineIndex& index) {
+int32_t EndOf(const TYamlEventView& e, const TLineIndex& index) {
   return static_cast<int32_t>(Locate(index, e.EndLine, e.EndColumn, e.EndIndex));
 }
 
-int32_t StartOf(const TYamlEvent& e, const TLineIndex& index) {
+int32_t StartOf(const TYamlEventView& e, const TLineIndex& index) {
   const std::ptrdiff_t start = Locate(index, e.Line, e.Column, e.StartIndex);
   if (start < 0) throw EStructureError("Cannot locate YAML node in source");
   return static_cast<int32_t>(start);
 }
 
-void ReadEvent(TYamlEventReader& reader, TYamlEvent& e) {
-  if (!reader.Next(e)) throw EStructureError(reader.LastErrorUtf8());
+void ReadEvent(TYamlEventReader& reader, TYamlEventView& e) {
+  if (!reader.NextView(e)) throw EStructureError(reader.LastErrorUtf8());
 }
 
-EStructureError TooDeep(const TYamlEvent& e) {
+EStructureError TooDeep(const TYamlEventView& e) {
   return EStructureError("YAML nesting deeper than " + std::to_string(kMaxYamlNesting) + " levels at line " +
                          std::to_string(e.Line) + ", column " + std::to_string(e.Column));
 }
@@ -101,10 +101,11 @@ class TYamlIndexBuilder {
   TYamlIndexBuilder(TStructureIndex& index, const TLineIndex& lines) : index_(index), lines_(lines) {}
 
   // Reads the node that starts with `first` and its whole subtree.
-  void BuildNode(TYamlEventReader& reader, TYamlEvent& first) {
+  // Every event's texts are used before the next one is read.
+  void BuildNode(TYamlEventReader& reader, const TYamlEventView& first) {
     open_.clear();
-    TYamlEvent event;
-    TYamlEvent* current = &first;
+    TYamlEventView event;
+    const TYamlEventView* current = &first;
     for (;;) {
       Start(*current);
       // Close every collection whose end event follows.
@@ -127,13 +128,13 @@ class TYamlIndexBuilder {
 
   // True when e closes the innermost open collection (a mapping only when no
   // key is waiting for its value).
-  bool ClosesTop(const TYamlEvent& e) const {
+  bool ClosesTop(const TYamlEventView& e) const {
     const TOpenNode& top = open_.back();
     if (top.Kind == skSequence) return e.Kind == yeSequenceEnd;
     return e.Kind == yeMappingEnd && !top.Key.Present;
   }
 
-  void Start(TYamlEvent& e) {
+  void Start(const TYamlEventView& e) {
     const int kind = NodeKindOf(e);
     const bool isCollection = kind == skSequence || kind == skMapping;
     const bool isKey = ExpectsKey();
@@ -142,7 +143,7 @@ class TYamlIndexBuilder {
       TPendingKey& key = open_.back().Key;
       key.Start = StartOf(e, lines_);
       key.End = EndOf(e, lines_);
-      key.Text = kind == skAlias ? std::move(e.Anchor) : std::move(e.Value);
+      key.Text = kind == skAlias ? e.Anchor : e.Value;
       key.Style = e.ScalarStyle;
       key.NotScalar = kind != skScalar;
       key.Present = true;
@@ -167,15 +168,15 @@ class TYamlIndexBuilder {
       r.KeyStyle = static_cast<int8_t>(key->Style);
       if (key->NotScalar) r.Flags = TStructureIndex::kKeyNotScalar;
     }
-    const std::string_view value = kind == skAlias ? std::string_view(e.Anchor) : std::string_view(e.Value);
-    const std::string_view anchor = kind == skAlias ? std::string_view() : std::string_view(e.Anchor);
+    const std::string_view value = kind == skAlias ? e.Anchor : e.Value;
+    const std::string_view anchor = kind == skAlias ? std::string_view() : e.Anchor;
     const size_t record = index_.Add(r, lines_.Text(), value, keyText, anchor, e.Tag);
     if (key) *key = TPendingKey{};
     if (isCollection) open_.push_back({record, kind, isKey, TPendingKey{}});
   }
 
   // Closes the innermost open collection at its end event.
-  void Close(const TYamlEvent& e) {
+  void Close(const TYamlEventView& e) {
     const TOpenNode done = std::move(open_.back());
     open_.pop_back();
     TStructureRecord& r = index_.Records[done.Record];
@@ -194,7 +195,7 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
   const TLineIndex lines(text);
   TYamlEventReader reader(text);
   TYamlIndexBuilder builder(index, lines);
-  TYamlEvent event;
+  TYamlEventView event;
   ReadEvent(reader, event);
   if (event.Kind != yeStreamStart) throw EStructureError("YAML stream start missing");
   TStructureRecord stream;
@@ -222,7 +223,7 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
 
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
   TStructureIndex nodes;
-  TYamlIndexBuilder(nodes, index).BuildNode(reader, first);
+  TYamlIndexBuilder(nodes, index).BuildNode(reader, TYamlEventView(first));
   return Materialize(nodes, index.Text(), 0);
 }
 
