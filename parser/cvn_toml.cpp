@@ -1,6 +1,8 @@
 // TOML half of the parser library: toml++ parses the text, and the document
-// is then mirrored into flat, pre-ordered tables and arrays whose keys and raw
-// value texts live in one string arena of the handle.
+// is then mirrored into flat, pre-ordered tables and arrays that live, with
+// their keys and raw value texts, in one arena of the handle. The toml++
+// tree is taken apart while it is mirrored, so an open needs little more
+// memory than the tree itself.
 //
 // Contract:
 //  - open/validate refuse a NUL byte within the given length (or null data
@@ -46,12 +48,14 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 using corvane::parser::TTomlPositionMap;
@@ -60,12 +64,112 @@ namespace {
 
 enum TEntryKind : unsigned char { ekLeaf = 0, ekArray = 1, ekTable = 2 };
 
+// What a table entry or array element holds: the raw text of a leaf (in the
+// arena, NUL-terminated) or the mirrored child.
+union TValue {
+  const char* Raw;
+  cvn_toml_table* Table;
+  cvn_toml_array* Array;
+};
+
 struct TEntry {
-  size_t KeyOffset = 0;  // into the arena; NUL-terminated there
-  size_t KeyLength = 0;
-  TEntryKind Kind = ekLeaf;
-  size_t RawOffset = 0;  // leaves only
-  void* Child = nullptr;  // cvn_toml_table* or cvn_toml_array*
+  const char* Key;  // in the arena, NUL-terminated; may itself hold NUL bytes
+  TValue Value;
+  std::uint64_t KeyLength : 62;
+  std::uint64_t Kind : 2;  // a TEntryKind
+
+  std::string_view KeyBytes() const { return {Key, static_cast<size_t>(KeyLength)}; }
+};
+
+struct TElement {
+  TValue Value;
+  TEntryKind Kind;
+};
+
+// Owns every byte a document hands out: keys, raw texts, tables, arrays and
+// their entries, bump-allocated from blocks that are freed together at close.
+// Blocks stay small (below the sizes the C runtime serves from fresh pages),
+// so they can reuse the memory released while the parsed tree is taken apart.
+class TArena {
+ public:
+  TArena() = default;
+  TArena(const TArena&) = delete;
+  TArena& operator=(const TArena&) = delete;
+  ~TArena() {
+    while (blocks_) {
+      TBlock* next = blocks_->Next;
+      ::operator delete(blocks_);
+      blocks_ = next;
+    }
+  }
+
+  void* Allocate(size_t size, size_t align) {
+    const auto at = (reinterpret_cast<std::uintptr_t>(cur_) + align - 1) & ~static_cast<std::uintptr_t>(align - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(end_);
+    if (cur_ && at <= end && size <= end - at) {
+      cur_ = reinterpret_cast<char*>(at + size);
+      return reinterpret_cast<void*>(at);
+    }
+    return AllocateSlow(size, align);
+  }
+
+  // `count` value-initialised objects; null for none.
+  template <class T>
+  T* AllocateArray(size_t count) {
+    static_assert(std::is_trivially_destructible_v<T>, "the arena runs no destructors");
+    if (count == 0) return nullptr;
+    if (count > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    T* items = static_cast<T*>(Allocate(count * sizeof(T), alignof(T)));
+    for (size_t i = 0; i < count; ++i) new (items + i) T();
+    return items;
+  }
+
+  template <class T>
+  T* New() { return AllocateArray<T>(1); }
+
+  // A NUL-terminated copy of the bytes.
+  const char* Store(std::string_view bytes) {
+    if (bytes.size() == SIZE_MAX) throw std::bad_alloc();
+    char* copy = static_cast<char*>(Allocate(bytes.size() + 1, 1));
+    if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+    copy[bytes.size()] = '\0';
+    return copy;
+  }
+
+ private:
+  struct TBlock {
+    TBlock* Next;
+  };
+  // Block data starts at the allocation's own alignment.
+  static constexpr size_t kHeader = (sizeof(TBlock) + alignof(std::max_align_t) - 1) /
+                                    alignof(std::max_align_t) * alignof(std::max_align_t);
+  static constexpr size_t kFirstBlock = 1024;
+  static constexpr size_t kMaxBlock = 64 * 1024;
+
+  TBlock* blocks_ = nullptr;
+  char* cur_ = nullptr;
+  char* end_ = nullptr;
+  size_t nextBlock_ = kFirstBlock;
+
+  char* NewBlock(size_t size) {
+    if (size > SIZE_MAX - kHeader) throw std::bad_alloc();
+    auto* block = static_cast<TBlock*>(::operator new(kHeader + size));
+    block->Next = blocks_;
+    blocks_ = block;
+    return reinterpret_cast<char*>(block) + kHeader;
+  }
+
+  void* AllocateSlow(size_t size, size_t align) {
+    // Large items get a block of their own, so the current block keeps
+    // serving small ones and no block is left mostly empty.
+    if (size > kMaxBlock / 4) return NewBlock(size);
+    size_t blockSize = nextBlock_;
+    while (blockSize < size + align) blockSize *= 2;
+    nextBlock_ = std::min(blockSize * 2, kMaxBlock);
+    cur_ = NewBlock(blockSize);
+    end_ = cur_ + blockSize;
+    return Allocate(size, align);
+  }
 };
 
 const char kNulMessage[] = "Invalid NUL byte in TOML source";
@@ -117,160 +221,238 @@ std::string ParseErrorText(const toml::parse_error& error) {
 }  // namespace
 
 struct cvn_toml_table {
-  const cvn_toml_doc* Doc = nullptr;
-  std::vector<TEntry> Entries;      // in enumeration order
-  std::vector<unsigned> ByKey;      // entry indexes sorted by key bytes
-  const TEntry* Find(const char* key) const;
+  TEntry* Entries = nullptr;  // in enumeration order
+  size_t Count = 0;
+  // Entry indexes sorted by key bytes; only for tables too large to scan.
+  unsigned* ByKey = nullptr;
+  static constexpr size_t kScanAtMost = 16;
+
+  const TEntry* Find(std::string_view key) const;
 };
 
 struct cvn_toml_array {
-  const cvn_toml_doc* Doc = nullptr;
-  std::vector<TEntry> Elements;     // KeyOffset/KeyLength unused
+  TElement* Elements = nullptr;
+  size_t Count = 0;
 };
 
 struct cvn_toml_doc {
-  std::string Arena;  // keys and raw values, each followed by a NUL
-  std::deque<cvn_toml_table> Tables;  // Tables[0] is the root when present
-  std::deque<cvn_toml_array> Arrays;
-  bool Empty = true;
-
-  const char* Text(size_t offset) const { return Arena.data() + offset; }
-  std::string_view Key(const TEntry& e) const { return {Arena.data() + e.KeyOffset, e.KeyLength}; }
+  TArena Arena;
+  cvn_toml_table* Root = nullptr;  // null for an empty text
 };
 
-const TEntry* cvn_toml_table::Find(const char* key) const {
-  const std::string_view wanted(key);
-  auto it = std::lower_bound(ByKey.begin(), ByKey.end(), wanted,
-                             [this](unsigned i, std::string_view k) { return Doc->Key(Entries[i]) < k; });
-  if (it == ByKey.end() || Doc->Key(Entries[*it]) != wanted) return nullptr;
+const TEntry* cvn_toml_table::Find(std::string_view key) const {
+  if (!ByKey) {
+    for (size_t i = 0; i < Count; ++i)
+      if (Entries[i].KeyBytes() == key) return &Entries[i];
+    return nullptr;
+  }
+  const unsigned* begin = ByKey;
+  const unsigned* end = ByKey + Count;
+  const unsigned* it = std::lower_bound(begin, end, key,
+                                        [this](unsigned i, std::string_view k) { return Entries[i].KeyBytes() < k; });
+  if (it == end || Entries[*it].KeyBytes() != key) return nullptr;
   return &Entries[*it];
 }
 
 namespace {
 
-// Copies a parsed toml++ document into the handle's own structures. Works
-// through an explicit queue, so the mirror is built without recursion.
+TEntryKind KindOf(const toml::node& node) {
+  if (node.is_table()) return ekTable;
+  if (node.is_array()) return ekArray;
+  return ekLeaf;
+}
+
+// Copies a parsed toml++ document into the handle's arena and takes the
+// document apart while doing so: each leaf is erased as soon as its text is
+// copied, each table or array once all of its content is, so the copy grows
+// into the memory the tree gives back instead of next to the whole tree.
+// Works depth first over an explicit stack: no recursion over the nesting,
+// and every node is emptied before it is destroyed, so toml++'s destructors
+// do not recurse either.
 class TMirrorBuilder {
  public:
-  TMirrorBuilder(cvn_toml_doc& doc, const char* text, size_t length)
-      : doc_(doc), text_(text), positions_(text, length) {}
+  TMirrorBuilder(TArena& arena, const char* text, size_t length)
+      : arena_(arena), text_(text), positions_(text, length) {}
 
-  // Empty result on success, else the error text.
-  std::string Build(const toml::table& root) {
-    doc_.Tables.emplace_back();
-    doc_.Tables.back().Doc = &doc_;
-    pending_.push_back({&root, &doc_.Tables.back()});
-    for (size_t i = 0; i < pending_.size(); ++i) {
-      const TPending work = pending_[i];
-      std::string error = work.Source->is_table()
-                              ? FillTable(*work.Source->as_table(), *static_cast<cvn_toml_table*>(work.Target))
-                              : FillArray(*work.Source->as_array(), *static_cast<cvn_toml_array*>(work.Target));
+  // Empty result on success, else the error text. `root` is left empty.
+  std::string Build(toml::table& root, cvn_toml_table*& mirror) {
+    mirror = arena_.New<cvn_toml_table>();
+    stack_.push_back({&root, mirror, false});
+    std::string error;
+    while (!stack_.empty()) {
+      TFrame child{};
+      TFrame& frame = stack_.back();
+      const bool descend = frame.Source->is_table() ? StepTable(frame, child, error) : StepArray(frame, child, error);
       if (!error.empty()) return error;
+      if (descend) {
+        stack_.push_back(child);
+        continue;
+      }
+      stack_.pop_back();
+      if (!stack_.empty()) ReleaseDoneChild(stack_.back());
     }
     return "";
   }
 
  private:
-  struct TPending {
-    const toml::node* Source;
-    void* Target;
+  struct TFrame {
+    toml::node* Source;  // a table or array
+    void* Target;        // its cvn_toml_table or cvn_toml_array
+    bool Started;        // entries made, leaves copied
   };
 
-  cvn_toml_doc& doc_;
+  TArena& arena_;
   const char* text_;
   TTomlPositionMap positions_;
-  std::vector<TPending> pending_;
+  std::vector<TFrame> stack_;
 
-  static TEntryKind KindOf(const toml::node& node) {
-    if (node.is_table()) return ekTable;
-    if (node.is_array()) return ekArray;
-    return ekLeaf;
+  TValue NewChild(TEntryKind kind) {
+    TValue value{};
+    if (kind == ekTable) value.Table = arena_.New<cvn_toml_table>();
+    else value.Array = arena_.New<cvn_toml_array>();
+    return value;
   }
 
-  size_t Store(std::string_view bytes) {
-    const size_t offset = doc_.Arena.size();
-    doc_.Arena.append(bytes.data(), bytes.size());
-    doc_.Arena.push_back('\0');
-    return offset;
-  }
-
-  std::string MakeEntry(const toml::node& node, TEntry& entry) {
-    entry.Kind = KindOf(node);
-    if (entry.Kind == ekLeaf) return StoreRaw(node, entry);
-    if (entry.Kind == ekTable) {
-      doc_.Tables.emplace_back();
-      doc_.Tables.back().Doc = &doc_;
-      entry.Child = &doc_.Tables.back();
-    } else {
-      doc_.Arrays.emplace_back();
-      doc_.Arrays.back().Doc = &doc_;
-      entry.Child = &doc_.Arrays.back();
-    }
-    pending_.push_back({&node, entry.Child});
-    return "";
-  }
-
-  std::string StoreRaw(const toml::node& node, TEntry& entry) {
+  std::string StoreRaw(const toml::node& node, TValue& value) {
     const toml::source_region& region = node.source();
     size_t begin = 0, end = 0;
     if (!positions_.ByteOffset(region.begin.line, region.begin.column, begin) ||
         !positions_.ByteOffset(region.end.line, region.end.column, end) || end <= begin)
       return LineMessage(region.begin.line, "cannot locate the value's source text");
-    entry.RawOffset = Store(std::string_view(text_ + begin, end - begin));
+    value.Raw = arena_.Store(std::string_view(text_ + begin, end - begin));
     return "";
   }
 
-  std::string FillTable(const toml::table& source, cvn_toml_table& target) {
-    struct TItem {
-      const toml::key* Key;
-      const toml::node* Node;
+  // Once a table's entries exist only its tables and arrays are left in it;
+  // each is mirrored in turn from the front and erased when done.
+  bool StepTable(TFrame& frame, TFrame& child, std::string& error) {
+    toml::table& source = *frame.Source->as_table();
+    auto& target = *static_cast<cvn_toml_table*>(frame.Target);
+    if (!frame.Started) {
+      frame.Started = true;
+      error = FillTable(source, target);
+      if (!error.empty()) return false;
+    }
+    if (source.empty()) return false;
+    // The iterator's pair is a proxy held inside the iterator itself.
+    const auto first = source.begin();
+    const toml::key& key = first->first;
+    toml::node& node = first->second;
+    const TEntry* entry = target.Find(key.str());
+    if (!entry || entry->Kind != KindOf(node)) {
+      error = LineMessage(key.source().begin.line, "cannot locate the key's entry");
+      return false;
+    }
+    child = {&node, entry->Kind == ekTable ? static_cast<void*>(entry->Value.Table) : entry->Value.Array, false};
+    return true;
+  }
+
+  // Elements are taken from the back, so each can be dropped with pop_back
+  // as soon as it is copied.
+  bool StepArray(TFrame& frame, TFrame& child, std::string& error) {
+    toml::array& source = *frame.Source->as_array();
+    auto& target = *static_cast<cvn_toml_array*>(frame.Target);
+    if (!frame.Started) {
+      frame.Started = true;
+      target.Elements = arena_.AllocateArray<TElement>(source.size());
+      target.Count = source.size();
+    }
+    while (!source.empty()) {
+      toml::node& node = source.back();
+      TElement& element = target.Elements[source.size() - 1];
+      element.Kind = KindOf(node);
+      if (element.Kind != ekLeaf) {
+        element.Value = NewChild(element.Kind);
+        child = {&node, element.Kind == ekTable ? static_cast<void*>(element.Value.Table) : element.Value.Array, false};
+        return true;
+      }
+      error = StoreRaw(node, element.Value);
+      if (!error.empty()) return false;
+      source.pop_back();
+    }
+    return false;
+  }
+
+  // Drops the child of `parent` whose mirror was just completed.
+  static void ReleaseDoneChild(TFrame& parent) {
+    if (parent.Source->is_table()) {
+      toml::table& table = *parent.Source->as_table();
+      table.erase(table.begin());
+    } else {
+      parent.Source->as_array()->pop_back();
+    }
+  }
+
+  // Makes the table's entries, copying keys and leaf texts and erasing the
+  // leaves. Entries are first made in toml++'s order, which is by key bytes,
+  // and then put in enumeration order: leaves, arrays, tables, each by the
+  // key's first appearance in the source.
+  std::string FillTable(toml::table& source, cvn_toml_table& target) {
+    struct TOrder {
+      toml::source_position KeyAt;
+      unsigned Index;  // the entry's place in key byte order
       TEntryKind Kind;
     };
-    std::vector<TItem> items;
-    items.reserve(source.size());
-    for (auto&& [key, node] : source) items.push_back({&key, &node, KindOf(node)});
-    std::stable_sort(items.begin(), items.end(), [](const TItem& a, const TItem& b) {
-      if (a.Kind != b.Kind) return a.Kind < b.Kind;
-      return a.Key->source().begin < b.Key->source().begin;
-    });
-    target.Entries.resize(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
+    const size_t count = source.size();
+    std::vector<TOrder> order(count);
+    target.Entries = arena_.AllocateArray<TEntry>(count);
+    target.Count = count;
+    size_t i = 0;
+    for (auto it = source.begin(); it != source.end(); ++i) {
+      const toml::key& key = it->first;
+      toml::node& node = it->second;
       TEntry& entry = target.Entries[i];
-      entry.KeyLength = items[i].Key->str().size();
-      entry.KeyOffset = Store(items[i].Key->str());
-      std::string error = MakeEntry(*items[i].Node, entry);
-      if (!error.empty()) return error;
+      entry.Key = arena_.Store(key.str());
+      entry.KeyLength = key.str().size();
+      const TEntryKind kind = KindOf(node);
+      entry.Kind = kind;
+      order[i] = {key.source().begin, static_cast<unsigned>(i), kind};
+      if (kind == ekLeaf) {
+        const std::string error = StoreRaw(node, entry.Value);
+        if (!error.empty()) return error;
+        it = source.erase(it);
+      } else {
+        entry.Value = NewChild(kind);
+        ++it;
+      }
     }
-    IndexKeys(target);
-    return "";
-  }
-
-  void IndexKeys(cvn_toml_table& table) {
-    table.ByKey.resize(table.Entries.size());
-    for (size_t i = 0; i < table.ByKey.size(); ++i) table.ByKey[i] = static_cast<unsigned>(i);
-    std::sort(table.ByKey.begin(), table.ByKey.end(), [&](unsigned a, unsigned b) {
-      return doc_.Key(table.Entries[a]) < doc_.Key(table.Entries[b]);
+    // Keys are unique, so ties of kind and position fall back to key byte
+    // order: the same result a stable sort of toml++'s order gives.
+    const TEntry* entries = target.Entries;
+    std::sort(order.begin(), order.end(), [entries](const TOrder& a, const TOrder& b) {
+      if (a.Kind != b.Kind) return a.Kind < b.Kind;
+      if (a.KeyAt != b.KeyAt) return a.KeyAt < b.KeyAt;
+      return entries[a.Index].KeyBytes() < entries[b.Index].KeyBytes();
     });
-  }
-
-  std::string FillArray(const toml::array& source, cvn_toml_array& target) {
-    target.Elements.resize(source.size());
-    for (size_t i = 0; i < source.size(); ++i) {
-      std::string error = MakeEntry(source[i], target.Elements[i]);
-      if (!error.empty()) return error;
+    if (count > cvn_toml_table::kScanAtMost) {
+      target.ByKey = arena_.AllocateArray<unsigned>(count);
+      for (size_t k = 0; k < count; ++k) target.ByKey[order[k].Index] = static_cast<unsigned>(k);
+    }
+    // Moves each entry to its place in enumeration order, cycle by cycle.
+    for (size_t k = 0; k < count; ++k) {
+      if (order[k].Index == k) continue;
+      const TEntry moving = target.Entries[k];
+      size_t slot = k;
+      while (order[slot].Index != k) {
+        const size_t from = order[slot].Index;
+        target.Entries[slot] = target.Entries[from];
+        order[slot].Index = static_cast<unsigned>(slot);
+        slot = from;
+      }
+      target.Entries[slot] = moving;
+      order[slot].Index = static_cast<unsigned>(slot);
     }
     return "";
   }
 };
 
 // Parses `length` bytes at `text` (already prechecked) into `doc`, or gives
-// the error text. The toml++ tree is dropped before returning.
+// the error text. The toml++ tree is taken apart while it is mirrored.
 std::string ParseInto(cvn_toml_doc& doc, const char* text, size_t length) {
   toml::parse_result result = toml::parse(std::string_view(text, length));
   if (!result) return ParseErrorText(result.error());
-  doc.Empty = false;
-  TMirrorBuilder builder(doc, text, length);
-  return builder.Build(result.table());
+  TMirrorBuilder builder(doc.Arena, text, length);
+  return builder.Build(result.table(), doc.Root);
 }
 
 const TEntry* TableEntry(cvn_toml_table* table, const char* key, TEntryKind kind) {
@@ -279,10 +461,10 @@ const TEntry* TableEntry(cvn_toml_table* table, const char* key, TEntryKind kind
   return entry && entry->Kind == kind ? entry : nullptr;
 }
 
-const TEntry* ArrayElement(cvn_toml_array* array, int index, TEntryKind kind) {
-  if (!array || index < 0 || static_cast<size_t>(index) >= array->Elements.size()) return nullptr;
-  const TEntry& entry = array->Elements[static_cast<size_t>(index)];
-  return entry.Kind == kind ? &entry : nullptr;
+const TElement* ArrayElement(cvn_toml_array* array, int index, TEntryKind kind) {
+  if (!array || index < 0 || static_cast<size_t>(index) >= array->Count) return nullptr;
+  const TElement& element = array->Elements[static_cast<size_t>(index)];
+  return element.Kind == kind ? &element : nullptr;
 }
 
 }  // namespace
@@ -299,10 +481,9 @@ cvn_toml_doc* cvn_toml_open(const char* data, size_t length, char* errbuf, int e
     }
     std::unique_ptr<cvn_toml_doc> doc(new cvn_toml_doc);
     if (length == 0) return doc.release();
-    // The private copy lives only while the mirror is built: every string
-    // handed out afterwards is in the arena.
-    const std::string copy(data, length);
-    const std::string error = ParseInto(*doc, copy.c_str(), copy.size());
+    // The caller's text is read in place: every string handed out is copied
+    // into the arena before this returns.
+    const std::string error = ParseInto(*doc, data, length);
     if (!error.empty()) {
       WriteError(errbuf, errbufsize, error);
       return nullptr;
@@ -334,48 +515,45 @@ int cvn_toml_validate(const char* data, size_t length, char* errbuf, int errbufs
 
 void cvn_toml_close(cvn_toml_doc* handle) { delete handle; }
 
-cvn_toml_table* cvn_toml_root(cvn_toml_doc* handle) {
-  if (!handle || handle->Empty || handle->Tables.empty()) return nullptr;
-  return &handle->Tables.front();
-}
+cvn_toml_table* cvn_toml_root(cvn_toml_doc* handle) { return handle ? handle->Root : nullptr; }
 
 const char* cvn_toml_table_key(cvn_toml_table* table, int index) {
-  if (!table || index < 0 || static_cast<size_t>(index) >= table->Entries.size()) return nullptr;
-  return table->Doc->Text(table->Entries[static_cast<size_t>(index)].KeyOffset);
+  if (!table || index < 0 || static_cast<size_t>(index) >= table->Count) return nullptr;
+  return table->Entries[static_cast<size_t>(index)].Key;
 }
 
 const char* cvn_toml_table_raw(cvn_toml_table* table, const char* key) {
   const TEntry* entry = TableEntry(table, key, ekLeaf);
-  return entry ? table->Doc->Text(entry->RawOffset) : nullptr;
+  return entry ? entry->Value.Raw : nullptr;
 }
 
 cvn_toml_array* cvn_toml_table_array(cvn_toml_table* table, const char* key) {
   const TEntry* entry = TableEntry(table, key, ekArray);
-  return entry ? static_cast<cvn_toml_array*>(entry->Child) : nullptr;
+  return entry ? entry->Value.Array : nullptr;
 }
 
 cvn_toml_table* cvn_toml_table_table(cvn_toml_table* table, const char* key) {
   const TEntry* entry = TableEntry(table, key, ekTable);
-  return entry ? static_cast<cvn_toml_table*>(entry->Child) : nullptr;
+  return entry ? entry->Value.Table : nullptr;
 }
 
 int cvn_toml_array_count(cvn_toml_array* array) {
-  return array ? static_cast<int>(std::min<size_t>(array->Elements.size(), 0x7FFFFFFF)) : 0;
+  return array ? static_cast<int>(std::min<size_t>(array->Count, 0x7FFFFFFF)) : 0;
 }
 
 const char* cvn_toml_array_raw(cvn_toml_array* array, int index) {
-  const TEntry* entry = ArrayElement(array, index, ekLeaf);
-  return entry ? array->Doc->Text(entry->RawOffset) : nullptr;
+  const TElement* element = ArrayElement(array, index, ekLeaf);
+  return element ? element->Value.Raw : nullptr;
 }
 
 cvn_toml_array* cvn_toml_array_array(cvn_toml_array* array, int index) {
-  const TEntry* entry = ArrayElement(array, index, ekArray);
-  return entry ? static_cast<cvn_toml_array*>(entry->Child) : nullptr;
+  const TElement* element = ArrayElement(array, index, ekArray);
+  return element ? element->Value.Array : nullptr;
 }
 
 cvn_toml_table* cvn_toml_array_table(cvn_toml_array* array, int index) {
-  const TEntry* entry = ArrayElement(array, index, ekTable);
-  return entry ? static_cast<cvn_toml_table*>(entry->Child) : nullptr;
+  const TElement* element = ArrayElement(array, index, ekTable);
+  return element ? element->Value.Table : nullptr;
 }
 
 }  // extern "C"

@@ -9,6 +9,8 @@
 // hide the rest of the text.
 #include "cvn_toml_scan.h"
 
+#include <algorithm>
+
 namespace corvane::parser {
 namespace {
 
@@ -148,30 +150,52 @@ bool TomlNestingWithinLimit(const char* text, size_t length, int& line) {
   return scanner.Run(line);
 }
 
+void TOffsetList::Append(std::uint64_t value) {
+  while (highStarts_.size() < (value >> 32)) highStarts_.push_back(low_.size());
+  low_.push_back(static_cast<std::uint32_t>(value));
+}
+
+std::uint64_t TOffsetList::operator[](size_t index) const {
+  if (highStarts_.empty()) return low_[index];
+  // The high part is the number of 4 GiB steps that begin at or before index.
+  const auto high = static_cast<std::uint64_t>(
+      std::upper_bound(highStarts_.begin(), highStarts_.end(), index) - highStarts_.begin());
+  return high << 32 | low_[index];
+}
+
 TTomlPositionMap::TTomlPositionMap(const char* text, size_t length) : text_(text), length_(length) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   begin_ = length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
-  lineStartCp_.push_back(0);
+  // Counted first, so both lists are allocated once at their exact size: the
+  // map is built while the whole parsed tree is still in memory.
+  size_t lines = 1, cps = 0;
+  for (size_t i = begin_; i < length; ++i) {
+    lines += bytes[i] == '\n';
+    cps += (bytes[i] & 0xC0) != 0x80;
+  }
+  lineStartCp_.Reserve(lines);
+  sampleOffset_.Reserve((cps + kSampleEvery - 1) / kSampleEvery);
+  lineStartCp_.Append(0);
   size_t cp = 0;
   for (size_t i = begin_; i < length; ++i) {
     if ((bytes[i] & 0xC0) == 0x80) continue;  // continuation byte
-    if (cp % kSampleEvery == 0) sampleOffset_.push_back(i);
+    if (cp % kSampleEvery == 0) sampleOffset_.Append(i);
     ++cp;
-    if (bytes[i] == '\n') lineStartCp_.push_back(cp);
+    if (bytes[i] == '\n') lineStartCp_.Append(cp);
   }
   codePoints_ = cp;
 }
 
 bool TTomlPositionMap::ByteOffset(size_t line, size_t column, size_t& offset) const {
-  if (line < 1 || line > lineStartCp_.size() || column < 1) return false;
-  const size_t cp = lineStartCp_[line - 1] + column - 1;
+  if (line < 1 || line > lineStartCp_.Size() || column < 1) return false;
+  const size_t cp = static_cast<size_t>(lineStartCp_[line - 1]) + column - 1;
   if (cp > codePoints_) return false;
   if (cp == codePoints_) {
     offset = length_;
     return true;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(text_);
-  size_t at = sampleOffset_[cp / kSampleEvery];
+  auto at = static_cast<size_t>(sampleOffset_[cp / kSampleEvery]);
   for (size_t skip = cp % kSampleEvery; skip > 0; --skip) {
     ++at;
     while (at < length_ && (bytes[at] & 0xC0) == 0x80) ++at;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,21 @@ constexpr int kMaxTomlDepth = 512;
 // where the bound first exceeds kMaxTomlDepth.
 bool TomlNestingWithinLimit(const char* text, size_t length, int& line);
 
+// A non-decreasing list of offsets stored in 32 bits each. Values of 4 GiB
+// and more take their high part from the short list of indexes where each
+// further 4 GiB begins, so texts of any size map correctly.
+class TOffsetList {
+ public:
+  void Reserve(size_t count) { low_.reserve(count); }
+  void Append(std::uint64_t value);
+  size_t Size() const { return low_.size(); }
+  std::uint64_t operator[](size_t index) const;
+
+ private:
+  std::vector<std::uint32_t> low_;
+  std::vector<size_t> highStarts_;
+};
+
 // Turns toml++ source positions (1-based line, 1-based column counted in code
 // points, a leading UTF-8 byte-order mark not counted) into byte offsets of
 // the text, in constant time per lookup.
@@ -32,8 +48,8 @@ class TTomlPositionMap {
   const char* text_;
   size_t length_;
   size_t begin_;                        // after a byte-order mark
-  std::vector<size_t> lineStartCp_;     // code point index of each line's start
-  std::vector<size_t> sampleOffset_;    // byte offset of code point k * kSampleEvery
+  TOffsetList lineStartCp_;     // code point index of each line's start
+  TOffsetList sampleOffset_;    // byte offset of code point k * kSampleEvery
   size_t codePoints_ = 0;
 };
 

@@ -5,8 +5,10 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ParserTestWalk.h"
+#include "cvn_toml_scan.h"
 
 namespace corvane::test {
 namespace {
@@ -46,6 +48,22 @@ TEST(toml_document, every_function_tolerates_null_handles) {
   const std::string text = "a = 1\n";
   cvn_toml_doc* doc = cvn_toml_open(text.data(), text.size(), nullptr, 0);
   EXPECT_EQ(cvn_toml_table_raw(cvn_toml_root(doc), nullptr), nullptr);
+  cvn_toml_close(doc);
+}
+
+TEST(toml_document, values_outlive_the_callers_text_and_only_its_length_is_read) {
+  const std::string source = "a = 'first'\nb = [1, 22]\nt.k = \"v\"\nc = 12345";
+  std::vector<char> buffer(source.begin(), source.end());
+  cvn_toml_doc* doc = cvn_toml_open(buffer.data(), buffer.size() - 3, nullptr, 0);
+  ASSERT_NE(doc, nullptr);
+  std::fill(buffer.begin(), buffer.end(), '#');
+  std::vector<char>().swap(buffer);
+  cvn_toml_table* root = cvn_toml_root(doc);
+  EXPECT_STREQ(cvn_toml_table_raw(root, "a"), "'first'");
+  EXPECT_STREQ(cvn_toml_array_raw(cvn_toml_table_array(root, "b"), 1), "22");
+  EXPECT_STREQ(cvn_toml_table_raw(cvn_toml_table_table(root, "t"), "k"), "\"v\"");
+  EXPECT_STREQ(cvn_toml_table_raw(root, "c"), "12");
+  EXPECT_STREQ(cvn_toml_table_key(root, 0), "a");
   cvn_toml_close(doc);
 }
 
@@ -111,6 +129,49 @@ TEST(toml_lookup, matches_exact_key_bytes_and_the_kind_asked_for) {
   EXPECT_EQ(cvn_toml_table_table(root, "arr"), nullptr);
   EXPECT_NE(cvn_toml_table_array(root, "arr"), nullptr);
   EXPECT_EQ(cvn_toml_table_array(root, "A"), nullptr);
+  cvn_toml_close(doc);
+}
+
+TEST(toml_lookup, large_tables_keep_their_order_and_find_every_key_by_its_bytes) {
+  // Prefixes whose byte order differs from the source order, non-ASCII
+  // bytes included, spread over the three kinds.
+  const char* const prefixes[] = {"\xC3\xBC", "z", "Z", "a", "ab", "\xC3\xA9"};
+  std::string text;
+  std::vector<std::string> leaves, arrays, tables;
+  for (int i = 0; i < 60; ++i) {
+    const std::string key = prefixes[i % 6] + std::to_string(100 - i);
+    const std::string value = std::to_string(i);
+    if (i % 3 == 0) text += "\"" + key + "\" = " + value + "\n", leaves.push_back(key);
+    if (i % 3 == 1) text += "\"" + key + "\" = [" + value + "]\n", arrays.push_back(key);
+    if (i % 3 == 2) text += "\"" + key + "\" = { v = " + value + " }\n", tables.push_back(key);
+  }
+  std::vector<std::string> expected = leaves;
+  expected.insert(expected.end(), arrays.begin(), arrays.end());
+  expected.insert(expected.end(), tables.begin(), tables.end());
+  EXPECT_EQ(TomlKeys(text), expected);
+
+  cvn_toml_doc* doc = cvn_toml_open(text.data(), text.size(), nullptr, 0);
+  cvn_toml_table* root = cvn_toml_root(doc);
+  for (int i = 0; i < 60; ++i) {
+    const std::string key = prefixes[i % 6] + std::to_string(100 - i);
+    const std::string value = std::to_string(i);
+    const char* raw = cvn_toml_table_raw(root, key.c_str());
+    cvn_toml_array* array = cvn_toml_table_array(root, key.c_str());
+    cvn_toml_table* table = cvn_toml_table_table(root, key.c_str());
+    EXPECT_EQ(!!raw + !!array + !!table, 1) << key;
+    if (raw) {
+      EXPECT_EQ(raw, value) << key;
+    } else if (array) {
+      EXPECT_STREQ(cvn_toml_array_raw(array, 0), value.c_str()) << key;
+    } else if (table) {
+      EXPECT_STREQ(cvn_toml_table_raw(table, "v"), value.c_str()) << key;
+    }
+  }
+  for (const char* absent : {"", "a", "ab", "ab1", "\xC3\xBC", "\xC3", "z1000", "Z9", "\xC3\xA9" "95 "}) {
+    EXPECT_EQ(cvn_toml_table_raw(root, absent), nullptr) << absent;
+    EXPECT_EQ(cvn_toml_table_array(root, absent), nullptr) << absent;
+    EXPECT_EQ(cvn_toml_table_table(root, absent), nullptr) << absent;
+  }
   cvn_toml_close(doc);
 }
 
@@ -202,6 +263,39 @@ TEST(toml_nesting, dots_and_brackets_in_strings_comments_and_numbers_do_not_coun
   text += dotted + " = 1\n";
   const TTomlRun run = ReadToml(text);
   EXPECT_TRUE(run.Opened) << run.Error;
+}
+
+TEST(toml_nesting, trees_near_the_limit_open_with_every_value_reachable) {
+  const std::string header = "[" + [] {
+    std::string path = "h";
+    for (int i = 1; i < 300; ++i) path += ".h";
+    return path;
+  }() + "]\n";
+  std::string inlineTables = "x = ";
+  for (int i = 0; i < 200; ++i) inlineTables += "{ a = ";
+  inlineTables += "3" + std::string(200, '}') + "\n";
+  const std::string text =
+      "a = " + std::string(250, '[') + "1, [2]" + std::string(250, ']') + "\n" + inlineTables + header + "v = 4\n";
+  const TTomlRun run = ReadToml(text);
+  ASSERT_TRUE(run.Opened) << run.Error;
+  ASSERT_EQ(run.Leaves.size(), 4u);
+  std::string nested = ".a";
+  for (int i = 0; i < 250; ++i) nested += "[0]";
+  EXPECT_EQ(run.Leaves[0].Path, nested);
+  EXPECT_EQ(run.Leaves[0].Raw, "1");
+  EXPECT_EQ(run.Leaves[1].Raw, "2");
+  EXPECT_EQ(run.Leaves[2].Raw, "3");
+  EXPECT_EQ(run.Leaves[3].Raw, "4");
+  EXPECT_EQ(run.Leaves[3].Path.size(), 2 * 300 + 2u);
+}
+
+TEST(toml_offsets, hold_values_past_four_gibibytes) {
+  const std::uint64_t gib4 = std::uint64_t(1) << 32;
+  const std::vector<std::uint64_t> values = {0, 7, gib4 - 1, gib4, gib4 + 5, gib4 + 5, 3 * gib4 + 2, 5 * gib4};
+  corvane::parser::TOffsetList list;
+  for (const std::uint64_t value : values) list.Append(value);
+  ASSERT_EQ(list.Size(), values.size());
+  for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(list[i], values[i]) << i;
 }
 
 }  // namespace
