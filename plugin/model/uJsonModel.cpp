@@ -9,7 +9,10 @@
 //  - A failed object add (duplicate name) leaves the object exactly as it was.
 #include "uJsonModel.h"
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <new>
 
 namespace corvane {
 
@@ -31,6 +34,28 @@ void RequireItem(const TJsonDataPtr& item) {
 
 size_t HashName(std::string_view name) { return std::hash<std::string_view>()(name); }
 
+// Block layout of a container's children (see TJsonContainer::TSlots): the
+// names start at the first suitably aligned offset after the pointers.
+constexpr size_t kSlotsHeader = sizeof(uint32_t) * 2;
+
+size_t NamesOffset(size_t capacity) {
+  const size_t end = kSlotsHeader + capacity * sizeof(TJsonDataPtr);
+  const size_t align = alignof(TCompactText);
+  return (end + align - 1) / align * align;
+}
+
+size_t SlotsBytes(size_t capacity, bool named) {
+  return named ? NamesOffset(capacity) + capacity * sizeof(TCompactText)
+               : kSlotsHeader + capacity * sizeof(TJsonDataPtr);
+}
+
+// The most children one container can hold: the count is 32-bit, and the
+// block size must not overflow.
+size_t MaxSlots() {
+  const size_t perSlot = sizeof(TJsonDataPtr) + sizeof(TCompactText);
+  return std::min<size_t>(UINT32_MAX, (SIZE_MAX - kSlotsHeader - alignof(TCompactText)) / perSlot);
+}
+
 }  // namespace
 
 std::string_view CutMemberName(std::string_view name) {
@@ -48,23 +73,23 @@ TJsonDataPtr TJsonData::Clone() const {
     TJsonContainer* To;
   };
   std::vector<TJob> jobs;
-  if (IsContainerKind(kind_))
+  if (IsContainerKind(Kind()))
     jobs.push_back({static_cast<const TJsonContainer*>(this), static_cast<TJsonContainer*>(root.get())});
   while (!jobs.empty()) {
     TJob job = jobs.back();
     jobs.pop_back();
-    job.To->Reserve(job.From->items_.size());
+    const size_t count = job.From->Count();
+    job.To->Reserve(count);
     const bool isObject = job.From->Kind() == nkObject;
-    for (size_t i = 0; i < job.From->items_.size(); ++i) {
-      const TJsonData* source = job.From->items_[i].get();
+    for (size_t i = 0; i < count; ++i) {
+      const TJsonData* source = job.From->Items()[i].get();
       TJsonDataPtr copy = source->CloneShallow();
       TJsonData* raw = copy.get();
       if (isObject)
-        static_cast<TJsonObject*>(job.To)->AppendUnique(
-            static_cast<const TJsonObject*>(job.From)->names_[i], std::move(copy));
+        static_cast<TJsonObject*>(job.To)->AppendUnique(job.From->Names()[i].view(), std::move(copy));
       else
         job.To->Adopt(std::move(copy));
-      if (IsContainerKind(raw->kind_))
+      if (IsContainerKind(raw->Kind()))
         jobs.push_back({static_cast<const TJsonContainer*>(source), static_cast<TJsonContainer*>(raw)});
     }
   }
@@ -134,7 +159,7 @@ TJsonDataPtr TSourceFloatNumber::CloneShallow() const {
 TJsonDataPtr NewFloatNode(double value) { return std::make_unique<TSourceFloatNumber>(value); }
 
 std::string TJsonString::JsonText() const { return JsonQuoteString(value_); }
-TJsonDataPtr TJsonString::CloneShallow() const { return std::make_unique<TJsonString>(value_); }
+TJsonDataPtr TJsonString::CloneShallow() const { return std::make_unique<TJsonString>(value_.view()); }
 TJsonDataPtr TJsonBoolean::CloneShallow() const { return std::make_unique<TJsonBoolean>(value_); }
 
 std::string TJsonNull::PlainText() const { throw EJsonError("A null value has no plain text"); }
@@ -142,50 +167,108 @@ TJsonDataPtr TJsonNull::CloneShallow() const { return std::make_unique<TJsonNull
 
 // ---- containers ------------------------------------------------------------------
 
+TCompactText* TJsonContainer::NamesOf(TSlots* block) {
+  return reinterpret_cast<TCompactText*>(reinterpret_cast<char*>(block) + NamesOffset(block->Capacity));
+}
+
+void TJsonContainer::Grow(size_t count) {
+  const size_t capacity = slots_ ? slots_->Capacity : 0;
+  if (count <= capacity) return;
+  const size_t limit = MaxSlots();
+  if (count > limit) throw std::length_error("Too many children in one container");
+  // Doubling, as a vector grows, keeps appending one by one linear.
+  const size_t next = std::max(count, std::min(limit, capacity * 2));
+  const bool named = HasNames();
+  auto* block = static_cast<TSlots*>(::operator new(SlotsBytes(next, named)));
+  // Nothing below throws: the children move over whole or not at all.
+  block->Count = slots_ ? slots_->Count : 0;
+  block->Capacity = static_cast<uint32_t>(next);
+  std::uninitialized_value_construct_n(ItemsOf(block), next);
+  if (named) std::uninitialized_value_construct_n(NamesOf(block), next);
+  if (TSlots* old = slots_) {
+    std::move(ItemsOf(old), ItemsOf(old) + old->Count, ItemsOf(block));
+    std::destroy_n(ItemsOf(old), old->Capacity);
+    if (named) {
+      std::move(NamesOf(old), NamesOf(old) + old->Count, NamesOf(block));
+      std::destroy_n(NamesOf(old), old->Capacity);
+    }
+    ::operator delete(old);
+  }
+  slots_ = block;
+}
+
+void TJsonContainer::Reserve(size_t count) { Grow(count); }
+
+void TJsonContainer::FreeSlots(std::vector<TJsonDataPtr>* pending) {
+  if (!slots_) return;
+  TJsonDataPtr* items = Items();
+  for (size_t i = 0; i < slots_->Count; ++i)
+    if (IsContainerKind(items[i]->Kind())) pending->push_back(std::move(items[i]));
+  // What is left are scalars, which free nothing below themselves.
+  std::destroy_n(items, slots_->Capacity);
+  if (HasNames()) std::destroy_n(Names(), slots_->Capacity);
+  ::operator delete(slots_);
+  slots_ = nullptr;
+}
+
 TJsonContainer::~TJsonContainer() {
-  // Children are moved onto a work list before their parent goes, so every
-  // node is destroyed with no children of its own and nothing recurses.
+  // Child containers are moved onto a work list before their parent's block
+  // goes, so every container is destroyed with no children of its own and
+  // nothing recurses.
   std::vector<TJsonDataPtr> pending;
-  pending.swap(items_);
+  FreeSlots(&pending);
   while (!pending.empty()) {
     TJsonDataPtr node = std::move(pending.back());
     pending.pop_back();
-    if (IsContainerKind(node->kind_)) {
-      auto* container = static_cast<TJsonContainer*>(node.get());
-      for (TJsonDataPtr& child : container->items_) pending.push_back(std::move(child));
-      container->items_.clear();
-    }
+    static_cast<TJsonContainer*>(node.get())->FreeSlots(&pending);
   }
 }
 
 long long TJsonContainer::IndexOf(const TJsonData* child) const {
-  if (!child || child->parent_ != this) return -1;
-  for (size_t i = 0; i < items_.size(); ++i)
-    if (items_[i].get() == child) return static_cast<long long>(i);
+  if (!child || child->Parent() != this) return -1;
+  const TJsonDataPtr* items = slots_ ? Items() : nullptr;
+  for (size_t i = 0; i < Count(); ++i)
+    if (items[i].get() == child) return static_cast<long long>(i);
   return -1;
 }
 
-TJsonData* TJsonContainer::Adopt(TJsonDataPtr item) {
+// Objects only ever append, so only the child pointers move here; the
+// member's name is already in its slot.
+TJsonData* TJsonContainer::InsertAt(size_t index, TJsonDataPtr item) {
   RequireItem(item);
-  item->parent_ = this;
-  items_.push_back(std::move(item));
-  return items_.back().get();
+  const size_t count = Count();
+  if (index > count) RaiseIndexError(index, count);
+  Grow(count + 1);  // the only step that can fail
+  TJsonDataPtr* items = Items();
+  if (index < count) std::move_backward(items + index, items + count, items + count + 1);
+  item->SetParent(this);
+  items[index] = std::move(item);
+  slots_->Count = static_cast<uint32_t>(count + 1);
+  return items[index].get();
 }
 
 TJsonDataPtr TJsonContainer::Release(size_t index) {
-  if (index >= items_.size()) RaiseIndexError(index, items_.size());
-  TJsonDataPtr old = std::move(items_[index]);
-  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
-  old->parent_ = nullptr;
+  const size_t count = Count();
+  if (index >= count) RaiseIndexError(index, count);
+  TJsonDataPtr* items = Items();
+  TJsonDataPtr old = std::move(items[index]);
+  std::move(items + index + 1, items + count, items + index);
+  if (HasNames()) {
+    TCompactText* names = Names();
+    std::move(names + index + 1, names + count, names + index);
+    names[count - 1].clear();
+  }
+  slots_->Count = static_cast<uint32_t>(count - 1);
+  old->SetParent(nullptr);
   return old;
 }
 
 TJsonDataPtr TJsonContainer::Swap(size_t index, TJsonDataPtr item) {
   RequireItem(item);
-  if (index >= items_.size()) RaiseIndexError(index, items_.size());
-  item->parent_ = this;
-  std::swap(items_[index], item);
-  item->parent_ = nullptr;
+  if (index >= Count()) RaiseIndexError(index, Count());
+  item->SetParent(this);
+  std::swap(Items()[index], item);
+  item->SetParent(nullptr);
   return item;
 }
 
@@ -193,12 +276,7 @@ TJsonData* TJsonArray::Add(TJsonDataPtr item) { return Adopt(std::move(item)); }
 
 TJsonDataPtr TJsonArray::Replace(size_t index, TJsonDataPtr item) { return Swap(index, std::move(item)); }
 
-TJsonData* TJsonArray::Insert(size_t index, TJsonDataPtr item) {
-  RequireItem(item);
-  if (index > items_.size()) RaiseIndexError(index, items_.size());
-  item->parent_ = this;
-  return items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(item))->get();
-}
+TJsonData* TJsonArray::Insert(size_t index, TJsonDataPtr item) { return InsertAt(index, std::move(item)); }
 
 TJsonDataPtr TJsonArray::Remove(size_t index) { return Release(index); }
 
@@ -208,44 +286,55 @@ TJsonDataPtr TJsonArray::CloneShallow() const { return std::make_unique<TJsonArr
 
 TJsonObject::~TJsonObject() = default;
 
-const std::string& TJsonObject::Name(size_t index) const {
-  static const std::string kNone;
-  return index < names_.size() ? names_[index] : kNone;
+std::string_view TJsonObject::Name(size_t index) const {
+  return index < Count() ? Names()[index].view() : std::string_view();
 }
 
 void TJsonObject::BuildIndex() const {
+  const size_t count = Count();
   size_t capacity = 16;
-  while (capacity < names_.size() * 2 + 2) capacity *= 2;
+  while (capacity < count * 2 + 2) capacity *= 2;
   index_ = std::make_unique<std::vector<uint32_t>>(capacity, 0);
-  for (size_t i = 0; i < names_.size(); ++i) IndexInsert(i);
+  for (size_t i = 0; i < count; ++i) IndexInsert(i);
 }
 
 // Puts member into the index; grows (rebuilds) the table at half load.
 void TJsonObject::IndexInsert(size_t member) const {
   if (!index_) return;
   std::vector<uint32_t>& table = *index_;
-  if ((names_.size() + 1) * 2 > table.size() && member + 1 == names_.size()) {
+  const size_t count = Count();
+  if ((count + 1) * 2 > table.size() && member + 1 == count) {
     BuildIndex();  // re-inserts every member, this one included
     return;
   }
   const size_t mask = table.size() - 1;
-  size_t slot = HashName(names_[member]) & mask;
+  size_t slot = HashName(Names()[member].view()) & mask;
   while (table[slot] != 0) slot = (slot + 1) & mask;
   table[slot] = static_cast<uint32_t>(member + 1);
 }
 
 long long TJsonObject::FindSlot(std::string_view cutName) const {
-  if (!index_ && names_.size() > kIndexThreshold) BuildIndex();
+  const size_t count = Count();
+  if (!index_ && count > kIndexThreshold) BuildIndex();
   if (!index_) {
-    for (size_t i = 0; i < names_.size(); ++i)
-      if (names_[i] == cutName) return static_cast<long long>(i);
+    const TCompactText* names = count ? Names() : nullptr;
+    if (cutName.size() <= TCompactText::kInlineMax) {
+      // Short names compare as one word each, with no allocation for the probe.
+      const TCompactText probe(cutName);
+      for (size_t i = 0; i < count; ++i)
+        if (names[i].Equals(probe)) return static_cast<long long>(i);
+      return -1;
+    }
+    for (size_t i = 0; i < count; ++i)
+      if (names[i].view() == cutName) return static_cast<long long>(i);
     return -1;
   }
   const std::vector<uint32_t>& table = *index_;
+  const TCompactText* names = Names();
   const size_t mask = table.size() - 1;
   for (size_t slot = HashName(cutName) & mask; table[slot] != 0; slot = (slot + 1) & mask) {
     const size_t member = table[slot] - 1;
-    if (names_[member] == cutName) return static_cast<long long>(member);
+    if (names[member].view() == cutName) return static_cast<long long>(member);
   }
   return -1;
 }
@@ -255,45 +344,51 @@ bool TJsonObject::TryAdd(std::string name, TJsonDataPtr item, std::string* error
     if (error) *error = "Missing value node";
     return false;
   }
-  if (name.size() > kMaxMemberNameBytes) name.resize(kMaxMemberNameBytes);
-  if (FindSlot(name) >= 0) {
-    if (error) *error = "Duplicate object member: \"" + name + "\"";
+  const std::string_view cut = CutMemberName(name);
+  if (FindSlot(cut) >= 0) {
+    if (error) *error = "Duplicate object member: \"" + std::string(cut) + "\"";
     return false;
   }
-  AppendUnique(std::move(name), std::move(item));
+  AppendUnique(cut, std::move(item));
   return true;
 }
 
 TJsonData* TJsonObject::Add(std::string name, TJsonDataPtr item) {
   std::string error;
   if (!TryAdd(std::move(name), std::move(item), &error)) throw EJsonError(error);
-  return items_.back().get();
+  return Items()[Count() - 1].get();
 }
 
-void TJsonObject::AppendUnique(std::string name, TJsonDataPtr item) {
-  names_.push_back(std::move(name));
+void TJsonObject::AppendUnique(std::string_view name, TJsonDataPtr item) {
+  RequireItem(item);
+  const size_t count = Count();
+  Grow(count + 1);
+  // The slot past the last member is free: filling it changes nothing
+  // visible if the copy fails, and the adopt below cannot fail any more.
+  Names()[count] = name;
+  Adopt(std::move(item));
   try {
-    Adopt(std::move(item));
-  } catch (...) {
-    names_.pop_back();  // keep names and items paired
-    throw;
+    IndexInsert(Count() - 1);
+  } catch (const std::bad_alloc&) {
+    // The member is in; the index is only a cache, so drop it rather than
+    // keep one that misses the new name (it is rebuilt on the next lookup).
+    index_.reset();
   }
-  IndexInsert(names_.size() - 1);
 }
 
 long long TJsonObject::IndexOfName(std::string_view name) const { return FindSlot(CutMemberName(name)); }
 
 TJsonData* TJsonObject::Find(std::string_view name) const {
   const long long i = IndexOfName(name);
-  return i < 0 ? nullptr : items_[static_cast<size_t>(i)].get();
+  return i < 0 ? nullptr : Items()[static_cast<size_t>(i)].get();
 }
 
 bool TJsonObject::Rename(size_t index, std::string name) {
-  if (index >= names_.size()) return false;
-  if (name.size() > kMaxMemberNameBytes) name.resize(kMaxMemberNameBytes);
-  const long long other = FindSlot(name);
+  if (index >= Count()) return false;
+  const std::string_view cut = CutMemberName(name);
+  const long long other = FindSlot(cut);
   if (other >= 0 && static_cast<size_t>(other) != index) return false;
-  names_[index] = std::move(name);
+  Names()[index] = cut;
   index_.reset();  // rebuilt on the next lookup
   return true;
 }
@@ -302,14 +397,8 @@ TJsonDataPtr TJsonObject::Replace(size_t index, TJsonDataPtr item) { return Swap
 
 TJsonDataPtr TJsonObject::Remove(size_t index) {
   TJsonDataPtr old = Release(index);
-  names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(index));
   index_.reset();
   return old;
-}
-
-void TJsonObject::Reserve(size_t count) {
-  names_.reserve(count);
-  items_.reserve(count);
 }
 
 TJsonDataPtr TJsonObject::CloneShallow() const { return std::make_unique<TJsonObject>(); }

@@ -9,6 +9,10 @@
 //  - Object members keep insertion order; names are unique, compared on their
 //    first 255 bytes (longer names are cut when added).
 //  - Strings are UTF-8 byte strings; display texts are UTF-16.
+//  - Nodes are kept small, since a large document holds millions of them: a
+//    node's kind shares a word with its parent link, texts are TCompactText,
+//    and a container keeps its children (and an object its member names) in
+//    one block.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +22,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "uCompactText.h"
 
 namespace corvane {
 
@@ -43,14 +49,16 @@ class EJsonError : public std::runtime_error {
 class TJsonData;
 using TJsonDataPtr = std::unique_ptr<TJsonData>;
 
-class TJsonData {
+// Aligned to 8 so that every node address leaves the three low bits free
+// for the kind (also on 32-bit targets).
+class alignas(8) TJsonData {
  public:
   virtual ~TJsonData();
   TJsonData(const TJsonData&) = delete;
   TJsonData& operator=(const TJsonData&) = delete;
 
-  int Kind() const { return kind_; }
-  TJsonData* Parent() const { return parent_; }
+  int Kind() const { return static_cast<int>(link_ & kKindBits); }
+  TJsonData* Parent() const { return reinterpret_cast<TJsonData*>(link_ & ~kKindBits); }
 
   // Deep copy of the whole subtree (iterative).
   TJsonDataPtr Clone() const;
@@ -61,7 +69,7 @@ class TJsonData {
   virtual std::string JsonText() const = 0;
 
  protected:
-  explicit TJsonData(int kind) : kind_(kind) {}
+  explicit TJsonData(int kind) : link_(static_cast<uintptr_t>(kind) & kKindBits) {}
   // Shallow copy of this node without children (used by Clone).
   virtual TJsonDataPtr CloneShallow() const = 0;
 
@@ -69,11 +77,16 @@ class TJsonData {
   friend class TJsonArray;
   friend class TJsonObject;
   friend class TJsonContainer;
-  // The parent first: the 4-byte kind then leaves tail room that a small
-  // subclass field (a boolean's value) can use, keeping such nodes smaller.
-  TJsonData* parent_ = nullptr;
-  int kind_;
+  static constexpr uintptr_t kKindBits = 7;
+  void SetParent(TJsonData* parent) {
+    link_ = reinterpret_cast<uintptr_t>(parent) | (link_ & kKindBits);
+  }
+  // The parent's address with the kind in its low bits: the node header is
+  // then 16 bytes (vtable + link), so an integer, float or string node
+  // takes 24 bytes, the smallest heap block.
+  uintptr_t link_;
 };
+static_assert(nkObject <= 7, "every node kind fits the three low bits of the parent link");
 
 // ---- numbers -------------------------------------------------------------
 
@@ -163,17 +176,18 @@ TJsonDataPtr NewFloatNode(double value);
 
 class TJsonString final : public TJsonData {
  public:
-  explicit TJsonString(std::string value = {}) : TJsonData(nkString), value_(std::move(value)) {}
-  const std::string& Value() const { return value_; }
-  void SetValue(std::string value) { value_ = std::move(value); }
-  std::string PlainText() const override { return value_; }
+  explicit TJsonString(std::string_view value = {}) : TJsonData(nkString), value_(value) {}
+  // Valid until the value changes or the node goes.
+  std::string_view Value() const { return value_.view(); }
+  void SetValue(std::string_view value) { value_ = value; }
+  std::string PlainText() const override { return value_.str(); }
   std::string JsonText() const override;  // quoted and escaped for JSON
 
  protected:
   TJsonDataPtr CloneShallow() const override;
 
  private:
-  std::string value_;
+  TCompactText value_;
 };
 
 class TJsonBoolean final : public TJsonData {
@@ -205,27 +219,53 @@ class TJsonNull final : public TJsonData {
 
 class TJsonContainer : public TJsonData {
  public:
-  size_t Count() const { return items_.size(); }
+  size_t Count() const { return slots_ ? slots_->Count : 0; }
   // nullptr when index is out of range.
-  TJsonData* Child(size_t index) const { return index < items_.size() ? items_[index].get() : nullptr; }
+  TJsonData* Child(size_t index) const { return index < Count() ? Items()[index].get() : nullptr; }
   // Index of a direct child, or -1.
   long long IndexOf(const TJsonData* child) const;
   std::string PlainText() const override { return {}; }
   std::string JsonText() const override { return {}; }
   // Room for count children, so a loader that knows the count allocates once.
-  virtual void Reserve(size_t count) { items_.reserve(count); }
+  void Reserve(size_t count);
 
  protected:
   explicit TJsonContainer(int kind) : TJsonData(kind) {}
   // Frees the subtree with an explicit work list instead of recursion.
   ~TJsonContainer() override;
-  // Takes ownership of item as the last child (parent link set).
-  TJsonData* Adopt(TJsonDataPtr item);
+  // Takes ownership of item as the last child (parent link set). An object
+  // sets the member's name first, in the free slot past the last member.
+  TJsonData* Adopt(TJsonDataPtr item) { return InsertAt(Count(), std::move(item)); }
+  // Takes ownership of item as child index (index == Count() appends).
+  TJsonData* InsertAt(size_t index, TJsonDataPtr item);
   // Gives up the child at index (parent link cleared); the slot is erased.
   TJsonDataPtr Release(size_t index);
   TJsonDataPtr Swap(size_t index, TJsonDataPtr item);
-  std::vector<TJsonDataPtr> items_;
+
+  // The children live in one heap block: this header, then Capacity child
+  // pointers, then (objects only) Capacity member names. Every slot up to
+  // Capacity holds a constructed (possibly empty) pointer and name. No block
+  // is allocated until the first child or Reserve.
+  struct TSlots {
+    uint32_t Count;
+    uint32_t Capacity;
+  };
+  TJsonDataPtr* Items() const { return ItemsOf(slots_); }
+  // Member names; only objects have them.
+  TCompactText* Names() const { return NamesOf(slots_); }
+  TSlots* slots_ = nullptr;
+
+ private:
   friend class TJsonData;
+  friend class TJsonObject;
+  static TJsonDataPtr* ItemsOf(TSlots* block) { return reinterpret_cast<TJsonDataPtr*>(block + 1); }
+  static TCompactText* NamesOf(TSlots* block);
+  bool HasNames() const { return Kind() == nkObject; }
+  // Makes room for count children (reallocating the block if needed).
+  void Grow(size_t count);
+  // Frees the block; children that are containers are moved to pending
+  // first, so freeing never recurses.
+  void FreeSlots(std::vector<TJsonDataPtr>* pending);
 };
 
 class TJsonArray final : public TJsonContainer {
@@ -248,8 +288,8 @@ class TJsonObject final : public TJsonContainer {
   TJsonObject() : TJsonContainer(nkObject) {}
   ~TJsonObject() override;
 
-  // "" when index is out of range.
-  const std::string& Name(size_t index) const;
+  // "" when index is out of range; valid until the object changes.
+  std::string_view Name(size_t index) const;
   // Adds a member (name cut to 255 bytes). Raises EJsonError
   // "Duplicate object member: \"name\"" and leaves the object unchanged
   // (item is destroyed) when the name is taken.
@@ -263,7 +303,6 @@ class TJsonObject final : public TJsonContainer {
   TJsonDataPtr Replace(size_t index, TJsonDataPtr item);
   // Removes member index and hands its value back.
   TJsonDataPtr Remove(size_t index);
-  void Reserve(size_t count) override;
 
  protected:
   TJsonDataPtr CloneShallow() const override;
@@ -271,12 +310,11 @@ class TJsonObject final : public TJsonContainer {
  private:
   friend class TJsonData;
   // Appends a member whose name is known to be unique and already cut (Clone).
-  void AppendUnique(std::string name, TJsonDataPtr item);
+  void AppendUnique(std::string_view name, TJsonDataPtr item);
   long long FindSlot(std::string_view cutName) const;
   void BuildIndex() const;
   void IndexInsert(size_t member) const;
 
-  std::vector<std::string> names_;
   // Name index for larger objects: an open-addressing table of member
   // index + 1 (0 = empty slot), hashed on the names. It holds indexes, not
   // pointers, so moving the names never leaves it dangling. Small objects

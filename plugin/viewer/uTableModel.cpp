@@ -250,12 +250,12 @@ size_t CountLeaves(const TJsonData* node) {
 void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* table) {
   const auto& array = static_cast<const TJsonContainer&>(*node);
   std::vector<std::string> names;
-  std::unordered_set<std::string> seen;
+  std::unordered_set<std::string_view> seen;  // views of the names, which stay put meanwhile
   for (size_t i = 0; i < array.Count(); ++i) {
     const TJsonObject* object = AsObject(array.Child(i));
     if (!object) continue;
     for (size_t m = 0; m < object->Count(); ++m)
-      if (seen.insert(object->Name(m)).second) names.push_back(object->Name(m));
+      if (seen.insert(object->Name(m)).second) names.emplace_back(object->Name(m));
     if (options.SkipAttributesScan) break;
   }
   table->RowNodes.reserve(array.Count());

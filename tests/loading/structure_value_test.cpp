@@ -22,7 +22,7 @@ std::string Describe(const TJsonData& v) {
   switch (v.Kind()) {
     case nkNull: return "null";
     case nkBoolean: return static_cast<const TJsonBoolean&>(v).Value() ? "bool:true" : "bool:false";
-    case nkString: return "str:" + static_cast<const TJsonString&>(v).Value();
+    case nkString: return "str:" + std::string(static_cast<const TJsonString&>(v).Value());
     case nkNumber: {
       const auto& n = static_cast<const TJsonNumber&>(v);
       if (n.IsFloat()) return "float:" + std::to_string(n.AsFloat());

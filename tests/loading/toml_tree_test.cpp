@@ -23,7 +23,7 @@ TJsonDataPtr Load(const std::string& text, std::u16string* error = nullptr) {
 std::string Names(const TJsonData& value) {
   const auto& object = static_cast<const TJsonObject&>(value);
   std::string names;
-  for (size_t i = 0; i < object.Count(); ++i) names += (i ? "," : "") + object.Name(i);
+  for (size_t i = 0; i < object.Count(); ++i) names.append(i ? "," : "").append(object.Name(i));
   return names;
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "uJsonModel.h"
 
@@ -103,6 +105,168 @@ TEST(json_clone, copies_the_whole_tree_in_order) {
   EXPECT_EQ(copiedList->Child(1)->JsonText(), "1.50");
   EXPECT_EQ(object->IndexOfName("m19"), 21);
   EXPECT_THROW(object->Add("m3", std::make_unique<TJsonNull>()), EJsonError);
+}
+
+// Names of every form: empty, kept inline (up to 7 bytes), allocated, with
+// NUL and high bytes, and pairs that differ only in their last byte.
+std::string MemberName(int i) {
+  switch (i % 6) {
+    case 0: return std::string(static_cast<size_t>(i % 8), 'a') + std::to_string(i);
+    case 1: return std::string("n\0l\xFF", 4) + std::to_string(i);
+    case 2: return "registry.local/member-" + std::to_string(i);
+    case 3: return i == 3 ? "" : "k" + std::to_string(i);
+    case 4: return "abcdefg" + std::to_string(i / 6 % 10);
+    default: return "abcdef" + std::to_string(i);
+  }
+}
+
+void ExpectMembers(const TJsonObject& object, const std::vector<std::pair<std::string, int>>& expected) {
+  ASSERT_EQ(object.Count(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(object.Name(i), expected[i].first) << i;
+    EXPECT_EQ(object.Child(i)->Parent(), &object);
+    EXPECT_EQ(static_cast<const TJsonInteger*>(object.Child(i))->AsInt64(), expected[i].second) << i;
+    EXPECT_EQ(object.IndexOfName(expected[i].first), static_cast<long long>(i)) << i;
+  }
+}
+
+TEST(json_object, keeps_names_and_values_paired_while_growing_shrinking_and_cloning) {
+  // Small enough to be searched member by member, then large enough for the
+  // name index; no Reserve, so the members move to a bigger block repeatedly.
+  for (const int size : {8, 40}) {
+    TJsonObject object;
+    std::vector<std::pair<std::string, int>> expected;
+    for (int i = 0; i < size; ++i) {
+      object.Add(MemberName(i), std::make_unique<TJsonInteger>(i));
+      expected.emplace_back(MemberName(i), i);
+    }
+    ExpectMembers(object, expected);
+    EXPECT_EQ(object.IndexOfName("abcdefg"), -1);  // a prefix of inline and allocated names
+    EXPECT_EQ(object.IndexOfName(std::string("n\0l", 3)), -1);
+    EXPECT_THROW(object.Add("", std::make_unique<TJsonNull>()), EJsonError);
+    EXPECT_THROW(object.Add(MemberName(2), std::make_unique<TJsonNull>()), EJsonError);
+
+    for (int step = 0; step < 3; ++step) {  // the first, a middle and the last member
+      const size_t at = step == 0 ? 0 : step == 1 ? expected.size() / 2 : expected.size() - 1;
+      TJsonDataPtr removed = object.Remove(at);
+      EXPECT_EQ(static_cast<TJsonInteger*>(removed.get())->AsInt64(), expected[at].second);
+      EXPECT_EQ(object.Find(expected[at].first), nullptr);
+      expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(at));
+      ExpectMembers(object, expected);
+    }
+    // Renames between the inline and the allocated form.
+    ASSERT_TRUE(object.Rename(0, "a rather long member name"));
+    ASSERT_TRUE(object.Rename(1, "short"));
+    expected[0].first = "a rather long member name";
+    expected[1].first = "short";
+    ExpectMembers(object, expected);
+    // Replacing a value keeps its name.
+    object.Replace(1, std::make_unique<TJsonInteger>(-1));
+    expected[1].second = -1;
+    ExpectMembers(object, expected);
+    object.Add("added", std::make_unique<TJsonInteger>(99));
+    expected.emplace_back("added", 99);
+
+    TJsonDataPtr copy = object.Clone();
+    ExpectMembers(static_cast<const TJsonObject&>(*copy), expected);
+    ExpectMembers(object, expected);
+  }
+}
+
+TEST(json_object, a_refused_member_leaves_the_object_as_it_was) {
+  TJsonObject object;
+  object.Reserve(2);
+  object.Add("first", std::make_unique<TJsonInteger>(1));
+  std::string error;
+  EXPECT_FALSE(object.TryAdd("second", nullptr, &error));
+  EXPECT_EQ(error, "Missing value node");
+  EXPECT_THROW(object.Add("a name that must be allocated", nullptr), EJsonError);
+  EXPECT_EQ(object.Count(), 1u);
+  EXPECT_EQ(object.Name(1), "");
+  EXPECT_EQ(object.IndexOfName("second"), -1);
+  object.Add("second", std::make_unique<TJsonInteger>(2));
+  ExpectMembers(object, {{"first", 1}, {"second", 2}});
+}
+
+TEST(json_array, inserts_and_removes_anywhere_while_growing) {
+  TJsonArray array;
+  std::vector<TJsonData*> expected;
+  for (int i = 0; i < 30; ++i) {
+    const size_t at = i % 3 == 0 ? 0 : i % 3 == 1 ? expected.size() : expected.size() / 2;
+    TJsonData* item = array.Insert(at, std::make_unique<TJsonInteger>(i));
+    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(at), item);
+  }
+  EXPECT_THROW(array.Insert(31, std::make_unique<TJsonNull>()), EJsonError);
+  EXPECT_THROW(array.Insert(0, nullptr), EJsonError);
+  array.Remove(29);
+  expected.pop_back();
+  array.Remove(0);
+  expected.erase(expected.begin());
+  ASSERT_EQ(array.Count(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(array.Child(i), expected[i]);
+    EXPECT_EQ(array.IndexOf(expected[i]), static_cast<long long>(i));
+    EXPECT_EQ(expected[i]->Parent(), &array);
+  }
+  TJsonArray empty;
+  EXPECT_EQ(empty.Child(0), nullptr);
+  EXPECT_EQ(empty.IndexOf(expected[0]), -1);
+  EXPECT_THROW(empty.Remove(0), EJsonError);
+}
+
+TEST(json_nodes, keep_their_kind_whatever_parent_they_move_to) {
+  std::vector<TJsonDataPtr> nodes;
+  nodes.push_back(std::make_unique<TJsonInteger>(1));
+  nodes.push_back(NewFloatNode(1.5));
+  nodes.push_back(std::make_unique<TJsonString>("s"));
+  nodes.push_back(std::make_unique<TJsonBoolean>(true));
+  nodes.push_back(std::make_unique<TJsonNull>());
+  nodes.push_back(std::make_unique<TJsonArray>());
+  nodes.push_back(std::make_unique<TJsonObject>());
+  const int kinds[] = {nkNumber, nkNumber, nkString, nkBoolean, nkNull, nkArray, nkObject};
+  TJsonArray array;
+  TJsonObject object;
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    TJsonData* node = nodes[i].get();
+    EXPECT_EQ(node->Parent(), nullptr);
+    array.Add(std::move(nodes[i]));
+    EXPECT_EQ(node->Kind(), kinds[i]);
+    EXPECT_EQ(node->Parent(), &array);
+    object.Add(std::to_string(i), array.Remove(0));
+    EXPECT_EQ(node->Kind(), kinds[i]);
+    EXPECT_EQ(node->Parent(), &object);
+    TJsonDataPtr back = object.Remove(0);
+    EXPECT_EQ(back->Parent(), nullptr);
+    EXPECT_EQ(back->Kind(), kinds[i]);
+    EXPECT_EQ(NodeKind(back->Clone().get()), kinds[i]);
+  }
+}
+
+// A document of millions of values: the nodes must stay in the smallest
+// heap blocks (one 32-byte chunk for a scalar or an empty container).
+TEST(json_nodes, stay_small) {
+  if (sizeof(void*) != 8) GTEST_SKIP() << "sizes are checked for 64-bit builds";
+  EXPECT_LE(sizeof(TJsonInteger), 24u);
+  EXPECT_LE(sizeof(TJsonFloat), 24u);
+  EXPECT_LE(sizeof(TJsonString), 24u);
+  EXPECT_LE(sizeof(TJsonBoolean), 24u);
+  EXPECT_LE(sizeof(TJsonArray), 24u);
+  EXPECT_LE(sizeof(TJsonObject), 32u);
+}
+
+TEST(compact_text, compares_whole_texts_across_the_inline_and_allocated_forms) {
+  const std::vector<std::string> texts = {"", "a", "abcdefg", "abcdefh", "abcdefgh", "abcdefgi",
+                                          std::string("ab\0", 3), std::string("ab\0\0", 4), "ab"};
+  for (const std::string& a : texts)
+    for (const std::string& b : texts) {
+      TCompactText x(a), y(b);
+      EXPECT_EQ(x == y, a == b) << a << " / " << b;
+      EXPECT_EQ(x.Equals(y), a == b);
+    }
+  TCompactText moved(std::string_view("abcdefgh"));
+  TCompactText target = std::move(moved);
+  EXPECT_TRUE(moved == TCompactText());  // NOLINT: a moved-from text is empty
+  EXPECT_TRUE(target == TCompactText(std::string_view("abcdefgh")));
 }
 
 // A chain of arrays and objects far deeper than any stack could recurse.

@@ -167,6 +167,21 @@ TEST(type_name, gives_the_english_names_without_translations) {
   EXPECT_EQ(TypeName(nullptr), u"");
 }
 
+TEST(string_node, keeps_any_bytes_through_changes_and_copies) {
+  for (const std::string& value : {std::string(), std::string("web"), std::string("service-12345"),
+                                   std::string("a\0b", 3), std::string(300, '\xE4')}) {
+    TJsonString node(value);
+    EXPECT_EQ(node.Value(), value);
+    EXPECT_EQ(node.PlainText(), value);
+    EXPECT_EQ(static_cast<const TJsonString&>(*node.Clone()).Value(), value);
+    node.SetValue("registry.local/app-1:1.4");
+    EXPECT_EQ(node.Value(), "registry.local/app-1:1.4");
+    node.SetValue(value);
+    EXPECT_EQ(node.PlainText(), value);
+  }
+  EXPECT_EQ(TJsonString(std::string("a\0b", 3)).JsonText(), "\"a\\u0000b\"");
+}
+
 TEST(scalar_texts, follow_the_plain_and_json_rules) {
   EXPECT_EQ(TJsonBoolean(true).PlainText(), "True");
   EXPECT_EQ(TJsonBoolean(false).JsonText(), "false");

@@ -1,6 +1,7 @@
-// An owning UTF-8 byte string in 8 bytes, for the text fields of structure
-// nodes: a large file holds about one node per eight bytes of text, so the
-// 32 bytes of a std::string per field dominated the tree's size.
+// An owning UTF-8 byte string in 8 bytes, for the texts held once per node
+// (structure node fields, member names, string values): a large file holds
+// about one node per eight bytes of text, so the 32 bytes of a std::string
+// per text dominated the trees' size.
 //
 // Contract:
 //  - Empty: all bits zero, nothing allocated.
@@ -72,8 +73,19 @@ class TCompactText {
   std::string str() const { return std::string(data(), size()); }
   void clear() noexcept { Free(); }
 
- private:
+  // Texts up to this many bytes are always kept inside the object.
   static constexpr size_t kInlineMax = 7;
+
+  // Same text as other. Each text has exactly one form (unused inline bytes
+  // are zero), so two inline texts compare as one 8-byte word, and an inline
+  // text never equals an allocated one.
+  bool Equals(const TCompactText& other) const noexcept {
+    if (IsInline() || other.IsInline() || empty() || other.empty())
+      return std::memcmp(raw_, other.raw_, sizeof raw_) == 0;
+    return view() == other.view();
+  }
+
+ private:
   alignas(8) unsigned char raw_[8] = {};
 
   bool IsInline() const noexcept { return (raw_[0] & 1) != 0; }
@@ -109,7 +121,7 @@ class TCompactText {
   }
 };
 
-inline bool operator==(const TCompactText& a, const TCompactText& b) { return a.view() == b.view(); }
+inline bool operator==(const TCompactText& a, const TCompactText& b) { return a.Equals(b); }
 inline bool operator==(const TCompactText& a, std::string_view b) { return a.view() == b; }
 inline bool operator==(std::string_view a, const TCompactText& b) { return a == b.view(); }
 inline bool operator==(const TCompactText& a, const std::string& b) { return a.view() == b; }
