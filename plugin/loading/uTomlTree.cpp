@@ -60,14 +60,16 @@ bool VisitNext(const TTomlNative& n, TStructureIndex& index, std::vector<TTomlFr
   if (f.IsTable) {
     key = n.toml_table_key(f.Handle, f.Next);
     if (!key) return false;
-    sub = n.toml_table_table(f.Handle, key);
-    if (!sub) arr = n.toml_table_array(f.Handle, key);
-    if (!sub && !arr) raw = n.toml_table_raw(f.Handle, key);
+    // Most keys hold leaves: asking for a raw value first needs one lookup
+    // for them.
+    raw = n.toml_table_raw(f.Handle, key);
+    if (!raw) arr = n.toml_table_array(f.Handle, key);
+    if (!raw && !arr) sub = n.toml_table_table(f.Handle, key);
   } else {
     if (f.Next >= f.Count) return false;
-    sub = n.toml_array_table(f.Handle, f.Next);
-    if (!sub) arr = n.toml_array_array(f.Handle, f.Next);
-    if (!sub && !arr) raw = n.toml_array_raw(f.Handle, f.Next);
+    raw = n.toml_array_raw(f.Handle, f.Next);
+    if (!raw) arr = n.toml_array_array(f.Handle, f.Next);
+    if (!raw && !arr) sub = n.toml_array_table(f.Handle, f.Next);
   }
   stack.back().Next++;
   const int kind = sub ? skMapping : arr ? skSequence : skScalar;
