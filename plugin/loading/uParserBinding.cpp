@@ -120,54 +120,84 @@ bool TYamlEventReader::NextView(TYamlEventView& Event) {
     LastError_ = Utf8ToUtf16(LastErrorUtf8_);
     return false;
   }
-  Event.Kind = yaml_type(ParserHandle);
-  Event.StartIndex = static_cast<std::ptrdiff_t>(yaml_start(ParserHandle));
-  Event.EndIndex = static_cast<std::ptrdiff_t>(yaml_end(ParserHandle));
-  Event.Line = static_cast<std::ptrdiff_t>(yaml_line(ParserHandle));
-  Event.Column = static_cast<std::ptrdiff_t>(yaml_column(ParserHandle));
-  Event.EndLine = static_cast<std::ptrdiff_t>(yaml_end_line(ParserHandle));
-  Event.EndColumn = static_cast<std::ptrdiff_t>(yaml_end_column(ParserHandle));
-  // Only the accessors whose datum the event kind carries are called: the
-  // others would answer null or 0 anyway, and a big stream has over a
-  // million events.
-  switch (Event.Kind) {
-    case yeScalar:
-      // The length is authoritative: the decoded scalar may hold NUL bytes.
-      if (const char* value = yaml_value(ParserHandle)) Event.Value = std::string_view(value, yaml_value_length(ParserHandle));
-      Event.ScalarStyle = yaml_scalar_style(ParserHandle);
-      [[fallthrough]];
-    case yeSequenceStart:
-    case yeMappingStart:
-      if (const char* tag = yaml_tag(ParserHandle)) Event.Tag = tag;
-      [[fallthrough]];
-    case yeAlias:
-      if (const char* anchor = yaml_anchor(ParserHandle)) Event.Anchor = anchor;
-      break;
-    default:
-      break;
-  }
+  Event.reader_ = this;
+  Event.kind_ = yaml_type(ParserHandle);
   return true;
 }
 
 bool TYamlEventReader::Next(TYamlEvent& Event) {
   TYamlEventView view;
   const bool ok = NextView(view);
-  Event.Kind = view.Kind;
-  Event.StartIndex = view.StartIndex;
-  Event.EndIndex = view.EndIndex;
-  Event.Line = view.Line;
-  Event.Column = view.Column;
-  Event.EndLine = view.EndLine;
-  Event.EndColumn = view.EndColumn;
+  Event.Kind = view.Kind();
+  Event.StartIndex = view.StartIndex();
+  Event.EndIndex = view.EndIndex();
+  Event.Line = view.Line();
+  Event.Column = view.Column();
+  Event.EndLine = view.EndLine();
+  Event.EndColumn = view.EndColumn();
+  Event.Value.clear();
+  Event.Anchor.clear();
+  Event.Tag.clear();
+  Event.ScalarStyle = 0;
   const auto copy = [](std::string& to, std::string_view from) {
-    to.clear();
     if (!from.empty()) to.append(from.data(), from.size());
   };
-  copy(Event.Value, view.Value);
-  copy(Event.Anchor, view.Anchor);
-  copy(Event.Tag, view.Tag);
-  Event.ScalarStyle = view.ScalarStyle;
+  // Only the accessors whose datum the event kind carries are called: the
+  // others would answer null or 0 anyway.
+  switch (Event.Kind) {
+    case yeScalar:
+      copy(Event.Value, view.Value());
+      Event.ScalarStyle = view.ScalarStyle();
+      [[fallthrough]];
+    case yeSequenceStart:
+    case yeMappingStart:
+      copy(Event.Tag, view.Tag());
+      [[fallthrough]];
+    case yeAlias:
+      copy(Event.Anchor, view.Anchor());
+      break;
+    default:
+      break;
+  }
   return ok;
+}
+
+// ---------------------------------------------------------------------------
+// TYamlEventView: a field of the reader's current event, or of the copy.
+
+#define CORVANE_VIEW_FIELD(Type, Name, Entry)                                         \
+  Type TYamlEventView::Name() const {                                               \
+    if (copy_) return copy_->Name;                                                  \
+    if (!reader_) return Type();                                                    \
+    return static_cast<Type>(reader_->Entry(reader_->ParserHandle));                \
+  }
+CORVANE_VIEW_FIELD(std::ptrdiff_t, StartIndex, yaml_start)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndIndex, yaml_end)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, Line, yaml_line)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, Column, yaml_column)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndLine, yaml_end_line)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndColumn, yaml_end_column)
+CORVANE_VIEW_FIELD(int32_t, ScalarStyle, yaml_scalar_style)
+#undef CORVANE_VIEW_FIELD
+
+std::string_view TYamlEventView::Value() const {
+  if (copy_) return copy_->Value;
+  if (!reader_) return {};
+  const char* value = reader_->yaml_value(reader_->ParserHandle);
+  // The length is authoritative: the decoded scalar may hold NUL bytes.
+  return value ? std::string_view(value, reader_->yaml_value_length(reader_->ParserHandle)) : std::string_view();
+}
+
+std::string_view TYamlEventView::Anchor() const {
+  if (copy_) return copy_->Anchor;
+  const char* text = reader_ ? reader_->yaml_anchor(reader_->ParserHandle) : nullptr;
+  return text ? std::string_view(text) : std::string_view();
+}
+
+std::string_view TYamlEventView::Tag() const {
+  if (copy_) return copy_->Tag;
+  const char* text = reader_ ? reader_->yaml_tag(reader_->ParserHandle) : nullptr;
+  return text ? std::string_view(text) : std::string_view();
 }
 
 // ---------------------------------------------------------------------------

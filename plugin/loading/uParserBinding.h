@@ -51,28 +51,34 @@ struct TYamlEvent {
   int32_t ScalarStyle = 0;
 };
 
-// The current event read without copying: the texts point into the parser
-// library's own event record and stay valid only until the reader's next
-// Next / NextView call.
-struct TYamlEventView {
-  int32_t Kind = 0;
-  std::ptrdiff_t StartIndex = 0;
-  std::ptrdiff_t EndIndex = 0;
-  std::ptrdiff_t Line = 0;
-  std::ptrdiff_t Column = 0;
-  std::ptrdiff_t EndLine = 0;
-  std::ptrdiff_t EndColumn = 0;
-  std::string_view Value;
-  std::string_view Anchor;
-  std::string_view Tag;
-  int32_t ScalarStyle = 0;
+class TYamlEventReader;
 
+// An event read field by field on demand: either the reader's current event
+// (each field is asked of the parser library when it is wanted, and the view
+// is valid only until the reader's next Next / NextView call), or an event
+// already copied out into a TYamlEvent (valid while that event lives).
+class TYamlEventView {
+ public:
   TYamlEventView() = default;
-  // A view of an event already copied out (valid while that event lives).
-  explicit TYamlEventView(const TYamlEvent& e)
-      : Kind(e.Kind), StartIndex(e.StartIndex), EndIndex(e.EndIndex), Line(e.Line), Column(e.Column),
-        EndLine(e.EndLine), EndColumn(e.EndColumn), Value(e.Value), Anchor(e.Anchor), Tag(e.Tag),
-        ScalarStyle(e.ScalarStyle) {}
+  explicit TYamlEventView(const TYamlEvent& e) : copy_(&e), kind_(e.Kind) {}
+
+  int32_t Kind() const { return kind_; }
+  std::ptrdiff_t StartIndex() const;
+  std::ptrdiff_t EndIndex() const;
+  std::ptrdiff_t Line() const;
+  std::ptrdiff_t Column() const;
+  std::ptrdiff_t EndLine() const;
+  std::ptrdiff_t EndColumn() const;
+  std::string_view Value() const;  // exactly value_length bytes; may hold NULs
+  std::string_view Anchor() const;
+  std::string_view Tag() const;
+  int32_t ScalarStyle() const;
+
+ private:
+  friend class TYamlEventReader;
+  const TYamlEventReader* reader_ = nullptr;
+  const TYamlEvent* copy_ = nullptr;
+  int32_t kind_ = 0;
 };
 
 // Event type codes of the library.
@@ -98,12 +104,13 @@ class TYamlEventReader {
   // fields the event's kind carries are read; the others are reset. Reusing
   // one TYamlEvent for a whole stream keeps its string buffers.
   bool Next(TYamlEvent& Event);
-  // The same without copying the texts (see TYamlEventView).
+  // The same without reading any field but the kind (see TYamlEventView).
   bool NextView(TYamlEventView& Event);
   const std::u16string& LastError() const { return LastError_; }
   const std::string& LastErrorUtf8() const { return LastErrorUtf8_; }
 
  private:
+  friend class TYamlEventView;
   using FClose = void (*)(void*);
   using FInt = int (*)(void*);
   using FSize = size_t (*)(void*);

@@ -185,7 +185,7 @@ TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
   std::string_view s = text;
   if (isToml && s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0]) s = s.substr(1, s.size() - 2);
   if (!isToml) {
-    if (style != 1) return std::make_unique<TJsonString>(std::string(s));
+    if (style != 1) return std::make_unique<TJsonString>(s);
     if (s.empty() || s == "~" || EqualsAsciiNoCase(s, "null")) return std::make_unique<TJsonNull>();
   }
   if (EqualsAsciiNoCase(s, "true")) return std::make_unique<TJsonBoolean>(true);
@@ -195,7 +195,7 @@ TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
   double number = 0;
   if (s.find('.') != std::string_view::npos && HasDigit(s) && ParseFloatText(s, &number))
     return std::make_unique<TJsonFloat>(number);
-  return std::make_unique<TJsonString>(std::string(s));
+  return std::make_unique<TJsonString>(s);
 }
 
 // ---- conversion -------------------------------------------------------------

@@ -54,7 +54,7 @@ struct TOpenNode {
 
 // Node kind an event starts; raises for an event that starts no node.
 int NodeKindOf(const TYamlEventView& e) {
-  switch (e.Kind) {
+  switch (e.Kind()) {
     case yeAlias: return skAlias;
     case yeScalar: return skScalar;
     case yeSequenceStart: return skSequence;
@@ -70,19 +70,21 @@ int NodeKindOf(const TYamlEventView& e) {
 // marks of the stream's last (empty) nodes on a line after the last one, as
 // if the break were there: "a: 1\n---" would then fail to load. Such a mark
 // is taken from the character index, which still points at the text's end.
-std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column, std::ptrdiff_t character) {
-  if (index.HasOtherLineBreaks()) return index.OffsetOfCharacter(character);
+// The character index is asked of the event only in those two cases.
+template <typename FCharacter>
+std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column, FCharacter character) {
+  if (index.HasOtherLineBreaks()) return index.OffsetOfCharacter(character());
   const std::ptrdiff_t offset = index.Offset(line, column);
-  if (offset < 0 && line > index.LineCount()) return index.OffsetOfCharacter(character);
+  if (offset < 0 && line > index.LineCount()) return index.OffsetOfCharacter(character());
   return offset;
 }
 
 int32_t EndOf(const TYamlEventView& e, const TLineIndex& index) {
-  return static_cast<int32_t>(Locate(index, e.EndLine, e.EndColumn, e.EndIndex));
+  return static_cast<int32_t>(Locate(index, e.EndLine(), e.EndColumn(), [&] { return e.EndIndex(); }));
 }
 
-int32_t StartOf(const TYamlEventView& e, const TLineIndex& index) {
-  const std::ptrdiff_t start = Locate(index, e.Line, e.Column, e.StartIndex);
+int32_t StartAt(const TYamlEventView& e, const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column) {
+  const std::ptrdiff_t start = Locate(index, line, column, [&] { return e.StartIndex(); });
   if (start < 0) throw EStructureError("Cannot locate YAML node in source");
   return static_cast<int32_t>(start);
 }
@@ -91,9 +93,9 @@ void ReadEvent(TYamlEventReader& reader, TYamlEventView& e) {
   if (!reader.NextView(e)) throw EStructureError(reader.LastErrorUtf8());
 }
 
-EStructureError TooDeep(const TYamlEventView& e) {
+EStructureError TooDeep(std::ptrdiff_t line, std::ptrdiff_t column) {
   return EStructureError("YAML nesting deeper than " + std::to_string(kMaxYamlNesting) + " levels at line " +
-                         std::to_string(e.Line) + ", column " + std::to_string(e.Column));
+                         std::to_string(line) + ", column " + std::to_string(column));
 }
 
 class TYamlIndexBuilder {
@@ -130,33 +132,41 @@ class TYamlIndexBuilder {
   // key is waiting for its value).
   bool ClosesTop(const TYamlEventView& e) const {
     const TOpenNode& top = open_.back();
-    if (top.Kind == skSequence) return e.Kind == yeSequenceEnd;
-    return e.Kind == yeMappingEnd && !top.Key.Present;
+    if (top.Kind == skSequence) return e.Kind() == yeSequenceEnd;
+    return e.Kind() == yeMappingEnd && !top.Key.Present;
   }
 
+  // Only the fields the node needs are asked of the event: a collection's
+  // end comes from its end event, so its start event's end mark is skipped.
   void Start(const TYamlEventView& e) {
     const int kind = NodeKindOf(e);
     const bool isCollection = kind == skSequence || kind == skMapping;
     const bool isKey = ExpectsKey();
+    const std::ptrdiff_t line = e.Line(), column = e.Column();
     if (isKey && !isCollection) {
       // A scalar or alias key: its text and span wait for the value.
       TPendingKey& key = open_.back().Key;
-      key.Start = StartOf(e, lines_);
+      key.Start = StartAt(e, lines_, line, column);
       key.End = EndOf(e, lines_);
-      key.Text = kind == skAlias ? e.Anchor : e.Value;
-      key.Style = e.ScalarStyle;
+      if (kind == skAlias) {
+        key.Text = e.Anchor();
+        key.Style = 0;
+      } else {
+        key.Text = e.Value();
+        key.Style = e.ScalarStyle();
+      }
       key.NotScalar = kind != skScalar;
       key.Present = true;
       return;
     }
-    if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(e);
+    if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(line, column);
     TStructureRecord r;
     r.Kind = static_cast<int8_t>(kind);
-    r.StartOffset = StartOf(e, lines_);
-    r.EndOffset = EndOf(e, lines_);
-    r.Line = static_cast<int32_t>(e.Line);
-    r.Column = static_cast<int32_t>(e.Column);
-    r.Style = static_cast<int8_t>(e.ScalarStyle);
+    r.StartOffset = StartAt(e, lines_, line, column);
+    r.EndOffset = isCollection ? -1 : EndOf(e, lines_);
+    r.Line = static_cast<int32_t>(line);
+    r.Column = static_cast<int32_t>(column);
+    if (kind == skScalar) r.Style = static_cast<int8_t>(e.ScalarStyle());
     std::string_view keyText;
     TPendingKey* key = nullptr;
     if (!isKey && !open_.empty() && open_.back().Kind == skMapping) {
@@ -168,9 +178,15 @@ class TYamlIndexBuilder {
       r.KeyStyle = static_cast<int8_t>(key->Style);
       if (key->NotScalar) r.Flags = TStructureIndex::kKeyNotScalar;
     }
-    const std::string_view value = kind == skAlias ? e.Anchor : e.Value;
-    const std::string_view anchor = kind == skAlias ? std::string_view() : e.Anchor;
-    const size_t record = index_.Add(r, lines_.Text(), value, keyText, anchor, e.Tag);
+    std::string_view value, anchor, tag;
+    if (kind == skAlias) {
+      value = e.Anchor();
+    } else {
+      if (kind == skScalar) value = e.Value();
+      anchor = e.Anchor();
+      tag = e.Tag();
+    }
+    const size_t record = index_.Add(r, lines_.Text(), value, keyText, anchor, tag);
     if (key) *key = TPendingKey{};
     if (isCollection) open_.push_back({record, kind, isKey, TPendingKey{}});
   }
@@ -197,22 +213,22 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
   TYamlIndexBuilder builder(index, lines);
   TYamlEventView event;
   ReadEvent(reader, event);
-  if (event.Kind != yeStreamStart) throw EStructureError("YAML stream start missing");
+  if (event.Kind() != yeStreamStart) throw EStructureError("YAML stream start missing");
   TStructureRecord stream;
   stream.Kind = skStream;
   index.Add(stream, text, {}, {}, {}, {});
   for (;;) {
     ReadEvent(reader, event);
-    if (event.Kind == yeStreamEnd) break;
-    if (event.Kind != yeDocumentStart) throw EStructureError("YAML document start missing");
+    if (event.Kind() == yeStreamEnd) break;
+    if (event.Kind() != yeDocumentStart) throw EStructureError("YAML document start missing");
     TStructureRecord document;
     document.Kind = skDocument;
     const size_t doc = index.Add(document, text, {}, {}, {}, {});
     ReadEvent(reader, event);
-    if (event.Kind != yeDocumentEnd) {
+    if (event.Kind() != yeDocumentEnd) {
       builder.BuildNode(reader, event);
       ReadEvent(reader, event);
-      if (event.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
+      if (event.Kind() != yeDocumentEnd) throw EStructureError("YAML document end missing");
     }
     index.Records[doc].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
   }
