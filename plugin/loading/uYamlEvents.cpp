@@ -9,19 +9,24 @@
 //  - Node spans are byte offsets into exactly the parsed text (a byte-order
 //    mark counted), from the events' line and column. The YAML parser also
 //    ends lines at NEL, LS and PS; in a text holding one of those, spans come
-//    from the events' character index instead, so they cannot drift. A start
-//    position that is not in the text fails with "Cannot locate YAML node in
-//    source"; an end position that is not in the text leaves EndOffset -1.
+//    from the events' character index instead, so they cannot drift. In an
+//    all-ASCII text the character index is the byte offset (after a
+//    byte-order mark) and is used directly: the same offsets, no line index.
+//    A start position that is not in the text fails with "Cannot locate YAML
+//    node in source"; an end position that is not in the text leaves
+//    EndOffset -1.
 //  - Nodes go into a structure index in pre-order as their start events
 //    arrive; collections are tracked with an explicit stack of open nodes,
-//    never by recursion. Nesting deeper than kMaxYamlNesting collections fails with
-//    "YAML nesting deeper than N levels at line L, column C" and stops reading
+//    never by recursion. Nesting deeper than kMaxYamlNesting collections fails
+//    with "YAML nesting deeper than N levels at line L, column C" and stops reading
 //    events there: the YAML parser's own cost grows with the square of the
 //    flow nesting depth, so a small file of brackets would otherwise hold the
 //    host's window for minutes.
 #include "uYamlEvents.h"
 
+#include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "uStructureIndex.h"
@@ -79,15 +84,58 @@ std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff
   return offset;
 }
 
-int32_t EndOf(const TYamlEventView& e, const TLineIndex& index) {
-  return static_cast<int32_t>(Locate(index, e.EndLine(), e.EndColumn(), [&] { return e.EndIndex(); }));
-}
+// Places event marks in the text. In a text whose bytes (after an optional
+// UTF-8 byte-order mark) are all ASCII, every character is one byte and the
+// parser knows no line breaks beyond CR and LF, so a mark's character index
+// plus the mark's length is its byte offset: the same offset its line and
+// column give, without building a line index. Other texts go through the
+// line index (see Locate).
+class TMarkLocator {
+ public:
+  TMarkLocator(std::string_view text, bool allowAsciiShortcut) : text_(text) {
+    const bool bom = text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+                     static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF;
+    bom_ = bom ? 3 : 0;
+    if (!allowAsciiShortcut || !IsAscii(text.substr(bom_))) lines_.emplace(text);
+  }
 
-int32_t StartAt(const TYamlEventView& e, const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column) {
-  const std::ptrdiff_t start = Locate(index, line, column, [&] { return e.StartIndex(); });
-  if (start < 0) throw EStructureError("Cannot locate YAML node in source");
-  return static_cast<int32_t>(start);
-}
+  std::string_view Text() const { return text_; }
+
+  int32_t Start(const TYamlEventView& e, std::ptrdiff_t line, std::ptrdiff_t column) const {
+    const std::ptrdiff_t start =
+        lines_ ? Locate(*lines_, line, column, [&] { return e.StartIndex(); }) : FromIndex(e.StartIndex());
+    if (start < 0) throw EStructureError("Cannot locate YAML node in source");
+    return static_cast<int32_t>(start);
+  }
+
+  int32_t End(const TYamlEventView& e) const {
+    if (!lines_) return static_cast<int32_t>(FromIndex(e.EndIndex()));
+    return static_cast<int32_t>(Locate(*lines_, e.EndLine(), e.EndColumn(), [&] { return e.EndIndex(); }));
+  }
+
+ private:
+  std::string_view text_;
+  std::ptrdiff_t bom_ = 0;
+  std::optional<TLineIndex> lines_;
+
+  std::ptrdiff_t FromIndex(std::ptrdiff_t index) const {
+    if (index < 0 || index > static_cast<std::ptrdiff_t>(text_.size()) - bom_) return -1;
+    return bom_ + index;
+  }
+
+  // True when no byte has its high bit set (eight bytes at a time).
+  static bool IsAscii(std::string_view s) {
+    size_t i = 0;
+    uint64_t high = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      high |= word;
+    }
+    for (; i < s.size(); ++i) high |= static_cast<unsigned char>(s[i]);
+    return (high & 0x8080808080808080ull) == 0;
+  }
+};
 
 void ReadEvent(TYamlEventReader& reader, TYamlEventView& e) {
   if (!reader.NextView(e)) throw EStructureError(reader.LastErrorUtf8());
@@ -100,7 +148,7 @@ EStructureError TooDeep(std::ptrdiff_t line, std::ptrdiff_t column) {
 
 class TYamlIndexBuilder {
  public:
-  TYamlIndexBuilder(TStructureIndex& index, const TLineIndex& lines) : index_(index), lines_(lines) {}
+  TYamlIndexBuilder(TStructureIndex& index, const TMarkLocator& marks) : index_(index), marks_(marks) {}
 
   // Reads the node that starts with `first` and its whole subtree.
   // Every event's texts are used before the next one is read.
@@ -123,7 +171,7 @@ class TYamlIndexBuilder {
 
  private:
   TStructureIndex& index_;
-  const TLineIndex& lines_;
+  const TMarkLocator& marks_;
   std::vector<TOpenNode> open_;
 
   bool ExpectsKey() const { return !open_.empty() && open_.back().Kind == skMapping && !open_.back().Key.Present; }
@@ -146,8 +194,8 @@ class TYamlIndexBuilder {
     if (isKey && !isCollection) {
       // A scalar or alias key: its text and span wait for the value.
       TPendingKey& key = open_.back().Key;
-      key.Start = StartAt(e, lines_, line, column);
-      key.End = EndOf(e, lines_);
+      key.Start = marks_.Start(e, line, column);
+      key.End = marks_.End(e);
       if (kind == skAlias) {
         key.Text = e.Anchor();
         key.Style = 0;
@@ -162,8 +210,8 @@ class TYamlIndexBuilder {
     if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(line, column);
     TStructureRecord r;
     r.Kind = static_cast<int8_t>(kind);
-    r.StartOffset = StartAt(e, lines_, line, column);
-    r.EndOffset = isCollection ? -1 : EndOf(e, lines_);
+    r.StartOffset = marks_.Start(e, line, column);
+    r.EndOffset = isCollection ? -1 : marks_.End(e);
     r.Line = static_cast<int32_t>(line);
     r.Column = static_cast<int32_t>(column);
     if (kind == skScalar) r.Style = static_cast<int8_t>(e.ScalarStyle());
@@ -186,7 +234,7 @@ class TYamlIndexBuilder {
       anchor = e.Anchor();
       tag = e.Tag();
     }
-    const size_t record = index_.Add(r, lines_.Text(), value, keyText, anchor, tag);
+    const size_t record = index_.Add(r, marks_.Text(), value, keyText, anchor, tag);
     if (key) *key = TPendingKey{};
     if (isCollection) open_.push_back({record, kind, isKey, TPendingKey{}});
   }
@@ -196,7 +244,7 @@ class TYamlIndexBuilder {
     const TOpenNode done = std::move(open_.back());
     open_.pop_back();
     TStructureRecord& r = index_.Records[done.Record];
-    r.EndOffset = EndOf(e, lines_);
+    r.EndOffset = marks_.End(e);
     r.SubtreeEnd = static_cast<uint32_t>(index_.Records.size());
     if (!done.IsKey) return;
     // A collection used as a key: only its kind and span are kept.
@@ -206,11 +254,11 @@ class TYamlIndexBuilder {
   }
 };
 
-void ParseEvents(const std::string& text, TStructureIndex& index) {
+void ParseEvents(const std::string& text, TStructureIndex& index, bool allowAsciiShortcut) {
   if (text.size() > kMaxIndexedTextBytes) throw EStructureError("YAML text larger than 2147483647 bytes");
-  const TLineIndex lines(text);
+  const TMarkLocator marks(text, allowAsciiShortcut);
   TYamlEventReader reader(text);
-  TYamlIndexBuilder builder(index, lines);
+  TYamlIndexBuilder builder(index, marks);
   TYamlEventView event;
   ReadEvent(reader, event);
   if (event.Kind() != yeStreamStart) throw EStructureError("YAML stream start missing");
@@ -239,15 +287,18 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
 
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
   TStructureIndex nodes;
-  TYamlIndexBuilder(nodes, index).BuildNode(reader, TYamlEventView(first));
+  const TMarkLocator marks(index.Text(), false);
+  TYamlIndexBuilder(nodes, marks).BuildNode(reader, TYamlEventView(first));
   return Materialize(nodes, index.Text(), 0);
 }
 
-bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
+namespace {
+
+bool ParseIndex(const std::string& text, TStructureIndex& index, std::u16string& error, bool allowAsciiShortcut) {
   error.clear();
   index.Clear();
   try {
-    ParseEvents(text, index);
+    ParseEvents(text, index, allowAsciiShortcut);
     return true;
   } catch (const std::bad_alloc&) {
     error = u"Not enough memory to parse the YAML text";
@@ -256,6 +307,16 @@ bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16str
   }
   index.Clear();
   return false;
+}
+
+}  // namespace
+
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
+  return ParseIndex(text, index, error, true);
+}
+
+bool ParseYamlIndexThroughLines(const std::string& text, TStructureIndex& index, std::u16string& error) {
+  return ParseIndex(text, index, error, false);
 }
 
 bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {

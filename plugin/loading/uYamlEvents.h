@@ -17,6 +17,7 @@
 
 #include "uLineIndex.h"
 #include "uParserBinding.h"
+#include "uStructureIndex.h"
 #include "uStructuredNode.h"
 
 namespace corvane {
@@ -30,5 +31,10 @@ constexpr int kMaxYamlNesting = 10000;
 // that cannot start a node and "Cannot locate YAML node in source" when a
 // start position lies outside the text.
 TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index);
+
+// ParseYamlIndex always placing marks through their line and column, even in
+// an all-ASCII text where the loader takes the character index as the byte
+// offset: the reference that shortcut must agree with.
+bool ParseYamlIndexThroughLines(const std::string& text, TStructureIndex& index, std::u16string& error);
 
 }  // namespace corvane

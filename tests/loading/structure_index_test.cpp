@@ -12,6 +12,7 @@
 #include "uFileLoading.h"
 #include "uStructureIndex.h"
 #include "uUnicode.h"
+#include "uYamlEvents.h"
 
 namespace corvane {
 namespace {
@@ -84,6 +85,41 @@ TEST(structure_index, gives_the_same_value_tree_as_its_node_tree_over_both_corpo
     ++checked;
   }
   EXPECT_GT(checked, 400);
+}
+
+// "" when both indexes hold the same records and texts, else the first
+// record that differs.
+std::string CompareIndexes(const TStructureIndex& a, const TStructureIndex& b) {
+  if (a.Records.size() != b.Records.size()) return "record counts differ";
+  for (size_t i = 0; i < a.Records.size(); ++i) {
+    const TStructureRecord &x = a.Records[i], &y = b.Records[i];
+    if (x.StartOffset != y.StartOffset || x.EndOffset != y.EndOffset || x.KeyStart != y.KeyStart ||
+        x.KeyEnd != y.KeyEnd || x.Line != y.Line || x.Column != y.Column || x.SubtreeEnd != y.SubtreeEnd ||
+        x.TextsAt != y.TextsAt || x.Kind != y.Kind || x.Style != y.Style || x.KeyStyle != y.KeyStyle ||
+        x.Flags != y.Flags)
+      return "record " + std::to_string(i) + " differs";
+  }
+  return a.Pool == b.Pool ? "" : "texts differ";
+}
+
+TEST(structure_index, places_marks_of_ascii_texts_as_the_line_index_does) {
+  const std::string yaml = CorpusFolder("yaml-test-suite");
+  if (yaml.empty()) GTEST_SKIP() << "conformance corpus not present";
+  std::vector<std::string> texts = {"a: 1\r\nb: [x, y]\r\n", "\xEF\xBB\xBFk: v\n- x", "a: 1\n---", "\"q\"\r"};
+  for (const std::string& file : test::ListFiles(yaml, "/in.yaml")) texts.push_back(test::ReadFileBytes(file));
+  int ascii = 0;
+  for (const std::string& text : texts) {
+    TStructureIndex fast, reference;
+    std::u16string fastError, referenceError;
+    const bool parsed = ParseYamlIndex(text, fast, fastError);
+    EXPECT_EQ(parsed, ParseYamlIndexThroughLines(text, reference, referenceError)) << text;
+    EXPECT_EQ(Utf16ToUtf8(fastError), Utf16ToUtf8(referenceError)) << text;
+    if (parsed) EXPECT_EQ(CompareIndexes(fast, reference), "") << text;
+    bool isAscii = true;
+    for (char c : text) isAscii = isAscii && static_cast<unsigned char>(c) < 0x80;
+    ascii += isAscii;
+  }
+  EXPECT_GT(ascii, 200);
 }
 
 TEST(structure_index, stores_only_texts_the_bytes_cannot_give_back) {
