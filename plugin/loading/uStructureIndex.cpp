@@ -144,8 +144,6 @@ TStructuredNodePtr NodeOf(const TStructureIndex& index, std::string_view source,
   node->EndOffset = r.EndOffset;
   node->KeyStart = r.KeyStart;
   node->KeyEnd = r.KeyEnd;
-  node->Line = r.Line;
-  node->Column = r.Column;
   node->Style = r.Style;
   node->KeyStyle = r.KeyStyle;
   node->KeyNotScalar = (r.Flags & TStructureIndex::kKeyNotScalar) != 0;
@@ -198,14 +196,56 @@ struct TValueFrame {
 
 }  // namespace
 
+TParserPosition ParserPosition(std::string_view text, std::ptrdiff_t offset, TParserPosition from) {
+  const auto byte = [&](std::ptrdiff_t i) { return static_cast<unsigned char>(text[static_cast<size_t>(i)]); };
+  const std::ptrdiff_t size = static_cast<std::ptrdiff_t>(text.size());
+  if (offset > size) offset = size;
+  if (from.Offset > offset || from.Offset < 0) from = TParserPosition();
+  std::ptrdiff_t i = from.Offset;
+  if (i == 0 && size >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) i = offset >= 3 ? 3 : offset;
+  std::ptrdiff_t line = from.Line, column = from.Column;
+  while (i < offset) {
+    const unsigned char b = byte(i);
+    std::ptrdiff_t width = 1;
+    bool lineBreak = false;
+    if (b == '\n') {
+      lineBreak = true;
+    } else if (b == '\r') {
+      lineBreak = true;
+      if (i + 1 < size && byte(i + 1) == '\n') width = 2;
+    } else if (b == 0xC2 && i + 1 < size && byte(i + 1) == 0x85) {
+      lineBreak = true, width = 2;  // NEL
+    } else if (b == 0xE2 && i + 2 < size && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9)) {
+      lineBreak = true, width = 3;  // LS, PS
+    }
+    if (lineBreak && i + width <= offset) {
+      ++line, column = 1;
+      i += width;
+      continue;
+    }
+    if ((b & 0xC0) != 0x80) ++column;
+    ++i;
+  }
+  return {offset, line, column};
+}
+
 TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record) {
   if (record >= index.Records.size()) return nullptr;
+  TParserPosition position;
+  const auto place = [&](TStructuredNode& node) {
+    if (node.Kind == skStream || node.Kind == skDocument || node.StartOffset < 0) return;
+    position = ParserPosition(source, node.StartOffset, position);
+    node.Line = position.Line;
+    node.Column = position.Column;
+  };
   TStructuredNodePtr root = NodeOf(index, source, record);
+  place(*root);
   std::vector<std::pair<TStructuredNode*, size_t>> open{{root.get(), index.Records[record].SubtreeEnd}};
   const size_t end = index.Records[record].SubtreeEnd;
   for (size_t i = record + 1; i < end; ++i) {
     while (open.back().second <= i) open.pop_back();
     TStructuredNode* node = open.back().first->AddChild(NodeOf(index, source, i));
+    place(*node);
     if (index.Records[i].SubtreeEnd > i + 1) open.emplace_back(node, index.Records[i].SubtreeEnd);
   }
   return root;

@@ -3,8 +3,8 @@
 // the node's texts kept only where they cannot be read back from the parsed
 // bytes. A loaded file keeps this instead of a tree of node objects: a large
 // file holds about one node per eight bytes of text, and a record costs
-// 36 bytes where a TStructuredNode with its child list and texts costs three
-// to four times that.
+// 28 bytes where a TStructuredNode with its child list and texts costs four
+// times that.
 //
 // Contract:
 //  - Records[0] is the stream. A node's children start at its index + 1;
@@ -15,9 +15,10 @@
 //    them. A text equal to its source slice (the span less the quotes of a
 //    quoted scalar or the "*" of an alias) is not stored; the source must be
 //    the bytes that were parsed.
-//  - Offsets, lines and columns are 32-bit: texts larger than 2 GB - 1 are
-//    refused before parsing, and so are documents whose stored texts would
-//    pass 4 GB.
+//  - Offsets are 32-bit: texts larger than 2 GB - 1 are refused before
+//    parsing, and so are documents whose stored texts would pass 4 GB.
+//  - Lines and columns are not kept: a node's start line and column follow
+//    from its start offset (see ParserPosition), so Materialize derives them.
 //  - Materialize builds the equivalent TStructuredNode tree (for editing and
 //    for callers that want node objects); IndexToValue builds the same value
 //    tree StructureToValue builds from that tree.
@@ -43,8 +44,6 @@ struct TStructureRecord {
   int32_t EndOffset = 0;
   int32_t KeyStart = -1;
   int32_t KeyEnd = -1;
-  int32_t Line = 0;
-  int32_t Column = 0;
   uint32_t SubtreeEnd = 0;  // index one past the node's last descendant
   uint32_t TextsAt = 0;     // offset in the pool of the stored texts
   int8_t Kind = 0;
@@ -132,7 +131,24 @@ class TStructureIndex {
   std::string_view Stored(size_t i, uint8_t which) const;
 };
 
-// The node tree of record `record` (the whole document for 0).
+// The 1-based line and column the YAML parser reports for the character at
+// byte offset `offset` of text: CR, LF, CR LF, NEL, LS and PS each end a
+// line; columns count code points; a leading byte-order mark is not counted.
+// Walks forward from `from` (a position of an offset at or before this one,
+// or a default TParserPosition for the start of the text), so positions
+// asked in increasing order cost one pass over the text in total.
+struct TParserPosition {
+  std::ptrdiff_t Offset = 0;  // where Line and Column were reached
+  std::ptrdiff_t Line = 1;
+  std::ptrdiff_t Column = 1;
+};
+TParserPosition ParserPosition(std::string_view text, std::ptrdiff_t offset, TParserPosition from = {});
+
+// The node tree of record `record` (the whole document for 0). Scalar, alias
+// and collection nodes of a text with spans get the line and column of their
+// start offset; the parser reports the same, except for an empty node at the
+// very end of a text without a final line break, which it places at the
+// start of a line after the last.
 TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record = 0);
 
 // The value of the subtree at record (as StructureToValue) and of a whole

@@ -101,9 +101,11 @@ class TMarkLocator {
 
   std::string_view Text() const { return text_; }
 
-  int32_t Start(const TYamlEventView& e, std::ptrdiff_t line, std::ptrdiff_t column) const {
+  // Line and column are asked of the event only where the line index needs
+  // them.
+  int32_t Start(const TYamlEventView& e) const {
     const std::ptrdiff_t start =
-        lines_ ? Locate(*lines_, line, column, [&] { return e.StartIndex(); }) : FromIndex(e.StartIndex());
+        lines_ ? Locate(*lines_, e.Line(), e.Column(), [&] { return e.StartIndex(); }) : FromIndex(e.StartIndex());
     if (start < 0) throw EStructureError("Cannot locate YAML node in source");
     return static_cast<int32_t>(start);
   }
@@ -190,11 +192,10 @@ class TYamlIndexBuilder {
     const int kind = NodeKindOf(e);
     const bool isCollection = kind == skSequence || kind == skMapping;
     const bool isKey = ExpectsKey();
-    const std::ptrdiff_t line = e.Line(), column = e.Column();
     if (isKey && !isCollection) {
       // A scalar or alias key: its text and span wait for the value.
       TPendingKey& key = open_.back().Key;
-      key.Start = marks_.Start(e, line, column);
+      key.Start = marks_.Start(e);
       key.End = marks_.End(e);
       if (kind == skAlias) {
         key.Text = e.Anchor();
@@ -207,13 +208,11 @@ class TYamlIndexBuilder {
       key.Present = true;
       return;
     }
-    if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(line, column);
+    if (isCollection && open_.size() >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(e.Line(), e.Column());
     TStructureRecord r;
     r.Kind = static_cast<int8_t>(kind);
-    r.StartOffset = marks_.Start(e, line, column);
+    r.StartOffset = marks_.Start(e);
     r.EndOffset = isCollection ? -1 : marks_.End(e);
-    r.Line = static_cast<int32_t>(line);
-    r.Column = static_cast<int32_t>(column);
     if (kind == skScalar) r.Style = static_cast<int8_t>(e.ScalarStyle());
     std::string_view keyText;
     TPendingKey* key = nullptr;

@@ -10,6 +10,8 @@
 
 #include "TestSupport.h"
 #include "uFileLoading.h"
+#include "uLineIndex.h"
+#include "uParserBinding.h"
 #include "uStructureIndex.h"
 #include "uUnicode.h"
 #include "uYamlEvents.h"
@@ -94,7 +96,7 @@ std::string CompareIndexes(const TStructureIndex& a, const TStructureIndex& b) {
   for (size_t i = 0; i < a.Records.size(); ++i) {
     const TStructureRecord &x = a.Records[i], &y = b.Records[i];
     if (x.StartOffset != y.StartOffset || x.EndOffset != y.EndOffset || x.KeyStart != y.KeyStart ||
-        x.KeyEnd != y.KeyEnd || x.Line != y.Line || x.Column != y.Column || x.SubtreeEnd != y.SubtreeEnd ||
+        x.KeyEnd != y.KeyEnd || x.SubtreeEnd != y.SubtreeEnd ||
         x.TextsAt != y.TextsAt || x.Kind != y.Kind || x.Style != y.Style || x.KeyStyle != y.KeyStyle ||
         x.Flags != y.Flags)
       return "record " + std::to_string(i) + " differs";
@@ -120,6 +122,35 @@ TEST(structure_index, places_marks_of_ascii_texts_as_the_line_index_does) {
     ascii += isAscii;
   }
   EXPECT_GT(ascii, 200);
+}
+
+// Every node-start event's own line and column against the position derived
+// from the byte offset its marks give.
+std::string CheckDerivedPositions(const std::string& text) {
+  const TLineIndex lines(text);
+  TYamlEventReader reader(text);
+  TYamlEvent e;
+  TParserPosition position;
+  while (reader.Next(e) && e.Kind != yeStreamEnd && e.Kind != yeNone) {
+    if (e.Kind != yeScalar && e.Kind != yeAlias && e.Kind != yeSequenceStart && e.Kind != yeMappingStart) continue;
+    const std::ptrdiff_t offset =
+        lines.HasOtherLineBreaks() ? lines.OffsetOfCharacter(e.StartIndex) : lines.Offset(e.Line, e.Column);
+    if (offset < 0) continue;  // the end-of-text case the parser places on a line of its own
+    position = ParserPosition(text, offset, position);
+    if (position.Line != e.Line || position.Column != e.Column)
+      return "offset " + std::to_string(offset) + ": " + std::to_string(position.Line) + ":" +
+             std::to_string(position.Column) + " instead of " + std::to_string(e.Line) + ":" + std::to_string(e.Column);
+  }
+  return "";
+}
+
+TEST(structure_index, derives_the_line_and_column_the_parser_reports) {
+  const std::string yaml = CorpusFolder("yaml-test-suite");
+  if (yaml.empty()) GTEST_SKIP() << "conformance corpus not present";
+  std::vector<std::string> texts = {"a: 1\r\nb:\r  [x, \"\xC3\xA9\", y]\n", "\xEF\xBB\xBFk: v\n- x",
+                                    "- a\xC2\x85- b\n", "[x,\xC2\x85y,\xE2\x80\xA8z]\n", "k: [\xF0\x9F\x98\x80, z]\n"};
+  for (const std::string& file : test::ListFiles(yaml, "/in.yaml")) texts.push_back(test::ReadFileBytes(file));
+  for (const std::string& text : texts) EXPECT_EQ(CheckDerivedPositions(text), "") << text;
 }
 
 TEST(structure_index, stores_only_texts_the_bytes_cannot_give_back) {
