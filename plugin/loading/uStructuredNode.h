@@ -42,10 +42,12 @@ class TStructuredNode {
   size_t ChildCount() const { return Children.size(); }
   TStructuredNode* ChildAt(size_t index) const { return Children[index].get(); }
 
-  // A big file holds about one node per eight bytes of text, so the node is
-  // kept small: texts take 8 bytes each (short ones stored inline), the two
-  // style codes (0..5) one byte each, and the fields are grouped by size so
-  // the node carries no padding (120 bytes on 64-bit systems).
+  // A loaded file keeps its structure as flat records (uStructureIndex.h);
+  // node trees are built from them when editing needs one, for a whole large
+  // file too, so the node is still kept small: texts take 8 bytes each
+  // (short ones stored inline), the two style codes (0..5) one byte each,
+  // and the fields are grouped by size so the node carries no padding
+  // (120 bytes on 64-bit systems).
   std::vector<std::unique_ptr<TStructuredNode>> Children;
   TCompactText Key;     // key text when this node is a mapping value
   TCompactText Value;   // scalar content / alias target / TOML raw value text
@@ -55,7 +57,7 @@ class TStructuredNode {
   std::ptrdiff_t EndOffset = 0;
   std::ptrdiff_t KeyStart = -1;
   std::ptrdiff_t KeyEnd = -1;
-  std::ptrdiff_t Line = 0;    // 1-based, as the parser reported it
+  std::ptrdiff_t Line = 0;    // 1-based, as the parser reports it for StartOffset
   std::ptrdiff_t Column = 0;  // 1-based, in characters
   int Kind;
   int8_t Style = 0;     // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
