@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uI18n.h"
+#include "uStructureIndex.h"
 #include "uTomlTree.h"
 #include "uUnicode.h"
 
@@ -134,46 +135,53 @@ struct TExpectedChange {
   std::string Text;  // the target's new Value (value edit) or Key (rename)
 };
 
-bool SameNode(const TStructuredNode& before, const TStructuredNode& after,
+// Compares a node of the loaded tree with record i of the re-parsed text.
+bool SameNode(const TStructuredNode& before, const TStructureIndex& after, size_t i, std::string_view text,
               const TExpectedChange& change) {
-  if (before.Kind != after.Kind || before.ChildCount() != after.ChildCount() ||
-      before.Anchor != after.Anchor || before.Tag != after.Tag ||
-      before.KeyNotScalar != after.KeyNotScalar)
+  const TStructureRecord& r = after.Records[i];
+  size_t children = 0;
+  for (size_t c = i + 1; c < r.SubtreeEnd; c = after.Records[c].SubtreeEnd) ++children;
+  const bool keyNotScalar = (r.Flags & TStructureIndex::kKeyNotScalar) != 0;
+  if (before.Kind != r.Kind || before.ChildCount() != children || before.Anchor != after.Anchor(i, text) ||
+      before.Tag != after.Tag(i) || before.KeyNotScalar != keyNotScalar)
     return false;
+  const std::string_view key = after.Key(i, text), value = after.Value(i, text);
   if (&before != change.Target)
-    return before.Key == after.Key && before.Value == after.Value && before.Style == after.Style &&
-           before.KeyStyle == after.KeyStyle;
-  if (change.Rename)
-    return after.Key == change.Text && before.Value == after.Value && before.Style == after.Style;
-  return before.Key == after.Key && after.Value == change.Text;
+    return before.Key == key && before.Value == value && before.Style == r.Style && before.KeyStyle == r.KeyStyle;
+  if (change.Rename) return key == change.Text && before.Value == value && before.Style == r.Style;
+  return before.Key == key && value == change.Text;
 }
 
-// Walks both trees side by side with an explicit stack.
-bool SameTreeExceptChange(const TStructuredNode& before, const TStructuredNode& after,
+// Walks the loaded tree in pre-order beside the re-parsed records (also in
+// pre-order), with an explicit stack. Equal child counts at every node keep
+// the two orders aligned.
+bool SameTreeExceptChange(const TStructuredNode& before, const TStructureIndex& after, std::string_view text,
                           const TExpectedChange& change) {
-  std::vector<std::pair<const TStructuredNode*, const TStructuredNode*>> pending{{&before, &after}};
+  std::vector<const TStructuredNode*> pending{&before};
+  size_t i = 0;
   while (!pending.empty()) {
-    auto [b, a] = pending.back();
+    const TStructuredNode* b = pending.back();
     pending.pop_back();
-    if (!SameNode(*b, *a, change)) return false;
-    for (size_t i = 0; i < b->ChildCount(); ++i) pending.emplace_back(b->ChildAt(i), a->ChildAt(i));
+    if (i >= after.Records.size() || !SameNode(*b, after, i, text, change)) return false;
+    ++i;
+    for (size_t c = b->ChildCount(); c-- > 0;) pending.push_back(b->ChildAt(c));
   }
-  return true;
+  return i == after.Records.size();
 }
 
 // Parses the loaded bytes with this one replacement and checks that exactly
-// the expected change happened.
+// the expected change happened. The re-parse stays in record form: no node
+// tree is built for it.
 bool ReplacementProven(const std::string& bytes, const TStructuredNode* root, bool isToml,
                        int64_t start, int64_t length, const std::string& replacement,
                        const TExpectedChange& change) {
   std::string text = bytes.substr(0, size_t(start));
   text += replacement;
   text.append(bytes, size_t(start + length), std::string::npos);
-  TStructuredNodePtr reparsed;
+  TStructureIndex reparsed;
   std::u16string error;
-  bool parsed = isToml ? ParseTomlStructure(text, reparsed, error)
-                       : ParseYamlStructure(text, reparsed, error);
-  return parsed && reparsed && SameTreeExceptChange(*root, *reparsed, change);
+  const bool parsed = isToml ? ParseTomlIndex(text, reparsed, error) : ParseYamlIndex(text, reparsed, error);
+  return parsed && root && SameTreeExceptChange(*root, reparsed, text, change);
 }
 
 // ---- per-format spans ---------------------------------------------------------
