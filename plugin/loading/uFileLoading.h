@@ -49,7 +49,9 @@ struct TLoadedDocument {
   TStructureIndex Index;
   std::u16string EncodingName;  // "UTF-8"
 
-  // The node tree of Index, or nullptr when nothing is loaded.
+  // The node tree of Index, or nullptr when nothing is loaded. Built on the
+  // first call and kept; like the rest of the document, not to be used from
+  // two threads at once.
   const TStructuredNode* Structure() const {
     if (!StructureTree_ && !Index.Empty()) StructureTree_ = Materialize(Index, Bytes, 0);
     return StructureTree_.get();
