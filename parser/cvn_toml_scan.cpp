@@ -9,6 +9,8 @@
 // hide the rest of the text.
 #include "cvn_toml_scan.h"
 
+#include <cstring>
+
 #include <algorithm>
 
 namespace corvane::parser {
@@ -169,13 +171,24 @@ TTomlPositionMap::TTomlPositionMap(const char* text, size_t length) : text_(text
   // Counted first, so both lists are allocated once at their exact size: the
   // map is built while the whole parsed tree is still in memory.
   size_t lines = 1, cps = 0;
+  unsigned high = 0;
   for (size_t i = begin_; i < length; ++i) {
     lines += bytes[i] == '\n';
     cps += (bytes[i] & 0xC0) != 0x80;
+    high |= bytes[i];
   }
   lineStartCp_.Reserve(lines);
-  sampleOffset_.Reserve((cps + kSampleEvery - 1) / kSampleEvery);
   lineStartCp_.Append(0);
+  // In an all-ASCII text every code point is one byte: only the line starts
+  // are needed.
+  ascii_ = high < 0x80;
+  if (ascii_) {
+    for (const char* p = text + begin_; (p = static_cast<const char*>(std::memchr(p, '\n', length - (p - text))));)
+      lineStartCp_.Append(static_cast<size_t>(++p - text) - begin_);
+    codePoints_ = cps;
+    return;
+  }
+  sampleOffset_.Reserve((cps + kSampleEvery - 1) / kSampleEvery);
   size_t cp = 0;
   for (size_t i = begin_; i < length; ++i) {
     if ((bytes[i] & 0xC0) == 0x80) continue;  // continuation byte
@@ -192,6 +205,10 @@ bool TTomlPositionMap::ByteOffset(size_t line, size_t column, size_t& offset) co
   if (cp > codePoints_) return false;
   if (cp == codePoints_) {
     offset = length_;
+    return true;
+  }
+  if (ascii_) {
+    offset = begin_ + cp;
     return true;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(text_);

@@ -51,6 +51,7 @@ class TTomlPositionMap {
   TOffsetList lineStartCp_;     // code point index of each line's start
   TOffsetList sampleOffset_;    // byte offset of code point k * kSampleEvery
   size_t codePoints_ = 0;
+  bool ascii_ = false;  // every byte after the byte-order mark is ASCII
 };
 
 }  // namespace corvane::parser
