@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "uValueBuilding.h"
+
 namespace corvane {
 
 namespace {
@@ -156,42 +158,31 @@ TStructuredNodePtr NodeOf(const TStructureIndex& index, std::string_view source,
   return node;
 }
 
-// A document stands for its first child (npos when it has none).
-size_t SkipDocuments(const TStructureIndex& index, size_t i) {
-  const auto& r = index.Records;
-  while (i != std::string::npos && r[i].Kind == skDocument) i = r[i].SubtreeEnd > i + 1 ? i + 1 : std::string::npos;
-  return i;
-}
+// Records as a source for the shared conversion (uValueBuilding.h).
+struct TRecordSource {
+  using TNode = size_t;
+  struct TCursor {
+    size_t Next;
+    size_t End;
+  };
+  const TStructureIndex& Index;
+  std::string_view Text;
 
-TJsonDataPtr Shell(const TStructureIndex& index, std::string_view source, size_t i, bool isToml) {
-  if (i == std::string::npos) return std::make_unique<TJsonNull>();
-  switch (index.Records[i].Kind) {
-    case skStream:
-    case skSequence: return std::make_unique<TJsonArray>();
-    case skMapping: return std::make_unique<TJsonObject>();
-    case skScalar: return ScalarToValue(index.Value(i, source), index.Records[i].Style, isToml);
-    case skAlias: {
-      const std::string_view target = index.Value(i, source);
-      std::string text;
-      text.reserve(target.size() + 1);
-      text += '*';
-      text += target;
-      return std::make_unique<TJsonString>(std::move(text));
-    }
-    default: return std::make_unique<TJsonNull>();
+  TNode None() const { return std::string::npos; }
+  bool IsNone(TNode n) const { return n == std::string::npos; }
+  int Kind(TNode n) const { return Index.Records[n].Kind; }
+  int Style(TNode n) const { return Index.Records[n].Style; }
+  std::string_view Value(TNode n) const { return Index.Value(n, Text); }
+  std::string_view Key(TNode n) const { return Index.Key(n, Text); }
+  TNode FirstChild(TNode n) const { return Index.Records[n].SubtreeEnd > n + 1 ? n + 1 : None(); }
+  size_t ChildCount(TNode n) const { return corvane::ChildCount(Index, n); }
+  TCursor Children(TNode n) const { return {n + 1, Index.Records[n].SubtreeEnd}; }
+  bool Done(const TCursor& c) const { return c.Next >= c.End; }
+  TNode Take(TCursor& c) const {
+    const size_t child = c.Next;
+    c.Next = Index.Records[child].SubtreeEnd;
+    return child;
   }
-}
-
-bool IsContainerWithChildren(const TStructureIndex& index, size_t i) {
-  if (i == std::string::npos) return false;
-  const TStructureRecord& r = index.Records[i];
-  return (r.Kind == skStream || r.Kind == skSequence || r.Kind == skMapping) && r.SubtreeEnd > i + 1;
-}
-
-struct TValueFrame {
-  size_t Node;
-  TJsonData* Target;
-  size_t Next;
 };
 
 }  // namespace
@@ -252,33 +243,7 @@ TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view so
 }
 
 TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml) {
-  const size_t top = SkipDocuments(index, record);
-  TJsonDataPtr result = Shell(index, source, top, isToml);
-  if (!IsContainerWithChildren(index, top)) return result;
-  static_cast<TJsonContainer*>(result.get())->Reserve(ChildCount(index, top));
-  std::vector<TValueFrame> stack;
-  stack.push_back({top, result.get(), top + 1});
-  while (!stack.empty()) {
-    TValueFrame& frame = stack.back();
-    if (frame.Next >= index.Records[frame.Node].SubtreeEnd) {
-      stack.pop_back();
-      continue;
-    }
-    const size_t child = frame.Next;
-    frame.Next = index.Records[child].SubtreeEnd;
-    const size_t inner = SkipDocuments(index, child);
-    TJsonDataPtr value = Shell(index, source, inner, isToml);
-    TJsonData* added = value.get();
-    if (index.Records[frame.Node].Kind == skMapping)
-      static_cast<TJsonObject*>(frame.Target)->Add(std::string(index.Key(child, source)), std::move(value));
-    else
-      static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
-    if (IsContainerWithChildren(index, inner)) {
-      static_cast<TJsonContainer*>(added)->Reserve(ChildCount(index, inner));
-      stack.push_back({inner, added, inner + 1});
-    }
-  }
-  return result;
+  return detail::BuildValue(TRecordSource{index, source}, record, isToml);
 }
 
 TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, bool isToml) {

@@ -12,6 +12,8 @@
 //  - A mapping with a repeated key raises EJsonError from the value tree.
 #include "uStructuredNode.h"
 
+#include "uValueBuilding.h"
+
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -202,73 +204,30 @@ TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
 
 namespace {
 
-// A document stands for its first child (null when it has none); documents
-// nest only under the stream, but the loop keeps this safe for any shape.
-const TStructuredNode* SkipDocuments(const TStructuredNode* node) {
-  while (node && node->Kind == skDocument) node = node->Children.empty() ? nullptr : node->ChildAt(0);
-  return node;
-}
-
-bool IsArrayKind(int kind) { return kind == skStream || kind == skSequence; }
-
-// The value for node without its children: containers come back empty.
-TJsonDataPtr Shell(const TStructuredNode* node, bool isToml) {
-  if (!node) return std::make_unique<TJsonNull>();
-  switch (node->Kind) {
-    case skStream:
-    case skSequence: return std::make_unique<TJsonArray>();
-    case skMapping: return std::make_unique<TJsonObject>();
-    case skScalar: return ScalarToValue(node->Value, node->Style, isToml);
-    case skAlias: return std::make_unique<TJsonString>("*" + node->Value.str());
-    default: return std::make_unique<TJsonNull>();
-  }
-}
-
-struct TConvertFrame {
-  const TStructuredNode* Node;
-  TJsonData* Target;
-  size_t Next;
+// A node tree as a source for the shared conversion (uValueBuilding.h).
+struct TTreeSource {
+  using TNode = const TStructuredNode*;
+  struct TCursor {
+    const TStructuredNode* Node;
+    size_t Next;
+  };
+  TNode None() const { return nullptr; }
+  bool IsNone(TNode n) const { return n == nullptr; }
+  int Kind(TNode n) const { return n->Kind; }
+  int Style(TNode n) const { return n->Style; }
+  std::string_view Value(TNode n) const { return n->Value; }
+  std::string_view Key(TNode n) const { return n->Key; }
+  TNode FirstChild(TNode n) const { return n->Children.empty() ? nullptr : n->ChildAt(0); }
+  size_t ChildCount(TNode n) const { return n->ChildCount(); }
+  TCursor Children(TNode n) const { return {n, 0}; }
+  bool Done(const TCursor& c) const { return c.Next >= c.Node->ChildCount(); }
+  TNode Take(TCursor& c) const { return c.Node->ChildAt(c.Next++); }
 };
-
-bool IsContainerWithChildren(const TStructuredNode* node) {
-  return node && (IsArrayKind(node->Kind) || node->Kind == skMapping) && !node->Children.empty();
-}
-
-// The child count is known, so the container allocates its lists once, at
-// their final size.
-void ReserveFor(TJsonData* target, const TStructuredNode& source) {
-  static_cast<TJsonContainer*>(target)->Reserve(source.ChildCount());
-}
 
 }  // namespace
 
 TJsonDataPtr StructureToValue(const TStructuredNode& node, bool isToml) {
-  const TStructuredNode* top = SkipDocuments(&node);
-  TJsonDataPtr result = Shell(top, isToml);
-  if (!IsContainerWithChildren(top)) return result;
-  ReserveFor(result.get(), *top);
-  std::vector<TConvertFrame> stack;
-  stack.push_back({top, result.get(), 0});
-  while (!stack.empty()) {
-    TConvertFrame& frame = stack.back();
-    if (frame.Next >= frame.Node->ChildCount()) {
-      stack.pop_back();
-      continue;
-    }
-    const TStructuredNode* child = frame.Node->ChildAt(frame.Next++);
-    const TStructuredNode* source = SkipDocuments(child);
-    TJsonDataPtr value = Shell(source, isToml);
-    TJsonData* added = value.get();
-    if (frame.Node->Kind == skMapping)
-      static_cast<TJsonObject*>(frame.Target)->Add(child->Key.str(), std::move(value));
-    else
-      static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
-    if (IsContainerWithChildren(source)) {
-      ReserveFor(added, *source);
-      stack.push_back({source, added, 0});
-    }
-  }
-  return result;
+  return detail::BuildValue(TTreeSource{}, &node, isToml);
 }
 
 TJsonDataPtr StructureRootToValue(const TStructuredNode& root, bool isToml) {
