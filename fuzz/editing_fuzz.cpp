@@ -4,9 +4,10 @@
 // by the upper bits, so a run from an empty corpus edits real shapes at once;
 // otherwise the document follows, ended by a NUL byte), then edit requests of the form [node: 2 bytes][action: 1 byte][text choice: 1 byte]
 // (a choice of 16 or more takes that many minus 16 raw bytes as the text).
-// Each request edits a value or renames a key of the chosen node, with the
-// same checks the viewer makes before it asks for a span (the kind of a typed
-// value, no duplicate key). Accepted spans go through AddPatch. At the end the
+// Each request edits a value or renames a key of the chosen node, with the same
+// checks the viewer makes before it asks for a span (the kind of a typed value,
+// no duplicate key), on the loader's records; the node tree built from them
+// must give the same answer. Accepted spans go through AddPatch. At the end the
 // patched text must pass the save's parse check, load as a document, and equal
 // the original everywhere outside the accepted spans.
 #include <cstddef>
@@ -111,6 +112,22 @@ struct TRequests {
   }
 };
 
+// The locators on the loader's records and on the node tree built from them
+// must give the same answer.
+void SameAsNodeTree(const TLoadedDocument& doc, const TJsonData* node, const std::u16string& text, bool rename,
+                    bool ok, int64_t start, int64_t length, const std::string& replacement,
+                    const std::u16string& error) {
+  int64_t s = 0, l = 0;
+  std::string r;
+  std::u16string e;
+  const bool treeOk = rename ? LocateKeyRename(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
+                                               s, l, r, e)
+                             : LocateValueEdit(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
+                                               s, l, r, e);
+  Check(treeOk == ok && s == start && l == length && r == replacement && e == error,
+        "records and node tree locate differently");
+}
+
 // Renames in the value tree too, as the viewer does, so a later request sees
 // the new name when it checks for duplicates.
 bool TryRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
@@ -123,9 +140,10 @@ bool TryRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* n
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  if (!LocateKeyRename(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, key,
-                       start, length, replacement, error))
-    return false;
+  const bool ok =
+      LocateKeyRename(doc.Bytes, doc.Index, doc.Value.get(), node, doc.IsToml, key, start, length, replacement, error);
+  SameAsNodeTree(doc, node, key, true, ok, start, length, replacement, error);
+  if (!ok) return false;
   if (!patches.AddPatch(start, length, replacement)) return false;
   return object->Rename(size_t(object->IndexOf(node)), name);
 }
@@ -136,8 +154,10 @@ bool TryValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  if (!LocateValueEdit(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
-                       start, length, replacement, error)) {
+  const bool ok =
+      LocateValueEdit(doc.Bytes, doc.Index, doc.Value.get(), node, doc.IsToml, text, start, length, replacement, error);
+  SameAsNodeTree(doc, node, text, false, ok, start, length, replacement, error);
+  if (!ok) {
     Check(start == -1 && !error.empty(), "a refusal must carry a reason and no span");
     return false;
   }

@@ -127,61 +127,172 @@ const TStructuredNode* StartNode(const TStructuredNode* root) {
   return root && root->ChildCount() == 1 ? root->ChildAt(0) : root;
 }
 
-// ---- proving a replacement ----------------------------------------------------
+// ---- the structure the locators work on ----------------------------------------
 
+// Compares the fields two nodes must share for a replacement to count as
+// proven: everything except the target's new text.
 struct TExpectedChange {
-  const TStructuredNode* Target = nullptr;
+  bool IsTarget = false;
   bool Rename = false;
-  std::string Text;  // the target's new Value (value edit) or Key (rename)
+  std::string_view Text;  // the target's new Value (value edit) or Key (rename)
 };
 
-// Compares a node of the loaded tree with record i of the re-parsed text.
-bool SameNode(const TStructuredNode& before, const TStructureIndex& after, size_t i, std::string_view text,
-              const TExpectedChange& change) {
-  const TStructureRecord& r = after.Records[i];
-  size_t children = 0;
-  for (size_t c = i + 1; c < r.SubtreeEnd; c = after.Records[c].SubtreeEnd) ++children;
-  const bool keyNotScalar = (r.Flags & TStructureIndex::kKeyNotScalar) != 0;
-  if (before.Kind != r.Kind || before.ChildCount() != children || before.Anchor != after.Anchor(i, text) ||
-      before.Tag != after.Tag(i) || before.KeyNotScalar != keyNotScalar)
+bool SameFields(int kindBefore, int kindAfter, bool keyNotScalarBefore, bool keyNotScalarAfter,
+                std::string_view anchorBefore, std::string_view anchorAfter, std::string_view tagBefore,
+                std::string_view tagAfter, std::string_view keyBefore, std::string_view keyAfter,
+                std::string_view valueBefore, std::string_view valueAfter, int styleBefore, int styleAfter,
+                int keyStyleBefore, int keyStyleAfter, const TExpectedChange& change) {
+  if (kindBefore != kindAfter || anchorBefore != anchorAfter || tagBefore != tagAfter ||
+      keyNotScalarBefore != keyNotScalarAfter)
     return false;
-  const std::string_view key = after.Key(i, text), value = after.Value(i, text);
-  if (&before != change.Target)
-    return before.Key == key && before.Value == value && before.Style == r.Style && before.KeyStyle == r.KeyStyle;
-  if (change.Rename) return key == change.Text && before.Value == value && before.Style == r.Style;
-  return before.Key == key && value == change.Text;
+  if (!change.IsTarget)
+    return keyBefore == keyAfter && valueBefore == valueAfter && styleBefore == styleAfter &&
+           keyStyleBefore == keyStyleAfter;
+  if (change.Rename) return keyAfter == change.Text && valueBefore == valueAfter && styleBefore == styleAfter;
+  return keyBefore == keyAfter && valueAfter == change.Text;
 }
 
-// Walks the loaded tree in pre-order beside the re-parsed records (also in
-// pre-order), with an explicit stack. Equal child counts at every node keep
-// the two orders aligned.
-bool SameTreeExceptChange(const TStructuredNode& before, const TStructureIndex& after, std::string_view text,
-                          const TExpectedChange& change) {
-  std::vector<const TStructuredNode*> pending{&before};
-  size_t i = 0;
-  while (!pending.empty()) {
-    const TStructuredNode* b = pending.back();
-    pending.pop_back();
-    if (i >= after.Records.size() || !SameNode(*b, after, i, text, change)) return false;
-    ++i;
-    for (size_t c = b->ChildCount(); c-- > 0;) pending.push_back(b->ChildAt(c));
+// A node tree: nodes are the tree's own.
+class TTreeAccess {
+ public:
+  using TNode = const TStructuredNode*;
+  explicit TTreeAccess(const TStructuredNode* root) : root_(root) {}
+
+  bool Find(const TJsonData* valueRoot, const TJsonData* target, TNode& node, TNode& parent) const {
+    parent = nullptr;
+    node = root_ ? FindWithParent(StartNode(root_), valueRoot, target, &parent) : nullptr;
+    return node != nullptr;
   }
-  return i == after.Records.size();
-}
+  const TStructuredNode& Fields(TNode n) { return *n; }
+
+  bool KeyTakenBySibling(TNode parent, TNode node, const std::string& key) const {
+    if (!parent) return false;
+    for (size_t i = 0; i < parent->ChildCount(); ++i)
+      if (parent->ChildAt(i) != node && !parent->ChildAt(i)->KeyNotScalar && parent->ChildAt(i)->Key == key)
+        return true;
+    return false;
+  }
+
+  // Walks the tree in pre-order beside the re-parsed records (also in
+  // pre-order), with an explicit stack. Equal child counts at every node keep
+  // the two orders aligned.
+  bool SameExceptChange(const TStructureIndex& after, std::string_view text, TNode target, bool rename,
+                        std::string_view expected) const {
+    std::vector<const TStructuredNode*> pending{root_};
+    size_t i = 0;
+    while (!pending.empty()) {
+      const TStructuredNode* b = pending.back();
+      pending.pop_back();
+      if (i >= after.Records.size()) return false;
+      const TStructureRecord& r = after.Records[i];
+      size_t children = 0;
+      for (size_t c = i + 1; c < r.SubtreeEnd; c = after.Records[c].SubtreeEnd) ++children;
+      if (b->ChildCount() != children ||
+          !SameFields(b->Kind, r.Kind, b->KeyNotScalar, (r.Flags & TStructureIndex::kKeyNotScalar) != 0,
+                      b->Anchor, after.Anchor(i, text), b->Tag, after.Tag(i), b->Key, after.Key(i, text), b->Value,
+                      after.Value(i, text), b->Style, r.Style, b->KeyStyle, r.KeyStyle,
+                      {b == target, rename, expected}))
+        return false;
+      ++i;
+      for (size_t c = b->ChildCount(); c-- > 0;) pending.push_back(b->ChildAt(c));
+    }
+    return i == after.Records.size();
+  }
+
+ private:
+  const TStructuredNode* root_;
+};
+
+// Structure records: nodes are record numbers; the located node's fields are
+// read into a node object of its own (without children).
+class TRecordAccess {
+ public:
+  using TNode = size_t;
+  TRecordAccess(const TStructureIndex& index, std::string_view bytes) : index_(index), bytes_(bytes) {}
+
+  bool Find(const TJsonData* valueRoot, const TJsonData* target, TNode& node, TNode& parent) const {
+    std::vector<size_t> path;
+    if (index_.Records.empty() || !valueRoot || !target || !ValuePath(valueRoot, target, path)) return false;
+    // A one-document file starts at its document, several at the stream.
+    size_t at = ChildCount(0) == 1 ? 1 : 0;
+    at = StepThroughDocument(at);
+    parent = kNone;
+    for (size_t step : path) {
+      if (at == kNone || !IsContainer(at) || step >= ChildCount(at)) return false;
+      parent = at;
+      size_t child = at + 1;
+      for (size_t k = 0; k < step; ++k) child = index_.Records[child].SubtreeEnd;
+      at = StepThroughDocument(child);
+    }
+    node = at;
+    return at != kNone;
+  }
+
+  const TStructuredNode& Fields(TNode n) {
+    fields_ = MaterializeNode(index_, bytes_, n);
+    return *fields_;
+  }
+
+  bool KeyTakenBySibling(TNode parent, TNode node, const std::string& key) const {
+    if (parent == kNone) return false;
+    const TStructureRecord& p = index_.Records[parent];
+    for (size_t c = parent + 1; c < p.SubtreeEnd; c = index_.Records[c].SubtreeEnd)
+      if (c != node && !(index_.Records[c].Flags & TStructureIndex::kKeyNotScalar) && index_.Key(c, bytes_) == key)
+        return true;
+    return false;
+  }
+
+  // Both structures are records in pre-order: equal subtree ends at every
+  // record mean the same shape, so one pass over both compares them.
+  bool SameExceptChange(const TStructureIndex& after, std::string_view text, TNode target, bool rename,
+                        std::string_view expected) const {
+    if (after.Records.size() != index_.Records.size()) return false;
+    for (size_t i = 0; i < after.Records.size(); ++i) {
+      const TStructureRecord &b = index_.Records[i], &r = after.Records[i];
+      if (b.SubtreeEnd != r.SubtreeEnd ||
+          !SameFields(b.Kind, r.Kind, (b.Flags & TStructureIndex::kKeyNotScalar) != 0,
+                      (r.Flags & TStructureIndex::kKeyNotScalar) != 0, index_.Anchor(i, bytes_), after.Anchor(i, text),
+                      index_.Tag(i), after.Tag(i), index_.Key(i, bytes_), after.Key(i, text), index_.Value(i, bytes_),
+                      after.Value(i, text), b.Style, r.Style, b.KeyStyle, r.KeyStyle, {i == target, rename, expected}))
+        return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr size_t kNone = std::string::npos;
+  const TStructureIndex& index_;
+  std::string_view bytes_;
+  TStructuredNodePtr fields_;
+
+  size_t ChildCount(size_t i) const {
+    size_t count = 0;
+    for (size_t c = i + 1; c < index_.Records[i].SubtreeEnd; c = index_.Records[c].SubtreeEnd) ++count;
+    return count;
+  }
+  bool IsContainer(size_t i) const {
+    const int kind = index_.Records[i].Kind;
+    return kind == skStream || kind == skMapping || kind == skSequence;
+  }
+  size_t StepThroughDocument(size_t i) const {
+    if (i == kNone || index_.Records[i].Kind != skDocument) return i;
+    return index_.Records[i].SubtreeEnd > i + 1 ? i + 1 : kNone;
+  }
+};
 
 // Parses the loaded bytes with this one replacement and checks that exactly
-// the expected change happened. The re-parse stays in record form: no node
-// tree is built for it.
-bool ReplacementProven(const std::string& bytes, const TStructuredNode* root, bool isToml,
-                       int64_t start, int64_t length, const std::string& replacement,
-                       const TExpectedChange& change) {
+// the expected change happened. The re-parse stays in record form.
+template <typename TAccess>
+bool ReplacementProven(const TAccess& access, const std::string& bytes, bool isToml, int64_t start, int64_t length,
+                       const std::string& replacement, typename TAccess::TNode target, bool rename,
+                       std::string_view expected) {
   std::string text = bytes.substr(0, size_t(start));
   text += replacement;
   text.append(bytes, size_t(start + length), std::string::npos);
   TStructureIndex reparsed;
   std::u16string error;
   const bool parsed = isToml ? ParseTomlIndex(text, reparsed, error) : ParseYamlIndex(text, reparsed, error);
-  return parsed && root && SameTreeExceptChange(*root, reparsed, text, change);
+  return parsed && access.SameExceptChange(reparsed, text, target, rename, expected);
 }
 
 // ---- per-format spans ---------------------------------------------------------
@@ -228,16 +339,6 @@ bool TomlKeySpan(const std::string& bytes, const TStructuredNode& node, int64_t&
   start = int64_t(p);
   length = int64_t(node.Key.size());
   return true;
-}
-
-bool KeyTakenBySibling(const TStructuredNode* parent, const TStructuredNode* node,
-                       const std::string& key) {
-  if (!parent) return false;
-  for (size_t i = 0; i < parent->ChildCount(); ++i)
-    if (parent->ChildAt(i) != node && !parent->ChildAt(i)->KeyNotScalar &&
-        parent->ChildAt(i)->Key == key)
-      return true;
-  return false;
 }
 
 bool Refuse(int64_t& start, int64_t& length, std::string& replacement, std::u16string& error,
@@ -316,33 +417,36 @@ const TStructuredNode* FindStructuredNodeFromRoot(const TStructuredNode* structu
   return FindStructuredNode(StartNode(structureRoot), valueRoot, target);
 }
 
-bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newText, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error) {
+namespace {
+
+template <typename TAccess>
+bool LocateValueEditIn(TAccess& access, const std::string& loadedBytes, const TJsonData* valueRoot,
+                       const TJsonData* valueNode, bool isToml, const std::u16string& newText, int64_t& start,
+                       int64_t& length, std::string& replacement, std::u16string& error) {
   Refuse(start, length, replacement, error, i18n::kErrorUnsafeEdit);
-  const TStructuredNode* node =
-      FindStructuredNodeFromRoot(structureRoot, valueRoot, valueNode);
-  if (!node || node->Kind != skScalar) return false;
+  typename TAccess::TNode found{}, parent{};
+  if (!access.Find(valueRoot, valueNode, found, parent)) return false;
+  const TStructuredNode& node = access.Fields(found);
+  if (node.Kind != skScalar) return false;
   const bool isString = NodeKind(valueNode) == nkString;
   int64_t s = -1, l = 0;
   std::string text;
   if (!isToml) {
-    if (!YamlValueSpan(*node, loadedBytes.size(), s, l)) return false;
+    if (!YamlValueSpan(node, loadedBytes.size(), s, l)) return false;
     text = isString ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
   } else {
-    if (!FindTomlValueOffset(loadedBytes, node->Key.str(), node->Value.str(), s))
+    if (!FindTomlValueOffset(loadedBytes, node.Key.str(), node.Value.str(), s))
       return Refuse(start, length, replacement, error, i18n::kErrorTomlAmbiguous);
-    l = int64_t(node->Value.size());
-    const bool quoted = IsQuotedTomlRaw(node->Value.str());
+    l = int64_t(node.Value.size());
+    const bool quoted = IsQuotedTomlRaw(node.Value.str());
     if (isString && !quoted) return false;
     // A quoted TOML value stays a string for every reader, whatever kind
     // the loose typing gave it ("42", "true").
     text = quoted ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
   }
   if (s < 0 || size_t(s + l) > loadedBytes.size()) return false;
-  TExpectedChange change{node, false, isToml ? text : Utf16ToUtf8(newText)};
-  if (!ReplacementProven(loadedBytes, structureRoot, isToml, s, l, text, change))
+  const std::string expected = isToml ? text : Utf16ToUtf8(newText);
+  if (!ReplacementProven(access, loadedBytes, isToml, s, l, text, found, false, expected))
     return Refuse(start, length, replacement, error,
                   isToml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
   start = s;
@@ -352,29 +456,64 @@ bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* stru
   return true;
 }
 
-bool LocateKeyRename(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newKey, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error) {
+template <typename TAccess>
+bool LocateKeyRenameIn(TAccess& access, const std::string& loadedBytes, const TJsonData* valueRoot,
+                       const TJsonData* valueNode, bool isToml, const std::u16string& newKey, int64_t& start,
+                       int64_t& length, std::string& replacement, std::u16string& error) {
   Refuse(start, length, replacement, error, i18n::kErrorUnsafeKey);
-  if (newKey.empty() || !structureRoot || !valueNode) return false;
-  const TStructuredNode* parent = nullptr;
-  const TStructuredNode* node =
-      FindWithParent(StartNode(structureRoot), valueRoot, valueNode, &parent);
-  if (!node || node->Key.empty() || node->KeyNotScalar) return false;
+  if (newKey.empty() || !valueNode) return false;
+  typename TAccess::TNode found{}, parent{};
+  if (!access.Find(valueRoot, valueNode, found, parent)) return false;
+  const TStructuredNode& node = access.Fields(found);
+  if (node.Key.empty() || node.KeyNotScalar) return false;
   const std::string key = Utf16ToUtf8(newKey);
-  if (KeyTakenBySibling(parent, node, key)) return false;
+  if (access.KeyTakenBySibling(parent, found, key)) return false;
   int64_t s = -1, l = 0;
-  bool found = isToml ? TomlKeySpan(loadedBytes, *node, s, l) : YamlKeySpan(loadedBytes, *node, s, l);
-  if (!found) return false;
+  bool located = isToml ? TomlKeySpan(loadedBytes, node, s, l) : YamlKeySpan(loadedBytes, node, s, l);
+  if (!located) return false;
   std::string text = QuoteDoubleString(newKey);
-  if (!ReplacementProven(loadedBytes, structureRoot, isToml, s, l, text, {node, true, key}))
-    return false;
+  if (!ReplacementProven(access, loadedBytes, isToml, s, l, text, found, true, key)) return false;
   start = s;
   length = l;
   replacement = std::move(text);
   error.clear();
   return true;
+}
+
+}  // namespace
+
+bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* structureRoot,
+                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
+                     const std::u16string& newText, int64_t& start, int64_t& length,
+                     std::string& replacement, std::u16string& error) {
+  TTreeAccess access(structureRoot);
+  return LocateValueEditIn(access, loadedBytes, valueRoot, valueNode, isToml, newText, start, length, replacement,
+                           error);
+}
+
+bool LocateValueEdit(const std::string& loadedBytes, const TStructureIndex& structure, const TJsonData* valueRoot,
+                     const TJsonData* valueNode, bool isToml, const std::u16string& newText, int64_t& start,
+                     int64_t& length, std::string& replacement, std::u16string& error) {
+  TRecordAccess access(structure, loadedBytes);
+  return LocateValueEditIn(access, loadedBytes, valueRoot, valueNode, isToml, newText, start, length, replacement,
+                           error);
+}
+
+bool LocateKeyRename(const std::string& loadedBytes, const TStructuredNode* structureRoot,
+                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
+                     const std::u16string& newKey, int64_t& start, int64_t& length,
+                     std::string& replacement, std::u16string& error) {
+  TTreeAccess access(structureRoot);
+  return LocateKeyRenameIn(access, loadedBytes, valueRoot, valueNode, isToml, newKey, start, length, replacement,
+                           error);
+}
+
+bool LocateKeyRename(const std::string& loadedBytes, const TStructureIndex& structure, const TJsonData* valueRoot,
+                     const TJsonData* valueNode, bool isToml, const std::u16string& newKey, int64_t& start,
+                     int64_t& length, std::string& replacement, std::u16string& error) {
+  TRecordAccess access(structure, loadedBytes);
+  return LocateKeyRenameIn(access, loadedBytes, valueRoot, valueNode, isToml, newKey, start, length, replacement,
+                           error);
 }
 
 }  // namespace corvane

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "uJsonModel.h"
+#include "uStructureIndex.h"
 #include "uStructuredNode.h"
 
 namespace corvane {
@@ -34,6 +35,19 @@ bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* stru
                      std::string& replacement, std::u16string& error);
 
 bool LocateKeyRename(const std::string& loadedBytes, const TStructuredNode* structureRoot,
+                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
+                     const std::u16string& newKey, int64_t& start, int64_t& length,
+                     std::string& replacement, std::u16string& error);
+
+// The same on the structure records a loaded document keeps (the bytes must
+// be the ones the records were parsed from): no node tree is built, and the
+// proof compares records with records. Results are identical.
+bool LocateValueEdit(const std::string& loadedBytes, const TStructureIndex& structure,
+                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
+                     const std::u16string& newText, int64_t& start, int64_t& length,
+                     std::string& replacement, std::u16string& error);
+
+bool LocateKeyRename(const std::string& loadedBytes, const TStructureIndex& structure,
                      const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
                      const std::u16string& newKey, int64_t& start, int64_t& length,
                      std::string& replacement, std::u16string& error);

@@ -242,6 +242,18 @@ TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view so
   return root;
 }
 
+TStructuredNodePtr MaterializeNode(const TStructureIndex& index, std::string_view source, size_t record) {
+  if (record >= index.Records.size()) return nullptr;
+  TStructuredNodePtr node = NodeOf(index, source, record);
+  std::vector<TStructuredNodePtr>().swap(node->Children);  // no room kept for children
+  if (node->Kind != skStream && node->Kind != skDocument && node->StartOffset >= 0) {
+    const TParserPosition position = ParserPosition(source, node->StartOffset);
+    node->Line = position.Line;
+    node->Column = position.Column;
+  }
+  return node;
+}
+
 TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml) {
   return detail::BuildValue(TRecordSource{index, source}, record, isToml);
 }

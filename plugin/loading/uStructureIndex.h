@@ -151,6 +151,10 @@ TParserPosition ParserPosition(std::string_view text, std::ptrdiff_t offset, TPa
 // start of a line after the last.
 TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record = 0);
 
+// Record `record` alone as a node object, without its children (its line
+// and column included).
+TStructuredNodePtr MaterializeNode(const TStructureIndex& index, std::string_view source, size_t record);
+
 // The value of the subtree at record (as StructureToValue) and of a whole
 // parsed file (as StructureRootToValue). Raise like them.
 TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml);

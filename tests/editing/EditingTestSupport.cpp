@@ -56,7 +56,7 @@ TEditResult EditValue(const TParsed& parsed, const std::string& path, const std:
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  bool ok = LocateValueEdit(parsed.Doc.Bytes, parsed.Doc.Structure(), parsed.Doc.Value.get(),
+  bool ok = LocateValueEdit(parsed.Doc.Bytes, parsed.Doc.Index, parsed.Doc.Value.get(),
                             ValueAt(parsed, path), parsed.Doc.IsToml, text, start, length,
                             replacement, error);
   return Finish(parsed, ok, start, length, std::move(replacement), error);
@@ -66,7 +66,7 @@ TEditResult RenameKey(const TParsed& parsed, const std::string& path, const std:
   int64_t start = 0, length = 0;
   std::string replacement;
   std::u16string error;
-  bool ok = LocateKeyRename(parsed.Doc.Bytes, parsed.Doc.Structure(), parsed.Doc.Value.get(),
+  bool ok = LocateKeyRename(parsed.Doc.Bytes, parsed.Doc.Index, parsed.Doc.Value.get(),
                             ValueAt(parsed, path), parsed.Doc.IsToml, key, start, length,
                             replacement, error);
   return Finish(parsed, ok, start, length, std::move(replacement), error);

@@ -168,6 +168,21 @@ void Attempt(const test::TParsed& parsed, const TItem& item, const TEdit& edit,
                 : LocateValueEdit(d.Bytes, d.Structure(), d.Value.get(), item.Node, d.IsToml,
                                   edit.Text, start, length, replacement, error);
   const std::string where = file + PathText(item.Path) + " <- " + Utf16ToUtf8(edit.Text);
+  // The loader's records give exactly the node tree's answer.
+  int64_t recordsStart = 0, recordsLength = 0;
+  std::string recordsReplacement;
+  std::u16string recordsError;
+  const bool recordsOk = edit.Rename ? LocateKeyRename(d.Bytes, d.Index, d.Value.get(), item.Node, d.IsToml,
+                                                       edit.Text, recordsStart, recordsLength, recordsReplacement,
+                                                       recordsError)
+                                     : LocateValueEdit(d.Bytes, d.Index, d.Value.get(), item.Node, d.IsToml,
+                                                       edit.Text, recordsStart, recordsLength, recordsReplacement,
+                                                       recordsError);
+  EXPECT_EQ(recordsOk, ok) << where;
+  EXPECT_EQ(recordsStart, start) << where;
+  EXPECT_EQ(recordsLength, length) << where;
+  EXPECT_EQ(recordsReplacement, replacement) << where;
+  EXPECT_EQ(recordsError, error) << where;
   if (!ok) {
     ++tally.Refused;
     EXPECT_TRUE(IsRefusalReason(Utf16ToUtf8(error))) << where << ": " << Utf16ToUtf8(error);
