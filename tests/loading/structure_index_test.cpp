@@ -116,7 +116,9 @@ TEST(structure_index, places_marks_of_ascii_texts_as_the_line_index_does) {
     const bool parsed = ParseYamlIndex(text, fast, fastError);
     EXPECT_EQ(parsed, ParseYamlIndexThroughLines(text, reference, referenceError)) << text;
     EXPECT_EQ(Utf16ToUtf8(fastError), Utf16ToUtf8(referenceError)) << text;
-    if (parsed) EXPECT_EQ(CompareIndexes(fast, reference), "") << text;
+    if (parsed) {
+      EXPECT_EQ(CompareIndexes(fast, reference), "") << text;
+    }
     bool isAscii = true;
     for (char c : text) isAscii = isAscii && static_cast<unsigned char>(c) < 0x80;
     ascii += isAscii;
