@@ -1,4 +1,4 @@
-#include "uViewerSettings.h"
+#include "uSettingsAccess.h"
 
 #include "uSettings.h"
 

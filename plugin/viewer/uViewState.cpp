@@ -1,4 +1,4 @@
-#include "uViewSettings.h"
+#include "uViewState.h"
 
 #include <algorithm>
 

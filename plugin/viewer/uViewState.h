@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "uScaling.h"
-#include "uViewerSettings.h"
+#include "uSettingsAccess.h"
 
 namespace corvane {
 

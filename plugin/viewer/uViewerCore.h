@@ -18,7 +18,7 @@
 #include "uColumnWidths.h"
 #include "uHostSearch.h"
 #include "uTableModel.h"
-#include "uViewerSettings.h"
+#include "uSettingsAccess.h"
 
 namespace corvane {
 

@@ -2,8 +2,8 @@
 // module's folder, lacking entries, or failing on purpose.
 #include <gtest/gtest.h>
 
-#include "BindingTestSupport.h"
-#include "TestSupport.h"
+#include "binding_support.h"
+#include "test_support.h"
 #include "uModule.h"
 #include "uParserBinding.h"
 #include "uUnicode.h"

@@ -1,6 +1,6 @@
-#include "BindingTestSupport.h"
+#include "binding_support.h"
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uModule.h"
 #include "uUnicode.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "BindingTestSupport.h"
+#include "binding_support.h"
 
 namespace corvane::test {
 

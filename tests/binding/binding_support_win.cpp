@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "BindingTestSupport.h"
+#include "binding_support.h"
 #include "uUnicode.h"
 
 namespace corvane::test {

@@ -5,7 +5,7 @@
 #include <regex>
 #include <vector>
 
-#include "BindingTestSupport.h"
+#include "binding_support.h"
 #include "uModule.h"
 #include "uParserBinding.h"
 #include "uUnicode.h"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "test_support.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,7 +2,7 @@
 // bytes, the refusals, and what the edited file then holds.
 #include <gtest/gtest.h>
 
-#include "EditingTestSupport.h"
+#include "editing_support.h"
 #include "uEditLocate.h"
 #include "uUnicode.h"
 

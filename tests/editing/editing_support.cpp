@@ -1,4 +1,4 @@
-#include "EditingTestSupport.h"
+#include "editing_support.h"
 
 #include <cstdlib>
 #include <sstream>

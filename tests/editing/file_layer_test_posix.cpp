@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFiles.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "EditingTestSupport.h"
-#include "TestSupport.h"
+#include "editing_support.h"
+#include "test_support.h"
 #include "uEditLocate.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFiles.h"
 #include "uSourcePatch.h"
 #include "uStructuredNode.h"

@@ -1,7 +1,7 @@
 // The patch list rules and the patched text of the source patch document.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
 

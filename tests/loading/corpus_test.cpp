@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFileLoading.h"
 #include "uStructuredNode.h"
 #include "uUnicode.h"

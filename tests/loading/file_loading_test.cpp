@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFileLoading.h"
 #include "uSettings.h"
 #include "uUnicode.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFileLoading.h"
 #include "uLineIndex.h"
 #include "uParserBinding.h"

@@ -1,4 +1,4 @@
-#include "ParserTestWalk.h"
+#include "parser_walk_support.h"
 
 #include <utility>
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uSettings.h"
 #include "uUnicode.h"
 

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uI18n.h"
 #include "uSettings.h"
 #include "uUnicode.h"

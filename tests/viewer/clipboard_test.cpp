@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uClipboard.h"
 #include "uSettings.h"
 #include "uUnicode.h"

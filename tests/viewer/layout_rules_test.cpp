@@ -7,8 +7,8 @@
 #include "uScaling.h"
 #include "uStatusTexts.h"
 #include "uUnicode.h"
-#include "uViewSettings.h"
-#include "viewer_core_test_support.h"
+#include "uViewState.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "uJsonModel.h"
-#include "uViewerSettings.h"
+#include "uSettingsAccess.h"
 
 namespace corvane::test {
 

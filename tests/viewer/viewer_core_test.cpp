@@ -4,7 +4,7 @@
 
 #include "uUnicode.h"
 #include "uViewerCore.h"
-#include "viewer_core_test_support.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TestSupport.h"
+#include "test_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "TestSupport.h"
+#include "test_support.h"
 
 namespace {
 
