@@ -14,13 +14,10 @@
 
 #include "uFiles.h"
 #include "uI18n.h"
-#include "uSettings.h"
 #include "uTomlTree.h"
 #include "uUnicode.h"
 
 namespace corvane {
-
-int32_t ConfiguredMaxFileSize() { return ReadIntSetting(u"max-file-size", kDefaultMaxFileSize); }
 
 bool IsTomlFileName(const std::u16string& fileName) {
   const size_t dot = fileName.rfind(u'.');
@@ -68,10 +65,6 @@ bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocu
   return LoadDocumentFromBytes(std::move(bytes), IsTomlFileName(fileName), doc, error);
 }
 
-bool LoadDocument(const std::u16string& fileName, TLoadedDocument& doc, std::u16string& error) {
-  return LoadDocument(fileName, ConfiguredMaxFileSize(), doc, error);
-}
-
 bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJsonDataPtr& root,
                         std::u16string& encodingName, std::u16string& error) {
   root.reset();
@@ -81,11 +74,6 @@ bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJson
   root = std::move(doc.Value);
   encodingName = doc.EncodingName;
   return true;
-}
-
-bool LoadStructuredFile(const std::u16string& fileName, TJsonDataPtr& root, std::u16string& error) {
-  std::u16string encoding;
-  return LoadStructuredFile(fileName, ConfiguredMaxFileSize(), root, encoding, error);
 }
 
 }  // namespace corvane

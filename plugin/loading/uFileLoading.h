@@ -6,7 +6,8 @@
 //  - The bytes are parsed exactly as read (a UTF-8 byte-order mark stays and
 //    counts in offsets); the encoding name is always "UTF-8".
 //  - A size limit above 0 refuses files with more bytes than the limit
-//    (tr "error.too_large"); 0 or below means no limit.
+//    (tr "error.too_large"); 0 or below means no limit. The caller reads the
+//    limit (the "max-file-size" setting); loading reads no settings.
 //  - Nothing is thrown; false comes with no value tree and the error text of
 //    the step that failed (read, size, parse, duplicate member).
 //  - LoadDocument reads the file once and parses it once, handing back the
@@ -23,11 +24,6 @@
 
 namespace corvane {
 
-// Default of the "max-file-size" setting, in bytes.
-constexpr int32_t kDefaultMaxFileSize = 1000000;
-
-// The "max-file-size" setting as read now.
-int32_t ConfiguredMaxFileSize();
 // True when the file name's extension is ".toml" in any ASCII letter case.
 bool IsTomlFileName(const std::u16string& fileName);
 
@@ -35,8 +31,6 @@ bool IsTomlFileName(const std::u16string& fileName);
 // dropped. The encoding name is "UTF-8" on success.
 bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJsonDataPtr& root,
                         std::u16string& encodingName, std::u16string& error);
-// The same with the limit taken from the "max-file-size" setting.
-bool LoadStructuredFile(const std::u16string& fileName, TJsonDataPtr& root, std::u16string& error);
 
 // The one-read, one-parse load: the file's bytes, its language, the value
 // tree and the structure (with spans into Bytes) from the same bytes. The
@@ -61,10 +55,8 @@ struct TLoadedDocument {
   mutable TStructuredNodePtr StructureTree_;
 };
 
-// Reads fileName once (size limit from "max-file-size") and parses it once.
-// On failure doc is left empty.
-bool LoadDocument(const std::u16string& fileName, TLoadedDocument& doc, std::u16string& error);
-// The same with an explicit limit (0 or below: none).
+// Reads fileName once and parses it once; sizeLimit is the caller's
+// "max-file-size" (0 or below: none). On failure doc is left empty.
 bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc,
                   std::u16string& error);
 // Parses bytes already read (no size limit applied). On failure doc is left

@@ -13,6 +13,7 @@
 
 #include "uFiles.h"
 #include "uSettings.h"
+#include "uSettingsAccess.h"
 #include "uUnicode.h"
 #include "uUserLanguage.h"
 
@@ -135,7 +136,7 @@ bool LoadLanguageFile(const std::u16string& code) {
 }
 
 std::u16string tr(std::string_view key, std::u16string_view englishDefault) {
-  if (!gLanguageChosen.load()) SetLanguage(ReadSetting(u"language", u"auto"));
+  if (!gLanguageChosen.load()) SetLanguage(FileSettingsAccess().ReadText(setting::kLanguage));
   std::lock_guard<std::mutex> lock(gLock);
   for (const TTranslation& entry : gTable)
     if (KeyEquals(entry.Key, key)) return entry.Text;

@@ -11,11 +11,11 @@
 #include "uFiles.h"
 #include "uModule.h"
 #include "uProfile.h"
+#include "uSettingsAccess.h"
 
 namespace corvane {
 
 const char16_t kSettingsSection[] = u"corvane";
-const char16_t kDefaultDetectString[] = u"ext=\"YAML\" | ext=\"YML\" | ext=\"TOML\"";
 
 namespace {
 
@@ -174,6 +174,6 @@ void WriteIntSetting(const std::u16string& key, int value) {
   WriteSetting(key, std::u16string(digits.begin(), digits.end()));
 }
 
-std::u16string DetectString() { return ReadSetting(u"detect-string", kDefaultDetectString); }
+std::u16string DetectString() { return FileSettingsAccess().ReadText(setting::kDetectString); }
 
 }  // namespace corvane

@@ -12,6 +12,10 @@
 //  - At most 1023 characters of a value are used.
 //  - Reads never fail: a missing file, section or key gives the default; a
 //    write that cannot be stored is not reported.
+//  - The reads and writes here take any key name and default: they are the
+//    file's rules. The plug-in's rules read through TSettingsAccess
+//    (uSettingsAccess.h), which names each key from the key table with the
+//    table's default; a test checks that nothing else calls these.
 #pragma once
 
 #include <string>
@@ -56,7 +60,6 @@ std::u16string StripInlineComment(std::u16string_view value);
 bool ParseSettingInt(std::u16string_view text, int* value);
 
 // The detect string handed to the host: the "detect-string" setting.
-extern const char16_t kDefaultDetectString[];  // ext="YAML" | ext="YML" | ext="TOML"
 std::u16string DetectString();
 
 }  // namespace corvane

@@ -12,7 +12,6 @@
 #include <algorithm>
 
 #include "uI18n.h"
-#include "uSettings.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -89,13 +88,13 @@ std::vector<int> TGridCopySource::ShownColumnsInDisplayOrder() const {
 
 // ---- settings ---------------------------------------------------------------
 
-char16_t ColumnDelimiter() {
-  const char16_t c = ReadCharSetting(u"column-delimiter", u'\t');
+char16_t ColumnDelimiter(const TSettingsAccess& settings) {
+  const char16_t c = settings.ReadChar(setting::kColumnDelimiter);
   return c == 0 ? u'\t' : c;
 }
 
-std::u16string MissingAttributeText() {
-  return ReadSetting(u"missing-attribute-value", u"<N/A>");
+std::u16string MissingAttributeText(const TSettingsAccess& settings) {
+  return settings.ReadText(setting::kMissingAttributeValue);
 }
 
 // ---- plain copies -----------------------------------------------------------

@@ -1,6 +1,8 @@
-// The view settings a viewer reads when it is created and writes back when
-// it closes. Only keys whose value changed during the viewer's life are
-// written, so an untouched viewer leaves the settings file alone.
+// The view state a viewer keeps across its lifetimes in the settings (font
+// size, splitter, flat level, filter row, tab): read when it is created and
+// written back when it closes. Only keys whose value changed during the
+// viewer's life are written, so an untouched viewer leaves the settings file
+// alone. (uSettingsAccess is the door every rule reads settings through.)
 #pragma once
 
 #include <string>
@@ -13,13 +15,13 @@ namespace corvane {
 
 // Values read at creation (after clamping), before the window exists.
 struct TViewStartSettings {
-  int FontSize = 16;           // "font-size"
-  int SplitterPosition = 0;    // device pixels, from "splitter-position"
-  int FlatLevelRead = 0;       // "FlatViewLevel" as stored
-  int FlatLevel = 0;           // the same raised to at least -1
-  bool FilterRowShown = true;  // "filter-row" != 0
-  bool AlwaysStartAtRoot = false;  // "alwaysStartAtRoot" != 0
-  int TabNo = 0;               // "tab-no" as stored; the tab control refuses bad ones
+  int FontSize = setting::kFontSize.IntDefault;
+  int SplitterPosition = 0;  // device pixels, from "splitter-position"
+  int FlatLevelRead = setting::kFlatViewLevel.IntDefault;  // as stored
+  int FlatLevel = setting::kFlatViewLevel.IntDefault;      // the same raised to at least -1
+  bool FilterRowShown = setting::kFilterRow.IntDefault != 0;
+  bool AlwaysStartAtRoot = setting::kAlwaysStartAtRoot.IntDefault != 0;
+  int TabNo = setting::kTabNo.IntDefault;  // as stored; the tab control refuses bad ones
 };
 
 TViewStartSettings ReadViewStartSettings(const TSettingsAccess& settings, int dpi);
@@ -30,13 +32,13 @@ int InitialTab(int tabNo);
 // What is compared at destruction.
 struct TViewSettingsSnapshot {
   int SplitterPosition = 0;  // device pixels
-  bool FilterRowShown = true;
-  int FontSize = 16;
+  bool FilterRowShown = setting::kFilterRow.IntDefault != 0;
+  int FontSize = setting::kFontSize.IntDefault;
   int SelectedTab = 0;
 };
 
 struct TSettingWrite {
-  std::u16string Key;
+  const TSettingKey* Key = nullptr;
   int Value = 0;
 };
 

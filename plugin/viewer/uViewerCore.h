@@ -97,7 +97,6 @@ class TViewerCore {
   const TSettingsAccess& Settings() const { return settings_; }
 
  private:
-  int ReadInt(const char16_t* key, int defaultValue) const;
   TTableOptions ReadTableOptions() const;
   void FilterRows();
   void PlaceCursor(TJsonData* remembered, bool keepSelection, TFilterPassResult* result);

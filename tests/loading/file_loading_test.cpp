@@ -7,6 +7,7 @@
 #include "test_support.h"
 #include "uFileLoading.h"
 #include "uSettings.h"
+#include "uSettingsAccess.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -66,18 +67,21 @@ TEST(file_loading, enforces_the_size_limit_at_exactly_the_limit) {
   EXPECT_TRUE(LoadStructuredFile(Write(dir, "d.yaml", fits + " "), -1, root, encoding, error));
 }
 
-TEST(file_loading, takes_the_limit_from_the_settings_file) {
+TEST(file_loading, takes_the_limit_the_caller_read_from_the_settings_file) {
   TempDir dir;
   OverridePluginModuleFileName(Utf8ToUtf16(dir.File("corvane.wlx64")));
+  const TSettingsAccess settings = FileSettingsAccess();
+  EXPECT_EQ(settings.ReadInt(setting::kMaxFileSize), 1000000);
   test::WriteFileBytes(dir.File("corvane.ini"), "[corvane]\nmax-file-size=10 ; small\n");
+  const int32_t limit = settings.ReadInt(setting::kMaxFileSize);
+  EXPECT_EQ(limit, 10);
   TJsonDataPtr root;
-  std::u16string error;
-  EXPECT_EQ(ConfiguredMaxFileSize(), 10);
-  EXPECT_FALSE(LoadStructuredFile(Write(dir, "big.yaml", "key: value\n"), root, error));
+  std::u16string encoding, error;
+  EXPECT_FALSE(LoadStructuredFile(Write(dir, "big.yaml", "key: value\n"), limit, root, encoding, error));
   EXPECT_EQ(error, u"File exceeds configured max-file-size");
   TLoadedDocument doc;
-  EXPECT_FALSE(LoadDocument(Write(dir, "big.yaml", "key: value\n"), doc, error));
-  EXPECT_TRUE(LoadDocument(Write(dir, "small.yaml", "k: v\n"), doc, error));
+  EXPECT_FALSE(LoadDocument(Write(dir, "big.yaml", "key: value\n"), limit, doc, error));
+  EXPECT_TRUE(LoadDocument(Write(dir, "small.yaml", "k: v\n"), limit, doc, error));
   OverridePluginModuleFileName(u"");
 }
 

@@ -50,17 +50,17 @@ struct TMemorySettings {
   std::map<std::u16string, int> Written;
 
   TSettingsAccess Access() {
-    TSettingsAccess access;
-    access.ReadInt = [this](const std::u16string& key, int def) {
+    TSettingsSource source;
+    source.ReadInt = [this](const std::u16string& key, int def) {
       auto it = Ints.find(key);
       return it == Ints.end() ? def : it->second;
     };
-    access.ReadText = [this](const std::u16string& key, const std::u16string& def) {
+    source.ReadText = [this](const std::u16string& key, const std::u16string& def) {
       auto it = Texts.find(key);
       return it == Texts.end() ? def : it->second;
     };
-    access.WriteInt = [this](const std::u16string& key, int value) { Written[key] = value; };
-    return access;
+    source.WriteInt = [this](const std::u16string& key, int value) { Written[key] = value; };
+    return TSettingsAccess(std::move(source));
   }
 };
 
