@@ -3,7 +3,9 @@
 #   BUILD64/bin/corvane.wlx64  BUILD64/bin/corvane_parser64.dll
 #   BUILD32/bin/corvane.wlx    BUILD32/bin/corvane_parser32.dll
 # For each: machine type, exact export names (undecorated), and imports limited
-# to system DLLs (the C/C++ runtimes must be linked in statically).
+# to system DLLs (the C/C++ runtimes must be linked in statically). For the
+# plug-ins also: none of the test seams' switches (tests/common/test_seams.h)
+# is linked in.
 #
 #   tools/check-binaries.sh BUILD64 BUILD32
 # Prints one line per check and "N passed, N failed"; exits 1 on any failure.
@@ -16,6 +18,7 @@ fi
 build64=$1
 build32=$2
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 plugin_exports="ListCloseWindow ListGetDetectString ListLoad ListLoadW ListSearchText
 ListSearchTextW ListSendCommand ListSetDefaultParams"
@@ -93,9 +96,38 @@ check_binary() {
   fi
 }
 
+# The switches test programs use to stand in for the operating system; a
+# release plug-in must carry none of them (only the answers that switch
+# nothing on). C++ symbol names hold each name after its length.
+test_switches=$(sed -n 's/^[[:space:]]*void \([A-Za-z0-9_]*\)(.*/\1/p' "$root/tests/common/test_seams.h")
+
+check_no_test_switches() {
+  local file=$1 name symbols found=""
+  name=$(basename "$file")
+  [ -f "$file" ] || return  # reported missing above
+  symbols=$("$objdump" -t "$file" 2>/dev/null)
+  if [ -z "$test_switches" ]; then
+    fail "$name: no test switches found in tests/common/test_seams.h to check against"
+    return
+  fi
+  local switch
+  for switch in $test_switches; do
+    grep -q "${#switch}${switch}" <<<"$symbols" && found="$found $switch"
+  done
+  if ! grep -q '^\[' <<<"$symbols"; then
+    pass "$name: no symbol table (stripped), so no test switch names to find"
+  elif [ -z "$found" ]; then
+    pass "$name: carries none of the $(wc -w <<<"$test_switches") test switches"
+  else
+    fail "$name: carries test switches:$found"
+  fi
+}
+
 check_binary "$build64/bin/corvane.wlx64" pei-x86-64 "$plugin_exports"
+check_no_test_switches "$build64/bin/corvane.wlx64"
 check_binary "$build64/bin/corvane_parser64.dll" pei-x86-64 "$parser_exports"
 check_binary "$build32/bin/corvane.wlx" pei-i386 "$plugin_exports"
+check_no_test_switches "$build32/bin/corvane.wlx"
 check_binary "$build32/bin/corvane_parser32.dll" pei-i386 "$parser_exports"
 
 echo "$passed passed, $failed failed"

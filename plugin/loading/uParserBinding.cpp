@@ -14,16 +14,12 @@
 #include <cstring>
 
 #include "uModule.h"
+#include "uTestSeams.h"
 #include "uUnicode.h"
 
 namespace corvane {
 
 namespace {
-
-std::u16string& LibraryFolderOverride() {
-  static std::u16string folder;
-  return folder;
-}
 
 // The folder part of a module path, including its last separator.
 std::u16string FolderOf(const std::u16string& path) {
@@ -50,8 +46,6 @@ const char* TextData(std::string_view text) { return text.empty() ? nullptr : te
 
 }  // namespace
 
-void SetParserLibraryFolderForTesting(const std::u16string& folder) { LibraryFolderOverride() = folder; }
-
 const char16_t* ParserLibraryFileName() {
 #if defined(_WIN32)
   return sizeof(void*) == 8 ? u"corvane_parser64.dll" : u"corvane_parser32.dll";
@@ -61,7 +55,7 @@ const char16_t* ParserLibraryFileName() {
 }
 
 std::u16string ParserLibraryPath() {
-  const std::u16string& folder = LibraryFolderOverride();
+  const std::u16string folder = seams::ParserFolderOverride();  // tests only
   if (!folder.empty()) return folder + ParserLibraryFileName();
   return FolderOf(platform::OwnModuleFileName()) + ParserLibraryFileName();
 }

@@ -32,11 +32,6 @@ std::u16string ParserLibraryPath();
 // (corvane_parser64.so) on other systems.
 const char16_t* ParserLibraryFileName();
 
-// Test hook: when folder is not empty, ParserLibraryPath gives folder + the
-// library's name instead (folder ends with a separator). Production code never
-// calls it; an empty folder restores the module-folder rule.
-void SetParserLibraryFolderForTesting(const std::u16string& folder);
-
 struct TYamlEvent {
   int32_t Kind = 0;
   std::ptrdiff_t StartIndex = 0;

@@ -12,6 +12,7 @@
 #include "uModule.h"
 #include "uProfile.h"
 #include "uSettingsAccess.h"
+#include "uTestSeams.h"
 
 namespace corvane {
 
@@ -19,9 +20,8 @@ const char16_t kSettingsSection[] = u"corvane";
 
 namespace {
 
-std::mutex gNamesLock;  // guards the two names below
+std::mutex gNamesLock;  // guards the name below
 std::u16string gDefaultFileName;
-std::u16string gModuleOverride;
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
@@ -82,18 +82,10 @@ void ResetDefaultSettingsFileName() {
 }
 
 std::u16string PluginModuleFileName() {
-  {
-    std::lock_guard<std::mutex> lock(gNamesLock);
-    if (!gModuleOverride.empty()) return gModuleOverride;
-  }
+  std::u16string name = seams::ModuleFileNameOverride();
   // The full name, however long: a name cut at the classic 260-character
   // limit would point at a file that is not beside the plug-in.
-  return platform::OwnModuleFileName();
-}
-
-void OverridePluginModuleFileName(const std::u16string& fileName) {
-  std::lock_guard<std::mutex> lock(gNamesLock);
-  gModuleOverride = fileName;
+  return name.empty() ? platform::OwnModuleFileName() : name;
 }
 
 std::u16string SettingsFileName() {

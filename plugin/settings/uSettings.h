@@ -31,11 +31,10 @@ extern const char16_t kSettingsSection[];  // u"corvane"
 void SetDefaultSettingsFileName(const std::u16string& name);
 std::u16string DefaultSettingsFileName();
 
-// Full name of the plug-in module (the platform's own-module name). Tests and
-// tools may point it elsewhere; an empty override restores the real name.
+// Full name of the plug-in module (the platform's own-module name; a test
+// seam can stand in for it, uTestSeams.h).
 std::u16string PluginModuleFileName();
-void OverridePluginModuleFileName(const std::u16string& fileName);
-// Forgets the stored default name (tests).
+// Forgets the stored default name, as a freshly loaded plug-in has none.
 void ResetDefaultSettingsFileName();
 
 // Full name of the settings file, determined anew on every call.

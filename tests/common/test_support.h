@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "test_seams.h"
+
 namespace corvane::test {
 
 // The project's source folder (CORVANE_SOURCE_DIR in the environment wins,

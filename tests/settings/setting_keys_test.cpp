@@ -89,26 +89,32 @@ std::string WithoutLineComment(const std::string& line) {
   return comment == std::string::npos ? line : line.substr(0, comment);
 }
 
-// Lines of the product sources (plugin/, platform/) that match pattern,
-// except in the files allowed to.
+// The product's sources: plugin/ and platform/, as paths below the source
+// folder.
+std::vector<std::string> ProductFiles() {
+  std::vector<std::string> files;
+  const std::string root = test::SourceDir();
+  for (const char* folder : {"/plugin", "/platform"})
+    for (const char* suffix : {".h", ".cpp"})
+      for (const std::string& path : test::ListFiles(root + folder, suffix))
+        files.push_back(path.substr(root.size() + 1));
+  return files;
+}
+
+// Lines of the product sources that match pattern, except in the files
+// allowed to.
 std::vector<TFinding> FindInProduct(const std::regex& pattern, const std::set<std::string>& allowed) {
   std::vector<TFinding> found;
-  const std::string root = test::SourceDir();
-  for (const char* folder : {"/plugin", "/platform"}) {
-    for (const char* suffix : {".h", ".cpp"}) {
-      for (const std::string& path : test::ListFiles(root + folder, suffix)) {
-        const std::string relative = path.substr(root.size() + 1);
-        if (allowed.count(relative)) continue;
-        const std::string text = test::ReadFileBytes(path);
-        size_t start = 0;
-        for (int line = 1; start <= text.size(); ++line) {
-          size_t end = text.find('\n', start);
-          if (end == std::string::npos) end = text.size();
-          const std::string code = WithoutLineComment(text.substr(start, end - start));
-          if (std::regex_search(code, pattern)) found.push_back({relative, line, code});
-          start = end + 1;
-        }
-      }
+  for (const std::string& file : ProductFiles()) {
+    if (allowed.count(file)) continue;
+    const std::string text = test::ReadFileBytes(test::SourceDir() + "/" + file);
+    size_t start = 0;
+    for (int line = 1; start <= text.size(); ++line) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      const std::string code = WithoutLineComment(text.substr(start, end - start));
+      if (std::regex_search(code, pattern)) found.push_back({file, line, code});
+      start = end + 1;
     }
   }
   return found;
@@ -121,6 +127,7 @@ std::string Describe(const std::vector<TFinding>& findings) {
 }
 
 TEST(setting_reads, go_through_the_key_table_everywhere_in_the_product) {
+  ASSERT_GT(ProductFiles().size(), 50u) << "the product sources were not found";
   // The file's raw reads and writes take any name and any default; only the
   // settings layer's own door may call them.
   const std::regex rawSettings("\\b(ReadSetting|ReadIntSetting|ReadCharSetting|WriteSetting|WriteIntSetting)\\b");
