@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds every configuration and runs every test:
+# Sets up the machine, builds every configuration (warnings are errors) and
+# runs every test:
 #   native unit tests, the same under AddressSanitizer/UBSan, the libFuzzer
 #   targets for a short bounded time, the 64-bit Windows build's tests under
 #   wine, the 32-bit Windows build (compiled only), and a static check of the
@@ -77,8 +78,8 @@ stage() {  # stage NAME COMMAND...
   fi
 }
 
-build() {  # build PRESET
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+build() {  # build PRESET, with every compiler warning an error
+  cmake --preset "$1" -DCORVANE_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
 run_fuzzers() {

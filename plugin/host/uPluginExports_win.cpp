@@ -123,7 +123,7 @@ HWND LoadWindow(HWND parent, const std::u16string& path) {
 
 extern "C" {
 
-HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int ShowFlags) {
+HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int /*ShowFlags*/) {
   try {
     if (FileToLoad == nullptr) return nullptr;
     return LoadWindow(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad));
@@ -169,7 +169,7 @@ void __stdcall ListSetDefaultParams(ListDefaultParamStruct* dps) {
   }
 }
 
-int __stdcall ListSearchTextW(HWND ListWin, WCHAR* SearchString, int SearchParameter) { return 0; }
+int __stdcall ListSearchTextW(HWND /*ListWin*/, WCHAR* /*SearchString*/, int /*SearchParameter*/) { return 0; }
 
 int __stdcall ListSearchText(HWND ListWin, char* SearchString, int SearchParameter) {
   try {
@@ -181,6 +181,6 @@ int __stdcall ListSearchText(HWND ListWin, char* SearchString, int SearchParamet
   }
 }
 
-int __stdcall ListSendCommand(HWND ListWin, int Command, int Parameter) { return 0; }
+int __stdcall ListSendCommand(HWND /*ListWin*/, int /*Command*/, int /*Parameter*/) { return 0; }
 
 }  // extern "C"
