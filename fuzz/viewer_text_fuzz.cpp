@@ -13,6 +13,7 @@
 #include <string>
 
 #include "uClipboard.h"
+#include "uNumberText.h"
 #include "uTextColouring.h"
 #include "uTextSearch.h"
 #include "uUnicode.h"
@@ -46,7 +47,7 @@ void CheckValues(const std::u16string& text) {
   TSourceFloatNumber fraction(0.5);
   if (ApplyTypedValue(&fraction, text) == vcAccepted) {
     double back = 0.0;
-    if (!ParseFiniteDouble(Utf16ToUtf8(text), &back) || back != fraction.AsFloat()) abort();
+    if (!ParseDecimalFloat(text, &back) || back != fraction.AsFloat()) abort();
   } else if (fraction.AsFloat() != 0.5) {
     abort();
   }

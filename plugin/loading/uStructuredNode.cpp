@@ -12,10 +12,9 @@
 //  - A mapping with a repeated key raises EJsonError from the value tree.
 #include "uStructuredNode.h"
 
+#include "uNumberText.h"
 #include "uValueBuilding.h"
 
-#include <charconv>
-#include <cmath>
 #include <string_view>
 
 namespace corvane {
@@ -54,134 +53,11 @@ bool EqualsAsciiNoCase(std::string_view s, const char* word) {
   return i == s.size();
 }
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
-// Base and first digit position of the number part starting at i.
-int IntegerBase(std::string_view s, size_t& i) {
-  if (i < s.size() && s[i] == '$') return ++i, 16;
-  if (i < s.size() && (s[i] == 'x' || s[i] == 'X')) return ++i, 16;
-  if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) return i += 2, 16;
-  if (i < s.size() && s[i] == '&') return ++i, 8;
-  if (i < s.size() && s[i] == '%') return ++i, 2;
-  return 10;
-}
-
-// Digits from i to the end in base; false on any other byte, no digits, or
-// overflow of the 64-bit pattern.
-bool AccumulateDigits(std::string_view s, size_t i, int base, uint64_t& out) {
-  if (i >= s.size()) return false;
-  uint64_t v = 0;
-  for (; i < s.size(); ++i) {
-    const int d = DigitValue(s[i]);
-    if (d >= base) return false;
-    if (v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
-    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-  }
-  out = v;
-  return true;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Decimal power of the first non-zero mantissa digit of a checked float text
-// (mantissa from b to the exponent), plus the exponent: above 0 means a text
-// that overflowed, otherwise it underflowed.
-long long DecimalMagnitude(std::string_view s, size_t b, size_t e) {
-  long long power = 0;
-  bool seenDot = false, seenNonZero = false;
-  long long intDigits = 0, leadingFractionZeros = 0;
-  size_t i = b;
-  for (; i < e && s[i] != 'e' && s[i] != 'E'; ++i) {
-    if (s[i] == '.') { seenDot = true; continue; }
-    if (s[i] < '0' || s[i] > '9') continue;
-    if (!seenDot && (seenNonZero || s[i] != '0')) ++intDigits;
-    if (s[i] != '0') seenNonZero = true;
-    if (seenDot && !seenNonZero) ++leadingFractionZeros;
-  }
-  power = intDigits > 0 ? intDigits - 1 : -(leadingFractionZeros + 1);
-  long long exponent = 0;
-  if (i < e) {
-    ++i;
-    bool negative = false;
-    if (i < e && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    for (; i < e && exponent < 1000000000LL; ++i) exponent = exponent * 10 + (s[i] - '0');
-    if (negative) exponent = -exponent;
-  }
-  return power + exponent;
-}
-
-// A complete decimal float: optional sign, digits with at most one ".",
-// optional exponent; blanks around it are ignored. A value too large for a
-// double is not accepted (the text stays a string); one too small becomes 0.
-bool ParseFloatText(std::string_view s, double* value) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  size_t i = b;
-  if (i < e && (s[i] == '+' || s[i] == '-')) ++i;
-  size_t digits = 0;
-  bool dot = false;
-  for (; i < e; ++i) {
-    if (s[i] >= '0' && s[i] <= '9') ++digits;
-    else if (s[i] == '.' && !dot) dot = true;
-    else break;
-  }
-  if (digits == 0) return false;
-  if (i < e && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < e && (s[i] == '+' || s[i] == '-')) ++i;
-    const size_t expStart = i;
-    while (i < e && s[i] >= '0' && s[i] <= '9') ++i;
-    if (i == expStart) return false;
-  }
-  if (i != e) return false;
-  // from_chars takes no "+" and is locale-independent.
-  const size_t first = s[b] == '+' ? b + 1 : b;
-  double v = 0;
-  auto r = std::from_chars(s.data() + first, s.data() + e, v, std::chars_format::general);
-  if (r.ec == std::errc::result_out_of_range) {
-    if (DecimalMagnitude(s, first, e) > 0) return false;
-    v = s[first] == '-' ? -0.0 : 0.0;
-  } else if (r.ec != std::errc() || r.ptr != s.data() + e || !std::isfinite(v)) {
-    return false;
-  }
-  *value = v;
-  return true;
-}
-
-bool HasDigit(std::string_view s) {
-  for (char c : s)
-    if (c >= '0' && c <= '9') return true;
-  return false;
-}
-
-bool ParseIntegerText(std::string_view s, int64_t* value) {
-  if (s.size() >= 256) return false;
-  size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  const int base = IntegerBase(s, i);
-  uint64_t pattern = 0;
-  if (!AccumulateDigits(s, i, base, pattern)) return false;
-  if (base == 10) {
-    // Decimal texts must fit the signed range.
-    const uint64_t limit = negative ? (uint64_t{1} << 63) : static_cast<uint64_t>(INT64_MAX);
-    if (pattern > limit) return false;
-  }
-  const uint64_t v = negative ? uint64_t{0} - pattern : pattern;
-  *value = static_cast<int64_t>(v);
-  return true;
-}
-
 }  // namespace
 
-bool ParseScalarInteger(std::string_view text, int64_t* value) { return ParseIntegerText(text, value); }
+bool ParseScalarInteger(std::string_view text, int64_t* value) {
+  return text.size() < 256 && ParsePrefixedInteger(text, 64, value);
+}
 
 TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
   std::string_view s = text;
@@ -193,9 +69,9 @@ TJsonDataPtr ScalarToValue(std::string_view text, int style, bool isToml) {
   if (EqualsAsciiNoCase(s, "true")) return std::make_unique<TJsonBoolean>(true);
   if (EqualsAsciiNoCase(s, "false")) return std::make_unique<TJsonBoolean>(false);
   int64_t integer = 0;
-  if (ParseIntegerText(s, &integer)) return std::make_unique<TJsonInteger>(integer);
+  if (s.size() < 256 && ParsePrefixedInteger(s, 64, &integer)) return std::make_unique<TJsonInteger>(integer);
   double number = 0;
-  if (s.find('.') != std::string_view::npos && HasDigit(s) && ParseFloatText(s, &number))
+  if (s.find('.') != std::string_view::npos && ParseDecimalFloat(TrimBlanks(s), &number))
     return std::make_unique<TJsonFloat>(number);
   return std::make_unique<TJsonString>(s);
 }
