@@ -29,8 +29,8 @@ std::u16string Units(const uint8_t* data, size_t size) {
   return text;
 }
 
-void CheckSpans(const std::u16string& text, bool isToml) {
-  const std::vector<TColourSpan> spans = ColourLines(text, isToml, true);
+void CheckSpans(const std::u16string& text, TDocumentLanguage language) {
+  const std::vector<TColourSpan> spans = ColourLines(text, language, true);
   int32_t lastEnd = 0;
   for (size_t i = 0; i < spans.size(); ++i) {
     const TColourSpan& s = spans[i];
@@ -60,8 +60,8 @@ void CheckValues(const std::u16string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = Units(data, size);
-  CheckSpans(text, false);
-  CheckSpans(text, true);
+  CheckSpans(text, TDocumentLanguage::Yaml);
+  CheckSpans(text, TDocumentLanguage::Toml);
   CheckValues(text);
   const std::u16string half = text.substr(0, text.size() / 2);
   FindCellInText(text, half);

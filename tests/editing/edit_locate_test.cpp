@@ -18,20 +18,20 @@ const char* kAmbiguous = "TOML value position is ambiguous or unsupported";
 const char* kUnsafeKey = "This key cannot be renamed safely";
 
 test::TParsed Yaml(const std::string& text) {
-  test::TParsed parsed = Parse(text, false);
+  test::TParsed parsed = Parse(text, TDocumentLanguage::Yaml);
   EXPECT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
   return parsed;
 }
 
 test::TParsed Toml(const std::string& text) {
-  test::TParsed parsed = Parse(text, true);
+  test::TParsed parsed = Parse(text, TDocumentLanguage::Toml);
   EXPECT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
   return parsed;
 }
 
 // The value under path after the edit was applied and the text reparsed.
-std::string ValueAfter(const test::TEditResult& edit, bool isToml, const std::string& path) {
-  test::TParsed again = Parse(edit.Patched, isToml);
+std::string ValueAfter(const test::TEditResult& edit, TDocumentLanguage language, const std::string& path) {
+  test::TParsed again = Parse(edit.Patched, language);
   if (!again.Ok) return "<does not parse: " + Utf16ToUtf8(again.Error) + ">";
   return test::JsonOf(test::ValueAt(again, path));
 }
@@ -110,7 +110,7 @@ TEST(yaml_value_edit, writes_any_string_so_that_it_reads_back_unchanged) {
     for (const char* path : {"a", "list/0", "flow/k"}) {
       test::TEditResult edit = EditValue(map, path, text);
       ASSERT_TRUE(edit.Accepted) << path << " " << Utf16ToUtf8(text) << ": " << edit.Error;
-      EXPECT_EQ(ValueAfter(edit, false, path), TJsonString(Utf16ToUtf8(text)).JsonText()) << path;
+      EXPECT_EQ(ValueAfter(edit, TDocumentLanguage::Yaml, path), TJsonString(Utf16ToUtf8(text)).JsonText()) << path;
     }
   }
 }
@@ -223,17 +223,19 @@ TEST(toml_key_rename, quotes_the_new_key_and_keeps_the_value) {
   EXPECT_EQ(RenameKey(doc, "server/port", u"hosts").Error, kUnsafeKey);
 }
 
-TEST(located_edits, refuse_without_a_tree_or_node) {
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  EXPECT_FALSE(LocateValueEdit("a: 1", nullptr, nullptr, nullptr, false, u"2", start, length,
-                               replacement, error));
-  EXPECT_EQ(Utf16ToUtf8(error), kUnsafeEdit);
-  EXPECT_EQ(start, -1);
-  EXPECT_FALSE(LocateKeyRename("a: 1", nullptr, nullptr, nullptr, false, u"b", start, length,
-                               replacement, error));
-  EXPECT_EQ(Utf16ToUtf8(error), kUnsafeKey);
+TEST(located_edits, refuse_without_a_document_or_node) {
+  const TLoadedDocument empty;
+  TJsonInteger loose(1);
+  for (const TJsonData* node : {static_cast<const TJsonData*>(nullptr), static_cast<const TJsonData*>(&loose)}) {
+    const TLocatedEdit value = LocateValueEdit(empty, node, u"2");
+    EXPECT_FALSE(value.Accepted());
+    EXPECT_EQ(value.Start, -1);
+    EXPECT_EQ(Utf16ToUtf8(value.Refusal), kUnsafeEdit);
+    EXPECT_EQ(Utf16ToUtf8(LocateKeyRename(empty, node, u"b").Refusal), kUnsafeKey);
+  }
+  // A node of another tree is not in the document's.
+  test::TParsed doc = Yaml("a: 1\n");
+  EXPECT_EQ(Utf16ToUtf8(LocateValueEdit(doc.Doc, &loose, u"2").Refusal), kUnsafeEdit);
 }
 
 }  // namespace

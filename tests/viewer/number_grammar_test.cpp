@@ -18,7 +18,7 @@
 #include "uFilterRules.h"
 #include "uNumberText.h"
 #include "uSettings.h"
-#include "uStructuredNode.h"
+#include "uScalarTyping.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -140,11 +140,11 @@ TAnswer Describe(const TJsonData& node) {
 
 // ---- each caller as it reads a text, and what its rule expects ------------
 
-TAnswer ScalarTyping(const TRow& row, bool isToml) {
-  return Describe(*ScalarToValue(row.Text, 1, isToml));
+TAnswer ScalarTyping(const TRow& row, TDocumentLanguage language) {
+  return Describe(*ScalarToValue(row.Text, 1, language));
 }
-TAnswer ExpectedScalarTyping(const TRow& row, bool isToml) {
-  if (!isToml && std::string_view(row.Text).empty()) return "null";
+TAnswer ExpectedScalarTyping(const TRow& row, TDocumentLanguage language) {
+  if (language == TDocumentLanguage::Yaml && std::string_view(row.Text).empty()) return "null";
   if (row.Integer) return Integer(*row.Integer);
   if (HasPoint(row.Text) && row.Decimal) return Number(*row.Decimal);
   return "string";
@@ -222,8 +222,9 @@ TAnswer ExpectedClipboardTyping(const TRow& row) {
 TEST(number_grammars, every_caller_reads_the_same_texts_as_the_same_numbers) {
   for (const TRow& row : kRows) {
     SCOPED_TRACE(std::string("text '") + row.Text + "'");
-    EXPECT_EQ(ScalarTyping(row, false), ExpectedScalarTyping(row, false)) << "YAML plain scalar";
-    EXPECT_EQ(ScalarTyping(row, true), ExpectedScalarTyping(row, true)) << "TOML value";
+    for (const TDocumentLanguage language : {TDocumentLanguage::Yaml, TDocumentLanguage::Toml})
+      EXPECT_EQ(ScalarTyping(row, language), ExpectedScalarTyping(row, language))
+          << (language == TDocumentLanguage::Yaml ? "YAML plain scalar" : "TOML value");
     EXPECT_EQ(SettingInteger(row), ExpectedSettingInteger(row)) << "setting";
     EXPECT_EQ(FloatText(row), ExpectedFloatText(row)) << "float node set from text";
     EXPECT_EQ(FloatCellEdit(row), ExpectedFloatCellEdit(row)) << "cell edit of a float";
