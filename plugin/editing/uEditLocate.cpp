@@ -147,6 +147,8 @@ class TRecordWalk {
 
 // ---- the proof ------------------------------------------------------------------
 
+bool IsQuotedTomlRaw(std::string_view raw) { return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\''); }
+
 // What the one replacement may change: the target's Value (a value edit) or
 // Key (a rename), which must then read exactly Text.
 struct TExpectedChange {
@@ -162,25 +164,48 @@ bool SameExceptChange(const TNodeView& b, const TNodeView& a, bool isTarget, con
   return b.Key == a.Key && a.Value == change.Text;
 }
 
-// Parses the loaded bytes with this one replacement and checks that exactly
-// the expected change happened. Both structures are records in pre-order:
-// equal subtree ends at every record mean the same shape, so one pass over
-// both compares them.
-bool ReplacementProven(const TLoadedDocument& doc, const TLocatedEdit& edit, const TExpectedChange& change) {
-  std::string text = doc.Bytes.substr(0, size_t(edit.Start));
-  text += edit.Replacement;
-  text.append(doc.Bytes, size_t(edit.Start + edit.Length), std::string::npos);
-  TStructureIndex after;
+// The loaded bytes with one replacement, parsed again into records.
+struct TReparsed {
+  std::string Text;
+  TStructureIndex Index;
+  bool Parsed = false;
+};
+
+TReparsed Reparse(const TLoadedDocument& doc, const TLocatedEdit& edit) {
+  TReparsed after;
+  after.Text = doc.Bytes.substr(0, size_t(edit.Start));
+  after.Text += edit.Replacement;
+  after.Text.append(doc.Bytes, size_t(edit.Start + edit.Length), std::string::npos);
   TLoadError error;
-  if (!ParseDocumentIndex(text, doc.Language, after, error)) return false;
+  after.Parsed = ParseDocumentIndex(after.Text, doc.Language, after.Index, error);
+  return after;
+}
+
+// True when exactly the expected change happened. Both structures are
+// records in pre-order: equal subtree ends at every record mean the same
+// shape, so one pass over both compares them.
+bool OnlyTheChange(const TLoadedDocument& doc, const TReparsed& after, const TExpectedChange& change) {
   const TStructureIndex& before = doc.Index;
-  if (after.Records.size() != before.Records.size()) return false;
-  for (size_t i = 0; i < after.Records.size(); ++i) {
-    if (before.Records[i].SubtreeEnd != after.Records[i].SubtreeEnd ||
-        !SameExceptChange(before.View(i, doc.Bytes), after.View(i, text), i == change.Target, change))
+  if (!after.Parsed || after.Index.Records.size() != before.Records.size()) return false;
+  for (size_t i = 0; i < before.Records.size(); ++i) {
+    if (before.Records[i].SubtreeEnd != after.Index.Records[i].SubtreeEnd ||
+        !SameExceptChange(before.View(i, doc.Bytes), after.Index.View(i, after.Text), i == change.Target, change))
       return false;
   }
   return true;
+}
+
+// True when the edited value loads again as the kind of value the edited node
+// has, for every reader: a number stays a number ("1e5" would become a
+// string), a boolean a boolean ("yes" would too), and in TOML an unquoted
+// value stays unquoted (a quoted "81" is a string to other readers, however
+// loosely it is typed here).
+bool LoadsAsSameKind(const TLoadedDocument& doc, const TReparsed& after, size_t target, int kind) {
+  const TNodeView before = doc.Index.View(target, doc.Bytes);
+  const TNodeView now = after.Index.View(target, after.Text);
+  if (doc.Language == TDocumentLanguage::Toml && IsQuotedTomlRaw(before.Value) != IsQuotedTomlRaw(now.Value))
+    return false;
+  return NodeKind(ScalarToValue(now.Value, now.Style, doc.Language).get()) == kind;
 }
 
 // ---- per-format spans -------------------------------------------------------
@@ -195,8 +220,6 @@ bool YamlValueSpan(const TNodeView& node, size_t size, TLocatedEdit& edit) {
   edit.Length = node.EndOffset - node.StartOffset;
   return true;
 }
-
-bool IsQuotedTomlRaw(std::string_view raw) { return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\''); }
 
 bool YamlKeySpan(std::string_view bytes, const TNodeView& node, TLocatedEdit& edit) {
   if (node.KeyStart < 0 || node.KeyEnd <= node.KeyStart || node.KeyStyle > 3 || size_t(node.KeyEnd) > bytes.size())
@@ -311,16 +334,14 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
   if (!edit.Accepted()) return edit;
   if (size_t(edit.Start + edit.Length) > doc.Bytes.size()) return Refused(i18n::kErrorUnsafeEdit);
   // The value must read back as exactly the typed text (YAML) or the
-  // replacement token, quotes included (TOML) ...
+  // replacement token, quotes included (TOML): "81 # note" would leave 81
+  // and a comment.
   const std::string typed = Utf16ToUtf8(newText);
   const bool toml = doc.Language == TDocumentLanguage::Toml;
-  const std::string_view readBack = toml ? std::string_view(edit.Replacement) : std::string_view(typed);
-  // ... and, unless it is a string, load as the kind the cell shows: "1e5"
-  // (no ".") or "yes" would come back as a string.
-  if (kind != nkString && NodeKind(ScalarToValue(readBack, 1, doc.Language).get()) != kind)
-    return Refused(i18n::kErrorUnsafeEdit);
-  if (!ReplacementProven(doc, edit, {found, false, readBack}))
+  const TReparsed after = Reparse(doc, edit);
+  if (!OnlyTheChange(doc, after, {found, false, toml ? std::string_view(edit.Replacement) : typed}))
     return Refused(toml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
+  if (kind != nkString && !LoadsAsSameKind(doc, after, found, kind)) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -337,7 +358,7 @@ TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueN
                                                                : YamlKeySpan(doc.Bytes, node, edit);
   if (!located) return Refused(i18n::kErrorUnsafeKey);
   edit.Replacement = QuoteDoubleString(newKey);
-  if (!ReplacementProven(doc, edit, {found, true, key})) return Refused(i18n::kErrorUnsafeKey);
+  if (!OnlyTheChange(doc, Reparse(doc, edit), {found, true, key})) return Refused(i18n::kErrorUnsafeKey);
   return edit;
 }
 

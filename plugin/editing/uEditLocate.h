@@ -15,10 +15,10 @@
 //   with this one replacement are parsed again and must give the same
 //   structure except for the one edited value or key, whose new text must
 //   read back exactly as given; a value that is not a string must load again
-//   as the same kind of value (a number stays a number). A replacement that
-//   would land in the wrong table, inside another string, drop an anchor,
-//   carry a comment or more lines along, or change any other node is
-//   refused.
+//   as the same kind of value (a number stays a number, an unquoted TOML
+//   value stays unquoted). A replacement that would land in the wrong table,
+//   inside another string, drop an anchor, carry a comment or more lines
+//   along, or change any other node is refused.
 // - A refusal has no span (Start -1) and a translated reason
 //   ("error.unsafe_edit", "error.toml_ambiguous", "error.unsafe_key").
 // - Nothing recurses on the input's nesting depth.

@@ -347,19 +347,23 @@ const TStructuredNode* FindFromRoot(const TStructuredNode& root, const TJsonData
   return Find(root.ChildCount() == 1 ? root.ChildAt(0) : &root, valueRoot, target, parent);
 }
 
+bool IsQuoted(std::string_view raw) { return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\''); }
+
 // The replaced text parsed again must give the same tree, except that the
-// target's Value (or, for a rename, its Key) now reads expected.
+// target's Value (or, for a rename, its Key) now reads expected. newTarget
+// receives the target's node in the new tree.
 bool Proven(const std::string& bytes, const TLocatedEdit& edit, TDocumentLanguage language,
-            const TStructuredNode& before, const TStructuredNode* target, bool rename, std::string_view expected) {
+            const TStructuredNode& before, const TStructuredNode* target, bool rename, std::string_view expected,
+            TStructuredNodePtr& after, const TStructuredNode** newTarget) {
   const std::string text = bytes.substr(0, size_t(edit.Start)) + edit.Replacement +
                            bytes.substr(size_t(edit.Start + edit.Length));
-  TStructuredNodePtr after;
   std::u16string error;
   if (!ParseTree(text, language, after, error)) return false;
   std::vector<std::pair<const TStructuredNode*, const TStructuredNode*>> pending{{&before, after.get()}};
   while (!pending.empty()) {
     auto [b, a] = pending.back();
     pending.pop_back();
+    if (b == target) *newTarget = a;
     if (b->ChildCount() != a->ChildCount() || b->Kind != a->Kind || b->Anchor != a->Anchor || b->Tag != a->Tag ||
         b->KeyNotScalar != a->KeyNotScalar)
       return false;
@@ -394,15 +398,20 @@ TLocatedEdit LocateValueEditOnTree(const std::string& bytes, const TStructuredNo
   } else {
     if (!FindTomlValueOffset(bytes, s->Key, s->Value, edit.Start)) return Refused(i18n::kErrorTomlAmbiguous);
     edit.Length = int64_t(s->Value.size());
-    const bool quoted = s->Value.size() >= 2 && (s->Value[0] == '"' || s->Value[0] == '\'');
+    const bool quoted = IsQuoted(s->Value);
     if (isString && !quoted) return Refused(i18n::kErrorUnsafeEdit);
     edit.Replacement = quoted ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
   }
   const std::string expected = toml ? edit.Replacement : Utf16ToUtf8(newText);
-  if (!isString && NodeKind(ScalarToValue(expected, 1, language).get()) != NodeKind(valueNode))
-    return Refused(i18n::kErrorUnsafeEdit);
-  if (!Proven(bytes, edit, language, root, s, false, expected))
+  TStructuredNodePtr after;
+  const TStructuredNode* now = nullptr;
+  if (!Proven(bytes, edit, language, root, s, false, expected, after, &now))
     return Refused(toml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
+  // Anything but a string must load again as the same kind, and a TOML value
+  // keeps its quotes or their absence.
+  if (!isString && (NodeKind(ScalarToValue(now->Value, now->Style, language).get()) != NodeKind(valueNode) ||
+                    (toml && IsQuoted(s->Value) != IsQuoted(now->Value))))
+    return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -435,7 +444,9 @@ TLocatedEdit LocateKeyRenameOnTree(const std::string& bytes, const TStructuredNo
     edit.Length = int64_t(s->Key.size());
   }
   edit.Replacement = QuoteDoubleString(newKey);
-  if (!Proven(bytes, edit, language, root, s, true, key)) return Refused(i18n::kErrorUnsafeKey);
+  TStructuredNodePtr after;
+  const TStructuredNode* now = nullptr;
+  if (!Proven(bytes, edit, language, root, s, true, key, after, &now)) return Refused(i18n::kErrorUnsafeKey);
   return edit;
 }
 

@@ -223,6 +223,48 @@ TEST(toml_key_rename, quotes_the_new_key_and_keeps_the_value) {
   EXPECT_EQ(RenameKey(doc, "server/port", u"hosts").Error, kUnsafeKey);
 }
 
+// Every accepted value edit is proven by parsing the file again: the value
+// must read back as exactly the typed text, and anything but a string must
+// load as the same kind. These texts would not: a trailing comment, more
+// lines, quotes, or a text the typing rules read as something else.
+struct TUnreadable {
+  const char* Path;
+  const char16_t* Text;
+};
+
+void ExpectAllRefused(const test::TParsed& doc, std::initializer_list<TUnreadable> edits) {
+  for (const TUnreadable& edit : edits) {
+    const test::TEditResult result = EditValue(doc, edit.Path, edit.Text);
+    EXPECT_FALSE(result.Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text) << " gave " << result.Patched;
+  }
+}
+
+TEST(value_edit_proof, refuses_yaml_texts_that_would_not_read_back_as_typed) {
+  test::TParsed doc = Yaml("port: 80\non: true\nnone: null\nratio: 1.5\nlast: x\n");
+  ExpectAllRefused(doc, {{"port", u"81 # note"},   {"port", u"81\n# note"}, {"port", u"81\n"},
+                         {"on", u"false #"},       {"on", u"false\n\n"},    {"none", u"null # x"},
+                         {"ratio", u"2.5\n  # x"}, {"port", u" 81"},         {"port", u"'81'"},
+                         {"port", u"\"81\""},      {"port", u"1e5"},         {"ratio", u"2e-3"},
+                         {"on", u"yes"},           {"on", u"'true'"},        {"none", u"nothing"}});
+  // The same cells take texts that do read back.
+  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"},
+                                  TUnreadable{"on", u"false"}, TUnreadable{"ratio", u"2.5e-3"},
+                                  TUnreadable{"none", u"~"}})
+    EXPECT_TRUE(EditValue(doc, edit.Path, edit.Text).Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text);
+}
+
+TEST(value_edit_proof, refuses_toml_texts_that_would_not_read_back_as_typed) {
+  test::TParsed doc = Toml("port = 80\non = true # flag\nratio = 1.5\nname = 'x'\n");
+  ExpectAllRefused(doc, {{"port", u"81 # note"}, {"port", u"81\n# note"}, {"port", u"81\n"},
+                         {"on", u"false # no"},  {"ratio", u"2.5 "},       {"port", u"'81'"},
+                         {"port", u"\"81\""},    {"port", u"1e5"},         {"on", u"\"true\""},
+                         {"on", u"yes"}});
+  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"},
+                                  TUnreadable{"on", u"false"}, TUnreadable{"ratio", u"2.5e-3"},
+                                  TUnreadable{"name", u"81 # not a comment"}})
+    EXPECT_TRUE(EditValue(doc, edit.Path, edit.Text).Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text);
+}
+
 TEST(located_edits, refuse_without_a_document_or_node) {
   const TLoadedDocument empty;
   TJsonInteger loose(1);
