@@ -1,5 +1,5 @@
 // Loading benchmark: the raw parsers (libyaml events, toml++ parse) against
-// the full load into value tree and structure tree, on generated files of
+// the full load into value tree and structure records, on generated files of
 // realistic shape (~12 MB YAML: 100,000 list items of small mappings; ~5 MB
 // TOML: arrays of tables) and on a dense variant of each (far more scalars
 // per byte than real files). Every measurement runs in its own child process
