@@ -35,7 +35,6 @@
 #include "uI18n.h"
 #include "uLineIndex.h"
 #include "uParserBinding.h"
-#include "uUnicode.h"
 
 namespace corvane {
 
