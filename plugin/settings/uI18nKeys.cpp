@@ -67,6 +67,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorWriteTemp,
     &kErrorReplace,
     &kErrorTooLarge,
+    &kErrorOutOfMemory,
 };
 const size_t kAllI18nKeyCount = sizeof(kAllI18nKeys) / sizeof(kAllI18nKeys[0]);
 

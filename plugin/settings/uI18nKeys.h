@@ -78,6 +78,7 @@ inline constexpr TI18nKey kErrorTemp{"error.temp", u"Cannot create temporary fil
 inline constexpr TI18nKey kErrorWriteTemp{"error.write_temp", u"Cannot write temporary file"};
 inline constexpr TI18nKey kErrorReplace{"error.replace", u"Cannot replace source file"};
 inline constexpr TI18nKey kErrorTooLarge{"error.too_large", u"File exceeds configured max-file-size"};
+inline constexpr TI18nKey kErrorOutOfMemory{"error.out_of_memory", u"Not enough memory to load the document"};
 
 }  // namespace i18n
 

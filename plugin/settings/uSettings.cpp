@@ -1,5 +1,6 @@
-// The settings file: locating it, the inline-comment rule, the integer
-// syntax, and the reads and writes over the one section "corvane".
+// The settings file: locating it, the inline-comment rule, and the reads and
+// writes over the one section "corvane" (integers in the prefixed-integer
+// grammar of uNumberText).
 //
 // Contract (see uSettings.h): no cache, every call goes to the file; reads
 // never fail; at most 1023 characters of a value are used.
@@ -10,6 +11,7 @@
 
 #include "uFiles.h"
 #include "uModule.h"
+#include "uNumberText.h"
 #include "uProfile.h"
 #include "uSettingsAccess.h"
 #include "uTestSeams.h"
@@ -39,29 +41,6 @@ std::u16string IniBesidePlugin() {
 std::u16string TrimControlTail(std::u16string text) {
   while (!text.empty() && text.back() <= 32) text.pop_back();
   return text;
-}
-
-int DigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return 99;
-}
-
-// The base named by a prefix at the start of text; 10 without a prefix.
-int TakeBasePrefix(std::u16string_view* text) {
-  const std::u16string_view t = *text;
-  if (t.size() >= 2 && t[0] == u'0' && (t[1] == u'x' || t[1] == u'X')) {
-    text->remove_prefix(2);
-    return 16;
-  }
-  if (t.empty()) return 10;
-  switch (t[0]) {
-    case u'$': case u'x': case u'X': text->remove_prefix(1); return 16;
-    case u'&': text->remove_prefix(1); return 8;
-    case u'%': text->remove_prefix(1); return 2;
-    default: return 10;
-  }
 }
 
 }  // namespace
@@ -113,31 +92,9 @@ std::u16string StripInlineComment(std::u16string_view value) {
 }
 
 bool ParseSettingInt(std::u16string_view text, int* value) {
-  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == u'-' || text.front() == u'+')) {
-    negative = text.front() == u'-';
-    text.remove_prefix(1);
-  }
-  const int base = TakeBasePrefix(&text);
-  if (text.empty()) return false;
-  uint64_t magnitude = 0;
-  for (const char16_t c : text) {
-    const int digit = DigitValue(c);
-    if (digit >= base) return false;
-    magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-    if (magnitude > 0xFFFFFFFFull) return false;
-  }
-  if (base == 10) {
-    // Decimal must fit the signed 32-bit range as written.
-    if (magnitude > (negative ? 2147483648ull : 2147483647ull)) return false;
-    *value = negative ? static_cast<int>(-static_cast<int64_t>(magnitude)) : static_cast<int>(magnitude);
-    return true;
-  }
-  // Other bases give 32-bit patterns ($FFFFFFFF is -1), as colour values expect.
-  const auto bits = static_cast<uint32_t>(magnitude);
-  const auto pattern = static_cast<int32_t>(negative ? 0u - bits : bits);
-  *value = pattern;
+  int64_t parsed = 0;
+  if (!ParsePrefixedInteger(text, 32, &parsed)) return false;
+  *value = static_cast<int>(parsed);
   return true;
 }
 

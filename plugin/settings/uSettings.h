@@ -43,9 +43,10 @@ std::u16string SettingsFileName();
 // The value with its inline comment removed; the default (treated the same
 // way) when the key is absent.
 std::u16string ReadSetting(const std::u16string& key, const std::u16string& defaultValue);
-// ReadSetting parsed as a 32-bit integer: optional blanks, sign, then "$", "x",
-// "X", "0x", "0X" (hex), "&" (octal), "%" (binary) or decimal digits and nothing
-// after them. Anything else gives the default.
+// ReadSetting parsed as a 32-bit integer in the prefixed-integer grammar
+// (uNumberText.h: optional blanks, sign, then "$", "x", "X", "0x", "0X" (hex),
+// "&" (octal), "%" (binary) or decimal digits and nothing after them).
+// Anything else gives the default.
 int ReadIntSetting(const std::u16string& key, int defaultValue);
 // The first character of the raw value (no comment rule); absent or empty
 // value gives the default.
@@ -56,6 +57,7 @@ void WriteIntSetting(const std::u16string& key, int value);
 
 // The pure rules behind the reads, exposed for the callers that hold a raw text.
 std::u16string StripInlineComment(std::u16string_view value);
+// ParsePrefixedInteger at 32 bits.
 bool ParseSettingInt(std::u16string_view text, int* value);
 
 // The detect string handed to the host: the "detect-string" setting.

@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #include "uI18n.h"
+#include "uNumberText.h"
 #include "uUnicode.h"
-#include "uValueChecks.h"
 
 namespace corvane {
 
@@ -155,7 +155,7 @@ TJsonDataPtr TypedCellValue(std::u16string_view text) {
     }
   }
   double value = 0.0;
-  if (plain && points <= 1 && ParseFiniteDouble(Utf16ToUtf8(text), &value)) {
+  if (plain && points <= 1 && ParseDecimalFloat(text, &value)) {
     return NewFloatNode(value);
   }
   return std::make_unique<TJsonString>(Utf16ToUtf8(text));

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "uDocumentLanguage.h"
+
 namespace corvane {
 
 enum TSyntaxRole { srText, srKey, srString, srBoolean, srNull, srComment };
@@ -32,11 +34,11 @@ struct TColourSpan {
 };
 
 // Spans of one line (no line break inside), offset by lineStart.
-void ColourLine(std::u16string_view line, int32_t lineStart, bool isToml, bool bold,
+void ColourLine(std::u16string_view line, int32_t lineStart, TDocumentLanguage language, bool bold,
                 std::vector<TColourSpan>* spans);
 
 // Spans of a stretch of lines (lines end at CR or LF). bold is the
 // "font-use-bold" setting: keys and TOML table headers are then bold.
-std::vector<TColourSpan> ColourLines(std::u16string_view text, bool isToml, bool bold);
+std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage language, bool bold);
 
 }  // namespace corvane

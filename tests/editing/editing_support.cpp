@@ -8,9 +8,11 @@
 
 namespace corvane::test {
 
-TParsed Parse(const std::string& bytes, bool isToml) {
+TParsed Parse(const std::string& bytes, TDocumentLanguage language) {
   TParsed parsed;
-  parsed.Ok = LoadDocumentFromBytes(bytes, isToml, parsed.Doc, parsed.Error);
+  TLoadError error;
+  parsed.Ok = LoadDocumentFromBytes(bytes, language, parsed.Doc, error);
+  parsed.Error = error.Text;
   return parsed;
 }
 
@@ -34,18 +36,17 @@ TJsonData* ValueAt(const TParsed& parsed, const std::string& path) {
 
 namespace {
 
-TEditResult Finish(const TParsed& parsed, bool accepted, int64_t start, int64_t length,
-                   std::string replacement, const std::u16string& error) {
+TEditResult Finish(const TParsed& parsed, const TLocatedEdit& located) {
   TEditResult result;
-  result.Accepted = accepted;
-  result.Start = start;
-  result.Length = length;
-  result.Replacement = std::move(replacement);
-  result.Error = Utf16ToUtf8(error);
-  if (accepted) {
+  result.Accepted = located.Accepted();
+  result.Start = located.Start;
+  result.Length = located.Length;
+  result.Replacement = located.Replacement;
+  result.Error = Utf16ToUtf8(located.Refusal);
+  if (result.Accepted) {
     const std::string& bytes = parsed.Doc.Bytes;
-    result.Patched = bytes.substr(0, size_t(start)) + result.Replacement +
-                     bytes.substr(size_t(start + length));
+    result.Patched = bytes.substr(0, size_t(located.Start)) + result.Replacement +
+                     bytes.substr(size_t(located.Start + located.Length));
   }
   return result;
 }
@@ -53,23 +54,11 @@ TEditResult Finish(const TParsed& parsed, bool accepted, int64_t start, int64_t 
 }  // namespace
 
 TEditResult EditValue(const TParsed& parsed, const std::string& path, const std::u16string& text) {
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  bool ok = LocateValueEdit(parsed.Doc.Bytes, parsed.Doc.Index, parsed.Doc.Value.get(),
-                            ValueAt(parsed, path), parsed.Doc.IsToml, text, start, length,
-                            replacement, error);
-  return Finish(parsed, ok, start, length, std::move(replacement), error);
+  return Finish(parsed, LocateValueEdit(parsed.Doc, ValueAt(parsed, path), text));
 }
 
 TEditResult RenameKey(const TParsed& parsed, const std::string& path, const std::u16string& key) {
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  bool ok = LocateKeyRename(parsed.Doc.Bytes, parsed.Doc.Index, parsed.Doc.Value.get(),
-                            ValueAt(parsed, path), parsed.Doc.IsToml, key, start, length,
-                            replacement, error);
-  return Finish(parsed, ok, start, length, std::move(replacement), error);
+  return Finish(parsed, LocateKeyRename(parsed.Doc, ValueAt(parsed, path), key));
 }
 
 std::string JsonOf(const TJsonData* node) {

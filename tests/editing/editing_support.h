@@ -7,7 +7,6 @@
 
 #include "uFileLoading.h"
 #include "uJsonModel.h"
-#include "uStructuredNode.h"
 
 namespace corvane::test {
 
@@ -17,7 +16,7 @@ struct TParsed {
   bool Ok = false;
   std::u16string Error;
 };
-TParsed Parse(const std::string& bytes, bool isToml);
+TParsed Parse(const std::string& bytes, TDocumentLanguage language);
 
 // The value under a path of member names and array indexes ("servers/0/port").
 TJsonData* ValueAt(const TParsed& parsed, const std::string& path);

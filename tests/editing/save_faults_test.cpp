@@ -7,7 +7,7 @@
 #include "test_support.h"
 #include "uFiles.h"
 #include "uSourcePatch.h"
-#include "uStructuredNode.h"
+#include "uYamlEvents.h"
 #include "uUnicode.h"
 
 namespace corvane {

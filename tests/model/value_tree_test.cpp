@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "uJsonModel.h"
+#include "uNumberText.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -106,22 +107,6 @@ TEST(source_float_number, refuses_text_that_is_not_a_decimal_number_and_keeps_it
     EXPECT_THROW(n.SetFromText(bad), EJsonError) << bad;
   EXPECT_EQ(n.Spelling(), "2.50");
   EXPECT_EQ(n.AsFloat(), 2.5);
-}
-
-TEST(parse_decimal_float, accepts_signs_blanks_and_exponents) {
-  double v = 0;
-  ASSERT_TRUE(ParseDecimalFloat(" +1.5e3 ", &v));
-  EXPECT_EQ(v, 1500.0);
-  ASSERT_TRUE(ParseDecimalFloat("-.5", &v));
-  EXPECT_EQ(v, -0.5);
-  ASSERT_TRUE(ParseDecimalFloat("5.", &v));
-  EXPECT_EQ(v, 5.0);
-  ASSERT_TRUE(ParseDecimalFloat("1e-400", &v));  // underflow reads as zero
-  EXPECT_EQ(v, 0.0);
-  ASSERT_TRUE(ParseDecimalFloat("4.9e-324", &v));
-  EXPECT_GT(v, 0.0);
-  EXPECT_FALSE(ParseDecimalFloat("0.001e400", &v));  // overflow
-  EXPECT_FALSE(ParseDecimalFloat(".", &v));
 }
 
 TEST(float_node, converts_to_integer_without_undefined_behaviour) {

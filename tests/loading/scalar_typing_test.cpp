@@ -1,22 +1,44 @@
-// Scalar typing and the conversion of structure trees into value trees,
-// checked on hand-built trees so they do not need the parser library.
+// Scalar typing and the conversion of structure records into value trees,
+// checked on hand-built records so they do not need the parser library.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "uJsonModel.h"
-#include "uStructuredNode.h"
+#include "uScalarTyping.h"
+#include "uStructureIndex.h"
 
 namespace corvane {
 namespace {
 
-TStructuredNodePtr Scalar(std::string value, int style = 1, std::string key = {}) {
-  auto node = std::make_unique<TStructuredNode>(skScalar);
-  node->Value = std::move(value);
-  node->Style = style;
-  node->Key = std::move(key);
-  return node;
-}
+// Structure records written by hand, in pre-order: Open / Close around the
+// children of a collection.
+class TRecords {
+ public:
+  TStructureIndex Index;
+
+  void Scalar(std::string_view value, std::string_view key = {}, int kind = skScalar) {
+    TStructureRecord r;
+    r.Kind = static_cast<int8_t>(kind);
+    r.Style = kind == skScalar ? 1 : 0;
+    r.StartOffset = r.EndOffset = -1;
+    Index.Add(r, {}, value, key, {}, {});
+  }
+  void Open(int kind, std::string_view key = {}) {
+    TStructureRecord r;
+    r.Kind = static_cast<int8_t>(kind);
+    r.StartOffset = r.EndOffset = -1;
+    open_.push_back(Index.Add(r, {}, {}, key, {}, {}));
+  }
+  void Close() {
+    Index.Records[open_.back()].SubtreeEnd = static_cast<uint32_t>(Index.Records.size());
+    open_.pop_back();
+  }
+
+ private:
+  std::vector<size_t> open_;
+};
 
 std::string Describe(const TJsonData& v) {
   switch (v.Kind()) {
@@ -32,8 +54,10 @@ std::string Describe(const TJsonData& v) {
   }
 }
 
-std::string Yaml(const std::string& text, int style = 1) { return Describe(*ScalarToValue(text, style, false)); }
-std::string Toml(const std::string& text) { return Describe(*ScalarToValue(text, 0, true)); }
+std::string Yaml(const std::string& text, int style = 1) {
+  return Describe(*ScalarToValue(text, style, TDocumentLanguage::Yaml));
+}
+std::string Toml(const std::string& text) { return Describe(*ScalarToValue(text, 0, TDocumentLanguage::Toml)); }
 
 TEST(yaml_scalar_typing, types_plain_scalars_and_keeps_quoted_ones_as_strings) {
   EXPECT_EQ(Yaml("42"), "int:42");
@@ -73,7 +97,7 @@ TEST(scalar_typing, leaves_texts_that_are_not_whole_integers_alone) {
 
 TEST(scalar_typing, reads_floats_only_when_the_text_has_a_point) {
   EXPECT_EQ(Yaml("1.0"), "float:1.000000");
-  EXPECT_EQ(NumberDisplayText(*ScalarToValue("1.0", 1, false)), u"1.0");
+  EXPECT_EQ(NumberDisplayText(*ScalarToValue("1.0", 1, TDocumentLanguage::Yaml)), u"1.0");
   EXPECT_EQ(Yaml("1.5e3"), "float:1500.000000");
   EXPECT_EQ(Yaml("-0.25"), "float:-0.250000");
   EXPECT_EQ(Yaml(".5"), "float:0.500000");
@@ -101,22 +125,23 @@ TEST(toml_scalar_typing, strips_one_pair_of_quotes_and_types_what_is_left) {
     EXPECT_EQ(Toml(text), std::string("str:") + text) << text;
 }
 
-TEST(structure_to_value, converts_mappings_sequences_aliases_and_documents) {
-  TStructuredNode root(skStream);
-  TStructuredNode* doc = root.AddChild(std::make_unique<TStructuredNode>(skDocument));
-  TStructuredNode* map = doc->AddChild(std::make_unique<TStructuredNode>(skMapping));
-  map->AddChild(Scalar("1", 1, "a"));
-  auto alias = std::make_unique<TStructuredNode>(skAlias);
-  alias->Value = "anchor";
-  alias->Key = "<<";
-  map->AddChild(std::move(alias));
-  auto seq = std::make_unique<TStructuredNode>(skSequence);
-  seq->Key = "list";
-  seq->AddChild(Scalar("x"));
-  seq->AddChild(std::make_unique<TStructuredNode>(skMapping));
-  map->AddChild(std::move(seq));
+TEST(index_to_value, converts_mappings_sequences_aliases_and_documents) {
+  TRecords records;
+  records.Open(skStream);
+  records.Open(skDocument);
+  records.Open(skMapping);
+  records.Scalar("1", "a");
+  records.Scalar("anchor", "<<", skAlias);
+  records.Open(skSequence, "list");
+  records.Scalar("x");
+  records.Open(skMapping);
+  records.Close();
+  records.Close();
+  records.Close();
+  records.Close();
+  records.Close();
 
-  TJsonDataPtr value = StructureRootToValue(root, false);
+  TJsonDataPtr value = IndexRootToValue(records.Index, {}, TDocumentLanguage::Yaml);
   ASSERT_EQ(value->Kind(), nkObject);
   const auto& object = static_cast<const TJsonObject&>(*value);
   ASSERT_EQ(object.Count(), 3u);
@@ -128,30 +153,46 @@ TEST(structure_to_value, converts_mappings_sequences_aliases_and_documents) {
   EXPECT_EQ(list.Child(1)->Kind(), nkObject);
 }
 
-TEST(structure_to_value, refuses_a_repeated_key_naming_it) {
-  TStructuredNode map(skMapping);
-  map.AddChild(Scalar("1", 1, "a"));
-  map.AddChild(Scalar("2", 1, "a"));
+TEST(index_to_value, makes_one_value_per_document_and_null_for_an_empty_one) {
+  TRecords records;
+  records.Open(skStream);
+  records.Open(skDocument);
+  records.Scalar("1");
+  records.Close();
+  records.Open(skDocument);
+  records.Close();
+  records.Close();
+  TJsonDataPtr value = IndexRootToValue(records.Index, {}, TDocumentLanguage::Yaml);
+  ASSERT_EQ(value->Kind(), nkArray);
+  const auto& documents = static_cast<const TJsonArray&>(*value);
+  ASSERT_EQ(documents.Count(), 2u);
+  EXPECT_EQ(Describe(*documents.Child(0)), "int:1");
+  EXPECT_EQ(Describe(*documents.Child(1)), "null");
+}
+
+TEST(index_to_value, refuses_a_repeated_key_naming_it) {
+  TRecords records;
+  records.Open(skMapping);
+  records.Scalar("1", "a");
+  records.Scalar("2", "a");
+  records.Close();
   try {
-    StructureToValue(map, false);
+    IndexToValue(records.Index, {}, 0, TDocumentLanguage::Yaml);
     FAIL() << "duplicate accepted";
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "Duplicate object member: \"a\"");
   }
 }
 
-// 200,000 levels of sequences: building, converting and freeing must not
-// recurse (the host's GUI thread has a small stack).
-TEST(structure_to_value, handles_very_deep_trees_without_recursion) {
-  auto root = std::make_unique<TStructuredNode>(skSequence);
-  TStructuredNode* cursor = root.get();
-  for (int i = 0; i < 200000; ++i) {
-    auto next = std::make_unique<TStructuredNode>(i % 2 ? skSequence : skMapping);
-    next->Key = "k";
-    cursor = cursor->AddChild(std::move(next));
-  }
-  cursor->AddChild(Scalar("7", 1, "leaf"));
-  TJsonDataPtr value = StructureToValue(*root, false);
+// 200,000 levels of nested records: converting and freeing must not recurse
+// (the host's GUI thread has a small stack).
+TEST(index_to_value, handles_very_deep_structures_without_recursion) {
+  TRecords records;
+  records.Open(skSequence);
+  for (int i = 0; i < 200000; ++i) records.Open(i % 2 ? skSequence : skMapping, "k");
+  records.Scalar("7", "leaf");
+  for (int i = 0; i <= 200000; ++i) records.Close();
+  TJsonDataPtr value = IndexToValue(records.Index, {}, 0, TDocumentLanguage::Yaml);
   const TJsonData* walk = value.get();
   int depth = 0;
   while (walk->Kind() == nkArray || walk->Kind() == nkObject) {
@@ -160,7 +201,6 @@ TEST(structure_to_value, handles_very_deep_trees_without_recursion) {
   }
   EXPECT_EQ(depth, 200001);
   EXPECT_EQ(Describe(*walk), "int:7");
-  root.reset();
   value.reset();
 }
 
