@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "uEditProof.h"
 #include "uI18n.h"
 #include "uScalarTyping.h"
 #include "uUnicode.h"
@@ -164,48 +165,31 @@ bool SameExceptChange(const TNodeView& b, const TNodeView& a, bool isTarget, con
   return b.Key == a.Key && a.Value == change.Text;
 }
 
-// The loaded bytes with one replacement, parsed again into records.
-struct TReparsed {
-  std::string Text;
-  TStructureIndex Index;
-  bool Parsed = false;
-};
-
-TReparsed Reparse(const TLoadedDocument& doc, const TLocatedEdit& edit) {
-  TReparsed after;
-  after.Text = doc.Bytes.substr(0, size_t(edit.Start));
-  after.Text += edit.Replacement;
-  after.Text.append(doc.Bytes, size_t(edit.Start + edit.Length), std::string::npos);
-  TLoadError error;
-  after.Parsed = ParseDocumentIndex(after.Text, doc.Language, after.Index, error);
-  return after;
-}
-
-// True when exactly the expected change happened. Both structures are
-// records in pre-order: equal subtree ends at every record mean the same
-// shape, so one pass over both compares them.
-bool OnlyTheChange(const TLoadedDocument& doc, const TReparsed& after, const TExpectedChange& change) {
-  const TStructureIndex& before = doc.Index;
-  if (!after.Parsed || after.Index.Records.size() != before.Records.size()) return false;
-  for (size_t i = 0; i < before.Records.size(); ++i) {
-    if (before.Records[i].SubtreeEnd != after.Index.Records[i].SubtreeEnd ||
-        !SameExceptChange(before.View(i, doc.Bytes), after.Index.View(i, after.Text), i == change.Target, change))
-      return false;
-  }
-  return true;
-}
-
 // True when the edited value loads again as the kind of value the edited node
 // has, for every reader: a number stays a number ("1e5" would become a
 // string), a boolean a boolean ("yes" would too), and in TOML an unquoted
 // value stays unquoted (a quoted "81" is a string to other readers, however
 // loosely it is typed here).
-bool LoadsAsSameKind(const TLoadedDocument& doc, const TReparsed& after, size_t target, int kind) {
-  const TNodeView before = doc.Index.View(target, doc.Bytes);
-  const TNodeView now = after.Index.View(target, after.Text);
-  if (doc.Language == TDocumentLanguage::Toml && IsQuotedTomlRaw(before.Value) != IsQuotedTomlRaw(now.Value))
+bool LoadsAsSameKind(TDocumentLanguage language, const TNodeView& before, const TNodeView& now, int kind) {
+  if (language == TDocumentLanguage::Toml && IsQuotedTomlRaw(before.Value) != IsQuotedTomlRaw(now.Value))
     return false;
-  return NodeKind(ScalarToValue(now.Value, now.Style, doc.Language).get()) == kind;
+  return NodeKind(ScalarToValue(now.Value, now.Style, language).get()) == kind;
+}
+
+// True when the loaded bytes with this one replacement parse to the loaded
+// records except the expected change (uEditProof.h parses only what the
+// replacement can change). sameKind tells whether an edited value that is not
+// a string loads again as kind.
+bool OnlyTheChange(const TLoadedDocument& doc, const TLocatedEdit& edit, const TExpectedChange& change, int kind,
+                   bool& sameKind) {
+  sameKind = true;
+  const TSourcePatches patch{{edit.Start, edit.Length, edit.Replacement}};
+  return PatchedRecordsHold(doc, patch, [&](size_t i, const TNodeView& before, const TNodeView& after) {
+    const bool isTarget = i == change.Target;
+    if (!SameExceptChange(before, after, isTarget, change)) return false;
+    if (isTarget && !change.Rename && kind != nkString) sameKind = LoadsAsSameKind(doc.Language, before, after, kind);
+    return true;
+  });
 }
 
 // ---- per-format spans -------------------------------------------------------
@@ -338,10 +322,10 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
   // and a comment.
   const std::string typed = Utf16ToUtf8(newText);
   const bool toml = doc.Language == TDocumentLanguage::Toml;
-  const TReparsed after = Reparse(doc, edit);
-  if (!OnlyTheChange(doc, after, {found, false, toml ? std::string_view(edit.Replacement) : typed}))
+  bool sameKind = true;
+  if (!OnlyTheChange(doc, edit, {found, false, toml ? std::string_view(edit.Replacement) : typed}, kind, sameKind))
     return Refused(toml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
-  if (kind != nkString && !LoadsAsSameKind(doc, after, found, kind)) return Refused(i18n::kErrorUnsafeEdit);
+  if (!sameKind) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -358,7 +342,8 @@ TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueN
                                                                : YamlKeySpan(doc.Bytes, node, edit);
   if (!located) return Refused(i18n::kErrorUnsafeKey);
   edit.Replacement = QuoteDoubleString(newKey);
-  if (!OnlyTheChange(doc, Reparse(doc, edit), {found, true, key})) return Refused(i18n::kErrorUnsafeKey);
+  bool sameKind = true;
+  if (!OnlyTheChange(doc, edit, {found, true, key}, NodeKind(valueNode), sameKind)) return Refused(i18n::kErrorUnsafeKey);
   return edit;
 }
 
