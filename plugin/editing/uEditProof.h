@@ -5,26 +5,28 @@
 // Contract:
 // - Patches are in loaded-byte offsets, sorted and disjoint (as
 //   TSourcePatchDocument keeps them).
-// - Only what a replacement can change is parsed again. In a YAML stream of
-//   several documents that is the documents the patches fall in, each parsed
-//   on its own, when
-//     * the document after an edited one starts with a "---" line: at the
-//       start of a line "---" and a blank always end whatever token came
-//       before (a plain scalar stops, a quoted one is an error, a block scalar
-//       is indented), so the edited document cannot run past it, and
-//     * an edited document other than the first starts at the start of a line
-//       with "---" or a directive, where the YAML scanner starts afresh: no
-//       indentation, no flow level, no pending key; directives belong to the
-//       document they head and are dropped at its end; and the patches leave
-//       that head (directives, "---" and the blank after it) alone.
-//   The documents before and after are the same bytes read from the same
-//   scanner state, so they load as before. The one text a document parsed on
-//   its own refuses where the whole text might pass is an edited document
-//   that ends in a directive (the whole text would hand it on to the next
-//   document). Anything else (TOML, a single document, a patch on a
-//   document's head or reaching the next one, a next document that starts
-//   with a directive) parses the whole patched text.
-// - A patched text that does not parse, or whose shape differs (records,
+// - Only what a replacement can change is parsed again, where a stretch
+//   parsed on its own reads as it does in place (YAML only):
+//     * the top-level entries the patches fall in, when a document's content
+//       is a block mapping or sequence whose keys (or "-") start their lines
+//       and the entry is not the last: at the start of such a line the
+//       scanner has closed everything before (a plain or block scalar cannot
+//       run on there, a quoted scalar or flow collection would have been an
+//       error), and inside the entry it sees the same indentation as alone;
+//       a patched entry with a line that starts with "---", "..." or "%"
+//       (tokens of the stream) is not parsed alone, nor a document that
+//       starts with directives (its tags);
+//     * otherwise, in a stream of several documents, the documents the
+//       patches fall in, when the document after an edited one starts with a
+//       "---" line (which ends whatever token came before), an edited
+//       document other than the first starts at the start of a line with
+//       "---" or a directive (where the scanner starts afresh; directives
+//       belong to the document they head and are dropped at its end), and
+//       the patches leave that head (directives, "---" and its blank) alone.
+//   The text before and after is the same bytes read from the same scanner
+//   state, so it loads as before. A stretch that does not hold parsed alone
+//   proves nothing: the whole patched text decides then, as it does for
+//   TOML and whenever no stretch fits.// - A patched text that does not parse, or whose shape differs (records,
 //   subtree ends, one document per edited document), never passes.
 #pragma once
 
@@ -38,7 +40,9 @@
 namespace corvane {
 
 // Decides for one record (its index in doc.Index) whether the record as
-// parsed again (after) may stand for the record as loaded (before).
+// parsed again (after) may stand for the record as loaded (before). A record
+// is judged again when a stretch that did not hold leaves the decision to
+// the whole text, whose comparison starts with record 0.
 using TRecordCheck = std::function<bool(size_t record, const TNodeView& before, const TNodeView& after)>;
 
 // True when the loaded bytes with the patches parse, keep the loaded shape
