@@ -51,9 +51,9 @@ std::string ManifestStream(size_t bytes) {
          "\n    app.kubernetes.io/version: \"1.4\"\nspec:\n  replicas: " + std::to_string(i % 5 + 1) +
          "\n  selector:\n    matchLabels: {app: app-" + n +
          "}\n  template:\n    spec:\n      containers:\n        - name: app\n          image: registry.local/app-" + n +
-         ":1.4\n          ports: [{containerPort: 8080}]\n          env:\n            - name: MODE\n              value: "
-         "production\n            - name: WORKERS\n              value: \"4\"\n          resources:\n            "
-         "limits: {cpu: 500m, memory: 256Mi}\n";
+         ":1.4\n          ports: [{containerPort: 8080}]\n          env:\n            - name: MODE\n"
+         "              value: production\n            - name: WORKERS\n              value: \"4\"\n"
+         "          resources:\n            limits: {cpu: 500m, memory: 256Mi}\n";
   }
   return t;
 }

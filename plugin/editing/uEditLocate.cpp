@@ -343,7 +343,8 @@ TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueN
   if (!located) return Refused(i18n::kErrorUnsafeKey);
   edit.Replacement = QuoteDoubleString(newKey);
   bool sameKind = true;
-  if (!OnlyTheChange(doc, edit, {found, true, key}, NodeKind(valueNode), sameKind)) return Refused(i18n::kErrorUnsafeKey);
+  if (!OnlyTheChange(doc, edit, {found, true, key}, NodeKind(valueNode), sameKind))
+    return Refused(i18n::kErrorUnsafeKey);
   return edit;
 }
 

@@ -12,8 +12,9 @@
 //   that was written quoted stays quoted whatever its typed kind, so a TOML
 //   string never turns into a number or boolean for other readers.
 // - Every accepted edit is proven before it is handed out: the loaded bytes
-//   with this one replacement are parsed again (in a YAML stream only the
-//   document it falls in, where that gives the same answer: uEditProof.h)
+//   with this one replacement are parsed again (in YAML only the top-level
+//   entry or document it falls in, where that gives the same answer:
+//   uEditProof.h)
 //   and must give the same
 //   structure except for the one edited value or key, whose new text must
 //   read back exactly as given; a value that is not a string must load again

@@ -1,5 +1,5 @@
-// The re-parse of patched text, narrowed to the YAML documents the patches
-// fall in, and the checks built on it. See uEditProof.h.
+// The re-parse of patched text, narrowed to the YAML entries or documents
+// the patches fall in, and the checks built on it. See uEditProof.h.
 #include "uEditProof.h"
 
 #include <utility>
@@ -25,6 +25,7 @@ struct TReparseSlice {
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsFlowStart(char c) { return c == '{' || c == '['; }
 
 bool AtLineStart(std::string_view bytes, size_t p) {
   return p == 0 || bytes[p - 1] == '\n' || bytes[p - 1] == '\r';
@@ -44,9 +45,8 @@ bool IsDocumentHead(std::string_view bytes, size_t p) {
 // of the stream, which mean one thing at the start of a text parsed alone
 // and another inside a document.
 bool HasStreamTokenLine(std::string_view text) {
-  for (size_t p = 0; p < text.size(); p = text.find_first_of("\r\n", p), p = p == std::string_view::npos ? p : p + 1) {
-    if (IsMarker(text, p) || IsMarker(text, p, "...") || text[p] == '%') return true;
-  }
+  for (size_t p = 0; p < text.size(); ++p)
+    if (AtLineStart(text, p) && (IsMarker(text, p) || IsMarker(text, p, "...") || text[p] == '%')) return true;
   return false;
 }
 
@@ -97,12 +97,12 @@ std::vector<TReparseSlice> EntrySlices(const TLoadedDocument& doc, size_t d, con
   const TStructureIndex& index = doc.Index;
   const std::string_view bytes = doc.Bytes;
   const size_t c = d + 1;
-  if (index.Records[d].SubtreeEnd <= c || index.Records[d].StartOffset < 0 || bytes[size_t(index.Records[d].StartOffset)] == '%')
-    return {};
+  const int32_t head = index.Records[d].StartOffset;
+  if (index.Records[d].SubtreeEnd <= c || head < 0 || bytes[size_t(head)] == '%') return {};
   const TNodeView collection = index.View(c, bytes);
   const bool mapping = collection.Kind == skMapping;
   if ((!mapping && collection.Kind != skSequence) || !collection.Anchor.empty() || !collection.Tag.empty() ||
-      collection.StartOffset < 0 || bytes[size_t(collection.StartOffset)] == '{' || bytes[size_t(collection.StartOffset)] == '[')
+      collection.StartOffset < 0 || IsFlowStart(bytes[size_t(collection.StartOffset)]))
     return {};
   const std::vector<size_t> entries = Children(index, c);
   std::vector<TReparseSlice> slices;
@@ -151,9 +151,10 @@ std::vector<TReparseSlice> SlicesToReparse(const TLoadedDocument& doc, const TSo
     }
     if (documents.size() < 2) return whole;
     const size_t lastEnd = size_t(mine.back().Start + mine.back().Length);
-    if ((k > 0 && (size_t(mine.front().Start) < ContentStart(doc.Index, documents[k]) || !IsDocumentHead(bytes, begin))) ||
-        (!last && (lastEnd >= stop || !(AtLineStart(bytes, stop) && IsMarker(bytes, stop)))))
-      return whole;  // on the document's head or the next one's
+    const bool headKept = k == 0 || (size_t(mine.front().Start) >= ContentStart(doc.Index, documents[k]) &&
+                                     IsDocumentHead(bytes, begin));
+    const bool nextKept = last || (lastEnd < stop && AtLineStart(bytes, stop) && IsMarker(bytes, stop));
+    if (!headKept || !nextKept) return whole;
     slices.push_back({documents[k], begin, stop, 1});
   }
   return slices;
@@ -190,7 +191,8 @@ bool SliceHolds(const TLoadedDocument& doc, const TSourcePatches& patches, const
 bool MayChange(const TSourcePatches& patches, int32_t start, int32_t end) {
   if (start < 0 || end < start) return true;
   for (const TSourcePatch& p : patches) {
-    const bool hits = p.Length == 0 ? (start <= p.Start && p.Start <= end) : (p.Start < end && p.Start + p.Length > start);
+    const bool hits = p.Length == 0 ? (start <= p.Start && p.Start <= end)
+                                    : (p.Start < end && p.Start + p.Length > start);
     if (hits) return true;
   }
   return false;

@@ -164,7 +164,8 @@ void CheckRename(const TScratchFile& file, const std::string& path, const std::s
   const std::string now = file.Now(),& was = file.Original;
   size_t prefix = 0, suffix = 0;
   while (prefix < now.size() && prefix < was.size() && now[prefix] == was[prefix]) ++prefix;
-  while (suffix + prefix < std::min(now.size(), was.size()) && now[now.size() - 1 - suffix] == was[was.size() - 1 - suffix])
+  while (suffix + prefix < std::min(now.size(), was.size()) &&
+         now[now.size() - 1 - suffix] == was[was.size() - 1 - suffix])
     ++suffix;
   // The common ends may eat into the key or the new text: compare the lines.
   const size_t lineStart = was.rfind('\n', prefix) + 1;
@@ -216,7 +217,9 @@ TEST(corvane_program, sets_and_renames_every_value_of_the_corpus_within_one_span
 
 TEST(corvane_program, saves_all_edits_of_a_call_at_once_or_none) {
   const TScratchFile file(test::SourceDir() + "/tests/editing/corpus/k8s-manifests.yaml");
-  EXPECT_EQ(Corvane({u"set", U(file.Path), u"$[0].metadata.name", u"staging", u"$[4].data.timeout", u"45s"}).ExitCode, 0);
+  const TProgramRun run =
+      Corvane({u"set", U(file.Path), u"$[0].metadata.name", u"staging", u"$[4].data.timeout", u"45s"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Err;
   std::string expected = file.Original;
   expected.replace(expected.find("name: prod"), 10, "name: \"staging\"");
   expected.replace(expected.find("timeout: 30s"), 12, "timeout: \"45s\"");
@@ -247,7 +250,8 @@ TEST(corvane_program, does_the_readme_examples) {
   for (const TExample& e :
        {TExample{"Cargo.toml", "$.package.version", "0.5.0", "version = \"0.4.2\"", "version = \"0.5.0\""},
         TExample{"compose.yml", "$.services.web.image", "nginx:1.27", "image: \"nginx:1.25\"", "image: \"nginx:1.27\""},
-        TExample{"ci-workflow.yaml", "$.jobs.test.strategy.fail-fast", "true", "fail-fast: false", "fail-fast: true"}}) {
+        TExample{"ci-workflow.yaml", "$.jobs.test.strategy.fail-fast", "true", "fail-fast: false",
+                 "fail-fast: true"}}) {
     const TScratchFile file(test::SourceDir() + "/samples/" + e.Sample);
     const TProgramRun run = Corvane({u"set", U(file.Path), U(e.Path), U(e.Value)});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
