@@ -1,6 +1,5 @@
 #include "uSubclasses.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
 #include "uCellEditor.h"
@@ -14,13 +13,13 @@ namespace {
 
 using THandler = win::TSubclass::THandler;
 
-// Keys the viewer handles are swallowed; everything else goes on.
-bool OfferKey(TJsonViewer& viewer, UINT message, WPARAM wParam) {
-  return message == WM_KEYDOWN && HandleViewerKey(viewer, static_cast<int>(wParam));
+bool CtrlWheel(UINT message, WPARAM wParam) {
+  return message == WM_MOUSEWHEEL &&
+         ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0);
 }
 
-bool KeysOnly(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
-  return OfferKey(*static_cast<TJsonViewer*>(owner), message, wParam);
+bool Offered(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
+  return OfferToViewer(*static_cast<TJsonViewer*>(owner), message, wParam, lParam);
 }
 
 // The grid and the filter edits are children of the tab control, so their
@@ -28,7 +27,7 @@ bool KeysOnly(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) 
 // which routes them with everything else.
 bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
-  if (OfferKey(viewer, message, wParam)) return true;
+  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
   const bool fromChild =
       (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom != window) ||
       (message == WM_COMMAND && lParam != 0) || message == WM_CTLCOLOREDIT;
@@ -38,10 +37,11 @@ bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // An open cell edit is committed before the grid scrolls under it.
-bool GridHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+bool GridHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
+  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
   if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEdit(viewer, true);
-  return OfferKey(viewer, message, wParam);
+  return false;
 }
 
 void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandler handler) {
@@ -50,12 +50,19 @@ void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandl
 
 }  // namespace
 
+bool OfferToViewer(TJsonViewer& viewer, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) return HandleViewerKey(viewer, static_cast<int>(wParam));
+  if (!CtrlWheel(message, wParam)) return false;
+  SendMessageW(viewer.Window(), WM_MOUSEWHEEL, wParam, lParam);
+  return true;
+}
+
 void InstallSubclasses(TJsonViewer& viewer) {
-  Install(viewer, viewer.TreeSubclass, viewer.Tree, KeysOnly);
+  Install(viewer, viewer.TreeSubclass, viewer.Tree, Offered);
   Install(viewer, viewer.TabSubclass, viewer.Tab, TabHandler);
   Install(viewer, viewer.GridSubclass, viewer.Grid, GridHandler);
   Install(viewer, viewer.TextSubclass, viewer.Text, TextPaneSubclassHandler);
-  Install(viewer, viewer.StatusSubclass, viewer.Status, KeysOnly);
+  Install(viewer, viewer.StatusSubclass, viewer.Status, Offered);
 }
 
 }  // namespace corvane

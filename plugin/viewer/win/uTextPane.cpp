@@ -5,6 +5,7 @@
 
 #include "uCommands.h"
 #include "uJsonViewer.h"
+#include "uSubclasses.h"
 
 namespace corvane {
 
@@ -60,8 +61,8 @@ void SelectTextMatch(TJsonViewer& viewer, int start, int end) {
   SetFocus(viewer.Text);
 }
 
-bool TextPaneSubclassHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
-  return message == WM_KEYDOWN && HandleViewerKey(*static_cast<TJsonViewer*>(owner), static_cast<int>(wParam));
+bool TextPaneSubclassHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
+  return OfferToViewer(*static_cast<TJsonViewer*>(owner), message, wParam, lParam);
 }
 
 }  // namespace corvane
