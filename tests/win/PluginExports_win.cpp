@@ -14,17 +14,6 @@
 namespace corvane::test {
 namespace {
 
-BOOL CALLBACK CountOne(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
-int CountChildren(HWND parent) {
-  int count = 0;
-  EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 class PluginExports : public ::testing::Test {
  protected:
   TPluginDll dll_{L"corvane.wlx64"};

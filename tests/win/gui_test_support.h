@@ -59,6 +59,9 @@ class TPluginDll {
   std::string ini_;
 };
 
+// Windows below parent, at any depth.
+int CountChildren(HWND parent);
+
 // The viewer's controls.
 struct TViewerControls {
   explicit TViewerControls(HWND main);

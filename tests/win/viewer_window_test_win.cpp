@@ -132,6 +132,9 @@ TEST_F(ViewerWindow, changed_view_settings_are_written_back_and_dpi_alone_is_not
   Notify(main, v.Tab, TCN_SELCHANGE);
   EXPECT_TRUE(IsWindowVisible(v.Text));
   EXPECT_FALSE(IsWindowVisible(v.Grid));
+  wchar_t text[64] = {};
+  GetWindowTextW(v.Text, text, 64);
+  EXPECT_EQ(std::wstring(text).substr(0, 4), L"a: 1");  // the text pane shows the file
   SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
   dll_.Close(main);
   const std::string ini = dll_.ReadIni();

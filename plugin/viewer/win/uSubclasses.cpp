@@ -28,8 +28,9 @@ bool Offered(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRES
 bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
   if (OfferToViewer(viewer, message, wParam, lParam)) return true;
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   const bool fromChild =
-      (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom != window) ||
+      (message == WM_NOTIFY && header && header->hwndFrom != window) ||
       (message == WM_COMMAND && lParam != 0) || message == WM_CTLCOLOREDIT;
   if (!fromChild) return false;
   *result = SendMessageW(viewer.Window(), message, wParam, lParam);
