@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "uCommands.h"
 #include "uJsonViewer.h"
 #include "uSubclasses.h"
 
