@@ -89,8 +89,6 @@ int Resolve(const TLoadedDocument& doc, const std::u16string& path, TJsonData*& 
   return kExitDone;
 }
 
-bool IsContainer(const TJsonData* node) { return NodeKind(node) == nkArray || NodeKind(node) == nkObject; }
-
 // The text get prints: a scalar as the viewer shows it, an array or object
 // as its Copy-as-JSON text with "\n" line ends.
 std::string ValueText(const TJsonData& node) {

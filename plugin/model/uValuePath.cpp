@@ -9,11 +9,6 @@ namespace corvane {
 
 namespace {
 
-bool IsContainer(const TJsonData* node) {
-  const int kind = NodeKind(node);
-  return kind == nkArray || kind == nkObject;
-}
-
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Reads paths left to right; every failure names the character (1-based)

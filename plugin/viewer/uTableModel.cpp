@@ -20,15 +20,6 @@ namespace corvane {
 
 namespace {
 
-bool IsContainer(const TJsonData* node) {
-  const int kind = NodeKind(node);
-  return kind == nkArray || kind == nkObject;
-}
-
-const TJsonContainer* AsContainer(const TJsonData* node) {
-  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
-}
-
 const TJsonObject* AsObject(const TJsonData* node) {
   return NodeKind(node) == nkObject ? static_cast<const TJsonObject*>(node) : nullptr;
 }
