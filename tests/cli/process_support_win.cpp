@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "test_support.h"
 #include "uUnicode.h"
 
@@ -53,13 +55,23 @@ TProgramRun RunProgram(const std::u16string& program, const std::vector<std::u16
   startup.hStdOutput = Inheritable(Utf8ToUtf16(out), true);
   startup.hStdError = Inheritable(Utf8ToUtf16(err), true);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(reinterpret_cast<LPCWSTR>(program.c_str()),
-                                      reinterpret_cast<LPWSTR>(commandLine.data()), nullptr, nullptr, TRUE,
-                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  // Under wine on a loaded machine a start now and then fails for a moment;
+  // the program itself has not run then, so starting it again is safe.
+  BOOL started = FALSE;
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(reinterpret_cast<LPCWSTR>(program.c_str()), reinterpret_cast<LPWSTR>(commandLine.data()),
+                             nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    if (!started) startError = GetLastError();
+  }
   for (const auto& [name, value] : environment) SetEnvironmentVariableA(name.c_str(), nullptr);
   for (HANDLE h : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(h);
   TProgramRun run;
-  if (!started) return run;
+  if (!started) {
+    run.Err = "the program did not start (error " + std::to_string(startError) + ")";
+    return run;
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
   if (GetExitCodeProcess(process.hProcess, &code)) run.ExitCode = int(code);
