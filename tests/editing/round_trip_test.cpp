@@ -66,18 +66,14 @@ struct TEdit {
   std::function<void(TJsonData* root)> Apply;
 };
 
-std::vector<TEdit> SameKindEdits(const TItem& item, TDocumentLanguage language) {
+std::vector<TEdit> SameKindEdits(const TItem& item) {
   const TPath path = item.Path;
   switch (item.Node->Kind()) {
     case nkString: {
       std::vector<TEdit> edits;
       for (std::u16string text : {std::u16string(u"edited value"),
                                   std::u16string(u"q\"uote\\ back\ttab caf\u00E9 \u65E5\u672C")}) {
-        // TOML strings are shown as written between their quotes, escapes
-        // and all; YAML shows the decoded text.
-        std::string shown = Utf16ToUtf8(text);
-        if (language == TDocumentLanguage::Toml)
-          shown = QuoteDoubleString(text).substr(1, QuoteDoubleString(text).size() - 2);
+        const std::string shown = Utf16ToUtf8(text);
         edits.push_back({text, false, [path, shown](TJsonData* root) {
                            static_cast<TJsonString*>(NodeAt(root, path))->SetValue(shown);
                          }});
@@ -92,9 +88,10 @@ std::vector<TEdit> SameKindEdits(const TItem& item, TDocumentLanguage language) 
                    static_cast<TJsonInteger*>(NodeAt(root, path))->SetValue(next);
                  }}};
       }
-      double next = number->AsFloat() == 2.5 ? 3.5 : 2.5;
-      return {{next == 2.5 ? u"2.5" : u"3.5", false, [path, next](TJsonData* root) {
-                 static_cast<TJsonFloat*>(NodeAt(root, path))->SetFromFloat(next);
+      // As the cell editor gives it: a float keeps the text typed.
+      const std::string next = number->AsFloat() == 2.5 ? "3.5" : "2.5";
+      return {{Utf8ToUtf16(next), false, [path, next](TJsonData* root) {
+                 static_cast<TJsonFloat*>(NodeAt(root, path))->SetFromText(next);
                }}};
     }
     case nkBoolean: {
@@ -209,7 +206,7 @@ void RunFormat(const std::vector<std::string>& files, TDocumentLanguage language
     TCorpusRun run;
     for (const TItem& item : Enumerate(parsed.Doc.Value.get())) {
       bool firstValue = true, firstKey = true;
-      for (const TEdit& edit : SameKindEdits(item, language))
+      for (const TEdit& edit : SameKindEdits(item))
         Attempt(parsed, *tree, item, edit, file, run, firstValue);
       if (item.IsMember) Attempt(parsed, *tree, item, RenameEdit(item), file, run, firstKey);
     }
