@@ -155,38 +155,68 @@ TStructuredNodePtr Unplaced(int kind) {
   return node;
 }
 
-TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array);
+// A leaf's value span, when the library gives one that holds exactly its
+// raw text; a key's span, when the library gives one within the text.
+void PlaceValue(TStructuredNode& leaf, bool given, size_t start, size_t end, const std::string& text) {
+  if (!given || start >= end || end > text.size() || text.compare(start, end - start, leaf.Value) != 0) return;
+  leaf.StartOffset = std::ptrdiff_t(start);
+  leaf.EndOffset = std::ptrdiff_t(end);
+  leaf.Style = 1;
+}
 
-TStructuredNodePtr TableNode(const TTomlNative& n, void* table) {
+void PlaceKey(const TTomlNative& n, void* table, TStructuredNode& child, const std::string& text) {
+  size_t start = 0, end = 0;
+  if (!n.toml_table_key_span || !n.toml_table_key_span(table, child.Key.c_str(), &start, &end) || start >= end ||
+      end > text.size())
+    return;
+  child.KeyStart = std::ptrdiff_t(start);
+  child.KeyEnd = std::ptrdiff_t(end);
+  child.KeyStyle = 1;
+}
+
+TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array, const std::string& text);
+
+TStructuredNodePtr TableNode(const TTomlNative& n, void* table, const std::string& text) {
   TStructuredNodePtr mapping = Unplaced(skMapping);
   for (int i = 0;; ++i) {
     const char* key = n.toml_table_key(table, i);
     if (!key) break;
     TStructuredNodePtr child;
     if (void* sub = n.toml_table_table(table, key)) {
-      child = TableNode(n, sub);
+      child = TableNode(n, sub, text);
     } else if (void* array = n.toml_table_array(table, key)) {
-      child = ArrayNode(n, array);
+      child = ArrayNode(n, array, text);
     } else {
       child = Unplaced(skScalar);
-      if (const char* raw = n.toml_table_raw(table, key)) child->Value = raw;
+      if (const char* raw = n.toml_table_raw(table, key)) {
+        child->Value = raw;
+        size_t start = 0, end = 0;
+        const bool given = n.toml_table_raw_span && n.toml_table_raw_span(table, key, &start, &end);
+        PlaceValue(*child, given, start, end, text);
+      }
     }
     child->Key = key;
+    PlaceKey(n, table, *child, text);
     mapping->AddChild(std::move(child));
   }
   return mapping;
 }
 
-TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array) {
+TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array, const std::string& text) {
   TStructuredNodePtr sequence = Unplaced(skSequence);
   for (int i = 0; i < n.toml_array_count(array); ++i) {
     if (void* table = n.toml_array_table(array, i)) {
-      sequence->AddChild(TableNode(n, table));
+      sequence->AddChild(TableNode(n, table, text));
     } else if (void* sub = n.toml_array_array(array, i)) {
-      sequence->AddChild(ArrayNode(n, sub));
+      sequence->AddChild(ArrayNode(n, sub, text));
     } else {
       TStructuredNode* leaf = sequence->AddChild(Unplaced(skScalar));
-      if (const char* raw = n.toml_array_raw(array, i)) leaf->Value = raw;
+      if (const char* raw = n.toml_array_raw(array, i)) {
+        leaf->Value = raw;
+        size_t start = 0, end = 0;
+        const bool given = n.toml_array_raw_span && n.toml_array_raw_span(array, i, &start, &end);
+        PlaceValue(*leaf, given, start, end, text);
+      }
     }
   }
   return sequence;
@@ -197,7 +227,7 @@ TStructuredNodePtr TomlTree(const std::string& text) {
   auto root = std::make_unique<TStructuredNode>(skStream);
   TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
   void* table = native.toml_root(native.DocumentHandle);
-  doc->AddChild(table ? TableNode(native, table) : std::make_unique<TStructuredNode>(skMapping));
+  doc->AddChild(table ? TableNode(native, table, text) : std::make_unique<TStructuredNode>(skMapping));
   return root;
 }
 
