@@ -17,8 +17,6 @@
 
 namespace corvane {
 
-namespace {
-
 bool IsContainer(const TJsonData* node) {
   const int kind = NodeKind(node);
   return kind == nkArray || kind == nkObject;
@@ -27,6 +25,8 @@ bool IsContainer(const TJsonData* node) {
 const TJsonContainer* AsContainer(const TJsonData* node) {
   return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
 }
+
+namespace {
 
 const TJsonObject* AsObject(const TJsonData* node) {
   return NodeKind(node) == nkObject ? static_cast<const TJsonObject*>(node) : nullptr;

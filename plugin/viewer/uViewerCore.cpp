@@ -105,7 +105,7 @@ void TViewerCore::PlaceCursor(TJsonData* remembered, bool keepSelection,
   result->ScrollIntoView = keepSelection;
 }
 
-bool TViewerCore::ToggleSortColumn(int column) {
+bool TViewerCore::ToggleSortColumn(int column, TFilterPassResult* result) {
   if (Table.RowCount() <= 1 || column < 0 || column >= Table.ColumnCount()) return false;
   if (column == SortColumn) {
     if (SortDescending) {
@@ -118,7 +118,8 @@ bool TViewerCore::ToggleSortColumn(int column) {
     SortColumn = column;
     SortDescending = false;
   }
-  ApplyFilters(true);
+  const TFilterPassResult pass = ApplyFilters(true);
+  if (result) *result = pass;
   return true;
 }
 

@@ -62,9 +62,10 @@ class TViewerCore {
   // Stores a column's filter text (cut to 4,095 characters); no pass runs.
   void SetFilterText(int column, std::u16string_view text);
   TFilterPassResult ApplyFilters(bool keepSelection);
-  // Header click / Ctrl+digit: ascending -> descending -> unsorted. False
+  // Header click / Ctrl+digit: ascending -> descending -> unsorted, then a
+  // keep-selection filter pass (its result in *result when given). False
   // (nothing changes) for a table of at most one row or a bad column.
-  bool ToggleSortColumn(int column);
+  bool ToggleSortColumn(int column, TFilterPassResult* result = nullptr);
   TFilterList SaveFilters() const;
   // Puts saved texts back into columns with the same header text and runs a
   // filter pass.

@@ -1,29 +1,17 @@
-// The lister host program driving the plug-in the way the file manager does.
+// The lister host program driving the shipped plug-in the way the file
+// manager does: keys handed back, the find prompt, screenshots.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "test_support.h"
+#include "gui_test_support.h"
 
+namespace corvane::test {
 namespace {
 
-std::wstring ProgramFolder() {
-  wchar_t buffer[1024] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, 1024);
-  std::wstring path(buffer, length);
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
-std::wstring Wide(const std::string& text) {
-  std::wstring wide(text.begin(), text.end());  // the scratch paths are ASCII
-  for (wchar_t& c : wide)
-    if (c == L'/') c = L'\\';
-  return wide;
-}
-
-// Runs lister_host in check mode; returns its exit code (-1: not started).
+// Runs lister_host; returns its exit code (-1: not started).
 int RunListerHost(const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + ProgramFolder() + L"lister_host.exe\" " + arguments;
   STARTUPINFOW startup{};
@@ -40,28 +28,61 @@ int RunListerHost(const std::wstring& arguments) {
   return int(code);
 }
 
-TEST(lister_host, loads_the_plugin_and_shows_a_file) {
-  corvane::test::TempDir dir;
-  corvane::test::WriteFileBytes(dir.File("compose.yml"), "services:\n  web:\n    image: nginx\n");
-  const std::wstring report = Wide(dir.File("report.txt"));
-  const int code = RunListerHost(L"--check --close-after-ms 200 --out \"" + report + L"\" \"" +
-                                 Wide(dir.File("compose.yml")) + L"\"");
+std::wstring Quoted(const std::string& path) { return L"\"" + WinPath(path) + L"\""; }
+
+class ListerHost : public ::testing::Test {
+ protected:
+  // Runs the host in check mode on a file and returns its report.
+  std::string Check(const std::string& file, const std::wstring& options, int* code = nullptr) {
+    const int exit = RunListerHost(L"--check --ini " + Quoted(dir_.File("host.ini")) + L" --out " +
+                                   Quoted(dir_.File("report.txt")) + L" " + options + L" " + Quoted(file));
+    if (code) *code = exit;
+    return ReadFileBytes(dir_.File("report.txt"));
+  }
+  TempDir dir_;
+};
+
+TEST_F(ListerHost, loads_the_plugin_and_shows_a_file_in_its_window) {
+  WriteFileBytes(dir_.File("compose.yml"), "services:\n  web:\n    image: nginx\n");
+  int code = 0;
+  const std::string text = Check(dir_.File("compose.yml"), L"--close-after-ms 300", &code);
   EXPECT_EQ(code, 0);
-  const std::string text = corvane::test::ReadFileBytes(dir.File("report.txt"));
   EXPECT_NE(text.find("detect: ext=\"YAML\" | ext=\"YML\" | ext=\"TOML\"\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("window: yes\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("YAML: 14 events"), std::string::npos) << text;
+  EXPECT_NE(text.find("window: yes\nwindow-class: CorvaneViewer\n"), std::string::npos) << text;
   EXPECT_NE(text.find("sized: yes\n"), std::string::npos) << text;
   EXPECT_NE(text.find("closed: yes\n"), std::string::npos) << text;
 }
 
-TEST(lister_host, reports_a_file_the_plugin_refuses) {
-  corvane::test::TempDir dir;
-  corvane::test::WriteFileBytes(dir.File("a.json"), "{}");
-  const std::wstring report = Wide(dir.File("report.txt"));
-  EXPECT_EQ(RunListerHost(L"--check --out \"" + report + L"\" \"" + Wide(dir.File("a.json")) + L"\""), 1);
-  const std::string text = corvane::test::ReadFileBytes(dir.File("report.txt"));
+TEST_F(ListerHost, reports_a_file_the_plugin_refuses) {
+  WriteFileBytes(dir_.File("a.json"), "{}");
+  int code = 0;
+  const std::string text = Check(dir_.File("a.json"), L"", &code);
+  EXPECT_EQ(code, 1);
   EXPECT_NE(text.find("window: no\n"), std::string::npos) << text;
 }
 
+// Keys typed in the plug-in that belong to the lister come back to the host
+// as key presses: N and P name the neighbouring files, Ctrl+F opens the find
+// prompt, Escape closes the lister.
+TEST_F(ListerHost, takes_the_keys_the_plugin_hands_back) {
+  for (const char* name : {"a.yaml", "b.yaml", "c.toml", "notes.txt"}) WriteFileBytes(dir_.File(name), "k: 1\n");
+  const std::string text = Check(dir_.File("b.yaml"), L"--close-after-ms 5000 --send-keys Down,N,P,^F");
+  EXPECT_NE(text.find("key: next c.toml\nkey: previous a.yaml\nkey: find\nfind-prompt: open\n"), std::string::npos)
+      << text;
+
+  const std::string closed = Check(dir_.File("b.yaml"), L"--close-after-ms 5000 --send-keys Esc");
+  EXPECT_NE(closed.find("key: close\nclosed: yes\n"), std::string::npos) << closed;
+}
+
+TEST_F(ListerHost, writes_a_png_screenshot_of_the_viewer) {
+  WriteFileBytes(dir_.File("c.toml"), "[server]\nhost = \"h\"\nport = 80\n");
+  const std::string png = dir_.File("shot.png");
+  const std::string text = Check(dir_.File("c.toml"), L"--screenshot " + Quoted(png));
+  EXPECT_NE(text.find("screenshot: yes\n"), std::string::npos) << text;
+  const std::string bytes = ReadFileBytes(png);
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+}
+
 }  // namespace
+}  // namespace corvane::test

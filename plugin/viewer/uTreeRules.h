@@ -1,0 +1,48 @@
+// The tree pane's rules, without any window: which file a viewer accepts,
+// the entry labels, which entries get an expand button, the initial
+// selection and the index path that leads the tree to a node.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "uJsonModel.h"
+
+namespace corvane {
+
+enum class TDocumentKind { Unsupported, Yaml, Toml };
+
+// From the extension (from the last dot of the name, ASCII letters lowered):
+// ".toml" is TOML, ".yaml" and ".yml" are YAML, anything else is refused.
+TDocumentKind ViewerDocumentKind(const std::u16string& fileName);
+
+// Above this many children an expansion freezes the tree's painting.
+constexpr size_t kTreeFreezeAbove = 64;
+
+// Label of the root entry (translated).
+std::u16string TreeRootLabel();
+// Label of child index of parent: "[i]" below an array, the member name
+// below an object.
+std::u16string TreeEntryLabel(const TJsonData* parent, size_t index);
+// True for an array or object with at least one child: its entry gets the
+// placeholder child that shows the expand button.
+bool HasTreeChildren(const TJsonData* node);
+
+// The initial selection: -1 keeps the root entry selected; otherwise the
+// index of the root's child whose entry is selected.
+//  - "alwaysStartAtRoot": the root.
+//  - First child a scalar: the only child that is an array or object, when
+//    there is exactly one; else the root.
+//  - First child an array or object: that child, unless the flat view of the
+//    root succeeds at the flat level (level 1 or more).
+int InitialTreeChild(const TJsonData* root, int flatLevel, bool alwaysStartAtRoot);
+
+// Deepest level the tree follows a node down.
+constexpr size_t kTreePathMaxDepth = 128;
+
+// The child indexes that lead from root to node (empty for the root
+// itself). False when node is not below root or lies deeper than
+// kTreePathMaxDepth levels.
+bool TreeIndexPath(const TJsonData* root, const TJsonData* node, std::vector<int>* path);
+
+}  // namespace corvane

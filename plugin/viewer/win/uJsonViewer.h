@@ -1,0 +1,146 @@
+// One viewer per lister window: the loaded document, the window-free view
+// state (TViewerCore) and the Win32 controls that show it.
+//
+// Contract:
+//  - Create builds a ready viewer inside the host's lister window or raises
+//    EViewerError; nothing of a half-built viewer survives (windows, fonts,
+//    brushes, menus, timers, subclassed controls, the user-data slot all
+//    belong to owner members that the destructor releases).
+//  - The viewer is found from its main window through the window's user-data
+//    slot; it is destroyed by ListCloseWindow, or, when the host destroys
+//    the window without asking, when the window goes.
+//  - The destructor writes back the view settings that changed since
+//    creation (nothing for a viewer whose creation failed).
+//  - The panes are free functions over this object, one file per pane or
+//    concern in this folder; each moves data between its control and Core
+//    and asks the window-free rules for every decision.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "uFileLoading.h"
+#include "uScaling.h"
+#include "uSourcePatch.h"
+#include "uThemes.h"
+#include "uViewState.h"
+#include "uViewerCore.h"
+#include "uWinResources.h"
+
+namespace corvane {
+
+// Raised when a viewer cannot be created; what() is UTF-8, Text() the
+// user-facing text it was made from.
+class EViewerError : public std::runtime_error {
+ public:
+  explicit EViewerError(const std::u16string& text);
+  const std::u16string& Text() const { return text_; }
+
+ private:
+  std::u16string text_;
+};
+
+class TJsonViewer {
+ public:
+  // Builds a viewer for fileName inside parent; raises EViewerError.
+  static std::unique_ptr<TJsonViewer> Create(HWND parent, const std::u16string& fileName,
+                                             int showFlags);
+  ~TJsonViewer();
+  TJsonViewer(const TJsonViewer&) = delete;
+  TJsonViewer& operator=(const TJsonViewer&) = delete;
+
+  // The viewer bound to a main window, or nullptr.
+  static TJsonViewer* FromWindow(HWND window);
+  HWND Window() const { return Main.Get(); }
+  // True once creation has finished.
+  bool Created() const { return created_; }
+
+  // The host destroyed the main window: the controls are gone, only the
+  // rest is to be released (called from the window's last message).
+  void WindowDestroyed();
+
+  // ---- document ----
+  std::u16string FileName;
+  TDocumentLanguage Language = TDocumentLanguage::Yaml;
+  TLoadedDocument Document;            // bytes, structure records, value tree
+  TSourcePatchDocument PatchDocument;  // the same bytes plus pending patches
+  bool HasStructure = false;           // edit mode is possible
+  bool Modified = false;
+  bool EditMode = false;
+  // The document text shown by the text pane: the patched bytes as UTF-16,
+  // decoded on first use.
+  const std::u16string& SourceText();
+  void SourceChanged() { sourceDecoded_ = false; }
+
+  // ---- view state ----
+  TSettingsAccess Settings;
+  TViewerCore Core;  // table, filters, sort, cell cursor, flat level, search
+  bool AlwaysStartAtRoot = false;
+  int FlatLevelRead = 0;
+  bool FilterRowShown = true;
+  int ActiveTab = 0;         // 0 Grid, 1 Text
+  bool TextStale = true;     // the text pane must load the text again
+  bool ColoursStale = true;  // the text pane must be coloured again
+  bool HostDark = false;
+  bool HostNativeDark = false;
+  TThemeColours Colours;
+  bool BuildingTree = false;    // selection changes are shown once at the end
+  bool WritingFilters = false;  // filter edits changed by the viewer, not typed
+  TIntegerArray DecimalOffsets; // per column, from the width pass
+
+  // ---- layout and fonts ----
+  TScaling Scaling;  // window DPI and font size
+  int SplitterPosition = 0;
+  bool SplitterDragging = false;
+  int SplitterGrab = 0;
+  int LineHeight = 0;  // character-cell height of the main font
+
+  int ScaleDpi(int v) const { return Scaling.ScaleDpi(v); }
+  // A DPI or font-size change scales the splitter and its snapshot alike,
+  // so that the change alone is never written back as a new position.
+  void RescaleSplitter(int newValue, int oldValue);
+
+  // ---- windows (children are destroyed with Main) ----
+  HWND Parent = nullptr;
+  win::TOwnedWindow Main;
+  HWND Tree = nullptr;
+  HWND Tab = nullptr;
+  HWND Grid = nullptr;  // child of Tab
+  HWND Text = nullptr;  // child of Tab
+  HWND Status = nullptr;
+  HWND EditBox = nullptr;         // in-place cell editor, while open
+  std::vector<HWND> FilterEdits;  // children of Tab, one per grid column
+  win::TFont MainFont;
+  win::TFont BoldFont;
+  win::TFont TabFont;
+  win::TBrush FilterBrush;
+  win::TMenu FlatMenu;
+  win::TTimer FilterTimer;
+  win::TSubclass TreeSubclass, TabSubclass, GridSubclass, TextSubclass, StatusSubclass;
+  std::vector<std::unique_ptr<win::TSubclass>> FilterSubclasses;
+  win::TUserDataSlot UserData;
+
+ private:
+  TJsonViewer();
+  void Build(HWND parent, const std::u16string& fileName, int showFlags);
+  void ReadStartSettings(int showFlags);
+  void LoadFile();
+  void CreateWindows();
+  void CreateChildren();
+  void SelectStartTab(int tabNo);
+  TViewSettingsSnapshot SettingsNow() const;
+  void ReleaseWindows();
+
+  win::TViewerCounter counter_;
+  int tabNoRead_ = 0;
+  TViewSettingsSnapshot snapshot_;
+  bool created_ = false;
+  bool sourceDecoded_ = false;
+  std::u16string sourceText_;
+};
+
+}  // namespace corvane

@@ -1,0 +1,116 @@
+// Helpers of the Windows GUI tests: the plug-in loaded by path into this
+// process with a parent window standing in for the host's lister window,
+// and readers for what a user would see in the real controls.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "uListerInterface.h"
+
+namespace corvane::test {
+
+// Folder of this test program (the build's bin folder).
+std::wstring ProgramFolder();
+// A UTF-8 path as a Windows path.
+std::wstring WinPath(const std::string& utf8);
+std::string Utf8(const std::wstring& text);
+
+// The plug-in DLL under test: "corvane.wlx64" (shipped) or
+// "corvane_test.wlx64" (recording side effects, counting live resources).
+class TPluginDll {
+ public:
+  explicit TPluginDll(const wchar_t* name = L"corvane_test.wlx64");
+  ~TPluginDll();
+  TPluginDll(const TPluginDll&) = delete;
+  TPluginDll& operator=(const TPluginDll&) = delete;
+
+  HMODULE Module() const { return module_; }
+  HWND Parent() const { return parent_; }
+  // The host's default settings file (written before every open).
+  const std::string& IniFile() const { return ini_; }
+  void WriteIni(const std::string& keyValueLines);
+  std::string ReadIni() const;
+
+  HWND Open(const std::string& path, int showFlags = 0);
+  void Close(HWND window);
+  int Search(HWND window, const std::wstring& text, int flags);
+  int SendCommand(HWND window, int command, int parameter);
+
+  // Test flavour only.
+  int LiveCount(int kind) const;
+  int LiveTotal() const;  // every kind together
+  std::wstring TakeOutsideLog() const;
+  void FailNextOutsideCall() const;
+
+  TempDir Dir;
+
+ private:
+  template <typename F>
+  F Export(const char* name) const { return ListerExport<F>(module_, name); }
+
+  HMODULE module_ = nullptr;
+  HWND parent_ = nullptr;
+  std::string ini_;
+};
+
+// Windows below parent, at any depth.
+int CountChildren(HWND parent);
+
+// The viewer's controls.
+struct TViewerControls {
+  explicit TViewerControls(HWND main);
+  HWND Main, Tree, Tab, Grid, Text, Status, Header;
+};
+
+// Tree: the selected entry's label, the labels of an entry's children.
+std::wstring TreeItemText(HWND tree, HTREEITEM item);
+std::wstring SelectedTreeText(HWND tree);
+std::vector<std::wstring> TreeChildTexts(HWND tree, HTREEITEM parent);
+HTREEITEM TreeRoot(HWND tree);
+HTREEITEM TreeChild(HWND tree, HTREEITEM parent, int index);
+
+// Grid: counts, header texts, a cell's text through LVN_GETDISPINFOW,
+// selected rows.
+int ItemCount(HWND grid);
+std::vector<std::wstring> HeaderTexts(HWND grid);
+std::wstring CellText(HWND grid, int row, int column);
+std::vector<int> SelectedRows(HWND grid);
+
+// Status bar part texts (SB_GETTEXTW).
+std::wstring StatusText(HWND status, int part);
+std::vector<std::wstring> StatusTexts(HWND status);
+
+// Presses a key in a control with the given modifiers held
+// (SetKeyboardState, then WM_KEYDOWN).
+void PressKey(HWND control, int virtualKey, bool ctrl = false, bool shift = false);
+// Sends a notification from a control to a window (as the control would).
+LRESULT Notify(HWND to, HWND from, UINT code, NMHDR* header = nullptr);
+void PumpMessages(int milliseconds = 0);
+
+// A popup menu as it showed while its modal loop ran.
+struct TMenuItemSeen {
+  UINT Id = 0;
+  std::wstring Text;
+  bool Grayed = false, Checked = false, Separator = false;
+};
+struct TMenuSeen {
+  bool Opened = false;
+  RECT Rect{};
+  std::vector<TMenuItemSeen> Items;
+  const TMenuItemSeen* Find(UINT id) const;
+};
+// Runs open (which enters a menu loop), reads the menu from inside the
+// loop, then closes it with the given keys posted to the menu (none:
+// EndMenu, nothing chosen).
+TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>& keys = {});
+
+// The process's private memory in bytes.
+size_t PrivateBytes();
+
+}  // namespace corvane::test

@@ -1,0 +1,309 @@
+#include "gui_test_support.h"
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+namespace corvane::test {
+
+std::wstring ProgramFolder() {
+  wchar_t buffer[1024] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, 1024);
+  std::wstring path(buffer, length);
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring WinPath(const std::string& utf8) {
+  std::wstring text(utf8.size(), L'\0');
+  text.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &text[0], int(text.size()))));
+  for (wchar_t& c : text)
+    if (c == L'/') c = L'\\';
+  return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(size_t(
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &utf8[0], int(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
+// ---- the plug-in --------------------------------------------------------------
+
+TPluginDll::TPluginDll(const wchar_t* name) {
+  module_ = LoadLibraryW((ProgramFolder() + name).c_str());
+  EXPECT_NE(module_, nullptr) << Utf8(name) << " not loadable from the test folder";
+  parent_ = CreateWindowExW(0, L"STATIC", L"lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 600, nullptr,
+                            nullptr, nullptr, nullptr);
+  ini_ = Dir.File("lsplugin.ini");
+  WriteIni("");
+  if (!module_) return;
+  ListDefaultParamStruct params{};
+  params.size = int(sizeof params);
+  const std::wstring ini = WinPath(ini_);
+  WideCharToMultiByte(CP_ACP, 0, ini.c_str(), -1, params.DefaultIniName, MAX_PATH - 1, nullptr, nullptr);
+  Export<FListSetDefaultParams>("ListSetDefaultParams")(&params);
+}
+
+TPluginDll::~TPluginDll() {
+  if (parent_) DestroyWindow(parent_);
+  if (module_) FreeLibrary(module_);
+}
+
+void TPluginDll::WriteIni(const std::string& keyValueLines) { WriteFileBytes(ini_, "[corvane]\r\n" + keyValueLines); }
+
+std::string TPluginDll::ReadIni() const { return ReadFileBytes(ini_); }
+
+HWND TPluginDll::Open(const std::string& path, int showFlags) {
+  std::wstring file = WinPath(path);
+  HWND window = Export<FListLoadW>("ListLoadW")(parent_, &file[0], showFlags);
+  if (window) {
+    RECT client{};
+    GetClientRect(parent_, &client);
+    MoveWindow(window, 0, 0, client.right, client.bottom, TRUE);
+  }
+  return window;
+}
+
+void TPluginDll::Close(HWND window) { Export<FListCloseWindow>("ListCloseWindow")(window); }
+
+int TPluginDll::Search(HWND window, const std::wstring& text, int flags) {
+  std::wstring copy = text;
+  return Export<FListSearchTextW>("ListSearchTextW")(window, &copy[0], flags);
+}
+
+int TPluginDll::SendCommand(HWND window, int command, int parameter) {
+  return Export<FListSendCommand>("ListSendCommand")(window, command, parameter);
+}
+
+int TPluginDll::LiveCount(int kind) const {
+  auto count = Export<int(__stdcall*)(int)>("CorvaneTestLiveCount");
+  return count ? count(kind) : -1;
+}
+
+int TPluginDll::LiveTotal() const {
+  int total = 0;
+  for (int kind = 0; kind < 10; ++kind) total += LiveCount(kind);
+  return total;
+}
+
+std::wstring TPluginDll::TakeOutsideLog() const {
+  auto take = Export<int(__stdcall*)(wchar_t*, int)>("CorvaneTestTakeOutsideLog");
+  if (!take) return L"";
+  wchar_t buffer[4096] = {};
+  take(buffer, 4096);
+  return buffer;
+}
+
+void TPluginDll::FailNextOutsideCall() const {
+  if (auto fail = Export<void(__stdcall*)()>("CorvaneTestFailNextOutsideCall")) fail();
+}
+
+// ---- controls -------------------------------------------------------------------
+
+namespace {
+
+BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+}  // namespace
+
+int CountChildren(HWND parent) {
+  int count = 0;
+  EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TViewerControls::TViewerControls(HWND main)
+    : Main(main),
+      Tree(GetDlgItem(main, 101)),
+      Tab(GetDlgItem(main, 102)),
+      Grid(GetDlgItem(Tab, 103)),
+      Text(GetDlgItem(Tab, 104)),
+      Status(GetDlgItem(main, 105)),
+      Header(reinterpret_cast<HWND>(SendMessageW(Grid, LVM_GETHEADER, 0, 0))) {}
+
+std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+  wchar_t buffer[512] = {};
+  TVITEMW entry{};
+  entry.mask = TVIF_TEXT;
+  entry.hItem = item;
+  entry.pszText = buffer;
+  entry.cchTextMax = 512;
+  if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry))) return L"(none)";
+  return buffer;
+}
+
+std::wstring SelectedTreeText(HWND tree) {
+  return TreeItemText(tree, TreeView_GetSelection(tree));
+}
+
+HTREEITEM TreeRoot(HWND tree) { return TreeView_GetRoot(tree); }
+
+HTREEITEM TreeChild(HWND tree, HTREEITEM parent, int index) {
+  HTREEITEM item = TreeView_GetChild(tree, parent);
+  for (int i = 0; item && i < index; ++i) item = TreeView_GetNextSibling(tree, item);
+  return item;
+}
+
+std::vector<std::wstring> TreeChildTexts(HWND tree, HTREEITEM parent) {
+  std::vector<std::wstring> texts;
+  for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item))
+    texts.push_back(TreeItemText(tree, item));
+  return texts;
+}
+
+int ItemCount(HWND grid) { return int(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::wstring> HeaderTexts(HWND grid) {
+  std::vector<std::wstring> texts;
+  HWND header = reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0));
+  const int count = int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t buffer[512] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    SendMessageW(header, HDM_GETITEMW, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+    texts.push_back(buffer);
+  }
+  return texts;
+}
+
+std::wstring CellText(HWND grid, int row, int column) {
+  wchar_t buffer[4096] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = 4096;
+  SendMessageW(grid, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+std::vector<int> SelectedRows(HWND grid) {
+  std::vector<int> rows;
+  int item = -1;
+  while ((item = int(SendMessageW(grid, LVM_GETNEXTITEM, WPARAM(item), LVNI_SELECTED))) >= 0) rows.push_back(item);
+  return rows;
+}
+
+std::wstring StatusText(HWND status, int part) {
+  const int length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, WPARAM(part), 0));
+  std::wstring text(size_t(length) + 1, L'\0');
+  SendMessageW(status, SB_GETTEXTW, WPARAM(part), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(size_t(length));
+  return text;
+}
+
+std::vector<std::wstring> StatusTexts(HWND status) {
+  std::vector<std::wstring> texts;
+  for (int part = 0; part < 7; ++part) texts.push_back(StatusText(status, part));
+  return texts;
+}
+
+void PressKey(HWND control, int virtualKey, bool ctrl, bool shift) {
+  BYTE keys[256] = {};
+  if (ctrl) keys[VK_CONTROL] = 0x80;
+  if (shift) keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(control, WM_KEYDOWN, WPARAM(virtualKey), 1);
+  BYTE none[256] = {};
+  SetKeyboardState(none);
+}
+
+LRESULT Notify(HWND to, HWND from, UINT code, NMHDR* header) {
+  NMHDR plain{};
+  NMHDR* sent = header ? header : &plain;
+  sent->hwndFrom = from;
+  sent->idFrom = UINT_PTR(GetDlgCtrlID(from));
+  sent->code = code;
+  return SendMessageW(to, WM_NOTIFY, sent->idFrom, reinterpret_cast<LPARAM>(sent));
+}
+
+void PumpMessages(int milliseconds) {
+  const DWORD end = GetTickCount() + DWORD(milliseconds);
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (milliseconds > 0) Sleep(10);
+  } while (milliseconds > 0 && GetTickCount() < end);
+}
+
+// ---- menus ------------------------------------------------------------------------
+
+const TMenuItemSeen* TMenuSeen::Find(UINT id) const {
+  for (const TMenuItemSeen& item : Items)
+    if (!item.Separator && item.Id == id) return &item;
+  return nullptr;
+}
+
+namespace {
+
+TMenuSeen* gMenuSeen = nullptr;
+std::vector<int> gMenuKeys;
+
+void ReadMenu(HWND window, TMenuSeen* seen) {
+  seen->Opened = true;
+  GetWindowRect(window, &seen->Rect);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 256;
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
+    TMenuItemSeen item;
+    item.Id = info.wID;
+    item.Text = text;
+    item.Separator = (info.fType & MFT_SEPARATOR) != 0;
+    item.Grayed = (info.fState & MFS_GRAYED) != 0;
+    item.Checked = (info.fState & MFS_CHECKED) != 0;
+    seen->Items.push_back(item);
+  }
+}
+
+// Fires inside the menu's modal loop.
+void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowW(L"#32768", nullptr);
+  if (!window || !IsWindowVisible(window)) return;
+  KillTimer(nullptr, id);
+  if (gMenuSeen) ReadMenu(window, gMenuSeen);
+  if (gMenuKeys.empty()) {
+    EndMenu();
+    return;
+  }
+  for (int key : gMenuKeys) PostMessageW(window, WM_KEYDOWN, WPARAM(key), 0);
+}
+
+}  // namespace
+
+TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>& keys) {
+  TMenuSeen seen;
+  gMenuSeen = &seen;
+  gMenuKeys = keys;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuTimer);
+  open();
+  KillTimer(nullptr, timer);
+  gMenuSeen = nullptr;
+  PumpMessages();
+  return seen;
+}
+
+size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return counters.PrivateUsage;
+}
+
+}  // namespace corvane::test

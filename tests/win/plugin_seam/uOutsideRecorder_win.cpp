@@ -1,0 +1,67 @@
+// The side effects of the test flavour of the plug-in (corvane_test.wlx64):
+// beeps, keys for the host and shell calls are written to a log that the
+// Windows tests read through an export of this flavour, instead of reaching
+// the machine. The flavour also exports the live-resource counts.
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "uOutside.h"
+#include "uUnicode.h"
+#include "uWinResources.h"
+
+namespace {
+
+std::u16string gLog;
+bool gFailNext = false;
+
+// Records one side effect; a failure the test asked for is raised instead,
+// to show that nothing thrown inside the plug-in reaches its caller.
+void Note(const std::u16string& line) {
+  if (gFailNext) {
+    gFailNext = false;
+    throw std::runtime_error("side effect failed on request");
+  }
+  gLog += line + u"\n";
+}
+
+}  // namespace
+
+namespace corvane::outside {
+
+void Beep(unsigned type) { Note(u"beep " + U16(std::to_string(type))); }
+
+void PressKey(int virtualKey) { Note(u"key " + U16(std::to_string(virtualKey))); }
+
+bool OpenWithShell(const std::u16string& target) {
+  Note(u"open " + target);
+  return true;
+}
+
+}  // namespace corvane::outside
+
+extern "C" {
+
+// Live resources of one kind (corvane::win::TResourceKind).
+int __stdcall CorvaneTestLiveCount(int kind) {
+  return corvane::win::LiveCount(static_cast<corvane::win::TResourceKind>(kind));
+}
+
+// Copies the log of side effects since the last call (at most size - 1
+// characters and a NUL) and empties it; returns the log's full length.
+int __stdcall CorvaneTestTakeOutsideLog(wchar_t* buffer, int size) {
+  const int length = static_cast<int>(gLog.size());
+  if (buffer && size > 0) {
+    const int copied = length < size - 1 ? length : size - 1;
+    gLog.copy(reinterpret_cast<char16_t*>(buffer), static_cast<size_t>(copied));
+    buffer[copied] = L'\0';
+  }
+  gLog.clear();
+  return length;
+}
+
+// The next side effect raises an exception inside the plug-in.
+void __stdcall CorvaneTestFailNextOutsideCall() { gFailNext = true; }
+
+}  // extern "C"
