@@ -118,13 +118,6 @@ TEST(yaml_value_edit, rewrites_block_scalars_under_their_own_header) {
   EXPECT_EQ(EditValue(doc, "lit", u"cr\rlf").Error, kUnsafeEdit);
 }
 
-TEST(yaml_value_edit, writes_block_scalars_with_the_files_line_breaks) {
-  test::TParsed doc = Yaml("a: >\r\n  x\r\nb: 1\r\n");
-  test::TEditResult edit = EditValue(doc, "a", u"p\nq");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "a: >-\r\n  p\r\n\r\n  q\r\nb: 1\r\n");
-}
-
 TEST(yaml_value_edit, gives_an_empty_value_a_blank_before_its_text) {
   test::TParsed doc = Yaml("empty:\nlist:\n  -\n  - x\nflow: {k: }\n");
   test::TEditResult value = EditValue(doc, "empty", u"null");
@@ -235,11 +228,14 @@ TEST(toml_value_edit, keeps_each_string_in_its_form_where_the_form_can_hold_the_
   }
 }
 
-TEST(toml_value_edit, writes_multi_line_strings_with_the_files_line_breaks) {
-  test::TParsed doc = Toml("a = 1\r\ns = \"\"\"\r\nold\"\"\"\r\n");
-  test::TEditResult edit = EditValue(doc, "s", u"one\ntwo\r");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "a = 1\r\ns = \"\"\"\r\none\r\ntwo\\r\"\"\"\r\n");
+// A CR LF file gets CR LF line breaks inside a YAML block scalar and a TOML
+// multi-line string; a carriage return the text holds is escaped where the
+// form has escapes.
+TEST(located_edits, write_line_breaks_as_the_file_does) {
+  const test::TEditResult yaml = EditValue(Yaml("a: >\r\n  x\r\nb: 1\r\n"), "a", u"p\nq");
+  EXPECT_EQ(yaml.Patched, "a: >-\r\n  p\r\n\r\n  q\r\nb: 1\r\n") << yaml.Error;
+  const test::TEditResult toml = EditValue(Toml("a = 1\r\ns = \"\"\"\r\nold\"\"\"\r\n"), "s", u"one\ntwo\r");
+  EXPECT_EQ(toml.Patched, "a = 1\r\ns = \"\"\"\r\none\r\ntwo\\r\"\"\"\r\n") << toml.Error;
 }
 
 TEST(toml_value_edit, holds_dates_and_numbers_to_their_kind) {

@@ -27,6 +27,14 @@ TEventRecord Record(cvn_yaml_parser* y) {
   return e;
 }
 
+// What one of the span entries answers for a container and a key or index.
+template <typename TContainer, typename TWhich>
+TTomlSpan SpanOf(int (*entry)(TContainer*, TWhich, size_t*, size_t*), TContainer* container, TWhich which) {
+  TTomlSpan span;
+  span.Given = entry(container, which, &span.Start, &span.End) == 1;
+  return span;
+}
+
 // Walks with an explicit stack so deep documents do not recurse here either.
 void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves, std::vector<TTomlKey>& keys) {
   struct TWork {
@@ -42,13 +50,9 @@ void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves, std::ve
     if (w.Table) {
       for (int i = 0; const char* key = cvn_toml_table_key(w.Table, i); ++i) {
         const std::string path = w.Path + "." + key;
-        TTomlSpan keySpan;
-        keySpan.Given = cvn_toml_table_key_span(w.Table, key, &keySpan.Start, &keySpan.End) == 1;
-        keys.push_back({path, key, keySpan});
+        keys.push_back({path, key, SpanOf(cvn_toml_table_key_span, w.Table, key)});
         if (const char* raw = cvn_toml_table_raw(w.Table, key)) {
-          TTomlSpan span;
-          span.Given = cvn_toml_table_raw_span(w.Table, key, &span.Start, &span.End) == 1;
-          leaves.push_back({path, raw, span});
+          leaves.push_back({path, raw, SpanOf(cvn_toml_table_raw_span, w.Table, key)});
         } else {
           children.push_back({cvn_toml_table_table(w.Table, key), cvn_toml_table_array(w.Table, key), path});
         }
@@ -57,9 +61,7 @@ void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves, std::ve
       for (int i = 0; i < cvn_toml_array_count(w.Array); ++i) {
         const std::string path = w.Path + "[" + std::to_string(i) + "]";
         if (const char* raw = cvn_toml_array_raw(w.Array, i)) {
-          TTomlSpan span;
-          span.Given = cvn_toml_array_raw_span(w.Array, i, &span.Start, &span.End) == 1;
-          leaves.push_back({path, raw, span});
+          leaves.push_back({path, raw, SpanOf(cvn_toml_array_raw_span, w.Array, i)});
         } else {
           children.push_back({cvn_toml_array_table(w.Array, i), cvn_toml_array_array(w.Array, i), path});
         }
