@@ -187,7 +187,8 @@ bool SliceHolds(const TLoadedDocument& doc, const TSourcePatches& patches, const
 }
 
 // True when a patch replaces bytes of the span [start, end] (an insertion
-// counts at either end); a span that is not known (TOML) may always change.
+// counts at either end); a span that is not known (a TOML record the parser
+// library gave no span for) may always change.
 bool MayChange(const TSourcePatches& patches, int32_t start, int32_t end) {
   if (start < 0 || end < start) return true;
   for (const TSourcePatch& p : patches) {

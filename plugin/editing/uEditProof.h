@@ -53,7 +53,7 @@ bool PatchedRecordsHold(const TLoadedDocument& doc, const TSourcePatches& patche
 
 // The structure check of a save: the patched text parses to the loaded
 // records except the texts of values and keys whose spans a patch replaces
-// (TOML records have no spans: there at most one changed text per patch).
+// (TOML records without spans: there at most one changed text per patch).
 // False with the parser's message, or with the "error.unsafe_edit" text when
 // something else changed.
 bool CheckPatchedStructure(const TLoadedDocument& doc, const TSourcePatches& patches, std::u16string& error);

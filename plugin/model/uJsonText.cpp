@@ -169,7 +169,7 @@ std::u16string NumberDisplayText(const TJsonData& number) {
     if (!source->Spelling().empty()) return Utf8ToUtf16(source->Spelling());
   const auto& n = static_cast<const TJsonNumber&>(number);
   if (n.IsFloat()) return U16(FloatDisplayText(n.AsFloat()));
-  return U16(n.JsonText());
+  return U16(n.PlainText());  // a source-preserving integer's spelling
 }
 
 std::u16string ValueSummaryText(const TJsonData* node) {
