@@ -154,6 +154,15 @@ std::string JsonQuoteString(std::string_view text) {
 
 int NodeKind(const TJsonData* node) { return node ? node->Kind() : nkUnknown; }
 
+bool IsContainer(const TJsonData* node) {
+  const int kind = NodeKind(node);
+  return kind == nkArray || kind == nkObject;
+}
+
+const TJsonContainer* AsContainer(const TJsonData* node) {
+  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
+}
+
 std::u16string NumberDisplayText(const TJsonData& number) {
   if (number.Kind() != nkNumber) return Utf8ToUtf16(number.JsonText());
   if (auto* source = dynamic_cast<const TSourceFloatNumber*>(&number))

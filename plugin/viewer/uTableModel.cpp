@@ -14,17 +14,9 @@
 
 #include "uI18n.h"
 #include "uUnicode.h"
+#include "uValuePath.h"
 
 namespace corvane {
-
-bool IsContainer(const TJsonData* node) {
-  const int kind = NodeKind(node);
-  return kind == nkArray || kind == nkObject;
-}
-
-const TJsonContainer* AsContainer(const TJsonData* node) {
-  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
-}
 
 namespace {
 
@@ -389,39 +381,18 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
   table->Complete = true;
   if (!root) return;
 
-  struct TFrame { const TJsonContainer* Container; size_t Next; size_t PathLength; };
-  std::vector<TFrame> stack;
-  std::u16string path;
-  auto addLeaf = [&](TJsonData* leaf) {
+  const auto addLeaf = [table](const std::u16string& path, TJsonData* leaf) {
     table->Cells.push_back({path, DisplayText(leaf)});
     table->RowNodes.push_back(leaf);
     table->CellNodes.push_back({nullptr, leaf});
   };
-  if (!IsContainer(root)) { addLeaf(root); return; }
-  const size_t leaves = CountLeaves(root);
-  table->Cells.reserve(leaves);
-  table->RowNodes.reserve(leaves);
-  table->CellNodes.reserve(leaves);
-  stack.push_back({AsContainer(root), 0, 0});
-  while (!stack.empty()) {
-    TFrame& frame = stack.back();
-    if (frame.Next >= frame.Container->Count()) { stack.pop_back(); continue; }
-    const size_t i = frame.Next++;
-    path.resize(frame.PathLength);
-    if (NodeKind(frame.Container) == nkObject) {
-      if (!path.empty()) path += u'.';
-      path += Utf8ToUtf16(static_cast<const TJsonObject*>(frame.Container)->Name(i));
-    } else {
-      path += u'[';
-      path += U16(std::to_string(i));
-      path += u']';
-    }
-    TJsonData* child = frame.Container->Child(i);
-    if (IsContainer(child))
-      stack.push_back({AsContainer(child), 0, path.size()});  // invalidates frame
-    else
-      addLeaf(child);
+  if (IsContainer(root)) {
+    const size_t leaves = CountLeaves(root);
+    table->Cells.reserve(leaves);
+    table->RowNodes.reserve(leaves);
+    table->CellNodes.reserve(leaves);
   }
+  ForEachLeafPath(root, u"", TPathNames::AsWritten, addLeaf);
 }
 
 void BuildTableModel(TJsonData* node, TJsonData* root, int flatLevel,
@@ -436,27 +407,6 @@ void BuildTableModel(TJsonData* node, TJsonData* root, int flatLevel,
   BuildPlainView(node, options, table);
 }
 
-std::u16string LeafPath(const TJsonData* node) {
-  struct TStep { const TJsonData* Parent; long long Index; };
-  std::vector<TStep> steps;  // innermost first
-  for (const TJsonData* child = node; child && child->Parent(); child = child->Parent()) {
-    const TJsonData* parent = child->Parent();
-    const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(child);
-    if (index < 0) break;
-    steps.push_back({parent, index});
-  }
-  std::u16string path;
-  for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
-    if (NodeKind(it->Parent) == nkObject) {
-      if (!path.empty()) path += u'.';
-      path += Utf8ToUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index));
-    } else {
-      path += u'[';
-      path += U16(std::to_string(it->Index));
-      path += u']';
-    }
-  }
-  return path;
-}
+std::u16string LeafPath(const TJsonData* node) { return ValuePathText(node, u"", TPathNames::AsWritten); }
 
 }  // namespace corvane
