@@ -130,7 +130,7 @@ TEST_F(ViewerWindow, changed_view_settings_are_written_back_and_dpi_alone_is_not
   // Tab 1 and one zoom step are.
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
-  EXPECT_TRUE(IsWindowVisible(v.Text));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(v.Tab, 104)));  // created when first shown
   EXPECT_FALSE(IsWindowVisible(v.Grid));
   SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
   dll_.Close(main);

@@ -62,7 +62,7 @@ void Clicked(TJsonViewer& viewer, const NMITEMACTIVATE* click, bool doubleClick)
     else
       SelectNodeInTree(viewer, click->iItem);
   } else if (AltHeld()) {
-    OpenLinkInCell(viewer, click->iItem, click->iSubItem);
+    OpenLinkInCell(viewer);
   }
 }
 
@@ -109,6 +109,7 @@ void ShowFilterResult(TJsonViewer& viewer, const TFilterPassResult& result) {
 void ToggleSortColumn(TJsonViewer& viewer, int column) {
   TFilterPassResult result;
   SetRedraw(viewer.Grid, false);
+  ReadFilterEdits(viewer);
   if (viewer.Core.ToggleSortColumn(column, &result)) {
     ShowFilterResult(viewer, result);
     UpdateSortMarks(viewer);

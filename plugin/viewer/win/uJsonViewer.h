@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -85,12 +86,15 @@ class TJsonViewer {
   int ActiveTab = 0;         // 0 Grid, 1 Text
   bool TextStale = true;     // the text pane must load the text again
   bool ColoursStale = true;  // the text pane must be coloured again
+  bool ColouringBusy = false;  // a colouring pass runs (its own messages wait)
   bool HostDark = false;
   bool HostNativeDark = false;
   TThemeColours Colours;
   bool BuildingTree = false;    // selection changes are shown once at the end
   bool WritingFilters = false;  // filter edits changed by the viewer, not typed
+  bool SizingColumns = false;   // the width pass sets several column widths
   TIntegerArray DecimalOffsets; // per column, from the width pass
+  std::array<std::u16string, 7> StatusTexts;  // what the status bar parts show
 
   // ---- layout and fonts ----
   TScaling Scaling;  // window DPI and font size
@@ -110,7 +114,7 @@ class TJsonViewer {
   HWND Tree = nullptr;
   HWND Tab = nullptr;
   HWND Grid = nullptr;  // child of Tab
-  HWND Text = nullptr;  // child of Tab
+  HWND Text = nullptr;  // child of Tab, created when first shown
   HWND Status = nullptr;
   HWND EditBox = nullptr;         // in-place cell editor, while open
   std::vector<HWND> FilterEdits;  // children of Tab, one per grid column

@@ -7,8 +7,9 @@ namespace corvane {
 
 class TJsonViewer;
 
-// Subclasses the tree, the tab control, the grid, the text pane and the
-// status bar; raises EViewerError when one cannot be subclassed.
+// Subclasses the tree, the tab control, the grid and the status bar; raises
+// EViewerError when one cannot be subclassed. The text pane subclasses
+// itself when it is created (uTextPane).
 void InstallSubclasses(TJsonViewer& viewer);
 
 }  // namespace corvane
