@@ -143,24 +143,20 @@ TEST_F(TextPane, selection_is_carried_between_grid_and_text_in_a_crlf_file) {
   dll_.Close(main);
 }
 
-TEST_F(TextPane, recolour_request_and_a_theme_change_colour_the_visible_lines) {
+TEST_F(TextPane, recolour_request_colours_again_when_the_colours_changed) {
   HWND main = Open("key: value\n");
   HWND text = ShowTab(main, 1);
   ASSERT_NE(text, nullptr);
-  // Paint the key plain by hand; the private request colours it again.
-  CHARFORMAT2W plain{};
-  plain.cbSize = sizeof plain;
-  plain.dwMask = CFM_COLOR;
-  SendMessageW(text, EM_SETSEL, 0, -1);
-  SendMessageW(text, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&plain));
-  SendMessageW(text, EM_SETSEL, 0, 0);
-  EXPECT_EQ(RichCharFormat(text, 0, 3).Colour, kPlain);
-  SendMessageW(text, WM_USER + 49, 0, 0);
   EXPECT_EQ(RichCharFormat(text, 0, 3).Colour, kKey);
-  EXPECT_EQ(RichCharFormat(text, 5, 10).Colour, kString);
-  // The user's selection survives a pass.
+  EXPECT_FALSE(RichCharFormat(text, 0, 3).Bold);
+  // The setting is read by each pass; the private request runs one.
+  dll_.WriteIni("font-use-bold=1\r\n");
   SendMessageW(text, EM_SETSEL, 2, 7);
   SendMessageW(text, WM_USER + 49, 0, 0);
+  EXPECT_TRUE(RichCharFormat(text, 0, 3).Bold);
+  EXPECT_FALSE(RichCharFormat(text, 5, 10).Bold);
+  EXPECT_EQ(RichCharFormat(text, 5, 10).Colour, kString);
+  // The user's selection survives a pass.
   EXPECT_EQ(Selection(text).cpMin, 2);
   EXPECT_EQ(Selection(text).cpMax, 7);
   dll_.Close(main);

@@ -27,6 +27,7 @@
 #include "uFileLoading.h"
 #include "uScaling.h"
 #include "uSourcePatch.h"
+#include "uTextColouring.h"
 #include "uThemes.h"
 #include "uViewSettings.h"
 #include "uViewerCore.h"
@@ -73,9 +74,13 @@ class TJsonViewer {
   bool Modified = false;
   bool EditMode = false;
   // The document text shown by the text pane: the patched bytes as UTF-16,
-  // decoded on first use.
+  // decoded on first use. Its revision counts the changes.
   const std::u16string& SourceText();
-  void SourceChanged() { sourceDecoded_ = false; }
+  void SourceChanged() {
+    sourceDecoded_ = false;
+    ++sourceRevision_;
+  }
+  uint64_t SourceRevision() const { return sourceRevision_; }
 
   // ---- view state ----
   TSettingsAccess Settings;
@@ -87,6 +92,9 @@ class TJsonViewer {
   bool TextStale = true;     // the text pane must load the text again
   bool ColoursStale = true;  // the text pane must be coloured again
   bool ColouringBusy = false;  // a colouring pass runs (its own messages wait)
+  uint64_t TextShownRevision = 0;  // source revision the text pane holds, 0 none
+  TLineColourState LineColours;    // text pane lines showing the current colours
+  bool ColouredBold = false;       // "font-use-bold" those colours were made with
   bool HostDark = false;
   bool HostNativeDark = false;
   TThemeColours Colours;
@@ -144,6 +152,7 @@ class TJsonViewer {
   TViewSettingsSnapshot snapshot_;
   bool created_ = false;
   bool sourceDecoded_ = false;
+  uint64_t sourceRevision_ = 1;
   std::u16string sourceText_;
 };
 

@@ -94,6 +94,7 @@ void ColourRange(HWND text, LONG start, LONG length, COLORREF colour, bool bold)
 // to the last line that starts above the client's bottom, at most 1,001.
 struct TVisibleText {
   LONG Start = 0, End = 0;
+  size_t FirstLine = 0;
 };
 
 bool VisibleText(HWND text, TVisibleText* visible) {
@@ -114,17 +115,23 @@ bool VisibleText(HWND text, TVisibleText* visible) {
   if (start < 0 || lastStart < 0) return false;
   const LRESULT end = lastStart + SendMessageW(text, EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0);
   if (end <= start) return false;
-  *visible = {static_cast<LONG>(start), static_cast<LONG>(end)};
+  *visible = {static_cast<LONG>(start), static_cast<LONG>(end), static_cast<size_t>(first)};
   return true;
 }
 
-// Colours characters start..end from the syntax rules, keeping the user's
+// Colours the lines of characters start..end (the first being line
+// firstLine) that do not show the current colours yet, keeping the user's
 // selection and scroll position and drawing once at the end.
-void ColourText(TJsonViewer& viewer, LONG start, LONG end) {
+void ColourText(TJsonViewer& viewer, LONG start, LONG end, size_t firstLine) {
   const HWND text = viewer.Text;
-  const std::u16string lines = TextRange(text, start, end);
   const bool bold = viewer.Settings.ReadInt(u"font-use-bold", 0) != 0;
-  const std::vector<TColourSpan> spans = ColourLines(lines, viewer.IsToml, bold);
+  if (bold != viewer.ColouredBold) {
+    viewer.LineColours.ColoursChanged();
+    viewer.ColouredBold = bold;
+  }
+  const std::vector<TColourSpan> spans =
+      PendingColourSpans(TextRange(text, start, end), firstLine, viewer.IsToml, bold, &viewer.LineColours);
+  if (spans.empty()) return;
   const CHARRANGE selection = Selection(text);
   POINT scroll{};
   SendMessageW(text, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
@@ -186,8 +193,16 @@ bool EnsureTextPane(TJsonViewer& viewer) {
 
 void LoadText(TJsonViewer& viewer) {
   if (!viewer.Core.CurrentNode || !EnsureTextPane(viewer)) return;
-  SetCharFormat(viewer.Text, SCF_DEFAULT, viewer.Colours.SyntaxText, false);
-  SetWindowTextW(viewer.Text, reinterpret_cast<LPCWSTR>(viewer.SourceText().c_str()));
+  // The same text is not put in again (a tree selection marks the pane
+  // stale, but the document is unchanged): replacing a big text costs
+  // seconds, and the reader keeps the place and selection.
+  if (viewer.TextShownRevision != viewer.SourceRevision()) {
+    SetCharFormat(viewer.Text, SCF_DEFAULT, viewer.Colours.SyntaxText, false);
+    const std::u16string& source = viewer.SourceText();
+    SetWindowTextW(viewer.Text, reinterpret_cast<LPCWSTR>(source.c_str()));
+    viewer.LineColours.TextLoaded(CountTextLines(source));
+    viewer.TextShownRevision = viewer.SourceRevision();
+  }
   viewer.TextStale = false;
   viewer.ColoursStale = true;
 }
@@ -205,7 +220,7 @@ void ColourVisibleLines(TJsonViewer& viewer) {
   TBusyFlag busy(viewer.ColouringBusy);
   TVisibleText visible;
   if (!VisibleText(viewer.Text, &visible)) return;
-  ColourText(viewer, visible.Start, visible.End);
+  ColourText(viewer, visible.Start, visible.End, visible.FirstLine);
   viewer.ColoursStale = false;
 }
 

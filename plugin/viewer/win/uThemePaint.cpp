@@ -124,6 +124,7 @@ std::u16string ThemeModeOf(const TJsonViewer&) { return ResolveThemeMode(); }
 
 void ApplyTheme(TJsonViewer& viewer) {
   viewer.ColoursStale = true;
+  viewer.LineColours.ColoursChanged();
   const bool dark = IsDark(ThemeModeOf(viewer), viewer.HostDark);
   viewer.Colours = LoadThemeColours(dark, GetSysColor(COLOR_BTNFACE));
   const TThemeColours& c = viewer.Colours;
