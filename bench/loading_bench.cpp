@@ -1,5 +1,5 @@
 // Loading benchmark: the raw parsers (libyaml events, toml++ parse) against
-// the full load into value tree and structure tree, on generated files of
+// the full load into value tree and structure records, on generated files of
 // realistic shape (~12 MB YAML: 100,000 list items of small mappings; ~5 MB
 // TOML: arrays of tables) and on a dense variant of each (far more scalars
 // per byte than real files). Every measurement runs in its own child process
@@ -158,12 +158,12 @@ bool RawToml(const std::string& text) {
   }
 }
 
-bool FullLoad(const std::string& text, bool isToml) {
+bool FullLoad(const std::string& text, TDocumentLanguage language) {
   TLoadedDocument doc;
-  std::u16string error;
-  const bool ok = LoadDocumentFromBytes(text, isToml, doc, error);  // copies the bytes, as a read would
+  TLoadError error;
+  const bool ok = LoadDocumentFromBytes(text, language, doc, error);  // copies the bytes, as a read would
   MarkReady();
-  if (!ok) std::fprintf(stderr, "load failed: %s\n", Utf16ToUtf8(error).c_str());
+  if (!ok) std::fprintf(stderr, "load failed: %s\n", Utf16ToUtf8(error.Text).c_str());
   return ok;
 }
 
@@ -244,18 +244,19 @@ int main(int argc, char** argv) {
   const struct {
     const char* Name;
     std::string (*Make)();
-    bool IsToml;
+    TDocumentLanguage Language;
   } files[] = {
-      {"YAML (realistic)", YamlText, false},
-      {"YAML (dense)", DenseYamlText, false},
-      {"TOML (lock file)", LockTomlText, true},
-      {"TOML (array of small tables)", TomlText, true},
-      {"TOML (dense)", DenseTomlText, true},
+      {"YAML (realistic)", YamlText, TDocumentLanguage::Yaml},
+      {"YAML (dense)", DenseYamlText, TDocumentLanguage::Yaml},
+      {"TOML (lock file)", LockTomlText, TDocumentLanguage::Toml},
+      {"TOML (array of small tables)", TomlText, TDocumentLanguage::Toml},
+      {"TOML (dense)", DenseTomlText, TDocumentLanguage::Toml},
   };
   for (const auto& f : files) {
     const std::string text = f.Make();
-    const TMeasure raw = Measure([&] { return f.IsToml ? RawToml(text) : RawYaml(text); }, runs);
-    const TMeasure full = Measure([&] { return FullLoad(text, f.IsToml); }, runs);
+    const bool toml = f.Language == TDocumentLanguage::Toml;
+    const TMeasure raw = Measure([&] { return toml ? RawToml(text) : RawYaml(text); }, runs);
+    const TMeasure full = Measure([&] { return FullLoad(text, f.Language); }, runs);
     Report(f.Name, text, raw, full);
   }
   return 0;

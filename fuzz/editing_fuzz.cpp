@@ -6,8 +6,9 @@
 // (a choice of 16 or more takes that many minus 16 raw bytes as the text).
 // Each request edits a value or renames a key of the chosen node, with the same
 // checks the viewer makes before it asks for a span (the kind of a typed value,
-// no duplicate key), on the loader's records; the node tree built from them
-// must give the same answer. Accepted spans go through AddPatch. At the end the
+// no duplicate key), on the loader's records; the structure oracle of the
+// tests, locating on its own tree of the document, must give the same answer.
+// Accepted spans go through AddPatch. At the end the
 // patched text must pass the save's parse check, load as a document, and equal
 // the original everywhere outside the accepted spans.
 #include <cstddef>
@@ -19,12 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "structure_oracle_support.h"
 #include "uEditLocate.h"
-#include "uModule.h"
-#include "uParserBinding.h"
 #include "uFileLoading.h"
+#include "uModule.h"
+#include "uNumberText.h"
+#include "uParserBinding.h"
 #include "uSourcePatch.h"
-#include "uTomlTree.h"
 #include "uUnicode.h"
 
 using namespace corvane;
@@ -75,17 +77,19 @@ std::vector<TJsonData*> AllNodes(TJsonData* root) {
   return nodes;
 }
 
-// The kind check the viewer applies to a typed value before locating it.
+// A kind check like the one the viewer applies to a typed value before
+// locating it.
 bool TextSuitsKind(const TJsonData* node, const std::string& text) {
   switch (node->Kind()) {
     case nkString: return true;
     case nkBoolean: return text == "true" || text == "false";
     case nkNull: return text == "null";
     case nkNumber: {
-      if (text.empty() || text.size() > 30) return false;
-      char* end = nullptr;
-      std::strtod(text.c_str(), &end);
-      return *end == 0 && (text[0] == '-' || (text[0] >= '0' && text[0] <= '9'));
+      // Looser than the cell editor's JSON grammar, so the locator also
+      // meets texts such as "0x10", "+1", " 5" or "5.".
+      double value = 0;
+      int64_t integer = 0;
+      return text.size() <= 30 && (ParseDecimalFloat(text, &value) || ParsePrefixedInteger(text, 64, &integer));
     }
     default: return false;
   }
@@ -112,57 +116,43 @@ struct TRequests {
   }
 };
 
-// The locators on the loader's records and on the node tree built from them
+// The locators on the loader's records and the oracle's on its own tree
 // must give the same answer.
-void SameAsNodeTree(const TLoadedDocument& doc, const TJsonData* node, const std::u16string& text, bool rename,
-                    bool ok, int64_t start, int64_t length, const std::string& replacement,
-                    const std::u16string& error) {
-  int64_t s = 0, l = 0;
-  std::string r;
-  std::u16string e;
-  const bool treeOk = rename ? LocateKeyRename(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
-                                               s, l, r, e)
-                             : LocateValueEdit(doc.Bytes, doc.Structure(), doc.Value.get(), node, doc.IsToml, text,
-                                               s, l, r, e);
-  Check(treeOk == ok && s == start && l == length && r == replacement && e == error,
-        "records and node tree locate differently");
+void SameAsOracle(const TLoadedDocument& doc, const test::TStructuredNode& tree, const TJsonData* node,
+                  const std::u16string& text, bool rename, const TLocatedEdit& located) {
+  const TLocatedEdit oracle =
+      rename ? test::LocateKeyRenameOnTree(doc.Bytes, tree, doc.Value.get(), node, doc.Language, text)
+             : test::LocateValueEditOnTree(doc.Bytes, tree, doc.Value.get(), node, doc.Language, text);
+  Check(test::CompareEdits(located, oracle).empty(), "records and oracle tree locate differently");
 }
 
 // Renames in the value tree too, as the viewer does, so a later request sees
 // the new name when it checks for duplicates.
-bool TryRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
-               const std::u16string& key) {
+bool TryRename(TLoadedDocument& doc, const test::TStructuredNode& tree, TSourcePatchDocument& patches,
+               TJsonData* node, const std::u16string& key) {
   TJsonData* parent = node->Parent();
   if (!parent || parent->Kind() != nkObject || key.empty()) return false;
   auto* object = static_cast<TJsonObject*>(parent);
   const std::string name = Utf16ToUtf8(key);
   if (object->IndexOfName(name) >= 0) return false;
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  const bool ok =
-      LocateKeyRename(doc.Bytes, doc.Index, doc.Value.get(), node, doc.IsToml, key, start, length, replacement, error);
-  SameAsNodeTree(doc, node, key, true, ok, start, length, replacement, error);
-  if (!ok) return false;
-  if (!patches.AddPatch(start, length, replacement)) return false;
+  const TLocatedEdit located = LocateKeyRename(doc, node, key);
+  SameAsOracle(doc, tree, node, key, true, located);
+  if (!located.Accepted()) return false;
+  if (!patches.AddPatch(located.Start, located.Length, located.Replacement)) return false;
   return object->Rename(size_t(object->IndexOf(node)), name);
 }
 
-bool TryValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
-                  const std::u16string& text) {
+bool TryValueEdit(TLoadedDocument& doc, const test::TStructuredNode& tree, TSourcePatchDocument& patches,
+                  TJsonData* node, const std::u16string& text) {
   if (!TextSuitsKind(node, Utf16ToUtf8(text))) return false;
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  const bool ok =
-      LocateValueEdit(doc.Bytes, doc.Index, doc.Value.get(), node, doc.IsToml, text, start, length, replacement, error);
-  SameAsNodeTree(doc, node, text, false, ok, start, length, replacement, error);
-  if (!ok) {
-    Check(start == -1 && !error.empty(), "a refusal must carry a reason and no span");
+  const TLocatedEdit located = LocateValueEdit(doc, node, text);
+  SameAsOracle(doc, tree, node, text, false, located);
+  if (!located.Accepted()) {
+    Check(located.Start == -1 && !located.Refusal.empty(), "a refusal must carry a reason and no span");
     return false;
   }
-  Check(start >= 0 && size_t(start + length) <= doc.Bytes.size(), "span outside the bytes");
-  return patches.AddPatch(start, length, replacement);
+  Check(size_t(located.Start + located.Length) <= doc.Bytes.size(), "span outside the bytes");
+  return patches.AddPatch(located.Start, located.Length, located.Replacement);
 }
 
 void CheckOutsideSpans(const std::string& original, const std::string& text,
@@ -191,6 +181,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 8192) return 0;
   const bool isToml = data[0] & 1;
+  const TDocumentLanguage language = isToml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
   const uint8_t* end = data;  // the byte before the requests
   std::string bytes;
   if (data[0] & 2) {
@@ -203,8 +194,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bytes.assign(reinterpret_cast<const char*>(data + 1), size_t(end - data - 1));
   }
   TLoadedDocument doc;
-  std::u16string error;
-  if (!LoadDocumentFromBytes(bytes, isToml, doc, error)) return 0;
+  TLoadError error;
+  if (!LoadDocumentFromBytes(bytes, language, doc, error)) return 0;
+  // The value tree is edited below; the oracle's tree is parsed from the
+  // same bytes before that.
+  test::TStructuredNodePtr tree;
+  std::u16string treeError;
+  Check(test::ParseTree(doc.Bytes, language, tree, treeError), "the oracle does not parse a loaded document");
   TSourcePatchDocument patches;
   patches.LoadFromBytes(u"fuzz", doc.Bytes);
   std::vector<TJsonData*> nodes = AllNodes(doc.Value.get());
@@ -214,15 +210,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string text;
   for (int count = 0; count < 16 && requests.Next(index, action, text); ++count) {
     TJsonData* node = nodes[index % nodes.size()];
-    if (action & 1) TryRename(doc, patches, node, text);
-    else TryValueEdit(doc, patches, node, text);
+    if (action & 1) TryRename(doc, *tree, patches, node, text);
+    else TryValueEdit(doc, *tree, patches, node, text);
   }
   if (patches.Patches().empty()) return 0;
   const std::string patched = patches.BuildText();
   CheckOutsideSpans(doc.Bytes, patched, patches.Patches());
-  Check(isToml ? ValidateToml(patched, error) : ValidateYaml(patched, error),
-        "patched text does not parse");
+  std::u16string validateError;
+  Check(ValidateDocument(patched, language, validateError), "patched text does not parse");
   TLoadedDocument again;
-  Check(LoadDocumentFromBytes(patched, isToml, again, error), "patched text does not load");
+  Check(LoadDocumentFromBytes(patched, language, again, error), "patched text does not load");
   return 0;
 }

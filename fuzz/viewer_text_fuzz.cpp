@@ -13,6 +13,7 @@
 #include <string>
 
 #include "uClipboard.h"
+#include "uNumberText.h"
 #include "uTextColouring.h"
 #include "uTextSearch.h"
 #include "uUnicode.h"
@@ -28,8 +29,8 @@ std::u16string Units(const uint8_t* data, size_t size) {
   return text;
 }
 
-void CheckSpans(const std::u16string& text, bool isToml) {
-  const std::vector<TColourSpan> spans = ColourLines(text, isToml, true);
+void CheckSpans(const std::u16string& text, TDocumentLanguage language) {
+  const std::vector<TColourSpan> spans = ColourLines(text, language, true);
   int32_t lastEnd = 0;
   for (size_t i = 0; i < spans.size(); ++i) {
     const TColourSpan& s = spans[i];
@@ -46,7 +47,7 @@ void CheckValues(const std::u16string& text) {
   TSourceFloatNumber fraction(0.5);
   if (ApplyTypedValue(&fraction, text) == vcAccepted) {
     double back = 0.0;
-    if (!ParseFiniteDouble(Utf16ToUtf8(text), &back) || back != fraction.AsFloat()) abort();
+    if (!ParseDecimalFloat(text, &back) || back != fraction.AsFloat()) abort();
   } else if (fraction.AsFloat() != 0.5) {
     abort();
   }
@@ -59,8 +60,8 @@ void CheckValues(const std::u16string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = Units(data, size);
-  CheckSpans(text, false);
-  CheckSpans(text, true);
+  CheckSpans(text, TDocumentLanguage::Yaml);
+  CheckSpans(text, TDocumentLanguage::Toml);
   CheckValues(text);
   const std::u16string half = text.substr(0, text.size() / 2);
   FindCellInText(text, half);

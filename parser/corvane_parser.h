@@ -11,7 +11,10 @@
  *   - TOML keys and raw values live until cvn_toml_close;
  *   - error texts live until the next call on the same handle.
  * The YAML text is read in place: the caller keeps its buffer alive and
- * unchanged until cvn_yaml_close. The TOML text is copied at open. */
+ * unchanged until cvn_yaml_close. The TOML text is read in place too, but
+ * only during cvn_toml_open and cvn_toml_validate: the keys and raw values a
+ * document hands out are copies kept by its handle, so the caller's buffer
+ * may go as soon as open returns. */
 #ifndef CORVANE_PARSER_H
 #define CORVANE_PARSER_H
 

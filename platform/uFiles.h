@@ -40,9 +40,8 @@ bool MoveFileReplace(const std::u16string& from, const std::u16string& to);
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool DeleteFilePath(const std::u16string& path);
 
-// Test seam: lets a test make one kind of file operation fail as if the
-// operating system refused it. Production code never sets it.
+// The kinds of file operation a test can make fail as if the operating
+// system refused them (uTestSeams.h); the plug-in never fails them on purpose.
 enum class TFileFault { None, CreateTemp, WriteTemp, Replace };
-void SetFileFaultForTesting(TFileFault fault);
 
 }  // namespace corvane::platform

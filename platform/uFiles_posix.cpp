@@ -12,15 +12,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "uTestSeams.h"
 #include "uUnicode.h"
 
 namespace corvane::platform {
 
 namespace {
 
-TFileFault gFault = TFileFault::None;
-
-bool Faulted(TFileFault fault) { return gFault == fault; }
+bool Faulted(TFileFault fault) { return seams::InjectedFileFault() == fault; }
 
 std::u16string Describe(const char* what, const std::string& path) {
   return Utf8ToUtf16(std::string(what) + ": " + path);
@@ -64,8 +63,6 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
-
-void SetFileFaultForTesting(TFileFault fault) { gFault = fault; }
 
 bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16string& error) {
   std::string name = Utf16ToUtf8(path);

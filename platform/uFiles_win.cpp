@@ -8,15 +8,14 @@
 
 #include <windows.h>
 
+#include "uTestSeams.h"
 #include "uUnicode.h"
 
 namespace corvane::platform {
 
 namespace {
 
-TFileFault gFault = TFileFault::None;
-
-bool Faulted(TFileFault fault) { return gFault == fault; }
+bool Faulted(TFileFault fault) { return seams::InjectedFileFault() == fault; }
 
 const wchar_t* W(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -51,8 +50,6 @@ bool WriteFully(HANDLE file, const std::string& bytes) {
 }
 
 }  // namespace
-
-void SetFileFaultForTesting(TFileFault fault) { gFault = fault; }
 
 bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16string& error) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ,

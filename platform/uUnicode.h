@@ -17,7 +17,6 @@ std::string Utf16ToUtf8(std::u16string_view text);
 
 // ASCII-only helpers; the core folds case for ASCII letters only.
 inline char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
-inline char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
 std::u16string AsciiLowerText(std::u16string_view text);
 
 // A UTF-16 literal from plain ASCII text, e.g. U16("null").

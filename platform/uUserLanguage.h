@@ -8,7 +8,4 @@ namespace corvane::platform {
 
 int UserUiPrimaryLanguage();
 
-// Tests: a value >= 0 replaces the system's answer; -1 restores it.
-void OverrideUserUiPrimaryLanguage(int primaryLanguage);
-
 }  // namespace corvane::platform

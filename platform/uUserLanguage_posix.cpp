@@ -1,16 +1,14 @@
 // POSIX: the language part of the locale environment, mapped onto the
 // Windows primary language numbers the caller compares against.
-#include <atomic>
 #include <cstdlib>
 #include <string>
 
+#include "uTestSeams.h"
 #include "uUserLanguage.h"
 
 namespace corvane::platform {
 
 namespace {
-
-std::atomic<int> gOverride{-1};
 
 // The first of LC_ALL, LC_MESSAGES, LANG that is set and not empty.
 std::string LocaleName() {
@@ -24,7 +22,7 @@ std::string LocaleName() {
 }  // namespace
 
 int UserUiPrimaryLanguage() {
-  const int forced = gOverride.load();
+  const int forced = seams::UserLanguageOverride();
   if (forced >= 0) return forced;
   const std::string locale = LocaleName();
   const std::string language = locale.substr(0, locale.find_first_of("_.@-"));
@@ -33,7 +31,5 @@ int UserUiPrimaryLanguage() {
   if (language == "uk") return 34;
   return 9;
 }
-
-void OverrideUserUiPrimaryLanguage(int primaryLanguage) { gOverride.store(primaryLanguage); }
 
 }  // namespace corvane::platform

@@ -1,22 +1,15 @@
 // Win32: the primary language of the user's default UI language.
 #include <windows.h>
 
-#include <atomic>
-
+#include "uTestSeams.h"
 #include "uUserLanguage.h"
 
 namespace corvane::platform {
 
-namespace {
-std::atomic<int> gOverride{-1};
-}
-
 int UserUiPrimaryLanguage() {
-  const int forced = gOverride.load();
+  const int forced = seams::UserLanguageOverride();
   if (forced >= 0) return forced;
   return GetUserDefaultUILanguage() & 0x3FF;
 }
-
-void OverrideUserUiPrimaryLanguage(int primaryLanguage) { gOverride.store(primaryLanguage); }
 
 }  // namespace corvane::platform

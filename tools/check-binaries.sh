@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Static check of the four Windows binaries a release ships:
+# Static check of the Windows binaries: the four a release ships
 #   BUILD64/bin/corvane.wlx64  BUILD64/bin/corvane_parser64.dll
 #   BUILD32/bin/corvane.wlx    BUILD32/bin/corvane_parser32.dll
+# and the test flavour of the plug-in the Windows tests load
+#   BUILD64/bin/corvane_test.wlx64  BUILD32/bin/corvane_test.wlx
 # For each: machine type, exact export names (undecorated), and imports limited
-# to system DLLs (the C/C++ runtimes must be linked in statically).
+# to system DLLs (the C/C++ runtimes must be linked in statically). The
+# shipped plug-ins export the eight lister functions only and carry none of
+# the test seams' switches (tests/common/test_seams.h) nor the test flavour's
+# exports; the test flavour exports the eight plus the names its module
+# definition file adds (tests/win/plugin_seam/corvane_test.def), and links the
+# switches on purpose, so they are not looked for there.
 #
 #   tools/check-binaries.sh BUILD64 BUILD32
 # Prints one line per check and "N passed, N failed"; exits 1 on any failure.
@@ -16,6 +23,7 @@ fi
 build64=$1
 build32=$2
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 plugin_exports="ListCloseWindow ListGetDetectString ListLoad ListLoadW ListSearchText
 ListSearchTextW ListSendCommand ListSetDefaultParams"
@@ -26,6 +34,11 @@ cvn_yaml_anchor cvn_yaml_close cvn_yaml_column cvn_yaml_end cvn_yaml_end_column
 cvn_yaml_end_line cvn_yaml_error cvn_yaml_line cvn_yaml_next cvn_yaml_open
 cvn_yaml_scalar_style cvn_yaml_start cvn_yaml_tag cvn_yaml_type cvn_yaml_value
 cvn_yaml_value_length"
+# What the test flavour exports besides the eight: the names after EXPORTS in
+# its module definition file that are not lister functions.
+test_def="$root/tests/win/plugin_seam/corvane_test.def"
+test_only_exports=$(sed -n '/^EXPORTS/,$p' "$test_def" | sed 1d | sed -n 's/^[[:space:]]*\([A-Za-z_][A-Za-z0-9_]*\)[[:space:]]*$/\1/p' |
+  grep -vxF -f <(tr -s ' \n' '\n' <<<"$plugin_exports"))
 # System DLLs a binary may import (lower case). Visual-styles and DPI calls
 # are looked up at run time, so uxtheme.dll is deliberately not listed.
 allowed_imports="kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll advapi32.dll
@@ -93,9 +106,43 @@ check_binary() {
   fi
 }
 
+# What a shipped plug-in must not carry: the switches test programs use to
+# stand in for the operating system (C++ symbol names hold each name after
+# its length) and the test flavour's own exports (C names).
+test_switches=$(sed -n 's/^[[:space:]]*void \([A-Za-z0-9_]*\)(.*/\1/p' "$root/tests/common/test_seams.h")
+
+check_no_test_code() {
+  local file=$1 name symbols found=""
+  name=$(basename "$file")
+  [ -f "$file" ] || return  # reported missing above
+  symbols=$("$objdump" -t "$file" 2>/dev/null)
+  if [ -z "$test_switches" ] || [ -z "$test_only_exports" ]; then
+    fail "$name: no test switches in tests/common/test_seams.h or no test exports in $(basename "$test_def") to check against"
+    return
+  fi
+  local switch
+  for switch in $test_switches; do
+    grep -q "${#switch}${switch}" <<<"$symbols" && found="$found $switch"
+  done
+  for switch in $test_only_exports; do
+    grep -qE "[^A-Za-z0-9_]_?${switch}(@[0-9]+)?\$" <<<"$symbols" && found="$found $switch"
+  done
+  if ! grep -q '^\[' <<<"$symbols"; then
+    pass "$name: no symbol table (stripped), so no test names to find"
+  elif [ -z "$found" ]; then
+    pass "$name: carries none of the $(wc -w <<<"$test_switches") test switches and $(wc -w <<<"$test_only_exports") test exports"
+  else
+    fail "$name: carries test code:$found"
+  fi
+}
+
 check_binary "$build64/bin/corvane.wlx64" pei-x86-64 "$plugin_exports"
+check_no_test_code "$build64/bin/corvane.wlx64"
+check_binary "$build64/bin/corvane_test.wlx64" pei-x86-64 "$plugin_exports $test_only_exports"
 check_binary "$build64/bin/corvane_parser64.dll" pei-x86-64 "$parser_exports"
 check_binary "$build32/bin/corvane.wlx" pei-i386 "$plugin_exports"
+check_no_test_code "$build32/bin/corvane.wlx"
+check_binary "$build32/bin/corvane_test.wlx" pei-i386 "$plugin_exports $test_only_exports"
 check_binary "$build32/bin/corvane_parser32.dll" pei-i386 "$parser_exports"
 
 echo "$passed passed, $failed failed"

@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds every configuration and runs every test:
+# Sets up the machine, builds every configuration (warnings are errors) and
+# runs every test:
 #   native unit tests, the same under AddressSanitizer/UBSan, the libFuzzer
 #   targets for a short bounded time, the 64-bit Windows build's tests under
 #   wine, the 32-bit Windows build (compiled only), and a static check of the
 #   four Windows binaries.
-# Usage: tools/test-all.sh [--skip-setup]   (FUZZ_SECONDS=20 by default)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-if [ "${1:-}" != "--skip-setup" ]; then
+usage() {
+  cat <<'USAGE'
+usage: tools/test-all.sh [--skip-setup]
+  --skip-setup   do not run tools/setup.sh first (the packages are installed)
+environment: FUZZ_SECONDS (default 20) per fuzz target, CORVANE_JOBS (default: all cores)
+USAGE
+}
+
+run_setup=1
+for arg in "$@"; do
+  case "$arg" in
+    --skip-setup) run_setup=0 ;;
+    -h | --help) usage; exit 0 ;;
+    *) echo "test-all: unknown option: $arg" >&2; usage >&2; exit 2 ;;
+  esac
+done
+
+if [ "$run_setup" -eq 1 ]; then
   bash tools/setup.sh || { echo "setup failed"; exit 1; }
 fi
 
@@ -61,8 +78,8 @@ stage() {  # stage NAME COMMAND...
   fi
 }
 
-build() {  # build PRESET
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+build() {  # build PRESET, with every compiler warning an error
+  cmake --preset "$1" -DCORVANE_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
 run_fuzzers() {

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "uI18n.h"
-#include "uStructureIndex.h"
-#include "uTomlTree.h"
+#include "uScalarTyping.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -16,23 +15,22 @@ namespace corvane {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
+constexpr size_t kNone = std::string::npos;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool HasBom(const std::string& bytes) {
-  return bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
-}
+bool HasBom(std::string_view bytes) { return bytes.substr(0, 3) == "\xEF\xBB\xBF"; }
 
 // True when only blanks stand between the start of p's line and p. A leading
 // byte-order mark belongs to no line.
-bool FirstTokenOnLine(const std::string& bytes, size_t p) {
+bool FirstTokenOnLine(std::string_view bytes, size_t p) {
   size_t j = p;
   while (j > 0 && IsBlank(bytes[j - 1])) --j;
   if (j == 0 || bytes[j - 1] == '\n' || bytes[j - 1] == '\r') return true;
   return j == 3 && HasBom(bytes);
 }
 
-size_t SkipBlanks(const std::string& bytes, size_t p) {
+size_t SkipBlanks(std::string_view bytes, size_t p) {
   while (p < bytes.size() && IsBlank(bytes[p])) ++p;
   return p;
 }
@@ -40,22 +38,21 @@ size_t SkipBlanks(const std::string& bytes, size_t p) {
 // After a value on a "key = value" line only blanks, a comment or the line
 // end may follow; anything else means the raw text was only the prefix of a
 // longer value (80 inside 8080).
-bool ValueEndsLine(const std::string& bytes, size_t p) {
+bool ValueEndsLine(std::string_view bytes, size_t p) {
   p = SkipBlanks(bytes, p);
   return p == bytes.size() || bytes[p] == '#' || bytes[p] == '\r' || bytes[p] == '\n';
 }
 
 // Offset of raw when the key at p starts a "key = raw" line, else npos.
-size_t TomlLineValueAt(const std::string& bytes, size_t p, const std::string& key,
-                       const std::string& raw) {
-  if (!FirstTokenOnLine(bytes, p)) return std::string::npos;
+size_t TomlLineValueAt(std::string_view bytes, size_t p, std::string_view key, std::string_view raw) {
+  if (!FirstTokenOnLine(bytes, p)) return kNone;
   size_t e = p + key.size();
-  if (e < bytes.size() && IsBareKeyChar((unsigned char)bytes[e])) return std::string::npos;
+  if (e < bytes.size() && IsBareKeyChar(static_cast<unsigned char>(bytes[e]))) return kNone;
   e = SkipBlanks(bytes, e);
-  if (e >= bytes.size() || bytes[e] != '=') return std::string::npos;
+  if (e >= bytes.size() || bytes[e] != '=') return kNone;
   e = SkipBlanks(bytes, e + 1);
-  if (bytes.compare(e, raw.size(), raw) != 0) return std::string::npos;
-  if (!ValueEndsLine(bytes, e + raw.size())) return std::string::npos;
+  if (bytes.substr(e, raw.size()) != raw) return kNone;
+  if (!ValueEndsLine(bytes, e + raw.size())) return kNone;
   return e;
 }
 
@@ -81,16 +78,7 @@ unsigned EscapedSequenceAt(const std::string& text, size_t i, size_t& bytes) {
   return bytes = 0, 0;
 }
 
-// ---- locating the structure node ------------------------------------------
-
-const TStructuredNode* StepThroughDocument(const TStructuredNode* node) {
-  if (node && node->Kind == skDocument) return node->ChildCount() ? node->ChildAt(0) : nullptr;
-  return node;
-}
-
-bool IsStructuredContainer(const TStructuredNode* node) {
-  return node->Kind == skStream || node->Kind == skMapping || node->Kind == skSequence;
-}
+// ---- locating the node ----------------------------------------------------------
 
 // Index path from value down to target, top first; false when target is not
 // in value's subtree.
@@ -107,118 +95,23 @@ bool ValuePath(const TJsonData* value, const TJsonData* target, std::vector<size
   return true;
 }
 
-// FindStructuredNode that also hands back the node's parent (for siblings).
-const TStructuredNode* FindWithParent(const TStructuredNode* node, const TJsonData* value,
-                                      const TJsonData* target, const TStructuredNode** parent) {
-  std::vector<size_t> path;
-  if (!node || !value || !target || !ValuePath(value, target, path)) return nullptr;
-  const TStructuredNode* above = nullptr;
-  node = StepThroughDocument(node);
-  for (size_t index : path) {
-    if (!node || !IsStructuredContainer(node) || index >= node->ChildCount()) return nullptr;
-    above = node;
-    node = StepThroughDocument(node->ChildAt(index));
-  }
-  if (parent) *parent = above;
-  return node;
-}
-
-const TStructuredNode* StartNode(const TStructuredNode* root) {
-  return root && root->ChildCount() == 1 ? root->ChildAt(0) : root;
-}
-
-// ---- the structure the locators work on ----------------------------------------
-
-// Compares the fields two nodes must share for a replacement to count as
-// proven: everything except the target's new text.
-struct TExpectedChange {
-  bool IsTarget = false;
-  bool Rename = false;
-  std::string_view Text;  // the target's new Value (value edit) or Key (rename)
-};
-
-bool SameFields(int kindBefore, int kindAfter, bool keyNotScalarBefore, bool keyNotScalarAfter,
-                std::string_view anchorBefore, std::string_view anchorAfter, std::string_view tagBefore,
-                std::string_view tagAfter, std::string_view keyBefore, std::string_view keyAfter,
-                std::string_view valueBefore, std::string_view valueAfter, int styleBefore, int styleAfter,
-                int keyStyleBefore, int keyStyleAfter, const TExpectedChange& change) {
-  if (kindBefore != kindAfter || anchorBefore != anchorAfter || tagBefore != tagAfter ||
-      keyNotScalarBefore != keyNotScalarAfter)
-    return false;
-  if (!change.IsTarget)
-    return keyBefore == keyAfter && valueBefore == valueAfter && styleBefore == styleAfter &&
-           keyStyleBefore == keyStyleAfter;
-  if (change.Rename) return keyAfter == change.Text && valueBefore == valueAfter && styleBefore == styleAfter;
-  return keyBefore == keyAfter && valueAfter == change.Text;
-}
-
-// A node tree: nodes are the tree's own.
-class TTreeAccess {
+// The records of a loaded document walked beside its value tree: the i-th
+// child record pairs with the i-th item or member, documents are stepped
+// through, and a one-document file starts at its document, several at the
+// stream (as the value tree was built).
+class TRecordWalk {
  public:
-  using TNode = const TStructuredNode*;
-  explicit TTreeAccess(const TStructuredNode* root) : root_(root) {}
+  explicit TRecordWalk(const TLoadedDocument& doc) : index_(doc.Index), bytes_(doc.Bytes) {}
 
-  bool Find(const TJsonData* valueRoot, const TJsonData* target, TNode& node, TNode& parent) const {
-    parent = nullptr;
-    node = root_ ? FindWithParent(StartNode(root_), valueRoot, target, &parent) : nullptr;
-    return node != nullptr;
-  }
-  const TStructuredNode& Fields(TNode n) { return *n; }
-
-  bool KeyTakenBySibling(TNode parent, TNode node, const std::string& key) const {
-    if (!parent) return false;
-    for (size_t i = 0; i < parent->ChildCount(); ++i)
-      if (parent->ChildAt(i) != node && !parent->ChildAt(i)->KeyNotScalar && parent->ChildAt(i)->Key == key)
-        return true;
-    return false;
-  }
-
-  // Walks the tree in pre-order beside the re-parsed records (also in
-  // pre-order), with an explicit stack. Equal child counts at every node keep
-  // the two orders aligned.
-  bool SameExceptChange(const TStructureIndex& after, std::string_view text, TNode target, bool rename,
-                        std::string_view expected) const {
-    std::vector<const TStructuredNode*> pending{root_};
-    size_t i = 0;
-    while (!pending.empty()) {
-      const TStructuredNode* b = pending.back();
-      pending.pop_back();
-      if (i >= after.Records.size()) return false;
-      const TStructureRecord& r = after.Records[i];
-      size_t children = 0;
-      for (size_t c = i + 1; c < r.SubtreeEnd; c = after.Records[c].SubtreeEnd) ++children;
-      if (b->ChildCount() != children ||
-          !SameFields(b->Kind, r.Kind, b->KeyNotScalar, (r.Flags & TStructureIndex::kKeyNotScalar) != 0,
-                      b->Anchor, after.Anchor(i, text), b->Tag, after.Tag(i), b->Key, after.Key(i, text), b->Value,
-                      after.Value(i, text), b->Style, r.Style, b->KeyStyle, r.KeyStyle,
-                      {b == target, rename, expected}))
-        return false;
-      ++i;
-      for (size_t c = b->ChildCount(); c-- > 0;) pending.push_back(b->ChildAt(c));
-    }
-    return i == after.Records.size();
-  }
-
- private:
-  const TStructuredNode* root_;
-};
-
-// Structure records: nodes are record numbers; the located node's fields are
-// read into a node object of its own (without children).
-class TRecordAccess {
- public:
-  using TNode = size_t;
-  TRecordAccess(const TStructureIndex& index, std::string_view bytes) : index_(index), bytes_(bytes) {}
-
-  bool Find(const TJsonData* valueRoot, const TJsonData* target, TNode& node, TNode& parent) const {
+  // The record of target and of the container holding it (kNone for the
+  // top); false when target is not in the value tree under valueRoot.
+  bool Find(const TJsonData* valueRoot, const TJsonData* target, size_t& node, size_t& parent) const {
     std::vector<size_t> path;
     if (index_.Records.empty() || !valueRoot || !target || !ValuePath(valueRoot, target, path)) return false;
-    // A one-document file starts at its document, several at the stream.
-    size_t at = ChildCount(0) == 1 ? 1 : 0;
-    at = StepThroughDocument(at);
+    size_t at = StepThroughDocument(index_.ChildCount(0) == 1 ? 1 : 0);
     parent = kNone;
     for (size_t step : path) {
-      if (at == kNone || !IsContainer(at) || step >= ChildCount(at)) return false;
+      if (at == kNone || !IsContainer(at) || step >= index_.ChildCount(at)) return false;
       parent = at;
       size_t child = at + 1;
       for (size_t k = 0; k < step; ++k) child = index_.Records[child].SubtreeEnd;
@@ -228,48 +121,20 @@ class TRecordAccess {
     return at != kNone;
   }
 
-  const TStructuredNode& Fields(TNode n) {
-    fields_ = MaterializeNode(index_, bytes_, n);
-    return *fields_;
-  }
+  TNodeView View(size_t i) const { return index_.View(i, bytes_); }
 
-  bool KeyTakenBySibling(TNode parent, TNode node, const std::string& key) const {
+  bool KeyTakenBySibling(size_t parent, size_t node, std::string_view key) const {
     if (parent == kNone) return false;
-    const TStructureRecord& p = index_.Records[parent];
-    for (size_t c = parent + 1; c < p.SubtreeEnd; c = index_.Records[c].SubtreeEnd)
+    for (size_t c = parent + 1; c < index_.Records[parent].SubtreeEnd; c = index_.Records[c].SubtreeEnd)
       if (c != node && !(index_.Records[c].Flags & TStructureIndex::kKeyNotScalar) && index_.Key(c, bytes_) == key)
         return true;
     return false;
   }
 
-  // Both structures are records in pre-order: equal subtree ends at every
-  // record mean the same shape, so one pass over both compares them.
-  bool SameExceptChange(const TStructureIndex& after, std::string_view text, TNode target, bool rename,
-                        std::string_view expected) const {
-    if (after.Records.size() != index_.Records.size()) return false;
-    for (size_t i = 0; i < after.Records.size(); ++i) {
-      const TStructureRecord &b = index_.Records[i], &r = after.Records[i];
-      if (b.SubtreeEnd != r.SubtreeEnd ||
-          !SameFields(b.Kind, r.Kind, (b.Flags & TStructureIndex::kKeyNotScalar) != 0,
-                      (r.Flags & TStructureIndex::kKeyNotScalar) != 0, index_.Anchor(i, bytes_), after.Anchor(i, text),
-                      index_.Tag(i), after.Tag(i), index_.Key(i, bytes_), after.Key(i, text), index_.Value(i, bytes_),
-                      after.Value(i, text), b.Style, r.Style, b.KeyStyle, r.KeyStyle, {i == target, rename, expected}))
-        return false;
-    }
-    return true;
-  }
-
  private:
-  static constexpr size_t kNone = std::string::npos;
   const TStructureIndex& index_;
   std::string_view bytes_;
-  TStructuredNodePtr fields_;
 
-  size_t ChildCount(size_t i) const {
-    size_t count = 0;
-    for (size_t c = i + 1; c < index_.Records[i].SubtreeEnd; c = index_.Records[c].SubtreeEnd) ++count;
-    return count;
-  }
   bool IsContainer(size_t i) const {
     const int kind = index_.Records[i].Kind;
     return kind == skStream || kind == skMapping || kind == skSequence;
@@ -280,81 +145,136 @@ class TRecordAccess {
   }
 };
 
-// Parses the loaded bytes with this one replacement and checks that exactly
-// the expected change happened. The re-parse stays in record form.
-template <typename TAccess>
-bool ReplacementProven(const TAccess& access, const std::string& bytes, bool isToml, int64_t start, int64_t length,
-                       const std::string& replacement, typename TAccess::TNode target, bool rename,
-                       std::string_view expected) {
-  std::string text = bytes.substr(0, size_t(start));
-  text += replacement;
-  text.append(bytes, size_t(start + length), std::string::npos);
-  TStructureIndex reparsed;
-  std::u16string error;
-  const bool parsed = isToml ? ParseTomlIndex(text, reparsed, error) : ParseYamlIndex(text, reparsed, error);
-  return parsed && access.SameExceptChange(reparsed, text, target, rename, expected);
+// ---- the proof ------------------------------------------------------------------
+
+bool IsQuotedTomlRaw(std::string_view raw) { return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\''); }
+
+// What the one replacement may change: the target's Value (a value edit) or
+// Key (a rename), which must then read exactly Text.
+struct TExpectedChange {
+  size_t Target = kNone;
+  bool Rename = false;
+  std::string_view Text;
+};
+
+bool SameExceptChange(const TNodeView& b, const TNodeView& a, bool isTarget, const TExpectedChange& change) {
+  if (b.Kind != a.Kind || b.Anchor != a.Anchor || b.Tag != a.Tag || b.KeyNotScalar != a.KeyNotScalar) return false;
+  if (!isTarget) return b.Key == a.Key && b.Value == a.Value && b.Style == a.Style && b.KeyStyle == a.KeyStyle;
+  if (change.Rename) return a.Key == change.Text && b.Value == a.Value && b.Style == a.Style;
+  return b.Key == a.Key && a.Value == change.Text;
 }
 
-// ---- per-format spans ---------------------------------------------------------
+// The loaded bytes with one replacement, parsed again into records.
+struct TReparsed {
+  std::string Text;
+  TStructureIndex Index;
+  bool Parsed = false;
+};
 
-bool YamlValueSpan(const TStructuredNode& node, size_t size, int64_t& start, int64_t& length) {
+TReparsed Reparse(const TLoadedDocument& doc, const TLocatedEdit& edit) {
+  TReparsed after;
+  after.Text = doc.Bytes.substr(0, size_t(edit.Start));
+  after.Text += edit.Replacement;
+  after.Text.append(doc.Bytes, size_t(edit.Start + edit.Length), std::string::npos);
+  TLoadError error;
+  after.Parsed = ParseDocumentIndex(after.Text, doc.Language, after.Index, error);
+  return after;
+}
+
+// True when exactly the expected change happened. Both structures are
+// records in pre-order: equal subtree ends at every record mean the same
+// shape, so one pass over both compares them.
+bool OnlyTheChange(const TLoadedDocument& doc, const TReparsed& after, const TExpectedChange& change) {
+  const TStructureIndex& before = doc.Index;
+  if (!after.Parsed || after.Index.Records.size() != before.Records.size()) return false;
+  for (size_t i = 0; i < before.Records.size(); ++i) {
+    if (before.Records[i].SubtreeEnd != after.Index.Records[i].SubtreeEnd ||
+        !SameExceptChange(before.View(i, doc.Bytes), after.Index.View(i, after.Text), i == change.Target, change))
+      return false;
+  }
+  return true;
+}
+
+// True when the edited value loads again as the kind of value the edited node
+// has, for every reader: a number stays a number ("1e5" would become a
+// string), a boolean a boolean ("yes" would too), and in TOML an unquoted
+// value stays unquoted (a quoted "81" is a string to other readers, however
+// loosely it is typed here).
+bool LoadsAsSameKind(const TLoadedDocument& doc, const TReparsed& after, size_t target, int kind) {
+  const TNodeView before = doc.Index.View(target, doc.Bytes);
+  const TNodeView now = after.Index.View(target, after.Text);
+  if (doc.Language == TDocumentLanguage::Toml && IsQuotedTomlRaw(before.Value) != IsQuotedTomlRaw(now.Value))
+    return false;
+  return NodeKind(ScalarToValue(now.Value, now.Style, doc.Language).get()) == kind;
+}
+
+// ---- per-format spans -------------------------------------------------------
+
+bool YamlValueSpan(const TNodeView& node, size_t size, TLocatedEdit& edit) {
   if (!node.Anchor.empty() || !node.Tag.empty() || node.Style > 3) return false;
   // An empty plain scalar has no bytes to replace: text put at its position
   // would join the indicator before it ("a:" + "5" is the scalar "a:5").
   if (node.StartOffset < 0 || node.EndOffset <= node.StartOffset) return false;
   if (size_t(node.EndOffset) > size) return false;
-  start = node.StartOffset;
-  length = node.EndOffset - node.StartOffset;
+  edit.Start = node.StartOffset;
+  edit.Length = node.EndOffset - node.StartOffset;
   return true;
 }
 
-bool IsQuotedTomlRaw(const std::string& raw) {
-  return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\'');
-}
-
-bool YamlKeySpan(const std::string& bytes, const TStructuredNode& node, int64_t& start,
-                 int64_t& length) {
-  if (node.KeyStart < 0 || node.KeyEnd <= node.KeyStart || node.KeyStyle > 3 ||
-      size_t(node.KeyEnd) > bytes.size())
+bool YamlKeySpan(std::string_view bytes, const TNodeView& node, TLocatedEdit& edit) {
+  if (node.KeyStart < 0 || node.KeyEnd <= node.KeyStart || node.KeyStyle > 3 || size_t(node.KeyEnd) > bytes.size())
     return false;
   // A key span that begins with an anchor or tag would lose it; an alias
   // elsewhere would then point nowhere.
-  char first = bytes[size_t(node.KeyStart)];
+  const char first = bytes[size_t(node.KeyStart)];
   if (first == '&' || first == '!') return false;
-  start = node.KeyStart;
-  length = node.KeyEnd - node.KeyStart;
+  edit.Start = node.KeyStart;
+  edit.Length = node.KeyEnd - node.KeyStart;
   return true;
 }
 
-bool TomlKeySpan(const std::string& bytes, const TStructuredNode& node, int64_t& start,
-                 int64_t& length) {
+bool TomlKeySpan(std::string_view bytes, const TNodeView& node, TLocatedEdit& edit) {
   int64_t valueOffset = -1;
-  if (node.Kind != skScalar || !FindTomlValueOffset(bytes, node.Key.str(), node.Value.str(), valueOffset))
-    return false;
+  if (node.Kind != skScalar || !FindTomlValueOffset(bytes, node.Key, node.Value, valueOffset)) return false;
   size_t p = size_t(valueOffset);
   while (p > 0 && bytes[p - 1] != '\n' && bytes[p - 1] != '\r') --p;
   if (p == 0 && HasBom(bytes)) p = 3;
   p = SkipBlanks(bytes, p);
-  if (bytes.compare(p, node.Key.size(), node.Key) != 0) return false;
-  start = int64_t(p);
-  length = int64_t(node.Key.size());
+  if (bytes.substr(p, node.Key.size()) != node.Key) return false;
+  edit.Start = int64_t(p);
+  edit.Length = int64_t(node.Key.size());
   return true;
 }
 
-bool Refuse(int64_t& start, int64_t& length, std::string& replacement, std::u16string& error,
-            const TI18nKey& reason) {
-  start = -1;
-  length = 0;
-  replacement.clear();
-  error = tr(reason);
-  return false;
+TLocatedEdit Refused(const TI18nKey& reason) {
+  TLocatedEdit refused;
+  refused.Refusal = tr(reason);
+  return refused;
+}
+
+// The replacement text of a value edit and its span, or the refusal.
+TLocatedEdit ValueReplacement(const TLoadedDocument& doc, const TNodeView& node, bool isString,
+                              std::u16string_view newText) {
+  TLocatedEdit edit;
+  if (doc.Language == TDocumentLanguage::Yaml) {
+    if (!YamlValueSpan(node, doc.Bytes.size(), edit)) return Refused(i18n::kErrorUnsafeEdit);
+    edit.Replacement = isString ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
+    return edit;
+  }
+  if (!FindTomlValueOffset(doc.Bytes, node.Key, node.Value, edit.Start)) return Refused(i18n::kErrorTomlAmbiguous);
+  edit.Length = int64_t(node.Value.size());
+  const bool quoted = IsQuotedTomlRaw(node.Value);
+  if (isString && !quoted) return Refused(i18n::kErrorUnsafeEdit);
+  // A quoted TOML value stays a string for every reader, whatever kind the
+  // loose typing gave it ("42", "true").
+  edit.Replacement = quoted ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
+  return edit;
 }
 
 }  // namespace
 
 bool IsBareKeyChar(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '_';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
 }
 
 std::string QuoteDoubleStringUtf8(const std::string& text) {
@@ -385,20 +305,17 @@ std::string QuoteDoubleStringUtf8(const std::string& text) {
   return out;
 }
 
-std::string QuoteDoubleString(const std::u16string& text) {
-  return QuoteDoubleStringUtf8(Utf16ToUtf8(text));
-}
+std::string QuoteDoubleString(std::u16string_view text) { return QuoteDoubleStringUtf8(Utf16ToUtf8(text)); }
 
-bool FindTomlValueOffset(const std::string& bytes, const std::string& key, const std::string& raw,
-                         int64_t& offset) {
+bool FindTomlValueOffset(std::string_view bytes, std::string_view key, std::string_view raw, int64_t& offset) {
   offset = -1;
   if (key.empty() || raw.empty()) return false;
   for (char c : key)
     if (!IsBareKeyChar((unsigned char)c)) return false;
   int matches = 0;
-  for (size_t p = bytes.find(key); p != std::string::npos; p = bytes.find(key, p + 1)) {
-    size_t value = TomlLineValueAt(bytes, p, key, raw);
-    if (value == std::string::npos) continue;
+  for (size_t p = bytes.find(key); p != kNone; p = bytes.find(key, p + 1)) {
+    const size_t value = TomlLineValueAt(bytes, p, key, raw);
+    if (value == kNone) continue;
     ++matches;
     offset = int64_t(value);
   }
@@ -406,114 +323,43 @@ bool FindTomlValueOffset(const std::string& bytes, const std::string& key, const
   return matches == 1;
 }
 
-const TStructuredNode* FindStructuredNode(const TStructuredNode* node, const TJsonData* value,
-                                          const TJsonData* target) {
-  return FindWithParent(node, value, target, nullptr);
+TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText) {
+  const TRecordWalk walk(doc);
+  size_t found = kNone, parent = kNone;
+  if (!walk.Find(doc.Value.get(), valueNode, found, parent)) return Refused(i18n::kErrorUnsafeEdit);
+  const TNodeView node = walk.View(found);
+  if (node.Kind != skScalar) return Refused(i18n::kErrorUnsafeEdit);
+  const int kind = NodeKind(valueNode);
+  TLocatedEdit edit = ValueReplacement(doc, node, kind == nkString, newText);
+  if (!edit.Accepted()) return edit;
+  if (size_t(edit.Start + edit.Length) > doc.Bytes.size()) return Refused(i18n::kErrorUnsafeEdit);
+  // The value must read back as exactly the typed text (YAML) or the
+  // replacement token, quotes included (TOML): "81 # note" would leave 81
+  // and a comment.
+  const std::string typed = Utf16ToUtf8(newText);
+  const bool toml = doc.Language == TDocumentLanguage::Toml;
+  const TReparsed after = Reparse(doc, edit);
+  if (!OnlyTheChange(doc, after, {found, false, toml ? std::string_view(edit.Replacement) : typed}))
+    return Refused(toml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
+  if (kind != nkString && !LoadsAsSameKind(doc, after, found, kind)) return Refused(i18n::kErrorUnsafeEdit);
+  return edit;
 }
 
-const TStructuredNode* FindStructuredNodeFromRoot(const TStructuredNode* structureRoot,
-                                                  const TJsonData* valueRoot,
-                                                  const TJsonData* target) {
-  return FindStructuredNode(StartNode(structureRoot), valueRoot, target);
-}
-
-namespace {
-
-template <typename TAccess>
-bool LocateValueEditIn(TAccess& access, const std::string& loadedBytes, const TJsonData* valueRoot,
-                       const TJsonData* valueNode, bool isToml, const std::u16string& newText, int64_t& start,
-                       int64_t& length, std::string& replacement, std::u16string& error) {
-  Refuse(start, length, replacement, error, i18n::kErrorUnsafeEdit);
-  typename TAccess::TNode found{}, parent{};
-  if (!access.Find(valueRoot, valueNode, found, parent)) return false;
-  const TStructuredNode& node = access.Fields(found);
-  if (node.Kind != skScalar) return false;
-  const bool isString = NodeKind(valueNode) == nkString;
-  int64_t s = -1, l = 0;
-  std::string text;
-  if (!isToml) {
-    if (!YamlValueSpan(node, loadedBytes.size(), s, l)) return false;
-    text = isString ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
-  } else {
-    if (!FindTomlValueOffset(loadedBytes, node.Key.str(), node.Value.str(), s))
-      return Refuse(start, length, replacement, error, i18n::kErrorTomlAmbiguous);
-    l = int64_t(node.Value.size());
-    const bool quoted = IsQuotedTomlRaw(node.Value.str());
-    if (isString && !quoted) return false;
-    // A quoted TOML value stays a string for every reader, whatever kind
-    // the loose typing gave it ("42", "true").
-    text = quoted ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
-  }
-  if (s < 0 || size_t(s + l) > loadedBytes.size()) return false;
-  const std::string expected = isToml ? text : Utf16ToUtf8(newText);
-  if (!ReplacementProven(access, loadedBytes, isToml, s, l, text, found, false, expected))
-    return Refuse(start, length, replacement, error,
-                  isToml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
-  start = s;
-  length = l;
-  replacement = std::move(text);
-  error.clear();
-  return true;
-}
-
-template <typename TAccess>
-bool LocateKeyRenameIn(TAccess& access, const std::string& loadedBytes, const TJsonData* valueRoot,
-                       const TJsonData* valueNode, bool isToml, const std::u16string& newKey, int64_t& start,
-                       int64_t& length, std::string& replacement, std::u16string& error) {
-  Refuse(start, length, replacement, error, i18n::kErrorUnsafeKey);
-  if (newKey.empty() || !valueNode) return false;
-  typename TAccess::TNode found{}, parent{};
-  if (!access.Find(valueRoot, valueNode, found, parent)) return false;
-  const TStructuredNode& node = access.Fields(found);
-  if (node.Key.empty() || node.KeyNotScalar) return false;
+TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newKey) {
+  const TRecordWalk walk(doc);
+  size_t found = kNone, parent = kNone;
+  if (newKey.empty() || !walk.Find(doc.Value.get(), valueNode, found, parent)) return Refused(i18n::kErrorUnsafeKey);
+  const TNodeView node = walk.View(found);
+  if (node.Key.empty() || node.KeyNotScalar) return Refused(i18n::kErrorUnsafeKey);
   const std::string key = Utf16ToUtf8(newKey);
-  if (access.KeyTakenBySibling(parent, found, key)) return false;
-  int64_t s = -1, l = 0;
-  bool located = isToml ? TomlKeySpan(loadedBytes, node, s, l) : YamlKeySpan(loadedBytes, node, s, l);
-  if (!located) return false;
-  std::string text = QuoteDoubleString(newKey);
-  if (!ReplacementProven(access, loadedBytes, isToml, s, l, text, found, true, key)) return false;
-  start = s;
-  length = l;
-  replacement = std::move(text);
-  error.clear();
-  return true;
-}
-
-}  // namespace
-
-bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newText, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error) {
-  TTreeAccess access(structureRoot);
-  return LocateValueEditIn(access, loadedBytes, valueRoot, valueNode, isToml, newText, start, length, replacement,
-                           error);
-}
-
-bool LocateValueEdit(const std::string& loadedBytes, const TStructureIndex& structure, const TJsonData* valueRoot,
-                     const TJsonData* valueNode, bool isToml, const std::u16string& newText, int64_t& start,
-                     int64_t& length, std::string& replacement, std::u16string& error) {
-  TRecordAccess access(structure, loadedBytes);
-  return LocateValueEditIn(access, loadedBytes, valueRoot, valueNode, isToml, newText, start, length, replacement,
-                           error);
-}
-
-bool LocateKeyRename(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newKey, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error) {
-  TTreeAccess access(structureRoot);
-  return LocateKeyRenameIn(access, loadedBytes, valueRoot, valueNode, isToml, newKey, start, length, replacement,
-                           error);
-}
-
-bool LocateKeyRename(const std::string& loadedBytes, const TStructureIndex& structure, const TJsonData* valueRoot,
-                     const TJsonData* valueNode, bool isToml, const std::u16string& newKey, int64_t& start,
-                     int64_t& length, std::string& replacement, std::u16string& error) {
-  TRecordAccess access(structure, loadedBytes);
-  return LocateKeyRenameIn(access, loadedBytes, valueRoot, valueNode, isToml, newKey, start, length, replacement,
-                           error);
+  if (walk.KeyTakenBySibling(parent, found, key)) return Refused(i18n::kErrorUnsafeKey);
+  TLocatedEdit edit;
+  const bool located = doc.Language == TDocumentLanguage::Toml ? TomlKeySpan(doc.Bytes, node, edit)
+                                                               : YamlKeySpan(doc.Bytes, node, edit);
+  if (!located) return Refused(i18n::kErrorUnsafeKey);
+  edit.Replacement = QuoteDoubleString(newKey);
+  if (!OnlyTheChange(doc, Reparse(doc, edit), {found, true, key})) return Refused(i18n::kErrorUnsafeKey);
+  return edit;
 }
 
 }  // namespace corvane

@@ -2,75 +2,59 @@
 // one byte-span replacement of the loaded bytes, or refuses with a reason.
 //
 // Contract:
-// - Inputs are the loaded bytes (not the patched text), the structure tree
-//   built from exactly those bytes, and the value tree built from that
-//   structure tree. Nothing here changes any of them.
-// - YAML spans come from the structure tree's offsets; TOML spans from a
-//   textual search that must find exactly one "key = raw value" line.
+// - The input is a loaded document (uFileLoading.h): its bytes (not the
+//   patched text), the structure records parsed from exactly those bytes and
+//   the value tree built from them, whose nodes may since have taken edited
+//   values. Nothing here changes any of them.
+// - YAML spans come from the records' offsets; TOML spans from a textual
+//   search that must find exactly one "key = raw value" line.
 // - A string is always written double-quoted (QuoteDoubleString); a TOML value
 //   that was written quoted stays quoted whatever its typed kind, so a TOML
 //   string never turns into a number or boolean for other readers.
 // - Every accepted edit is proven before it is handed out: the loaded bytes
 //   with this one replacement are parsed again and must give the same
-//   structure tree except for the one edited value or key. A replacement that
-//   would land in the wrong table, inside another string, drop an anchor or
-//   change any other node is refused.
-// - Refusals return false with start -1 and a translated reason
+//   structure except for the one edited value or key, whose new text must
+//   read back exactly as given; a value that is not a string must load again
+//   as the same kind of value (a number stays a number, an unquoted TOML
+//   value stays unquoted). A replacement that would land in the wrong table,
+//   inside another string, drop an anchor, carry a comment or more lines
+//   along, or change any other node is refused.
+// - A refusal has no span (Start -1) and a translated reason
 //   ("error.unsafe_edit", "error.toml_ambiguous", "error.unsafe_key").
 // - Nothing recurses on the input's nesting depth.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "uFileLoading.h"
 #include "uJsonModel.h"
-#include "uStructureIndex.h"
-#include "uStructuredNode.h"
 
 namespace corvane {
 
-bool LocateValueEdit(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newText, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error);
+// One located edit: the replacement of Length bytes from Start, or the
+// reason it was refused.
+struct TLocatedEdit {
+  int64_t Start = -1;
+  int64_t Length = 0;
+  std::string Replacement;  // UTF-8
+  std::u16string Refusal;   // empty when accepted
 
-bool LocateKeyRename(const std::string& loadedBytes, const TStructuredNode* structureRoot,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newKey, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error);
+  bool Accepted() const { return Start >= 0; }
+};
 
-// The same on the structure records a loaded document keeps (the bytes must
-// be the ones the records were parsed from): no node tree is built, and the
-// proof compares records with records. Results are identical.
-bool LocateValueEdit(const std::string& loadedBytes, const TStructureIndex& structure,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newText, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error);
-
-bool LocateKeyRename(const std::string& loadedBytes, const TStructureIndex& structure,
-                     const TJsonData* valueRoot, const TJsonData* valueNode, bool isToml,
-                     const std::u16string& newKey, int64_t& start, int64_t& length,
-                     std::string& replacement, std::u16string& error);
-
-// Walks the structure tree and the value tree side by side from (node, value)
-// and returns the structure node of target, or nullptr. Document nodes are
-// stepped through; the i-th child pairs with the i-th item or member.
-const TStructuredNode* FindStructuredNode(const TStructuredNode* node, const TJsonData* value,
-                                          const TJsonData* target);
-// The same from a whole file's structure root and value root: a one-document
-// file starts at its document, several documents at the stream.
-const TStructuredNode* FindStructuredNodeFromRoot(const TStructuredNode* structureRoot,
-                                                  const TJsonData* valueRoot,
-                                                  const TJsonData* target);
+TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText);
+TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newKey);
 
 // Offset of raw in the one line "key = raw" (key bare and first on its line,
 // raw followed only by blanks, a comment or the line end). False unless
 // exactly one such line exists.
-bool FindTomlValueOffset(const std::string& bytes, const std::string& key, const std::string& raw,
+bool FindTomlValueOffset(std::string_view bytes, std::string_view key, std::string_view raw,
                          int64_t& offset);
 
 // A double-quoted scalar valid in YAML and as a TOML basic string or key.
-std::string QuoteDoubleString(const std::u16string& text);
+std::string QuoteDoubleString(std::u16string_view text);
 std::string QuoteDoubleStringUtf8(const std::string& text);
 
 // "A"-"Z", "a"-"z", "0"-"9", "-", "_".

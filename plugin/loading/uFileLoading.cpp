@@ -1,12 +1,13 @@
 // Loading a viewed file: read once, check the size limit, parse once, and
-// convert the structure tree into the value tree.
+// convert the structure records into the value tree.
 //
 // Contract:
 //  - ".toml" (any ASCII case, from the last dot) selects TOML, anything else
 //    YAML; the bytes are parsed as read, a byte-order mark included.
 //  - Error texts: tr "error.read" when the file cannot be read,
 //    tr "error.too_large" above a positive limit (a file of exactly the limit
-//    loads), otherwise the parser's or the value tree's own text.
+//    loads), otherwise the parser's text with its place, or the value tree's
+//    own text.
 //  - Never throws; on failure the caller gets no value tree and no document.
 #include "uFileLoading.h"
 
@@ -14,66 +15,70 @@
 
 #include "uFiles.h"
 #include "uI18n.h"
-#include "uSettings.h"
 #include "uTomlTree.h"
 #include "uUnicode.h"
+#include "uYamlEvents.h"
 
 namespace corvane {
 
-int32_t ConfiguredMaxFileSize() { return ReadIntSetting(u"max-file-size", kDefaultMaxFileSize); }
-
-bool IsTomlFileName(const std::u16string& fileName) {
+TDocumentLanguage LanguageOfFileName(const std::u16string& fileName) {
   const size_t dot = fileName.rfind(u'.');
-  if (dot == std::u16string::npos) return false;
-  return AsciiLowerText(std::u16string_view(fileName).substr(dot)) == u".toml";
+  if (dot == std::u16string::npos) return TDocumentLanguage::Yaml;
+  const bool toml = AsciiLowerText(std::u16string_view(fileName).substr(dot)) == u".toml";
+  return toml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
 }
 
-bool LoadDocumentFromBytes(std::string bytes, bool isToml, TLoadedDocument& doc, std::u16string& error) {
+bool ParseDocumentIndex(const std::string& text, TDocumentLanguage language, TStructureIndex& index,
+                        TLoadError& error) {
+  return language == TDocumentLanguage::Toml ? ParseTomlIndex(text, index, error)
+                                             : ParseYamlIndex(text, index, error);
+}
+
+bool ValidateDocument(const std::string& text, TDocumentLanguage language, std::u16string& error) {
+  return language == TDocumentLanguage::Toml ? ValidateToml(text, error) : ValidateYaml(text, error);
+}
+
+bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoadedDocument& doc,
+                           TLoadError& error) {
   doc = TLoadedDocument{};
-  error.clear();
+  error = TLoadError();
   TLoadedDocument loaded;
-  const bool parsed = isToml ? ParseTomlIndex(bytes, loaded.Index, error) : ParseYamlIndex(bytes, loaded.Index, error);
-  if (!parsed) return false;
+  if (!ParseDocumentIndex(bytes, language, loaded.Index, error)) return false;
   try {
-    loaded.Value = IndexRootToValue(loaded.Index, bytes, isToml);
+    loaded.Value = IndexRootToValue(loaded.Index, bytes, language);
   } catch (const std::bad_alloc&) {
-    error = u"Not enough memory to load the document";
+    error.Text = tr(i18n::kErrorOutOfMemory);
     return false;
   } catch (const std::exception& e) {
-    error = Utf8ToUtf16(e.what());
+    error.Text = Utf8ToUtf16(e.what());
     return false;
   }
   // Moving the string keeps its buffer, so the spans stay valid for Bytes.
   loaded.Bytes = std::move(bytes);
-  loaded.IsToml = isToml;
+  loaded.Language = language;
   loaded.EncodingName = u"UTF-8";
   doc = std::move(loaded);
   return true;
 }
 
-bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc,
-                  std::u16string& error) {
+bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc, TLoadError& error) {
   doc = TLoadedDocument{};
-  error.clear();
+  error = TLoadError();
   std::string bytes;
   std::u16string readError;
   if (!platform::ReadFileBytes(fileName, bytes, readError)) {
-    error = tr(i18n::kErrorRead);
+    error.Text = tr(i18n::kErrorRead);
     return false;
   }
   if (sizeLimit > 0 && bytes.size() > static_cast<size_t>(sizeLimit)) {
-    error = tr(i18n::kErrorTooLarge);
+    error.Text = tr(i18n::kErrorTooLarge);
     return false;
   }
-  return LoadDocumentFromBytes(std::move(bytes), IsTomlFileName(fileName), doc, error);
-}
-
-bool LoadDocument(const std::u16string& fileName, TLoadedDocument& doc, std::u16string& error) {
-  return LoadDocument(fileName, ConfiguredMaxFileSize(), doc, error);
+  return LoadDocumentFromBytes(std::move(bytes), LanguageOfFileName(fileName), doc, error);
 }
 
 bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJsonDataPtr& root,
-                        std::u16string& encodingName, std::u16string& error) {
+                        std::u16string& encodingName, TLoadError& error) {
   root.reset();
   encodingName.clear();
   TLoadedDocument doc;
@@ -81,11 +86,6 @@ bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJson
   root = std::move(doc.Value);
   encodingName = doc.EncodingName;
   return true;
-}
-
-bool LoadStructuredFile(const std::u16string& fileName, TJsonDataPtr& root, std::u16string& error) {
-  std::u16string encoding;
-  return LoadStructuredFile(fileName, ConfiguredMaxFileSize(), root, encoding, error);
 }
 
 }  // namespace corvane

@@ -2,11 +2,11 @@
 // offsets of the parsed text in constant time per lookup (amortised), so a
 // large file costs one pass over its bytes instead of one pass per node.
 //
-// Contract: Offset(line, column) gives exactly what LineColumnToOffset gives
-// for the same text: a leading UTF-8 byte-order mark is skipped but counted in
-// offsets; CR, LF and CR LF each end one line; columns count code points (bytes
-// that are not 10xxxxxx continuation bytes); the end of the text is a
-// position; anything else is -1. The text must outlive the index.
+// Contract: Offset(line, column): a leading UTF-8 byte-order mark is skipped
+// but counted in offsets; CR, LF and CR LF each end one line; columns count
+// code points (bytes that are not 10xxxxxx continuation bytes); the end of
+// the text is a position; anything else is -1. The text must outlive the
+// index.
 #pragma once
 
 #include <cstddef>

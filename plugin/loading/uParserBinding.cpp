@@ -14,16 +14,12 @@
 #include <cstring>
 
 #include "uModule.h"
+#include "uTestSeams.h"
 #include "uUnicode.h"
 
 namespace corvane {
 
 namespace {
-
-std::u16string& LibraryFolderOverride() {
-  static std::u16string folder;
-  return folder;
-}
 
 // The folder part of a module path, including its last separator.
 std::u16string FolderOf(const std::u16string& path) {
@@ -48,9 +44,35 @@ void ResolveEntry(platform::TLibraryHandle lib, const char* name, const char* mi
 // The library takes an empty text as a null pointer with length 0.
 const char* TextData(std::string_view text) { return text.empty() ? nullptr : text.data(); }
 
+// Reads the digits at i (moving past them); false when there are none.
+bool ReadNumber(std::string_view text, size_t& i, int64_t& number) {
+  const size_t start = i;
+  number = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if (number < 1000000000000) number = number * 10 + (text[i] - '0');
+  return i > start;
+}
+
 }  // namespace
 
-void SetParserLibraryFolderForTesting(const std::u16string& folder) { LibraryFolderOverride() = folder; }
+TLoadError ParserError(std::string_view message) {
+  TLoadError error;
+  error.Text = Utf8ToUtf16(message);
+  size_t i = message.rfind(" at line ");
+  int64_t line = 0, column = 0;
+  if (i != std::string_view::npos) {
+    i += 9;
+    if (ReadNumber(message, i, line) && message.compare(i, 9, ", column ") == 0 &&
+        ReadNumber(message, i += 9, column) && i == message.size()) {
+      error.Line = line;
+      error.Column = column;
+    }
+  } else if (message.compare(0, 5, "line ") == 0) {
+    i = 5;
+    if (ReadNumber(message, i, line) && message.compare(i, 2, ": ") == 0) error.Line = line;
+  }
+  return error;
+}
 
 const char16_t* ParserLibraryFileName() {
 #if defined(_WIN32)
@@ -61,7 +83,7 @@ const char16_t* ParserLibraryFileName() {
 }
 
 std::u16string ParserLibraryPath() {
-  const std::u16string& folder = LibraryFolderOverride();
+  const std::u16string folder = seams::ParserFolderOverride();  // tests only
   if (!folder.empty()) return folder + ParserLibraryFileName();
   return FolderOf(platform::OwnModuleFileName()) + ParserLibraryFileName();
 }
@@ -69,92 +91,92 @@ std::u16string ParserLibraryPath() {
 // ---------------------------------------------------------------------------
 // TYamlEventReader
 
-TYamlEventReader::TYamlEventReader(const std::string& SourceText) { Open(TextData(SourceText), SourceText.size()); }
+TYamlEventReader::TYamlEventReader(const std::string& sourceText) { Open(TextData(sourceText), sourceText.size()); }
 
-TYamlEventReader::TYamlEventReader(std::string&& SourceText) : OwnedSource(std::move(SourceText)) {
-  Open(TextData(OwnedSource), OwnedSource.size());
+TYamlEventReader::TYamlEventReader(std::string&& sourceText) : ownedSource_(std::move(sourceText)) {
+  Open(TextData(ownedSource_), ownedSource_.size());
 }
 
 void TYamlEventReader::Open(const char* data, size_t length) {
-  LibraryHandle = LoadParserLibrary();
+  libraryHandle_ = LoadParserLibrary();
   try {
     const char* const kMissing = "Missing native parser entry: ";
     void* (*yaml_open)(const char*, size_t) = nullptr;
-    ResolveEntry(LibraryHandle, "cvn_yaml_open", kMissing, yaml_open);
-    ResolveEntry(LibraryHandle, "cvn_yaml_close", kMissing, yaml_close);
-    ResolveEntry(LibraryHandle, "cvn_yaml_next", kMissing, yaml_next);
-    ResolveEntry(LibraryHandle, "cvn_yaml_error", kMissing, yaml_error);
-    ResolveEntry(LibraryHandle, "cvn_yaml_type", kMissing, yaml_type);
-    ResolveEntry(LibraryHandle, "cvn_yaml_start", kMissing, yaml_start);
-    ResolveEntry(LibraryHandle, "cvn_yaml_end", kMissing, yaml_end);
-    ResolveEntry(LibraryHandle, "cvn_yaml_line", kMissing, yaml_line);
-    ResolveEntry(LibraryHandle, "cvn_yaml_column", kMissing, yaml_column);
-    ResolveEntry(LibraryHandle, "cvn_yaml_end_line", kMissing, yaml_end_line);
-    ResolveEntry(LibraryHandle, "cvn_yaml_end_column", kMissing, yaml_end_column);
-    ResolveEntry(LibraryHandle, "cvn_yaml_value", kMissing, yaml_value);
-    ResolveEntry(LibraryHandle, "cvn_yaml_value_length", kMissing, yaml_value_length);
-    ResolveEntry(LibraryHandle, "cvn_yaml_anchor", kMissing, yaml_anchor);
-    ResolveEntry(LibraryHandle, "cvn_yaml_tag", kMissing, yaml_tag);
-    ResolveEntry(LibraryHandle, "cvn_yaml_scalar_style", kMissing, yaml_scalar_style);
-    ParserHandle = yaml_open(data, length);
-    if (ParserHandle == nullptr) throw EParserBinding("Cannot initialize YAML parser");
+    ResolveEntry(libraryHandle_, "cvn_yaml_open", kMissing, yaml_open);
+    ResolveEntry(libraryHandle_, "cvn_yaml_close", kMissing, close_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_next", kMissing, next_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_error", kMissing, error_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_type", kMissing, type_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_start", kMissing, start_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_end", kMissing, end_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_line", kMissing, line_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_column", kMissing, column_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_end_line", kMissing, endLine_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_end_column", kMissing, endColumn_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_value", kMissing, value_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_value_length", kMissing, valueLength_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_anchor", kMissing, anchor_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_tag", kMissing, tag_);
+    ResolveEntry(libraryHandle_, "cvn_yaml_scalar_style", kMissing, scalarStyle_);
+    parserHandle_ = yaml_open(data, length);
+    if (parserHandle_ == nullptr) throw EParserBinding("Cannot initialize YAML parser");
   } catch (...) {
-    platform::ReleaseLibrary(LibraryHandle);
-    LibraryHandle = nullptr;
+    platform::ReleaseLibrary(libraryHandle_);
+    libraryHandle_ = nullptr;
     throw;
   }
 }
 
 TYamlEventReader::~TYamlEventReader() {
-  if (ParserHandle != nullptr && yaml_close != nullptr) yaml_close(ParserHandle);
-  ParserHandle = nullptr;
-  if (LibraryHandle != nullptr) platform::ReleaseLibrary(LibraryHandle);
-  LibraryHandle = nullptr;
+  if (parserHandle_ != nullptr && close_ != nullptr) close_(parserHandle_);
+  parserHandle_ = nullptr;
+  if (libraryHandle_ != nullptr) platform::ReleaseLibrary(libraryHandle_);
+  libraryHandle_ = nullptr;
 }
 
-bool TYamlEventReader::NextView(TYamlEventView& Event) {
-  Event = TYamlEventView();
-  if (yaml_next(ParserHandle) == 0) {
-    const char* text = yaml_error(ParserHandle);
-    LastErrorUtf8_ = text != nullptr ? text : "";
-    LastError_ = Utf8ToUtf16(LastErrorUtf8_);
+bool TYamlEventReader::NextView(TYamlEventView& event) {
+  event = TYamlEventView();
+  if (next_(parserHandle_) == 0) {
+    const char* text = error_(parserHandle_);
+    lastErrorUtf8_ = text != nullptr ? text : "";
+    lastError_ = Utf8ToUtf16(lastErrorUtf8_);
     return false;
   }
-  Event.reader_ = this;
-  Event.kind_ = yaml_type(ParserHandle);
+  event.reader_ = this;
+  event.kind_ = type_(parserHandle_);
   return true;
 }
 
-bool TYamlEventReader::Next(TYamlEvent& Event) {
+bool TYamlEventReader::Next(TYamlEvent& event) {
   TYamlEventView view;
   const bool ok = NextView(view);
-  Event.Kind = view.Kind();
-  Event.StartIndex = view.StartIndex();
-  Event.EndIndex = view.EndIndex();
-  Event.Line = view.Line();
-  Event.Column = view.Column();
-  Event.EndLine = view.EndLine();
-  Event.EndColumn = view.EndColumn();
-  Event.Value.clear();
-  Event.Anchor.clear();
-  Event.Tag.clear();
-  Event.ScalarStyle = 0;
+  event.Kind = view.Kind();
+  event.StartIndex = view.StartIndex();
+  event.EndIndex = view.EndIndex();
+  event.Line = view.Line();
+  event.Column = view.Column();
+  event.EndLine = view.EndLine();
+  event.EndColumn = view.EndColumn();
+  event.Value.clear();
+  event.Anchor.clear();
+  event.Tag.clear();
+  event.ScalarStyle = 0;
   const auto copy = [](std::string& to, std::string_view from) {
     if (!from.empty()) to.append(from.data(), from.size());
   };
   // Only the accessors whose datum the event kind carries are called: the
   // others would answer null or 0 anyway.
-  switch (Event.Kind) {
+  switch (event.Kind) {
     case yeScalar:
-      copy(Event.Value, view.Value());
-      Event.ScalarStyle = view.ScalarStyle();
+      copy(event.Value, view.Value());
+      event.ScalarStyle = view.ScalarStyle();
       [[fallthrough]];
     case yeSequenceStart:
     case yeMappingStart:
-      copy(Event.Tag, view.Tag());
+      copy(event.Tag, view.Tag());
       [[fallthrough]];
     case yeAlias:
-      copy(Event.Anchor, view.Anchor());
+      copy(event.Anchor, view.Anchor());
       break;
     default:
       break;
@@ -165,45 +187,45 @@ bool TYamlEventReader::Next(TYamlEvent& Event) {
 // ---------------------------------------------------------------------------
 // TYamlEventView: a field of the reader's current event, or of the copy.
 
-#define CORVANE_VIEW_FIELD(Type, Name, Entry)                                         \
-  Type TYamlEventView::Name() const {                                               \
-    if (copy_) return copy_->Name;                                                  \
-    if (!reader_) return Type();                                                    \
-    return static_cast<Type>(reader_->Entry(reader_->ParserHandle));                \
+#define CORVANE_VIEW_FIELD(Type, Name, Entry)                          \
+  Type TYamlEventView::Name() const {                                \
+    if (copy_) return copy_->Name;                                   \
+    if (!reader_) return Type();                                     \
+    return static_cast<Type>(reader_->Entry(reader_->parserHandle_)); \
   }
-CORVANE_VIEW_FIELD(std::ptrdiff_t, StartIndex, yaml_start)
-CORVANE_VIEW_FIELD(std::ptrdiff_t, EndIndex, yaml_end)
-CORVANE_VIEW_FIELD(std::ptrdiff_t, Line, yaml_line)
-CORVANE_VIEW_FIELD(std::ptrdiff_t, Column, yaml_column)
-CORVANE_VIEW_FIELD(std::ptrdiff_t, EndLine, yaml_end_line)
-CORVANE_VIEW_FIELD(std::ptrdiff_t, EndColumn, yaml_end_column)
-CORVANE_VIEW_FIELD(int32_t, ScalarStyle, yaml_scalar_style)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, StartIndex, start_)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndIndex, end_)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, Line, line_)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, Column, column_)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndLine, endLine_)
+CORVANE_VIEW_FIELD(std::ptrdiff_t, EndColumn, endColumn_)
+CORVANE_VIEW_FIELD(int32_t, ScalarStyle, scalarStyle_)
 #undef CORVANE_VIEW_FIELD
 
 std::string_view TYamlEventView::Value() const {
   if (copy_) return copy_->Value;
   if (!reader_) return {};
-  const char* value = reader_->yaml_value(reader_->ParserHandle);
+  const char* value = reader_->value_(reader_->parserHandle_);
   // The length is authoritative: the decoded scalar may hold NUL bytes.
-  return value ? std::string_view(value, reader_->yaml_value_length(reader_->ParserHandle)) : std::string_view();
+  return value ? std::string_view(value, reader_->valueLength_(reader_->parserHandle_)) : std::string_view();
 }
 
 std::string_view TYamlEventView::Anchor() const {
   if (copy_) return copy_->Anchor;
-  const char* text = reader_ ? reader_->yaml_anchor(reader_->ParserHandle) : nullptr;
+  const char* text = reader_ ? reader_->anchor_(reader_->parserHandle_) : nullptr;
   return text ? std::string_view(text) : std::string_view();
 }
 
 std::string_view TYamlEventView::Tag() const {
   if (copy_) return copy_->Tag;
-  const char* text = reader_ ? reader_->yaml_tag(reader_->ParserHandle) : nullptr;
+  const char* text = reader_ ? reader_->tag_(reader_->parserHandle_) : nullptr;
   return text ? std::string_view(text) : std::string_view();
 }
 
 // ---------------------------------------------------------------------------
 // TTomlNative
 
-TTomlNative::TTomlNative(std::string_view SourceText) {
+TTomlNative::TTomlNative(std::string_view sourceText) {
   LibraryHandle = LoadParserLibrary();
   try {
     const char* const kMissing = "Missing native TOML entry: ";
@@ -221,7 +243,7 @@ TTomlNative::TTomlNative(std::string_view SourceText) {
     ResolveEntry(LibraryHandle, "cvn_toml_array_table", kMissing, toml_array_table);
     char errorText[1024];
     std::memset(errorText, 0, sizeof errorText);
-    DocumentHandle = toml_open(TextData(SourceText), SourceText.size(), errorText, int(sizeof errorText));
+    DocumentHandle = toml_open(TextData(sourceText), sourceText.size(), errorText, int(sizeof errorText));
     if (DocumentHandle == nullptr) {
       errorText[sizeof errorText - 1] = '\0';
       // The library leaves the buffer empty only when it ran out of memory; a

@@ -25,17 +25,28 @@ class EParserBinding : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Why a text did not load: its message, and where the parser stopped when
+// it says so: a 1-based line and a 1-based column in characters, 0 when not
+// known (TOML errors name the line only; a file that cannot be read or is
+// too large names no place).
+struct TLoadError {
+  std::u16string Text;
+  int64_t Line = 0;
+  int64_t Column = 0;
+};
+
+// A failure message of the parser library, or of a builder that words its
+// own failures the same way, as a load error: the place is read from the
+// text, which ends in " at line L, column C" (YAML) or starts with
+// "line L: " (TOML).
+TLoadError ParserError(std::string_view message);
+
 // Full path of the parser library: the folder of the module holding this code
 // (the plug-in, or a test program standing in for it) + the library's name.
 std::u16string ParserLibraryPath();
 // "corvane_parser64.dll" / "corvane_parser32.dll" on Windows; a native name
 // (corvane_parser64.so) on other systems.
 const char16_t* ParserLibraryFileName();
-
-// Test hook: when folder is not empty, ParserLibraryPath gives folder + the
-// library's name instead (folder ends with a separator). Production code never
-// calls it; an empty folder restores the module-folder rule.
-void SetParserLibraryFolderForTesting(const std::u16string& folder);
 
 struct TYamlEvent {
   int32_t Kind = 0;
@@ -93,9 +104,9 @@ enum TYamlEventKind : int32_t {
 // temporary or a C string is kept by the reader itself.
 class TYamlEventReader {
  public:
-  explicit TYamlEventReader(const std::string& Source);
-  explicit TYamlEventReader(std::string&& Source);
-  explicit TYamlEventReader(const char* Source) : TYamlEventReader(std::string(Source ? Source : "")) {}
+  explicit TYamlEventReader(const std::string& source);
+  explicit TYamlEventReader(std::string&& source);
+  explicit TYamlEventReader(const char* source) : TYamlEventReader(std::string(source ? source : "")) {}
   ~TYamlEventReader();
   TYamlEventReader(const TYamlEventReader&) = delete;
   TYamlEventReader& operator=(const TYamlEventReader&) = delete;
@@ -103,36 +114,36 @@ class TYamlEventReader {
   // Reads one event; false on a parse failure, with LastError set. Only the
   // fields the event's kind carries are read; the others are reset. Reusing
   // one TYamlEvent for a whole stream keeps its string buffers.
-  bool Next(TYamlEvent& Event);
+  bool Next(TYamlEvent& event);
   // The same without reading any field but the kind (see TYamlEventView).
-  bool NextView(TYamlEventView& Event);
-  const std::u16string& LastError() const { return LastError_; }
-  const std::string& LastErrorUtf8() const { return LastErrorUtf8_; }
+  bool NextView(TYamlEventView& event);
+  const std::u16string& LastError() const { return lastError_; }
+  const std::string& LastErrorUtf8() const { return lastErrorUtf8_; }
 
  private:
   friend class TYamlEventView;
-  using FClose = void (*)(void*);
-  using FInt = int (*)(void*);
-  using FSize = size_t (*)(void*);
-  using FText = const char* (*)(void*);
+  using TCloseEntry = void (*)(void*);
+  using TIntEntry = int (*)(void*);
+  using TSizeEntry = size_t (*)(void*);
+  using TTextEntry = const char* (*)(void*);
 
   void Open(const char* data, size_t length);
 
-  void* LibraryHandle = nullptr;
-  void* ParserHandle = nullptr;
-  std::string OwnedSource;  // only for a temporary or C-string source
-  std::u16string LastError_;
-  std::string LastErrorUtf8_;
-  FClose yaml_close = nullptr;
-  FInt yaml_next = nullptr;
-  FText yaml_error = nullptr;
-  FInt yaml_type = nullptr;
-  FSize yaml_start = nullptr, yaml_end = nullptr, yaml_line = nullptr, yaml_column = nullptr,
-        yaml_end_line = nullptr, yaml_end_column = nullptr;
-  FText yaml_value = nullptr;
-  FSize yaml_value_length = nullptr;
-  FText yaml_anchor = nullptr, yaml_tag = nullptr;
-  FInt yaml_scalar_style = nullptr;
+  void* libraryHandle_ = nullptr;
+  void* parserHandle_ = nullptr;
+  std::string ownedSource_;  // only for a temporary or C-string source
+  std::u16string lastError_;
+  std::string lastErrorUtf8_;
+  TCloseEntry close_ = nullptr;
+  TIntEntry next_ = nullptr;
+  TTextEntry error_ = nullptr;
+  TIntEntry type_ = nullptr;
+  TSizeEntry start_ = nullptr, end_ = nullptr, line_ = nullptr, column_ = nullptr, endLine_ = nullptr,
+             endColumn_ = nullptr;
+  TTextEntry value_ = nullptr;
+  TSizeEntry valueLength_ = nullptr;
+  TTextEntry anchor_ = nullptr, tag_ = nullptr;
+  TIntEntry scalarStyle_ = nullptr;
 };
 
 // One parsed TOML document. The TOML tree builder reads the entry pointers
@@ -140,7 +151,7 @@ class TYamlEventReader {
 // so the source text is only read during construction.
 class TTomlNative {
  public:
-  explicit TTomlNative(std::string_view Source);
+  explicit TTomlNative(std::string_view source);
   ~TTomlNative();
   TTomlNative(const TTomlNative&) = delete;
   TTomlNative& operator=(const TTomlNative&) = delete;

@@ -1,9 +1,9 @@
-// Flat structure records: texts, node trees and value trees from them.
+// Flat structure records: their texts, and the value tree built from them.
 #include "uStructureIndex.h"
 
 #include <cstring>
 
-#include "uValueBuilding.h"
+#include "uScalarTyping.h"
 
 namespace corvane {
 
@@ -130,138 +130,110 @@ std::string_view TStructureIndex::Anchor(size_t i, std::string_view source) cons
 
 std::string_view TStructureIndex::Tag(size_t i) const { return Stored(i, kTagStored); }
 
-namespace {
+TNodeView TStructureIndex::View(size_t i, std::string_view source) const {
+  const TStructureRecord& r = Records[i];
+  TNodeView v;
+  v.Kind = r.Kind;
+  v.Style = r.Style;
+  v.KeyStyle = r.KeyStyle;
+  v.KeyNotScalar = (r.Flags & kKeyNotScalar) != 0;
+  v.StartOffset = r.StartOffset;
+  v.EndOffset = r.EndOffset;
+  v.KeyStart = r.KeyStart;
+  v.KeyEnd = r.KeyEnd;
+  v.Key = Key(i, source);
+  v.Value = Value(i, source);
+  v.Anchor = Anchor(i, source);
+  v.Tag = Tag(i);
+  return v;
+}
 
-size_t ChildCount(const TStructureIndex& index, size_t i) {
-  const auto& r = index.Records;
+size_t TStructureIndex::ChildCount(size_t i) const {
   size_t count = 0;
-  for (size_t c = i + 1; c < r[i].SubtreeEnd; c = r[c].SubtreeEnd) ++count;
+  for (size_t c = i + 1; c < Records[i].SubtreeEnd; c = Records[c].SubtreeEnd) ++count;
   return count;
 }
 
-TStructuredNodePtr NodeOf(const TStructureIndex& index, std::string_view source, size_t i) {
-  const TStructureRecord& r = index.Records[i];
-  auto node = std::make_unique<TStructuredNode>(r.Kind);
-  node->StartOffset = r.StartOffset;
-  node->EndOffset = r.EndOffset;
-  node->KeyStart = r.KeyStart;
-  node->KeyEnd = r.KeyEnd;
-  node->Style = r.Style;
-  node->KeyStyle = r.KeyStyle;
-  node->KeyNotScalar = (r.Flags & TStructureIndex::kKeyNotScalar) != 0;
-  node->Key = index.Key(i, source);
-  node->Value = index.Value(i, source);
-  node->Anchor = index.Anchor(i, source);
-  node->Tag = index.Tag(i);
-  const size_t children = ChildCount(index, i);
-  if (children) node->Children.reserve(children);
-  return node;
+namespace {
+
+size_t SkipDocuments(const TStructureIndex& index, size_t i) {
+  while (i != std::string::npos && index.Records[i].Kind == skDocument)
+    i = index.Records[i].SubtreeEnd > i + 1 ? i + 1 : std::string::npos;
+  return i;
 }
 
-// Records as a source for the shared conversion (uValueBuilding.h).
-struct TRecordSource {
-  using TNode = size_t;
-  struct TCursor {
-    size_t Next;
-    size_t End;
-  };
-  const TStructureIndex& Index;
-  std::string_view Text;
+bool HasChildren(const TStructureIndex& index, size_t i) {
+  if (i == std::string::npos) return false;
+  const int kind = index.Records[i].Kind;
+  return (kind == skStream || kind == skSequence || kind == skMapping) && index.Records[i].SubtreeEnd > i + 1;
+}
 
-  TNode None() const { return std::string::npos; }
-  bool IsNone(TNode n) const { return n == std::string::npos; }
-  int Kind(TNode n) const { return Index.Records[n].Kind; }
-  int Style(TNode n) const { return Index.Records[n].Style; }
-  std::string_view Value(TNode n) const { return Index.Value(n, Text); }
-  std::string_view Key(TNode n) const { return Index.Key(n, Text); }
-  TNode FirstChild(TNode n) const { return Index.Records[n].SubtreeEnd > n + 1 ? n + 1 : None(); }
-  size_t ChildCount(TNode n) const { return corvane::ChildCount(Index, n); }
-  TCursor Children(TNode n) const { return {n + 1, Index.Records[n].SubtreeEnd}; }
-  bool Done(const TCursor& c) const { return c.Next >= c.End; }
-  TNode Take(TCursor& c) const {
-    const size_t child = c.Next;
-    c.Next = Index.Records[child].SubtreeEnd;
-    return child;
+// The value for record i without its children: containers come back empty
+// (with room for their children, so each allocates its list once).
+TJsonDataPtr Shell(const TStructureIndex& index, std::string_view source, size_t i, TDocumentLanguage language) {
+  if (i == std::string::npos) return std::make_unique<TJsonNull>();
+  switch (index.Records[i].Kind) {
+    case skStream:
+    case skSequence: {
+      auto array = std::make_unique<TJsonArray>();
+      array->Reserve(index.ChildCount(i));
+      return array;
+    }
+    case skMapping: {
+      auto object = std::make_unique<TJsonObject>();
+      object->Reserve(index.ChildCount(i));
+      return object;
+    }
+    case skScalar: return ScalarToValue(index.Value(i, source), index.Records[i].Style, language);
+    case skAlias: {
+      const std::string_view target = index.Value(i, source);
+      std::string text;
+      text.reserve(target.size() + 1);
+      text += '*';
+      text += target;
+      return std::make_unique<TJsonString>(text);
+    }
+    default: return std::make_unique<TJsonNull>();
   }
-};
+}
 
 }  // namespace
 
-TParserPosition ParserPosition(std::string_view text, std::ptrdiff_t offset, TParserPosition from) {
-  const auto byte = [&](std::ptrdiff_t i) { return static_cast<unsigned char>(text[static_cast<size_t>(i)]); };
-  const std::ptrdiff_t size = static_cast<std::ptrdiff_t>(text.size());
-  if (offset > size) offset = size;
-  if (from.Offset > offset || from.Offset < 0) from = TParserPosition();
-  std::ptrdiff_t i = from.Offset;
-  if (i == 0 && size >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) i = offset >= 3 ? 3 : offset;
-  std::ptrdiff_t line = from.Line, column = from.Column;
-  while (i < offset) {
-    const unsigned char b = byte(i);
-    std::ptrdiff_t width = 1;
-    bool lineBreak = false;
-    if (b == '\n') {
-      lineBreak = true;
-    } else if (b == '\r') {
-      lineBreak = true;
-      if (i + 1 < size && byte(i + 1) == '\n') width = 2;
-    } else if (b == 0xC2 && i + 1 < size && byte(i + 1) == 0x85) {
-      lineBreak = true, width = 2;  // NEL
-    } else if (b == 0xE2 && i + 2 < size && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9)) {
-      lineBreak = true, width = 3;  // LS, PS
-    }
-    if (lineBreak && i + width <= offset) {
-      ++line, column = 1;
-      i += width;
+TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record,
+                          TDocumentLanguage language) {
+  struct TFrame {
+    size_t Record;
+    TJsonData* Target;
+    size_t Next;  // the next child's record
+  };
+  const size_t top = SkipDocuments(index, record);
+  TJsonDataPtr result = Shell(index, source, top, language);
+  if (!HasChildren(index, top)) return result;
+  std::vector<TFrame> stack{{top, result.get(), top + 1}};
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.Next >= index.Records[frame.Record].SubtreeEnd) {
+      stack.pop_back();
       continue;
     }
-    if ((b & 0xC0) != 0x80) ++column;
-    ++i;
+    const size_t child = frame.Next;
+    frame.Next = index.Records[child].SubtreeEnd;
+    const size_t inner = SkipDocuments(index, child);
+    TJsonDataPtr value = Shell(index, source, inner, language);
+    TJsonData* added = value.get();
+    if (index.Records[frame.Record].Kind == skMapping)
+      static_cast<TJsonObject*>(frame.Target)->Add(std::string(index.Key(child, source)), std::move(value));
+    else
+      static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
+    if (HasChildren(index, inner)) stack.push_back({inner, added, inner + 1});
   }
-  return {offset, line, column};
+  return result;
 }
 
-TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record) {
-  if (record >= index.Records.size()) return nullptr;
-  TParserPosition position;
-  const auto place = [&](TStructuredNode& node) {
-    if (node.Kind == skStream || node.Kind == skDocument || node.StartOffset < 0) return;
-    position = ParserPosition(source, node.StartOffset, position);
-    node.Line = position.Line;
-    node.Column = position.Column;
-  };
-  TStructuredNodePtr root = NodeOf(index, source, record);
-  place(*root);
-  std::vector<std::pair<TStructuredNode*, size_t>> open{{root.get(), index.Records[record].SubtreeEnd}};
-  const size_t end = index.Records[record].SubtreeEnd;
-  for (size_t i = record + 1; i < end; ++i) {
-    while (open.back().second <= i) open.pop_back();
-    TStructuredNode* node = open.back().first->AddChild(NodeOf(index, source, i));
-    place(*node);
-    if (index.Records[i].SubtreeEnd > i + 1) open.emplace_back(node, index.Records[i].SubtreeEnd);
-  }
-  return root;
-}
-
-TStructuredNodePtr MaterializeNode(const TStructureIndex& index, std::string_view source, size_t record) {
-  if (record >= index.Records.size()) return nullptr;
-  TStructuredNodePtr node = NodeOf(index, source, record);
-  std::vector<TStructuredNodePtr>().swap(node->Children);  // no room kept for children
-  if (node->Kind != skStream && node->Kind != skDocument && node->StartOffset >= 0) {
-    const TParserPosition position = ParserPosition(source, node->StartOffset);
-    node->Line = position.Line;
-    node->Column = position.Column;
-  }
-  return node;
-}
-
-TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml) {
-  return detail::BuildValue(TRecordSource{index, source}, record, isToml);
-}
-
-TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, bool isToml) {
+TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, TDocumentLanguage language) {
   if (index.Records.empty()) return std::make_unique<TJsonNull>();
-  if (ChildCount(index, 0) == 1) return IndexToValue(index, source, 1, isToml);
-  return IndexToValue(index, source, 0, isToml);
+  if (index.ChildCount(0) == 1) return IndexToValue(index, source, 1, language);
+  return IndexToValue(index, source, 0, language);
 }
 
 }  // namespace corvane

@@ -1,43 +1,77 @@
-// The structure of a parsed document in flat form: one fixed-size record per
-// node, in pre-order (a node before its children, children in order), with
-// the node's texts kept only where they cannot be read back from the parsed
-// bytes. A loaded file keeps this instead of a tree of node objects: a large
-// file holds about one node per eight bytes of text, and a record costs
-// 28 bytes where a TStructuredNode with its child list and texts costs four
-// times that.
+// The structure of a parsed document: one fixed-size record per node, in
+// pre-order (a node before its children, children in order), with the
+// node's texts kept only where they cannot be read back from the parsed
+// bytes. A loaded file keeps this as its structure: a large file holds about
+// one node per eight bytes of text, and a record costs 28 bytes.
+//
+// Shape (YAML): Records[0] is the stream; it holds one document per YAML
+// document; a document holds its content node, if any. A mapping holds one
+// node per pair: the value's node, carrying the pair's key (text, span,
+// style, and whether the key was not a scalar); the key's own node is not
+// kept. Sequences hold their items. TOML has the same shape: a stream with
+// one document holding the root table's mapping, with no spans (-1).
 //
 // Contract:
-//  - Records[0] is the stream. A node's children start at its index + 1;
-//    each child's SubtreeEnd is where the next sibling starts, and the
-//    node's own SubtreeEnd ends the list. Nothing here recurses.
+//  - A node's children start at its index + 1; each child's SubtreeEnd is
+//    where the next sibling starts, and the node's own SubtreeEnd ends the
+//    list. Nothing here recurses.
 //  - Texts: a scalar's value, an alias's target, a key, an anchor and a tag
-//    read exactly as a TStructuredNode built from the same parse would hold
-//    them. A text equal to its source slice (the span less the quotes of a
-//    quoted scalar or the "*" of an alias) is not stored; the source must be
-//    the bytes that were parsed.
+//    read exactly as the parser reported them. A text equal to its source
+//    slice (the span less the quotes of a quoted scalar or the "*" of an
+//    alias) is not stored; the source must be the bytes that were parsed.
 //  - Offsets are 32-bit: texts larger than 2 GB - 1 are refused before
 //    parsing, and so are documents whose stored texts would pass 4 GB.
-//  - Lines and columns are not kept: a node's start line and column follow
-//    from its start offset (see ParserPosition), so Materialize derives them.
-//  - Materialize builds the equivalent TStructuredNode tree (for editing and
-//    for callers that want node objects); IndexToValue builds the same value
-//    tree StructureToValue builds from that tree.
+//  - IndexToValue builds the value tree the views show.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "uDocumentLanguage.h"
 #include "uJsonModel.h"
-#include "uStructuredNode.h"
 
 namespace corvane {
 
 // Largest text the structure index can describe.
 constexpr size_t kMaxIndexedTextBytes = 2147483647u;
+
+// Node kinds of the structure.
+enum TStructuredKind : int {
+  skStream = 0,
+  skDocument = 1,
+  skMapping = 2,
+  skSequence = 3,
+  skScalar = 4,
+  skAlias = 5,
+};
+
+// Raised inside structure building and conversion; what() is UTF-8. The
+// builders catch it (and EJsonError, EParserBinding) at their boundary.
+class EStructureError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One node of the structure with its texts, as the records hold it.
+struct TNodeView {
+  int Kind = 0;
+  int Style = 0;     // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
+  int KeyStyle = 0;
+  bool KeyNotScalar = false;
+  int32_t StartOffset = 0;  // -1 when not known (TOML)
+  int32_t EndOffset = 0;
+  int32_t KeyStart = -1;
+  int32_t KeyEnd = -1;
+  std::string_view Key;     // key text when the node is a mapping value
+  std::string_view Value;   // scalar content / alias target / TOML raw value text
+  std::string_view Anchor;
+  std::string_view Tag;
+};
 
 struct TStructureRecord {
   int32_t StartOffset = 0;
@@ -112,6 +146,10 @@ class TStructureIndex {
   std::string_view Key(size_t i, std::string_view source) const;
   std::string_view Anchor(size_t i, std::string_view source) const;
   std::string_view Tag(size_t i) const;
+  // Record i with its texts.
+  TNodeView View(size_t i, std::string_view source) const;
+  // Number of children of record i.
+  size_t ChildCount(size_t i) const;
 
   // Appends a record and its texts; value and key are stored unless they
   // equal the slice their span and style give. Returns the record's index.
@@ -131,38 +169,16 @@ class TStructureIndex {
   std::string_view Stored(size_t i, uint8_t which) const;
 };
 
-// The 1-based line and column the YAML parser reports for the character at
-// byte offset `offset` of text: CR, LF, CR LF, NEL, LS and PS each end a
-// line; columns count code points; a leading byte-order mark is not counted.
-// Walks forward from `from` (a position of an offset at or before this one,
-// or a default TParserPosition for the start of the text), so positions
-// asked in increasing order cost one pass over the text in total.
-struct TParserPosition {
-  std::ptrdiff_t Offset = 0;  // where Line and Column were reached
-  std::ptrdiff_t Line = 1;
-  std::ptrdiff_t Column = 1;
-};
-TParserPosition ParserPosition(std::string_view text, std::ptrdiff_t offset, TParserPosition from = {});
-
-// The node tree of record `record` (the whole document for 0). Scalar, alias
-// and collection nodes of a text with spans get the line and column of their
-// start offset; the parser reports the same, except for an empty node at the
-// very end of a text without a final line break, which it places at the
-// start of a line after the last.
-TStructuredNodePtr Materialize(const TStructureIndex& index, std::string_view source, size_t record = 0);
-
-// Record `record` alone as a node object, without its children (its line
-// and column included).
-TStructuredNodePtr MaterializeNode(const TStructureIndex& index, std::string_view source, size_t record);
-
-// The value of the subtree at record (as StructureToValue) and of a whole
-// parsed file (as StructureRootToValue). Raise like them.
-TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record, bool isToml);
-TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, bool isToml);
-
-// Parses YAML / TOML text into a structure index. False with the same error
-// texts ParseYamlStructure / ParseTomlStructure give; never throws.
-bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error);
-bool ParseTomlIndex(const std::string& text, TStructureIndex& index, std::u16string& error);
+// The value of the subtree at record `record` and of a whole parsed file.
+// A document stands for its first child (null when it has none); a stream or
+// sequence becomes an array, a mapping an object, a scalar its typed value
+// (uScalarTyping.h), an alias the string "*" + name. The whole file's value
+// is its one document's value when the stream holds exactly one document,
+// else an array with one value per document (empty for none). A mapping with
+// a repeated key raises EJsonError "Duplicate object member: \"name\"".
+// An explicit stack does the walk, so any depth is safe.
+TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record,
+                          TDocumentLanguage language);
+TJsonDataPtr IndexRootToValue(const TStructureIndex& index, std::string_view source, TDocumentLanguage language);
 
 }  // namespace corvane

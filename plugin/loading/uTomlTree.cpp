@@ -1,4 +1,4 @@
-// TOML structure tree from the parser library's table/array navigator.
+// TOML structure records from the parser library's table/array navigator.
 //
 // Contract:
 //  - Only the entry pointers held by TTomlNative are called; every text they
@@ -14,8 +14,7 @@
 #include <algorithm>
 #include <new>
 
-#include "uStructureIndex.h"
-#include "uUnicode.h"
+#include "uI18n.h"
 
 namespace corvane {
 
@@ -109,26 +108,10 @@ void BuildTomlIndex(const TTomlNative& native, TStructureIndex& index) {
   index.Records[0].SubtreeEnd = index.Records[1].SubtreeEnd = end;
 }
 
-TStructuredNodePtr SubtreeToNode(const TTomlNative& native, void* handle, bool isTable) {
-  TStructureIndex index;
-  Walk(native, index, handle, isTable, index.Add(Unplaced(isTable ? skMapping : skSequence), {}, {}, {}, {}, {}));
-  return Materialize(index, {}, 0);
-}
-
 }  // namespace
 
-TStructuredNodePtr TomlTableToNode(const TTomlNative& native, void* table) { return SubtreeToNode(native, table, true); }
-
-TStructuredNodePtr TomlArrayToNode(const TTomlNative& native, void* array) { return SubtreeToNode(native, array, false); }
-
-TStructuredNodePtr BuildTomlStructure(const TTomlNative& native) {
-  TStructureIndex index;
-  BuildTomlIndex(native, index);
-  return Materialize(index, {}, 0);
-}
-
-bool ParseTomlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
-  error.clear();
+bool ParseTomlIndex(const std::string& text, TStructureIndex& index, TLoadError& error) {
+  error = TLoadError();
   index.Clear();
   try {
     if (text.size() > kMaxIndexedTextBytes) throw EStructureError("TOML text larger than 2147483647 bytes");
@@ -137,31 +120,20 @@ bool ParseTomlIndex(const std::string& text, TStructureIndex& index, std::u16str
     BuildTomlIndex(native, index);
     return true;
   } catch (const std::bad_alloc&) {
-    error = u"Not enough memory to parse the TOML text";
+    error.Text = tr(i18n::kErrorOutOfMemory);
   } catch (const std::exception& e) {
-    error = Utf8ToUtf16(e.what());
+    error = ParserError(e.what());
   }
   index.Clear();
   return false;
 }
 
-bool ParseTomlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
-  root.reset();
-  TStructureIndex index;
-  if (!ParseTomlIndex(text, index, error)) return false;
-  try {
-    root = Materialize(index, {}, 0);
-    return true;
-  } catch (const std::bad_alloc&) {
-    error = u"Not enough memory to parse the TOML text";
-  }
-  root.reset();
-  return false;
-}
-
 bool ValidateToml(const std::string& text, std::u16string& error) {
   TStructureIndex index;
-  return ParseTomlIndex(text, index, error);
+  TLoadError failure;
+  const bool ok = ParseTomlIndex(text, index, failure);
+  error = std::move(failure.Text);
+  return ok;
 }
 
 }  // namespace corvane

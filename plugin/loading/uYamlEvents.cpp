@@ -1,4 +1,4 @@
-// YAML structure tree from the parser library's events.
+// YAML structure records from the parser library's events.
 //
 // Contract:
 //  - Event order: STREAM-START, then per document DOCUMENT-START, at most one
@@ -22,6 +22,9 @@
 //    events there: the YAML parser's own cost grows with the square of the
 //    flow nesting depth, so a small file of brackets would otherwise hold the
 //    host's window for minutes.
+//  - Inside, a failure raises EStructureError (or the binding's
+//    EParserBinding); ParseYamlIndex catches it at its boundary, empties the
+//    records and returns false with the text.
 #include "uYamlEvents.h"
 
 #include <cstring>
@@ -29,8 +32,9 @@
 #include <optional>
 #include <string>
 
-#include "uStructureIndex.h"
-#include "uUnicode.h"
+#include "uI18n.h"
+#include "uLineIndex.h"
+#include "uParserBinding.h"
 
 namespace corvane {
 
@@ -92,11 +96,11 @@ std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff
 // line index (see Locate).
 class TMarkLocator {
  public:
-  TMarkLocator(std::string_view text, bool allowAsciiShortcut) : text_(text) {
+  explicit TMarkLocator(std::string_view text) : text_(text) {
     const bool bom = text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
                      static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF;
     bom_ = bom ? 3 : 0;
-    if (!allowAsciiShortcut || !IsAscii(text.substr(bom_))) lines_.emplace(text);
+    if (!IsAscii(text.substr(bom_))) lines_.emplace(text);
   }
 
   std::string_view Text() const { return text_; }
@@ -253,9 +257,9 @@ class TYamlIndexBuilder {
   }
 };
 
-void ParseEvents(const std::string& text, TStructureIndex& index, bool allowAsciiShortcut) {
+void ParseEvents(const std::string& text, TStructureIndex& index) {
   if (text.size() > kMaxIndexedTextBytes) throw EStructureError("YAML text larger than 2147483647 bytes");
-  const TMarkLocator marks(text, allowAsciiShortcut);
+  const TMarkLocator marks(text);
   TYamlEventReader reader(text);
   TYamlIndexBuilder builder(index, marks);
   TYamlEventView event;
@@ -284,57 +288,27 @@ void ParseEvents(const std::string& text, TStructureIndex& index, bool allowAsci
 
 }  // namespace
 
-TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index) {
-  TStructureIndex nodes;
-  const TMarkLocator marks(index.Text(), false);
-  TYamlIndexBuilder(nodes, marks).BuildNode(reader, TYamlEventView(first));
-  return Materialize(nodes, index.Text(), 0);
-}
-
-namespace {
-
-bool ParseIndex(const std::string& text, TStructureIndex& index, std::u16string& error, bool allowAsciiShortcut) {
-  error.clear();
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError& error) {
+  error = TLoadError();
   index.Clear();
   try {
-    ParseEvents(text, index, allowAsciiShortcut);
+    ParseEvents(text, index);
     return true;
   } catch (const std::bad_alloc&) {
-    error = u"Not enough memory to parse the YAML text";
+    error.Text = tr(i18n::kErrorOutOfMemory);
   } catch (const std::exception& e) {
-    error = Utf8ToUtf16(e.what());
+    error = ParserError(e.what());
   }
   index.Clear();
-  return false;
-}
-
-}  // namespace
-
-bool ParseYamlIndex(const std::string& text, TStructureIndex& index, std::u16string& error) {
-  return ParseIndex(text, index, error, true);
-}
-
-bool ParseYamlIndexThroughLines(const std::string& text, TStructureIndex& index, std::u16string& error) {
-  return ParseIndex(text, index, error, false);
-}
-
-bool ParseYamlStructure(const std::string& text, TStructuredNodePtr& root, std::u16string& error) {
-  root.reset();
-  TStructureIndex index;
-  if (!ParseYamlIndex(text, index, error)) return false;
-  try {
-    root = Materialize(index, text, 0);
-    return true;
-  } catch (const std::bad_alloc&) {
-    error = u"Not enough memory to parse the YAML text";
-  }
-  root.reset();
   return false;
 }
 
 bool ValidateYaml(const std::string& text, std::u16string& error) {
   TStructureIndex index;
-  return ParseYamlIndex(text, index, error);
+  TLoadError failure;
+  const bool ok = ParseYamlIndex(text, index, failure);
+  error = std::move(failure.Text);
+  return ok;
 }
 
 }  // namespace corvane

@@ -1,24 +1,23 @@
-// Building the YAML structure tree from the parser library's event stream.
+// The YAML builder: the parser library's event stream read into structure
+// records (uStructureIndex.h) in one pass.
 //
 // Contract:
-//  - One pass over the events; every node's span comes from its events' start
-//    and end marks, turned into byte offsets of the parsed text through a
-//    TLineIndex (a scalar's span covers its anchor/tag, quotes or block
-//    indicators; a collection's runs from its start event to its end event).
+//  - Every node's span comes from its events' start and end marks, as byte
+//    offsets of the parsed text (a scalar's span covers its anchor/tag,
+//    quotes or block indicators; a collection's runs from its start event to
+//    its end event).
 //  - Nesting is handled with an explicit stack, never recursion, so input
 //    nested 100,000 levels deep cannot exhaust the thread's stack; more than
 //    kMaxYamlNesting nested collections fail with a clear error instead of
 //    keeping the parser busy for minutes.
-//  - Failures raise EStructureError (or the binding's EParserBinding) with a
-//    message that names what failed; a half-built subtree is freed.
+//  - Nothing is thrown: a failure gives false, no records, and the error's
+//    text with the line and column the parser names.
 #pragma once
 
 #include <string>
 
-#include "uLineIndex.h"
 #include "uParserBinding.h"
 #include "uStructureIndex.h"
-#include "uStructuredNode.h"
 
 namespace corvane {
 
@@ -26,15 +25,13 @@ namespace corvane {
 // comes near it).
 constexpr int kMaxYamlNesting = 10000;
 
-// Builds the node that starts with `first` (already read) and every event of
-// its subtree, read from reader. Raises "Unexpected YAML event" for an event
-// that cannot start a node and "Cannot locate YAML node in source" when a
-// start position lies outside the text.
-TStructuredNodePtr BuildYamlNode(TYamlEventReader& reader, TYamlEvent& first, const TLineIndex& index);
+// Parses YAML text into structure records. False with the error: the parser
+// library's texts (syntax errors "... at line L, column C"), "YAML nesting
+// deeper than N levels at line L, column C", "Cannot locate YAML node in
+// source", "YAML stream start missing", ...
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError& error);
 
-// ParseYamlIndex always placing marks through their line and column, even in
-// an all-ASCII text where the loader takes the character index as the byte
-// offset: the reference that shortcut must agree with.
-bool ParseYamlIndexThroughLines(const std::string& text, TStructureIndex& index, std::u16string& error);
+// ParseYamlIndex with the records dropped at once: the check before a save.
+bool ValidateYaml(const std::string& text, std::u16string& error);
 
 }  // namespace corvane

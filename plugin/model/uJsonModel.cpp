@@ -14,6 +14,8 @@
 #include <memory>
 #include <new>
 
+#include "uNumberText.h"
+
 namespace corvane {
 
 namespace {
@@ -110,7 +112,7 @@ int64_t TJsonFloat::AsInt64() const {
 
 void TJsonFloat::SetFromText(const std::string& text) {
   double parsed = 0.0;
-  if (!ParseDecimalFloat(text, &parsed)) throw EJsonError("'" + text + "' is not a valid floating-point value");
+  if (!ParseDecimalFloat(TrimBlanks(text), &parsed)) throw EJsonError("'" + text + "' is not a valid floating-point value");
   value_ = parsed;
 }
 

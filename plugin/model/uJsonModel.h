@@ -133,7 +133,8 @@ class TJsonFloat : public TJsonNumber {
   virtual void SetFromBoolean(bool value) { value_ = value ? 1.0 : 0.0; }
   virtual void SetFromFloat(double value) { value_ = value; }
   virtual void SetFromInt32(int32_t value) { value_ = value; }
-  // Parses a decimal number ("." separator); raises EJsonError when it is not one.
+  // Parses a decimal float (ParseDecimalFloat of uNumberText.h, blanks
+  // around it ignored); raises EJsonError when it is not one.
   virtual void SetFromText(const std::string& text);
   virtual void Clear() { value_ = 0.0; }
 
@@ -338,9 +339,5 @@ std::string_view CutMemberName(std::string_view name);
 // text quoted and escaped as JSON writes it: \\ \" \b \t \n \f \r, other
 // codes below 32 as \u00XX (upper-case hex), everything else unchanged.
 std::string JsonQuoteString(std::string_view text);
-// Parses a decimal number with "." as separator (optional sign, digits,
-// fraction, exponent; surrounding blanks ignored), independent of the C
-// locale. False for anything else, including out-of-range values.
-bool ParseDecimalFloat(std::string_view text, double* value);
 
 }  // namespace corvane

@@ -21,6 +21,7 @@
 
 #include "uI18n.h"
 #include "uJsonModel.h"
+#include "uNumberText.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -28,7 +29,6 @@ namespace corvane {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // The pieces of std::to_chars' scientific output "[-]d.ddde[+-]xx".
 struct TScientific {
@@ -173,60 +173,7 @@ size_t FloatDisplayChars(double v, char* out) {
   return copy(WithPoint(std::string(out, n)));
 }
 
-// Decimal magnitude of a validated number text, used to tell an underflow
-// (result rounds to zero) from an overflow when from_chars reports a range error.
-bool IsUnderflow(std::string_view mantissa, long long exponent) {
-  const size_t point = mantissa.find('.');
-  std::string_view whole = mantissa.substr(0, point);
-  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-  if (!whole.empty()) return static_cast<long long>(whole.size()) + exponent <= 0;
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
-  size_t zeros = 0;
-  while (zeros < fraction.size() && fraction[zeros] == '0') ++zeros;
-  return exponent - static_cast<long long>(zeros) <= 0;
-}
-
 }  // namespace
-
-bool ParseDecimalFloat(std::string_view text, double* value) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  // Validate the grammar ourselves: from_chars would also take "inf", "nan"
-  // and hexadecimal forms.
-  size_t i = 0, digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  if (i < text.size() && text[i] == '.')
-    for (++i; i < text.size() && IsDigit(text[i]); ++i) ++digits;
-  if (digits == 0) return false;
-  const std::string_view mantissa = text.substr(0, i);
-  long long exponent = 0;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    bool negativeExponent = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
-    const size_t start = i;
-    for (; i < text.size() && IsDigit(text[i]); ++i)
-      if (exponent < 100000000) exponent = exponent * 10 + (text[i] - '0');
-    if (i == start) return false;
-    if (negativeExponent) exponent = -exponent;
-  }
-  if (i != text.size()) return false;
-  double parsed = 0.0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (!IsUnderflow(mantissa, exponent)) return false;
-    parsed = 0.0;
-  } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
-    return false;
-  }
-  *value = negative ? -parsed : parsed;
-  return true;
-}
 
 std::string DefaultFloatText(double value) {
   if (std::isnan(value)) return "NaN";

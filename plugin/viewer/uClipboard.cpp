@@ -12,9 +12,8 @@
 #include <algorithm>
 
 #include "uI18n.h"
-#include "uSettings.h"
+#include "uNumberText.h"
 #include "uUnicode.h"
-#include "uValueChecks.h"
 
 namespace corvane {
 
@@ -89,13 +88,13 @@ std::vector<int> TGridCopySource::ShownColumnsInDisplayOrder() const {
 
 // ---- settings ---------------------------------------------------------------
 
-char16_t ColumnDelimiter() {
-  const char16_t c = ReadCharSetting(u"column-delimiter", u'\t');
+char16_t ColumnDelimiter(const TSettingsAccess& settings) {
+  const char16_t c = settings.ReadChar(setting::kColumnDelimiter);
   return c == 0 ? u'\t' : c;
 }
 
-std::u16string MissingAttributeText() {
-  return ReadSetting(u"missing-attribute-value", u"<N/A>");
+std::u16string MissingAttributeText(const TSettingsAccess& settings) {
+  return settings.ReadText(setting::kMissingAttributeValue);
 }
 
 // ---- plain copies -----------------------------------------------------------
@@ -156,7 +155,7 @@ TJsonDataPtr TypedCellValue(std::u16string_view text) {
     }
   }
   double value = 0.0;
-  if (plain && points <= 1 && ParseFiniteDouble(Utf16ToUtf8(text), &value)) {
+  if (plain && points <= 1 && ParseDecimalFloat(text, &value)) {
     return NewFloatNode(value);
   }
   return std::make_unique<TJsonString>(Utf16ToUtf8(text));

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "uJsonModel.h"
+#include "uSettingsAccess.h"
 #include "uTableModel.h"
 
 namespace corvane {
@@ -47,9 +48,9 @@ struct TGridCopySource {
 };
 
 // The "column-delimiter" setting's first character; TAB when unset or empty.
-char16_t ColumnDelimiter();
+char16_t ColumnDelimiter(const TSettingsAccess& settings);
 // The "missing-attribute-value" setting.
-std::u16string MissingAttributeText();
+std::u16string MissingAttributeText(const TSettingsAccess& settings);
 
 // Copy cell: the first selected row (display position 0 without a selection)
 // in the given column.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "uScaling.h"
+#include "uSettingKeys.h"
 #include "uTableModel.h"
 
 namespace corvane {
@@ -22,8 +23,8 @@ constexpr int kWidthSampleRows = 1000;
 
 struct TWidthPassInput {
   TScaling Scaling;
-  int MaxColumnWidth = 300;  // "max-column-width", pixels at 96 DPI
-  bool DecimalAlign = true;  // "decimal-align" != 0
+  int MaxColumnWidth = setting::kMaxColumnWidth.IntDefault;  // pixels at 96 DPI
+  bool DecimalAlign = setting::kDecimalAlign.IntDefault != 0;
   std::vector<int> CurrentWidths;  // one per header column
   int VisibleRows = 0;
   std::function<std::u16string_view(int column)> HeaderText;

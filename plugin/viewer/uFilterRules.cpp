@@ -1,61 +1,14 @@
 #include "uFilterRules.h"
 
-#include <charconv>
-#include <cmath>
 #include <vector>
 
 #include "uCompare.h"
+#include "uNumberText.h"
+#include "uUnicode.h"
 
 namespace corvane {
 
-namespace {
-
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// Checks the number grammar; returns false for anything else.
-bool IsNumberSyntax(std::u16string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
-  size_t digits = 0;
-  while (i < n && IsDigit(text[i])) ++i, ++digits;
-  if (i < n && text[i] == u'.') {
-    ++i;
-    while (i < n && IsDigit(text[i])) ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-    ++i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
-    size_t expDigits = 0;
-    while (i < n && IsDigit(text[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
-  }
-  return i == n;
-}
-
-}  // namespace
-
-bool ParseCellNumber(std::u16string_view text, double* value) {
-  if (text.empty() || text.size() > 4096 || !IsNumberSyntax(text)) return false;
-  if (text[0] == u'+') text.remove_prefix(1);  // from_chars takes no plus sign
-  char small[128];
-  std::vector<char> large;
-  char* buffer = small;
-  if (text.size() > sizeof small) {
-    large.resize(text.size());
-    buffer = large.data();
-  }
-  for (size_t i = 0; i < text.size(); ++i) buffer[i] = static_cast<char>(text[i]);
-  double parsed = 0;
-  const auto result = std::from_chars(buffer, buffer + text.size(), parsed);
-  if (result.ec != std::errc() || result.ptr != buffer + text.size()) return false;
-  if (!std::isfinite(parsed)) return false;
-  *value = parsed;
-  return true;
-}
+bool ParseCellNumber(std::u16string_view text, double* value) { return ParseDecimalFloat(text, value); }
 
 int CompareCells(std::u16string_view a, std::u16string_view b) {
   double x = 0, y = 0;
@@ -73,7 +26,7 @@ TCellFilter::TCellFilter(std::u16string_view filter, bool caseSensitive)
   if (filter.empty()) return;
   std::u16string folded(filter);
   if (!caseSensitive)
-    for (char16_t& c : folded) c = Fold(c);
+    for (char16_t& c : folded) c = AsciiLower(c);
   kind_ = TKind::Contains;
   operand_ = folded;
   if (folded.size() < 2) return;
@@ -95,9 +48,9 @@ bool TCellFilter::Contains(std::u16string_view text) const {
   const char16_t first = operand_[0];
   const size_t last = text.size() - n;
   for (size_t i = 0; i <= last; ++i) {
-    if (Fold(text[i]) != first) continue;
+    if (AsciiLower(text[i]) != first) continue;
     size_t k = 1;
-    while (k < n && Fold(text[i + k]) == operand_[k]) ++k;
+    while (k < n && AsciiLower(text[i + k]) == operand_[k]) ++k;
     if (k == n) return true;
   }
   return false;
@@ -106,7 +59,7 @@ bool TCellFilter::Contains(std::u16string_view text) const {
 bool TCellFilter::EqualText(std::u16string_view text) const {
   if (text.size() != operand_.size()) return false;
   for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = caseSensitive_ ? text[i] : Fold(text[i]);
+    const char16_t c = caseSensitive_ ? text[i] : AsciiLower(text[i]);
     if (c != operand_[i]) return false;
   }
   return true;
@@ -116,7 +69,7 @@ bool TCellFilter::EqualText(std::u16string_view text) const {
 int TCellFilter::OrdinalVersusOperand(std::u16string_view text) const {
   const size_t n = std::min(text.size(), operand_.size());
   for (size_t i = 0; i < n; ++i) {
-    const char16_t c = caseSensitive_ ? text[i] : Fold(text[i]);
+    const char16_t c = caseSensitive_ ? text[i] : AsciiLower(text[i]);
     if (c != operand_[i]) return c < operand_[i] ? -1 : 1;
   }
   if (text.size() == operand_.size()) return 0;

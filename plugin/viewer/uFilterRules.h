@@ -6,9 +6,10 @@
 //    numbers, else ordinal UTF-16 comparison; anything else is a substring
 //    test. A one-character "=", "!", "<" or ">" is an ordinary substring.
 //    Unless case-sensitive, ASCII A-Z are folded on both sides.
-//  - Numbers: optional sign, digits with an optional "." fraction (".5" and
-//    "5." count), optional exponent; nothing else, no blanks, no inf/nan;
-//    values beyond the double range are not numbers.
+//  - Numbers: a cell text or operand is a number when it is a decimal float
+//    (ParseDecimalFloat of uNumberText.h: optional sign, digits with an
+//    optional "." fraction, optional exponent; no blanks, no inf/nan; too
+//    large is no number, too small is zero).
 //  - CompareCells: numeric when both are numbers, else the platform's
 //    locale-aware comparison, else ordinal.
 //  - The sort is a stable merge sort: equal rows keep table order in both
@@ -27,7 +28,8 @@ namespace corvane {
 // Longest filter text used; longer texts are cut.
 constexpr size_t kMaxFilterLength = 4095;
 
-// The complete conversion of a cell text to a double.
+// The number a cell text (or a filter operand) stands for in filters and
+// sorting: the decimal-float grammar of uNumberText.h, nothing added.
 bool ParseCellNumber(std::u16string_view text, double* value);
 
 // -1, 0 or 1.

@@ -3,6 +3,8 @@
 // size (14 being the size the constants were designed for).
 #pragma once
 
+#include "uSettingKeys.h"
+
 namespace corvane {
 
 // Rounding multiply-divide as the platform's MulDiv: a * b / c rounded half
@@ -14,7 +16,7 @@ int SaneDpi(int dpi);
 
 struct TScaling {
   int Dpi = 96;
-  int FontSize = 16;  // settings units: pixels at 96 DPI
+  int FontSize = setting::kFontSize.IntDefault;  // settings units: pixels at 96 DPI
 
   int ScaleDpi(int v) const { return MulDiv(v, Dpi, 96); }
   // The font factor F: |font size| raised to at least 14.

@@ -18,8 +18,6 @@
 
 namespace corvane {
 
-namespace {
-
 bool IsContainer(const TJsonData* node) {
   const int kind = NodeKind(node);
   return kind == nkArray || kind == nkObject;
@@ -28,6 +26,8 @@ bool IsContainer(const TJsonData* node) {
 const TJsonContainer* AsContainer(const TJsonData* node) {
   return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
 }
+
+namespace {
 
 const TJsonObject* AsObject(const TJsonData* node) {
   return NodeKind(node) == nkObject ? static_cast<const TJsonObject*>(node) : nullptr;

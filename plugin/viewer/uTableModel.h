@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "uJsonModel.h"
+#include "uSettingKeys.h"
 
 namespace corvane {
 
@@ -40,8 +41,8 @@ constexpr int kFlatLevelMax = 2;
 
 // Options read from the settings when a table is built.
 struct TTableOptions {
-  std::u16string MissingText = u"<N/A>";  // "missing-attribute-value"
-  bool SkipAttributesScan = false;          // "skip-attributes-scan" != 0
+  std::u16string MissingText{setting::kMissingAttributeValue.TextDefault};
+  bool SkipAttributesScan = setting::kSkipAttributesScan.IntDefault != 0;
 };
 
 // The table of one grid: cell texts, the nodes behind rows and cells, and the
@@ -73,6 +74,10 @@ class TTableModel {
   // Status-bar mark: "" for a plain view, "+" complete, "*" incomplete.
   std::u16string CompletenessMark() const;
 };
+
+// True for an array or an object; the node as a container, or nullptr.
+bool IsContainer(const TJsonData* node);
+const TJsonContainer* AsContainer(const TJsonData* node);
 
 // Clamps a flat level chosen in the viewer to -1..2.
 int ClampFlatLevel(int level);

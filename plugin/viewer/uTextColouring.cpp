@@ -48,7 +48,8 @@ size_t QuotedRunEnd(std::u16string_view line, size_t open) {
 }
 
 // Position of the key separator at or after from, or npos.
-size_t FindSeparator(std::u16string_view line, size_t from, bool isToml) {
+size_t FindSeparator(std::u16string_view line, size_t from, TDocumentLanguage language) {
+  const bool isToml = language == TDocumentLanguage::Toml;
   size_t i = from;
   while (i < line.size()) {
     const char16_t c = line[i];
@@ -129,16 +130,16 @@ class TLineColourer {
 
 }  // namespace
 
-void ColourLine(std::u16string_view line, int32_t lineStart, bool isToml, bool bold,
+void ColourLine(std::u16string_view line, int32_t lineStart, TDocumentLanguage language, bool bold,
                 std::vector<TColourSpan>* spans) {
   TLineColourer colourer(line, lineStart, spans);
   size_t first = 0;
   while (first < line.size() && IsBlank(line[first])) ++first;
-  if (isToml && first < line.size() && line[first] == u'[') {
+  if (language == TDocumentLanguage::Toml && first < line.size() && line[first] == u'[') {
     colourer.Add(first, line.size(), srKey, bold);
     return;
   }
-  const size_t separator = FindSeparator(line, first, isToml);
+  const size_t separator = FindSeparator(line, first, language);
   if (separator == std::u16string_view::npos) {
     colourer.ScanValue(0);
     return;
@@ -147,7 +148,7 @@ void ColourLine(std::u16string_view line, int32_t lineStart, bool isToml, bool b
   colourer.ScanValue(separator + 1);
 }
 
-std::vector<TColourSpan> ColourLines(std::u16string_view text, bool isToml, bool bold) {
+std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage language, bool bold) {
   std::vector<TColourSpan> spans;
   if (text.empty()) return spans;
   spans.push_back({0, static_cast<int32_t>(text.size()), srText, false});
@@ -156,7 +157,7 @@ std::vector<TColourSpan> ColourLines(std::u16string_view text, bool isToml, bool
     size_t lineEnd = lineStart;
     while (lineEnd < text.size() && !IsLineBreak(text[lineEnd])) ++lineEnd;
     ColourLine(text.substr(lineStart, lineEnd - lineStart), static_cast<int32_t>(lineStart),
-               isToml, bold, &spans);
+               language, bold, &spans);
     lineStart = lineEnd + 1;
   }
   return spans;
@@ -193,8 +194,8 @@ size_t CountTextLines(std::u16string_view text) {
   return lines;
 }
 
-std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, bool isToml, bool bold,
-                                            TLineColourState* state) {
+std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, TDocumentLanguage language,
+                                            bool bold, TLineColourState* state) {
   std::vector<TColourSpan> bases, spans;
   size_t lineStart = 0;
   for (size_t line = firstLine; lineStart <= text.size(); ++line) {
@@ -210,7 +211,7 @@ std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t fir
         else
           bases.push_back({start, end - start, srText, false});
       }
-      ColourLine(text.substr(lineStart, lineEnd - lineStart), start, isToml, bold, &spans);
+      ColourLine(text.substr(lineStart, lineEnd - lineStart), start, language, bold, &spans);
       state->Coloured(line);
     }
     lineStart = lineEnd + 1;

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "uDocumentLanguage.h"
+
 namespace corvane {
 
 enum TSyntaxRole { srText, srKey, srString, srBoolean, srNull, srComment };
@@ -32,12 +34,12 @@ struct TColourSpan {
 };
 
 // Spans of one line (no line break inside), offset by lineStart.
-void ColourLine(std::u16string_view line, int32_t lineStart, bool isToml, bool bold,
+void ColourLine(std::u16string_view line, int32_t lineStart, TDocumentLanguage language, bool bold,
                 std::vector<TColourSpan>* spans);
 
 // Spans of a stretch of lines (lines end at CR or LF). bold is the
 // "font-use-bold" setting: keys and TOML table headers are then bold.
-std::vector<TColourSpan> ColourLines(std::u16string_view text, bool isToml, bool bold);
+std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage language, bool bold);
 
 // Which lines of the text pane already show the current colours, so that a
 // colouring pass formats only lines that came on screen since (each format
@@ -78,7 +80,7 @@ size_t CountTextLines(std::u16string_view text);
 // colour runs for the lines that need them (neighbouring lines merged into
 // one run), then the syntax spans of every line not yet coloured, in the
 // order they are to be applied. Those lines are marked coloured.
-std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, bool isToml, bool bold,
-                                            TLineColourState* state);
+std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, TDocumentLanguage language,
+                                            bool bold, TLineColourState* state);
 
 }  // namespace corvane

@@ -6,14 +6,16 @@
 //  - Colours are COLORREF-style integers 0x00BBGGRR (red in the low byte).
 //  - The mode "tc" follows the host's dark flag, which the caller supplies;
 //    nothing here asks the operating system.
-//  - Settings are read on every call (no cache), so an edited settings file
-//    applies at the next theme application.
+//  - Settings are read through the settings access on every call (no cache),
+//    so an edited settings file applies at the next theme application. The
+//    defaults of the colours are those of the settings key table.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "uSettingsAccess.h"
 #include "uTextColouring.h"
 
 namespace corvane {
@@ -33,7 +35,7 @@ constexpr unsigned BlueOf(TColour c) { return (c >> 16) & 0xFF; }
 // that is not "tc", "light" or "dark" -> "tc".
 std::u16string ResolveThemeModeText(std::u16string_view themeMode, int darkTheme);
 // The same from the settings "theme-mode" and "dark-theme".
-std::u16string ResolveThemeMode();
+std::u16string ResolveThemeMode(const TSettingsAccess& settings);
 
 // "dark" -> true, "light" -> false, "tc" -> the host's dark flag.
 bool IsDark(std::u16string_view resolvedMode, bool hostDark);
@@ -55,7 +57,7 @@ bool HostFlagsNeedThemeApply(std::u16string_view resolvedMode, THostThemeFlags b
 bool UseDarkControlStyle(bool isDark, THostThemeFlags host);
 
 // Writes "theme-mode" and, for "light" and "dark", "dark-theme" (0 or 1).
-void StoreThemeMode(const std::u16string& mode);
+void StoreThemeMode(const TSettingsAccess& settings, const std::u16string& mode);
 
 struct TThemeColours {
   TColour TextColor = 0;
@@ -75,13 +77,13 @@ struct TThemeColours {
   TColour Comment = 0;
 };
 
-// The built-in defaults of one set; buttonFace is the system button-face
-// colour, the default of the splitter colour.
-TThemeColours DefaultThemeColours(bool dark, TColour buttonFace);
-
 // The fifteen colours from the light keys or the "-dark" keys; a syntax
-// colour falls back to its json key, then to the built-in default.
-TThemeColours LoadThemeColours(bool dark, TColour buttonFace);
+// colour falls back to its json key, then to the json key's default;
+// buttonFace is the system button-face colour, the default of the splitter
+// colour.
+TThemeColours LoadThemeColours(const TSettingsAccess& settings, bool dark, TColour buttonFace);
+// The colours with nothing set: the key table's defaults.
+TThemeColours DefaultThemeColours(bool dark, TColour buttonFace);
 
 // Grid header background: filter-back-color with each channel at 85 %,
 // rounded down.

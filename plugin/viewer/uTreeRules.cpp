@@ -8,19 +8,6 @@
 
 namespace corvane {
 
-namespace {
-
-bool IsContainer(const TJsonData* node) {
-  const int kind = NodeKind(node);
-  return kind == nkArray || kind == nkObject;
-}
-
-const TJsonContainer* AsContainer(const TJsonData* node) {
-  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
-}
-
-}  // namespace
-
 TDocumentKind ViewerDocumentKind(const std::u16string& fileName) {
   const size_t dot = fileName.rfind(u'.');
   if (dot == std::u16string::npos) return TDocumentKind::Unsupported;

@@ -3,8 +3,8 @@
 //
 // Contract:
 //  - Numbers must follow the JSON number grammar ("-"? int frac? exp?) and
-//    convert to a finite double with "." as the decimal point, whatever the
-//    process locale is.
+//    convert as a decimal float (uNumberText.h: "." as the decimal point
+//    whatever the process locale is; too large refused, too small zero).
 //  - An integer node takes only integer text within the signed 64-bit range;
 //    a fraction, an exponent or an out-of-range value is refused.
 //  - Comparisons are case-sensitive; nothing here raises.
@@ -29,14 +29,6 @@ enum TValueCheck {
 
 // The JSON number grammar, nothing before or after.
 bool IsJsonNumberText(std::u16string_view text);
-
-// Parses a decimal number ("." separator, optional exponent) into a finite
-// double; false for anything else, for partial matches and on overflow.
-// A value too small for a double reads as zero.
-bool ParseFiniteDouble(std::string_view ascii, double* value);
-
-// Integer text ("-"? digits) within the signed 64-bit range.
-bool ParseInt64Text(std::u16string_view text, int64_t* value);
 
 // Checks text against the node's kind (the caller has already found it
 // differs from the node's current display text).

@@ -17,15 +17,10 @@ TJsonData* TopOf(TJsonData* node) {
 
 TViewerCore::TViewerCore(TSettingsAccess settings) : settings_(std::move(settings)) {}
 
-int TViewerCore::ReadInt(const char16_t* key, int defaultValue) const {
-  return settings_.ReadInt ? settings_.ReadInt(key, defaultValue) : defaultValue;
-}
-
 TTableOptions TViewerCore::ReadTableOptions() const {
   TTableOptions options;
-  if (settings_.ReadText)
-    options.MissingText = settings_.ReadText(u"missing-attribute-value", u"<N/A>");
-  options.SkipAttributesScan = ReadInt(u"skip-attributes-scan", 0) != 0;
+  options.MissingText = settings_.ReadText(setting::kMissingAttributeValue);
+  options.SkipAttributesScan = settings_.ReadFlag(setting::kSkipAttributesScan);
   return options;
 }
 
@@ -60,7 +55,7 @@ void TViewerCore::SetFilterText(int column, std::u16string_view text) {
 }
 
 void TViewerCore::FilterRows() {
-  const bool caseSensitive = ReadInt(u"filter-case-sensitive", 0) != 0;
+  const bool caseSensitive = settings_.ReadFlag(setting::kFilterCaseSensitive);
   std::vector<std::pair<int, TCellFilter>> filters;
   for (size_t c = 0; c < FilterTexts.size(); ++c) {
     TCellFilter filter(FilterTexts[c], caseSensitive);
@@ -185,8 +180,8 @@ TWidthPassInput TViewerCore::WidthPassInput(const TScaling& scaling,
                                             std::vector<int> currentWidths) const {
   TWidthPassInput input;
   input.Scaling = scaling;
-  input.MaxColumnWidth = ReadInt(u"max-column-width", 300);
-  input.DecimalAlign = ReadInt(u"decimal-align", 1) != 0;
+  input.MaxColumnWidth = settings_.ReadInt(setting::kMaxColumnWidth);
+  input.DecimalAlign = settings_.ReadFlag(setting::kDecimalAlign);
   input.CurrentWidths = std::move(currentWidths);
   input.VisibleRows = VisibleRowCount();
   input.HeaderText = [this](int column) { return Table.Header(column); };

@@ -18,7 +18,7 @@
 #include "uColumnWidths.h"
 #include "uHostSearch.h"
 #include "uTableModel.h"
-#include "uViewerSettings.h"
+#include "uSettingsAccess.h"
 
 namespace corvane {
 
@@ -98,7 +98,6 @@ class TViewerCore {
   const TSettingsAccess& Settings() const { return settings_; }
 
  private:
-  int ReadInt(const char16_t* key, int defaultValue) const;
   TTableOptions ReadTableOptions() const;
   void FilterRows();
   void PlaceCursor(TJsonData* remembered, bool keepSelection, TFilterPassResult* result);

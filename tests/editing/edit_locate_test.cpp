@@ -2,7 +2,7 @@
 // bytes, the refusals, and what the edited file then holds.
 #include <gtest/gtest.h>
 
-#include "EditingTestSupport.h"
+#include "editing_support.h"
 #include "uEditLocate.h"
 #include "uUnicode.h"
 
@@ -18,20 +18,20 @@ const char* kAmbiguous = "TOML value position is ambiguous or unsupported";
 const char* kUnsafeKey = "This key cannot be renamed safely";
 
 test::TParsed Yaml(const std::string& text) {
-  test::TParsed parsed = Parse(text, false);
+  test::TParsed parsed = Parse(text, TDocumentLanguage::Yaml);
   EXPECT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
   return parsed;
 }
 
 test::TParsed Toml(const std::string& text) {
-  test::TParsed parsed = Parse(text, true);
+  test::TParsed parsed = Parse(text, TDocumentLanguage::Toml);
   EXPECT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
   return parsed;
 }
 
 // The value under path after the edit was applied and the text reparsed.
-std::string ValueAfter(const test::TEditResult& edit, bool isToml, const std::string& path) {
-  test::TParsed again = Parse(edit.Patched, isToml);
+std::string ValueAfter(const test::TEditResult& edit, TDocumentLanguage language, const std::string& path) {
+  test::TParsed again = Parse(edit.Patched, language);
   if (!again.Ok) return "<does not parse: " + Utf16ToUtf8(again.Error) + ">";
   return test::JsonOf(test::ValueAt(again, path));
 }
@@ -110,7 +110,7 @@ TEST(yaml_value_edit, writes_any_string_so_that_it_reads_back_unchanged) {
     for (const char* path : {"a", "list/0", "flow/k"}) {
       test::TEditResult edit = EditValue(map, path, text);
       ASSERT_TRUE(edit.Accepted) << path << " " << Utf16ToUtf8(text) << ": " << edit.Error;
-      EXPECT_EQ(ValueAfter(edit, false, path), TJsonString(Utf16ToUtf8(text)).JsonText()) << path;
+      EXPECT_EQ(ValueAfter(edit, TDocumentLanguage::Yaml, path), TJsonString(Utf16ToUtf8(text)).JsonText()) << path;
     }
   }
 }
@@ -223,17 +223,61 @@ TEST(toml_key_rename, quotes_the_new_key_and_keeps_the_value) {
   EXPECT_EQ(RenameKey(doc, "server/port", u"hosts").Error, kUnsafeKey);
 }
 
-TEST(located_edits, refuse_without_a_tree_or_node) {
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  EXPECT_FALSE(LocateValueEdit("a: 1", nullptr, nullptr, nullptr, false, u"2", start, length,
-                               replacement, error));
-  EXPECT_EQ(Utf16ToUtf8(error), kUnsafeEdit);
-  EXPECT_EQ(start, -1);
-  EXPECT_FALSE(LocateKeyRename("a: 1", nullptr, nullptr, nullptr, false, u"b", start, length,
-                               replacement, error));
-  EXPECT_EQ(Utf16ToUtf8(error), kUnsafeKey);
+// Every accepted value edit is proven by parsing the file again: the value
+// must read back as exactly the typed text, and anything but a string must
+// load as the same kind. These texts would not: a trailing comment, more
+// lines, quotes, or a text the typing rules read as something else.
+struct TUnreadable {
+  const char* Path;
+  const char16_t* Text;
+};
+
+void ExpectAllRefused(const test::TParsed& doc, std::initializer_list<TUnreadable> edits) {
+  for (const TUnreadable& edit : edits) {
+    const test::TEditResult result = EditValue(doc, edit.Path, edit.Text);
+    EXPECT_FALSE(result.Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text) << " gave " << result.Patched;
+  }
+}
+
+TEST(value_edit_proof, refuses_yaml_texts_that_would_not_read_back_as_typed) {
+  test::TParsed doc = Yaml("port: 80\non: true\nnone: null\nratio: 1.5\nlast: x\n");
+  ExpectAllRefused(doc, {{"port", u"81 # note"},   {"port", u"81\n# note"}, {"port", u"81\n"},
+                         {"on", u"false #"},       {"on", u"false\n\n"},    {"none", u"null # x"},
+                         {"ratio", u"2.5\n  # x"}, {"port", u" 81"},         {"port", u"'81'"},
+                         {"port", u"\"81\""},      {"port", u"1e5"},         {"ratio", u"2e-3"},
+                         {"on", u"yes"},           {"on", u"'true'"},        {"none", u"nothing"}});
+  // The same cells take texts that do read back.
+  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"},
+                                  TUnreadable{"on", u"false"}, TUnreadable{"ratio", u"2.5e-3"},
+                                  TUnreadable{"none", u"~"}})
+    EXPECT_TRUE(EditValue(doc, edit.Path, edit.Text).Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text);
+}
+
+TEST(value_edit_proof, refuses_toml_texts_that_would_not_read_back_as_typed) {
+  test::TParsed doc = Toml("port = 80\non = true # flag\nratio = 1.5\nname = 'x'\n");
+  ExpectAllRefused(doc, {{"port", u"81 # note"}, {"port", u"81\n# note"}, {"port", u"81\n"},
+                         {"on", u"false # no"},  {"ratio", u"2.5 "},       {"port", u"'81'"},
+                         {"port", u"\"81\""},    {"port", u"1e5"},         {"on", u"\"true\""},
+                         {"on", u"yes"}});
+  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"},
+                                  TUnreadable{"on", u"false"}, TUnreadable{"ratio", u"2.5e-3"},
+                                  TUnreadable{"name", u"81 # not a comment"}})
+    EXPECT_TRUE(EditValue(doc, edit.Path, edit.Text).Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text);
+}
+
+TEST(located_edits, refuse_without_a_document_or_node) {
+  const TLoadedDocument empty;
+  TJsonInteger loose(1);
+  for (const TJsonData* node : {static_cast<const TJsonData*>(nullptr), static_cast<const TJsonData*>(&loose)}) {
+    const TLocatedEdit value = LocateValueEdit(empty, node, u"2");
+    EXPECT_FALSE(value.Accepted());
+    EXPECT_EQ(value.Start, -1);
+    EXPECT_EQ(Utf16ToUtf8(value.Refusal), kUnsafeEdit);
+    EXPECT_EQ(Utf16ToUtf8(LocateKeyRename(empty, node, u"b").Refusal), kUnsafeKey);
+  }
+  // A node of another tree is not in the document's.
+  test::TParsed doc = Yaml("a: 1\n");
+  EXPECT_EQ(Utf16ToUtf8(LocateValueEdit(doc.Doc, &loose, u"2").Refusal), kUnsafeEdit);
 }
 
 }  // namespace

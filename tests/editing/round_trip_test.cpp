@@ -2,14 +2,16 @@
 // every scalar gets edits of its own kind, every key a rename. An accepted
 // edit changes only its span, the result parses, and its value tree equals the
 // original with exactly that one value or key changed in place. A refused edit
-// names one of the three refusal reasons.
+// names one of the three refusal reasons. Every answer must also be the one
+// the structure oracle gives on its own tree of the file.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
 
-#include "EditingTestSupport.h"
-#include "TestSupport.h"
+#include "editing_support.h"
+#include "structure_oracle_support.h"
+#include "test_support.h"
 #include "uEditLocate.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
@@ -64,7 +66,7 @@ struct TEdit {
   std::function<void(TJsonData* root)> Apply;
 };
 
-std::vector<TEdit> SameKindEdits(const TItem& item, bool isToml) {
+std::vector<TEdit> SameKindEdits(const TItem& item, TDocumentLanguage language) {
   const TPath path = item.Path;
   switch (item.Node->Kind()) {
     case nkString: {
@@ -74,7 +76,8 @@ std::vector<TEdit> SameKindEdits(const TItem& item, bool isToml) {
         // TOML strings are shown as written between their quotes, escapes
         // and all; YAML shows the decoded text.
         std::string shown = Utf16ToUtf8(text);
-        if (isToml) shown = QuoteDoubleString(text).substr(1, QuoteDoubleString(text).size() - 2);
+        if (language == TDocumentLanguage::Toml)
+          shown = QuoteDoubleString(text).substr(1, QuoteDoubleString(text).size() - 2);
         edits.push_back({text, false, [path, shown](TJsonData* root) {
                            static_cast<TJsonString*>(NodeAt(root, path))->SetValue(shown);
                          }});
@@ -147,53 +150,35 @@ void CheckAccepted(const test::TParsed& parsed, const test::TEditResult& result,
   EXPECT_EQ(text.compare(0, start, original, 0, start), 0) << where;
   EXPECT_EQ(text.compare(text.size() - tail, tail, original, original.size() - tail, tail), 0)
       << where;
-  test::TParsed again = test::Parse(text, parsed.Doc.IsToml);
+  test::TParsed again = test::Parse(text, parsed.Doc.Language);
   ASSERT_TRUE(again.Ok) << where << ": " << Utf16ToUtf8(again.Error);
   TJsonDataPtr expected = parsed.Doc.Value->Clone();
   edit.Apply(expected.get());
   EXPECT_EQ(test::JsonOf(again.Doc.Value.get()), test::JsonOf(expected.get())) << where;
 }
 
-void Attempt(const test::TParsed& parsed, const TItem& item, const TEdit& edit,
+void Attempt(const test::TParsed& parsed, const test::TStructuredNode& tree, const TItem& item, const TEdit& edit,
              const std::string& file, TCorpusRun& run, bool& firstForNode) {
   TTally& tally = edit.Rename ? run.Keys : run.Values;
   ++tally.Tried;
-  int64_t start = 0, length = 0;
-  std::string replacement;
-  std::u16string error;
-  const auto& d = parsed.Doc;
-  bool ok = edit.Rename
-                ? LocateKeyRename(d.Bytes, d.Structure(), d.Value.get(), item.Node, d.IsToml,
-                                  edit.Text, start, length, replacement, error)
-                : LocateValueEdit(d.Bytes, d.Structure(), d.Value.get(), item.Node, d.IsToml,
-                                  edit.Text, start, length, replacement, error);
+  const TLoadedDocument& d = parsed.Doc;
+  const TLocatedEdit located =
+      edit.Rename ? LocateKeyRename(d, item.Node, edit.Text) : LocateValueEdit(d, item.Node, edit.Text);
   const std::string where = file + PathText(item.Path) + " <- " + Utf16ToUtf8(edit.Text);
-  // The loader's records give exactly the node tree's answer.
-  int64_t recordsStart = 0, recordsLength = 0;
-  std::string recordsReplacement;
-  std::u16string recordsError;
-  const bool recordsOk = edit.Rename ? LocateKeyRename(d.Bytes, d.Index, d.Value.get(), item.Node, d.IsToml,
-                                                       edit.Text, recordsStart, recordsLength, recordsReplacement,
-                                                       recordsError)
-                                     : LocateValueEdit(d.Bytes, d.Index, d.Value.get(), item.Node, d.IsToml,
-                                                       edit.Text, recordsStart, recordsLength, recordsReplacement,
-                                                       recordsError);
-  EXPECT_EQ(recordsOk, ok) << where;
-  EXPECT_EQ(recordsStart, start) << where;
-  EXPECT_EQ(recordsLength, length) << where;
-  EXPECT_EQ(recordsReplacement, replacement) << where;
-  EXPECT_EQ(recordsError, error) << where;
-  if (!ok) {
+  const TLocatedEdit oracle =
+      edit.Rename ? test::LocateKeyRenameOnTree(d.Bytes, tree, d.Value.get(), item.Node, d.Language, edit.Text)
+                  : test::LocateValueEditOnTree(d.Bytes, tree, d.Value.get(), item.Node, d.Language, edit.Text);
+  EXPECT_EQ(test::CompareEdits(located, oracle), "") << where;
+  if (!located.Accepted()) {
     ++tally.Refused;
-    EXPECT_TRUE(IsRefusalReason(Utf16ToUtf8(error))) << where << ": " << Utf16ToUtf8(error);
-    EXPECT_EQ(start, -1) << where;
+    EXPECT_TRUE(IsRefusalReason(Utf16ToUtf8(located.Refusal))) << where << ": " << Utf16ToUtf8(located.Refusal);
     return;
   }
   ++tally.Accepted;
-  test::TEditResult result{true, start, length, replacement, "", ""};
+  test::TEditResult result{true, located.Start, located.Length, located.Replacement, "", ""};
   CheckAccepted(parsed, result, edit, where);
   if (firstForNode) {
-    run.AllAccepted.push_back({start, length, replacement});
+    run.AllAccepted.push_back({located.Start, located.Length, located.Replacement});
     run.AllChanges.push_back(edit.Apply);
     firstForNode = false;
   }
@@ -205,25 +190,28 @@ void CheckAllTogether(const test::TParsed& parsed, const TCorpusRun& run, const 
   doc.LoadFromBytes(u"corpus", parsed.Doc.Bytes);
   for (const TSourcePatch& patch : run.AllAccepted)
     ASSERT_TRUE(doc.AddPatch(patch.Start, patch.Length, patch.Replacement)) << file;
-  test::TParsed again = test::Parse(doc.BuildText(), parsed.Doc.IsToml);
+  test::TParsed again = test::Parse(doc.BuildText(), parsed.Doc.Language);
   ASSERT_TRUE(again.Ok) << file << ": " << Utf16ToUtf8(again.Error);
   TJsonDataPtr expected = parsed.Doc.Value->Clone();
   for (const auto& change : run.AllChanges) change(expected.get());
   EXPECT_EQ(test::JsonOf(again.Doc.Value.get()), test::JsonOf(expected.get())) << file;
 }
 
-void RunFormat(const std::vector<std::string>& files, bool isToml, const char* label) {
+void RunFormat(const std::vector<std::string>& files, TDocumentLanguage language, const char* label) {
   TTally values, keys;
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
-    test::TParsed parsed = test::Parse(test::ReadFileBytes(file), isToml);
+    test::TParsed parsed = test::Parse(test::ReadFileBytes(file), language);
     ASSERT_TRUE(parsed.Ok) << Utf16ToUtf8(parsed.Error);
+    test::TStructuredNodePtr tree;
+    std::u16string error;
+    ASSERT_TRUE(test::ParseTree(parsed.Doc.Bytes, language, tree, error)) << Utf16ToUtf8(error);
     TCorpusRun run;
     for (const TItem& item : Enumerate(parsed.Doc.Value.get())) {
       bool firstValue = true, firstKey = true;
-      for (const TEdit& edit : SameKindEdits(item, isToml))
-        Attempt(parsed, item, edit, file, run, firstValue);
-      if (item.IsMember) Attempt(parsed, item, RenameEdit(item), file, run, firstKey);
+      for (const TEdit& edit : SameKindEdits(item, language))
+        Attempt(parsed, *tree, item, edit, file, run, firstValue);
+      if (item.IsMember) Attempt(parsed, *tree, item, RenameEdit(item), file, run, firstKey);
     }
     EXPECT_GT(run.Values.Accepted, 0);
     EXPECT_GT(run.Keys.Accepted, 0);
@@ -245,13 +233,13 @@ TEST(corpus_round_trip, holds_for_every_yaml_value_and_key) {
   std::vector<std::string> files = test::ListFiles(CorpusFolder(), ".yaml");
   for (const std::string& yml : test::ListFiles(CorpusFolder(), ".yml")) files.push_back(yml);
   ASSERT_GE(files.size(), 5u);
-  RunFormat(files, false, "YAML");
+  RunFormat(files, TDocumentLanguage::Yaml, "YAML");
 }
 
 TEST(corpus_round_trip, holds_for_every_toml_value_and_key) {
   std::vector<std::string> files = test::ListFiles(CorpusFolder(), ".toml");
   ASSERT_GE(files.size(), 4u);
-  RunFormat(files, true, "TOML");
+  RunFormat(files, TDocumentLanguage::Toml, "TOML");
 }
 
 }  // namespace

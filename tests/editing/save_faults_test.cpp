@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uFiles.h"
 #include "uSourcePatch.h"
-#include "uStructuredNode.h"
+#include "uYamlEvents.h"
 #include "uUnicode.h"
 
 namespace corvane {

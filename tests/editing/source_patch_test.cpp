@@ -1,7 +1,10 @@
 // The patch list rules and the patched text of the source patch document.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include <algorithm>
+#include <random>
+
+#include "test_support.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
 
@@ -71,6 +74,68 @@ TEST(source_patch_document, accepts_touching_spans_and_refuses_any_shared_byte) 
   EXPECT_FALSE(doc.AddPatch(2, 1, "G"));  // same start, other length
   EXPECT_EQ(doc.Patches().size(), 3u);
   EXPECT_EQ(doc.BuildText(), "CAB789");
+}
+
+// A new span that runs into a patch after it is refused as surely as one
+// that runs into a patch before it.
+TEST(source_patch_document, refuses_a_span_running_into_a_later_patch) {
+  test::TempDir dir;
+  TSourcePatchDocument doc = LoadedWith(dir, "0123456789");
+  ASSERT_TRUE(doc.AddPatch(5, 2, "B"));   // [5,7)
+  ASSERT_TRUE(doc.AddPatch(8, 0, "+"));   // an insertion at 8
+  EXPECT_FALSE(doc.AddPatch(3, 3, "A"));  // [3,6) runs into [5,7)
+  EXPECT_FALSE(doc.AddPatch(0, 10, "Z")); // covers both
+  EXPECT_FALSE(doc.AddPatch(7, 2, "C"));  // [7,9) holds the insertion point 8
+  EXPECT_TRUE(doc.AddPatch(3, 2, "A"));   // [3,5) touches [5,7)
+  EXPECT_EQ(doc.BuildText(), "012AB7+89");
+}
+
+// The spans a brute-force rule allows: two spans conflict when they share a
+// byte, when an insertion falls strictly inside the other span, or when they
+// start together with different lengths (the same span replaces).
+bool Conflicts(const TSourcePatch& p, int64_t start, int64_t length) {
+  if (p.Start == start) return p.Length != length;
+  if (std::max(p.Start, start) < std::min(p.Start + p.Length, start + length)) return true;
+  if (length == 0 && p.Start < start && start < p.Start + p.Length) return true;
+  return p.Length == 0 && start < p.Start && p.Start < start + length;
+}
+
+std::string SplicedText(const std::string& bytes, std::vector<TSourcePatch> patches) {
+  std::sort(patches.begin(), patches.end(), [](const TSourcePatch& a, const TSourcePatch& b) { return a.Start < b.Start; });
+  std::string text;
+  size_t copied = 0;
+  for (const TSourcePatch& p : patches) {
+    text += bytes.substr(copied, size_t(p.Start) - copied) + p.Replacement;
+    copied = size_t(p.Start + p.Length);
+  }
+  return text + bytes.substr(copied);
+}
+
+// Random short spans added in random order (so every overlap comes in both
+// insertion orders) against the brute-force rule, and the built text
+// against a plain splice of the accepted spans.
+TEST(source_patch_document, agrees_with_a_brute_force_overlap_rule_on_random_spans) {
+  const std::string bytes = "abcdefghijkl";
+  std::mt19937 rng(20240607);
+  for (int round = 0; round < 3000; ++round) {
+    TSourcePatchDocument doc;
+    doc.LoadFromBytes(u"random.yaml", bytes);
+    std::vector<TSourcePatch> accepted;
+    for (int k = 0; k < 6; ++k) {
+      const int64_t start = int64_t(rng() % (bytes.size() + 1));
+      const int64_t length = std::min<int64_t>(int64_t(rng() % 5), int64_t(bytes.size()) - start);
+      const std::string replacement(1 + rng() % 3, char('A' + k));
+      bool allowed = true;
+      for (const TSourcePatch& p : accepted) allowed = allowed && !Conflicts(p, start, length);
+      ASSERT_EQ(doc.AddPatch(start, length, replacement), allowed)
+          << "round " << round << ": [" << start << "," << start + length << ")";
+      if (!allowed) continue;
+      auto same = std::find_if(accepted.begin(), accepted.end(), [&](const TSourcePatch& p) { return p.Start == start; });
+      if (same != accepted.end()) same->Replacement = replacement;
+      else accepted.push_back({start, length, replacement});
+    }
+    ASSERT_EQ(doc.BuildText(), SplicedText(bytes, accepted)) << "round " << round;
+  }
 }
 
 TEST(source_patch_document, applies_the_zero_length_rules) {

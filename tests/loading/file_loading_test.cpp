@@ -1,17 +1,20 @@
 // Loading files: extension rule, size limit, error texts, and the one-read
-// load that hands back bytes, value tree and structure tree together.
+// load that hands back bytes, value tree and structure records together.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "TestSupport.h"
+#include "record_support.h"
+#include "test_support.h"
 #include "uFileLoading.h"
 #include "uSettings.h"
+#include "uSettingsAccess.h"
 #include "uUnicode.h"
 
 namespace corvane {
 namespace {
 
+using test::TRecordNode;
 using test::TempDir;
 
 std::u16string Write(const TempDir& dir, const std::string& name, const std::string& bytes) {
@@ -20,15 +23,16 @@ std::u16string Write(const TempDir& dir, const std::string& name, const std::str
 }
 
 TEST(file_loading, chooses_toml_by_extension_in_any_letter_case) {
-  EXPECT_TRUE(IsTomlFileName(u"C:\\x\\data.TOML"));
-  EXPECT_TRUE(IsTomlFileName(u"data.toml"));
-  EXPECT_FALSE(IsTomlFileName(u"data.yml"));
-  EXPECT_FALSE(IsTomlFileName(u"data.toml.yaml"));
-  EXPECT_FALSE(IsTomlFileName(u"toml"));
+  EXPECT_EQ(LanguageOfFileName(u"C:\\x\\data.TOML"), TDocumentLanguage::Toml);
+  EXPECT_EQ(LanguageOfFileName(u"data.toml"), TDocumentLanguage::Toml);
+  EXPECT_EQ(LanguageOfFileName(u"data.yml"), TDocumentLanguage::Yaml);
+  EXPECT_EQ(LanguageOfFileName(u"data.toml.yaml"), TDocumentLanguage::Yaml);
+  EXPECT_EQ(LanguageOfFileName(u"toml"), TDocumentLanguage::Yaml);
 
   TempDir dir;
   TJsonDataPtr root;
-  std::u16string encoding, error;
+  std::u16string encoding;
+  TLoadError error;
   ASSERT_TRUE(LoadStructuredFile(Write(dir, "data.TOML", "a = 1\n"), 0, root, encoding, error));
   EXPECT_EQ(root->Kind(), nkObject);
   ASSERT_TRUE(LoadStructuredFile(Write(dir, "data.yml", "a = 1\n"), 0, root, encoding, error));
@@ -40,7 +44,8 @@ TEST(file_loading, chooses_toml_by_extension_in_any_letter_case) {
 TEST(file_loading, loads_empty_files_and_names_the_encoding) {
   TempDir dir;
   TJsonDataPtr root;
-  std::u16string encoding, error;
+  std::u16string encoding;
+  TLoadError error;
   ASSERT_TRUE(LoadStructuredFile(Write(dir, "e.yaml", ""), 0, root, encoding, error));
   EXPECT_EQ(root->Kind(), nkArray);
   ASSERT_TRUE(LoadStructuredFile(Write(dir, "e.toml", ""), 0, root, encoding, error));
@@ -56,42 +61,48 @@ TEST(file_loading, enforces_the_size_limit_at_exactly_the_limit) {
   TempDir dir;
   const std::string fits = "k: " + std::string(996, 'x') + "\n";  // 1000 bytes
   TJsonDataPtr root;
-  std::u16string encoding, error;
+  std::u16string encoding;
+  TLoadError error;
   EXPECT_TRUE(LoadStructuredFile(Write(dir, "a.yaml", fits), 1000, root, encoding, error));
   EXPECT_FALSE(LoadStructuredFile(Write(dir, "b.yaml", fits + " "), 1000, root, encoding, error));
   EXPECT_FALSE(root);
   EXPECT_TRUE(encoding.empty());
-  EXPECT_EQ(error, u"File exceeds configured max-file-size");
+  EXPECT_EQ(error.Text, u"File exceeds configured max-file-size");
   EXPECT_TRUE(LoadStructuredFile(Write(dir, "c.yaml", fits + " "), 0, root, encoding, error));
   EXPECT_TRUE(LoadStructuredFile(Write(dir, "d.yaml", fits + " "), -1, root, encoding, error));
 }
 
-TEST(file_loading, takes_the_limit_from_the_settings_file) {
+TEST(file_loading, takes_the_limit_the_caller_read_from_the_settings_file) {
   TempDir dir;
   OverridePluginModuleFileName(Utf8ToUtf16(dir.File("corvane.wlx64")));
+  const TSettingsAccess settings = FileSettingsAccess();
+  EXPECT_EQ(settings.ReadInt(setting::kMaxFileSize), 1000000);
   test::WriteFileBytes(dir.File("corvane.ini"), "[corvane]\nmax-file-size=10 ; small\n");
+  const int32_t limit = settings.ReadInt(setting::kMaxFileSize);
+  EXPECT_EQ(limit, 10);
   TJsonDataPtr root;
-  std::u16string error;
-  EXPECT_EQ(ConfiguredMaxFileSize(), 10);
-  EXPECT_FALSE(LoadStructuredFile(Write(dir, "big.yaml", "key: value\n"), root, error));
-  EXPECT_EQ(error, u"File exceeds configured max-file-size");
+  std::u16string encoding;
+  TLoadError error;
+  EXPECT_FALSE(LoadStructuredFile(Write(dir, "big.yaml", "key: value\n"), limit, root, encoding, error));
+  EXPECT_EQ(error.Text, u"File exceeds configured max-file-size");
   TLoadedDocument doc;
-  EXPECT_FALSE(LoadDocument(Write(dir, "big.yaml", "key: value\n"), doc, error));
-  EXPECT_TRUE(LoadDocument(Write(dir, "small.yaml", "k: v\n"), doc, error));
+  EXPECT_FALSE(LoadDocument(Write(dir, "big.yaml", "key: value\n"), limit, doc, error));
+  EXPECT_TRUE(LoadDocument(Write(dir, "small.yaml", "k: v\n"), limit, doc, error));
   OverridePluginModuleFileName(u"");
 }
 
 TEST(file_loading, reports_read_and_parse_failures_without_a_value) {
   TempDir dir;
   TJsonDataPtr root;
-  std::u16string encoding, error;
+  std::u16string encoding;
+  TLoadError error;
   EXPECT_FALSE(LoadStructuredFile(Utf8ToUtf16(dir.File("missing.yaml")), 0, root, encoding, error));
-  EXPECT_EQ(error, u"Cannot read source file");
+  EXPECT_EQ(error.Text, u"Cannot read source file");
   const std::string utf16 = std::string("\xFF\xFE" "a\0 \0=\0 \0" "1\0\n\0", 14);
   EXPECT_FALSE(LoadStructuredFile(Write(dir, "w.toml", utf16), 0, root, encoding, error));
-  EXPECT_EQ(error, u"Invalid NUL byte in TOML source");
+  EXPECT_EQ(error.Text, u"Invalid NUL byte in TOML source");
   EXPECT_FALSE(LoadStructuredFile(Write(dir, "d.yaml", "a: 1\nb: 2\na: 3\n"), 0, root, encoding, error));
-  EXPECT_EQ(error, u"Duplicate object member: \"a\"");
+  EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
   EXPECT_FALSE(root);
 }
 
@@ -101,21 +112,22 @@ TEST(document_loading, keeps_bytes_value_and_structure_consistent) {
   TempDir dir;
   const std::string text = "\xEF\xBB\xBFname: caf\xC3\xA9\r\nport: 8080\r\n";
   TLoadedDocument doc;
-  std::u16string error;
-  ASSERT_TRUE(LoadDocument(Write(dir, "c.yml", text), 0, doc, error)) << Utf16ToUtf8(error);
+  TLoadError error;
+  ASSERT_TRUE(LoadDocument(Write(dir, "c.yml", text), 0, doc, error)) << Utf16ToUtf8(error.Text);
   EXPECT_EQ(doc.Bytes, text);
-  EXPECT_FALSE(doc.IsToml);
+  EXPECT_EQ(doc.Language, TDocumentLanguage::Yaml);
   EXPECT_EQ(doc.EncodingName, u"UTF-8");
-  ASSERT_TRUE(doc.Value && doc.Structure());
-  const TStructuredNode& port = *doc.Structure()->ChildAt(0)->ChildAt(0)->ChildAt(1);
-  EXPECT_EQ(doc.Bytes.substr(port.StartOffset, port.EndOffset - port.StartOffset), "8080");
+  ASSERT_TRUE(doc.Value);
+  const TRecordNode port = TRecordNode(doc.Index, doc.Bytes, 0).ChildAt(0).ChildAt(0).ChildAt(1);
+  EXPECT_EQ(port.Span(), "8080");
   EXPECT_EQ(static_cast<const TJsonObject&>(*doc.Value).Find("port")->PlainText(), "8080");
 
   EXPECT_FALSE(LoadDocument(Write(dir, "c.yml", "a: [\n"), 0, doc, error));
   EXPECT_TRUE(doc.Bytes.empty());
   EXPECT_FALSE(doc.Value);
-  EXPECT_FALSE(doc.Structure());
-  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(doc.Index.Empty());
+  EXPECT_FALSE(error.Text.empty());
+  EXPECT_GT(error.Line, 0);
 }
 
 }  // namespace

@@ -1,17 +1,20 @@
 // Positions reported by the parser (1-based line, column in code points) must
-// map to the same byte offsets whether they go through the one-off scan or
-// the line index built once per parse.
+// map to the same byte offsets whether they go through a plain scan from the
+// start of the text (the structure oracle's) or the line index built once
+// per parse.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "structure_oracle_support.h"
 #include "uLineIndex.h"
-#include "uStructuredNode.h"
 
 namespace corvane {
 namespace {
+
+using test::LineColumnToOffset;
 
 std::ptrdiff_t Both(const std::string& text, std::ptrdiff_t line, std::ptrdiff_t column) {
   const std::ptrdiff_t scanned = LineColumnToOffset(text, line, column);

@@ -1,9 +1,10 @@
-// TOML structure trees through the parser library: the tree shape, the key
+// TOML structure records through the parser library: the shape, the key
 // order of the library, raw leaf texts and their typing, failures.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "record_support.h"
 #include "uFileLoading.h"
 #include "uJsonModel.h"
 #include "uTomlTree.h"
@@ -12,10 +13,12 @@
 namespace corvane {
 namespace {
 
-TJsonDataPtr Load(const std::string& text, std::u16string* error = nullptr) {
+using test::TRecordNode;
+
+TJsonDataPtr Load(const std::string& text, TLoadError* error = nullptr) {
   TLoadedDocument doc;
-  std::u16string message;
-  const bool ok = LoadDocumentFromBytes(text, true, doc, message);
+  TLoadError message;
+  const bool ok = LoadDocumentFromBytes(text, TDocumentLanguage::Toml, doc, message);
   if (error) *error = message;
   return ok ? std::move(doc.Value) : nullptr;
 }
@@ -28,26 +31,28 @@ std::string Names(const TJsonData& value) {
 }
 
 TEST(toml_tree, has_the_stream_document_table_shape_without_positions) {
-  TStructuredNodePtr root;
-  std::u16string error;
-  ASSERT_TRUE(ParseTomlStructure("a = 1\n[t]\nb = [1, {c = 'x'}]\n", root, error)) << Utf16ToUtf8(error);
+  const std::string text = "a = 1\n[t]\nb = [1, {c = 'x'}]\n";
+  TStructureIndex index;
+  TLoadError error;
+  ASSERT_TRUE(ParseTomlIndex(text, index, error)) << Utf16ToUtf8(error.Text);
+  const TRecordNode root(index, text, 0);
   ASSERT_EQ(root->Kind, skStream);
-  ASSERT_EQ(root->ChildCount(), 1u);
-  const TStructuredNode& doc = *root->ChildAt(0);
-  ASSERT_EQ(doc.Kind, skDocument);
-  const TStructuredNode& table = *doc.ChildAt(0);
-  EXPECT_EQ(table.Kind, skMapping);
-  EXPECT_EQ(table.StartOffset, -1);
-  const TStructuredNode& a = *table.ChildAt(0);
-  EXPECT_EQ(a.Key, "a");
-  EXPECT_EQ(a.Value, "1");
-  EXPECT_EQ(a.StartOffset, -1);
-  EXPECT_EQ(a.KeyStart, -1);
-  const TStructuredNode& b = *table.ChildAt(1)->ChildAt(0);
-  EXPECT_EQ(b.Kind, skSequence);
+  ASSERT_EQ(root.ChildCount(), 1u);
+  const TRecordNode doc = root.ChildAt(0);
+  ASSERT_EQ(doc->Kind, skDocument);
+  const TRecordNode table = doc.ChildAt(0);
+  EXPECT_EQ(table->Kind, skMapping);
+  EXPECT_EQ(table->StartOffset, -1);
+  const TRecordNode a = table.ChildAt(0);
+  EXPECT_EQ(a->Key, "a");
+  EXPECT_EQ(a->Value, "1");
+  EXPECT_EQ(a->StartOffset, -1);
+  EXPECT_EQ(a->KeyStart, -1);
+  const TRecordNode b = table.ChildAt(1).ChildAt(0);
+  EXPECT_EQ(b->Kind, skSequence);
   EXPECT_EQ(b.ChildAt(1)->Kind, skMapping);
-  EXPECT_EQ(b.ChildAt(1)->ChildAt(0)->Value, "'x'");
-  EXPECT_EQ(b.ChildAt(1)->ChildAt(0)->Key, "c");
+  EXPECT_EQ(b.ChildAt(1).ChildAt(0)->Value, "'x'");
+  EXPECT_EQ(b.ChildAt(1).ChildAt(0)->Key, "c");
 }
 
 TEST(toml_tree, orders_members_leaves_then_arrays_then_tables) {
@@ -73,27 +78,33 @@ TEST(toml_tree, loads_an_empty_text_as_an_empty_object) {
   EXPECT_EQ(static_cast<const TJsonObject&>(*value).Count(), 0u);
 }
 
+// The line a TOML error names is kept as a number too (the library names no
+// column).
 TEST(toml_tree, reports_failures_with_their_line) {
-  std::u16string error;
+  TLoadError error;
   std::string text;
   for (int i = 1; i < 12; ++i) text += "k" + std::to_string(i) + " = " + std::to_string(i) + "\n";
   text += "bad = = 1\n";
   EXPECT_FALSE(Load(text, &error));
-  EXPECT_EQ(error.rfind(u"line 12: ", 0), 0u) << Utf16ToUtf8(error);
+  EXPECT_EQ(error.Text.rfind(u"line 12: ", 0), 0u) << Utf16ToUtf8(error.Text);
+  EXPECT_EQ(error.Line, 12);
+  EXPECT_EQ(error.Column, 0);
   EXPECT_FALSE(Load(std::string("a = 1\0", 6), &error));
-  EXPECT_EQ(error, u"Invalid NUL byte in TOML source");
-  EXPECT_FALSE(ValidateToml("a = 1\na = 2\n", error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(ValidateToml("a = 1\n", error));
+  EXPECT_EQ(error.Text, u"Invalid NUL byte in TOML source");
+  EXPECT_EQ(error.Line, 0);
+  std::u16string message;
+  EXPECT_FALSE(ValidateToml("a = 1\na = 2\n", message));
+  EXPECT_FALSE(message.empty());
+  EXPECT_TRUE(ValidateToml("a = 1\n", message));
 }
 
 TEST(toml_tree, survives_arrays_nested_a_hundred_thousand_levels) {
   for (const std::string& text : {"a = " + std::string(100000, '[') + std::string(100000, ']'),
                                    "a = " + std::string(100000, '['), "a = [" + std::string(1000, '[') + "1" +
                                    std::string(1000, ']') + "]"}) {
-    std::u16string error;
+    TLoadError error;
     TJsonDataPtr value = Load(text, &error);
-    EXPECT_TRUE(value || !error.empty());
+    EXPECT_TRUE(value || !error.Text.empty());
   }
 }
 

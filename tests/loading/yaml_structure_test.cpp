@@ -1,86 +1,88 @@
-// YAML structure trees built through the parser library: spans in bytes of
-// the exact text, keys, styles, anchors, and the value tree they load as.
+// YAML structure records built through the parser library: spans in bytes
+// of the exact text, keys, styles, anchors, and the value tree they load as.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "record_support.h"
 #include "uFileLoading.h"
 #include "uJsonModel.h"
-#include "uStructuredNode.h"
 #include "uUnicode.h"
+#include "uYamlEvents.h"
 
 namespace corvane {
 namespace {
 
-TStructuredNodePtr Parse(const std::string& text) {
-  TStructuredNodePtr root;
-  std::u16string error;
-  EXPECT_TRUE(ParseYamlStructure(text, root, error)) << Utf16ToUtf8(error);
-  return root;
+using test::TRecordNode;
+
+// A text with its records; the text outlives every node read from them.
+struct TParsed {
+  std::string Text;
+  TStructureIndex Index;
+  TRecordNode Root() const { return TRecordNode(Index, Text, 0); }
+  // The content node of the first document.
+  TRecordNode Content() const { return Root().ChildAt(0).ChildAt(0); }
+};
+
+std::unique_ptr<TParsed> Parse(const std::string& text) {
+  auto parsed = std::make_unique<TParsed>();
+  parsed->Text = text;
+  TLoadError error;
+  EXPECT_TRUE(ParseYamlIndex(parsed->Text, parsed->Index, error)) << Utf16ToUtf8(error.Text);
+  return parsed;
 }
 
-// The content node of the first document.
-const TStructuredNode& Content(const TStructuredNodePtr& root) { return *root->ChildAt(0)->ChildAt(0); }
-
-std::string Span(const std::string& text, const TStructuredNode& n) {
-  return text.substr(n.StartOffset, n.EndOffset - n.StartOffset);
-}
-
-std::string KeySpan(const std::string& text, const TStructuredNode& n) {
-  return text.substr(n.KeyStart, n.KeyEnd - n.KeyStart);
-}
-
-TJsonDataPtr Load(const std::string& text, std::u16string* error = nullptr) {
+TJsonDataPtr Load(const std::string& text, TLoadError* error = nullptr) {
   TLoadedDocument doc;
-  std::u16string message;
-  const bool ok = LoadDocumentFromBytes(text, false, doc, message);
+  TLoadError message;
+  const bool ok = LoadDocumentFromBytes(text, TDocumentLanguage::Yaml, doc, message);
   if (error) *error = message;
   return ok ? std::move(doc.Value) : nullptr;
 }
 
 TEST(yaml_structure, spans_quoted_and_plain_scalars_and_their_keys) {
   const std::string text = "key: 'x'\nplain: some words  # note\n\"dq\": \"a\\tb\"\n";
-  TStructuredNodePtr root = Parse(text);
-  const TStructuredNode& map = Content(root);
-  ASSERT_EQ(map.Kind, skMapping);
+  const auto root = Parse(text);
+  const TRecordNode map = root->Content();
+  ASSERT_EQ(map->Kind, skMapping);
   ASSERT_EQ(map.ChildCount(), 3u);
-  const TStructuredNode& quoted = *map.ChildAt(0);
-  EXPECT_EQ(quoted.Style, 2);
-  EXPECT_EQ(quoted.Value, "x");
-  EXPECT_EQ(Span(text, quoted), "'x'");
-  EXPECT_EQ(KeySpan(text, quoted), "key");
-  EXPECT_EQ(quoted.KeyStyle, 1);
-  EXPECT_FALSE(quoted.KeyNotScalar);
-  EXPECT_EQ(Span(text, *map.ChildAt(1)), "some words");
+  const TRecordNode quoted = map.ChildAt(0);
+  EXPECT_EQ(quoted->Style, 2);
+  EXPECT_EQ(quoted->Value, "x");
+  EXPECT_EQ(quoted.Span(), "'x'");
+  EXPECT_EQ(quoted.KeySpan(), "key");
+  EXPECT_EQ(quoted->KeyStyle, 1);
+  EXPECT_FALSE(quoted->KeyNotScalar);
+  EXPECT_EQ(map.ChildAt(1).Span(), "some words");
   EXPECT_EQ(map.ChildAt(2)->Key, "dq");
-  EXPECT_EQ(KeySpan(text, *map.ChildAt(2)), "\"dq\"");
-  EXPECT_EQ(Span(text, *map.ChildAt(2)), "\"a\\tb\"");
+  EXPECT_EQ(map.ChildAt(2).KeySpan(), "\"dq\"");
+  EXPECT_EQ(map.ChildAt(2).Span(), "\"a\\tb\"");
   EXPECT_EQ(map.ChildAt(2)->Value, "a\tb");
-  EXPECT_EQ(map.StartOffset, 0);
+  EXPECT_EQ(map->StartOffset, 0);
 }
 
 TEST(yaml_structure, spans_non_ascii_text_in_bytes) {
   const std::string text = "name: caf\xC3\xA9\n\xC3\xA9: 1\n";
-  TStructuredNodePtr root = Parse(text);
-  const TStructuredNode& map = Content(root);
+  const auto root = Parse(text);
+  const TRecordNode map = root->Content();
   EXPECT_EQ(map.ChildAt(0)->EndOffset, 11);  // the line break after é
-  EXPECT_EQ(KeySpan(text, *map.ChildAt(1)), "\xC3\xA9");
-  EXPECT_EQ(Span(text, *map.ChildAt(1)), "1");
+  EXPECT_EQ(map.ChildAt(1).KeySpan(), "\xC3\xA9");
+  EXPECT_EQ(map.ChildAt(1).Span(), "1");
 }
 
 TEST(yaml_structure, counts_a_byte_order_mark_and_every_line_end_style) {
-  TStructuredNodePtr bom = Parse("\xEF\xBB\xBF" "a: 1\n");
-  EXPECT_EQ(Content(bom).StartOffset, 3);
-  EXPECT_EQ(Content(bom).ChildAt(0)->KeyStart, 3);
+  const auto bom = Parse("\xEF\xBB\xBF" "a: 1\n");
+  EXPECT_EQ(bom->Content()->StartOffset, 3);
+  EXPECT_EQ(bom->Content().ChildAt(0)->KeyStart, 3);
   for (const std::string eol : {"\n", "\r\n", "\r"}) {
     const std::string text = "a: 1" + eol + "b: two" + eol + "c: [x, y]" + eol;
-    TStructuredNodePtr root = Parse(text);
-    const TStructuredNode& map = Content(root);
+    const auto root = Parse(text);
+    const TRecordNode map = root->Content();
     ASSERT_EQ(map.ChildCount(), 3u);
-    EXPECT_EQ(map.ChildAt(1)->Line, 2);
-    EXPECT_EQ(Span(text, *map.ChildAt(1)), "two");
-    EXPECT_EQ(Span(text, *map.ChildAt(2)), "[x, y]");
-    EXPECT_EQ(Span(text, *map.ChildAt(2)->ChildAt(1)), "y");
+    EXPECT_EQ(map.ChildAt(1).Span(), "two");
+    EXPECT_EQ(map.ChildAt(2).Span(), "[x, y]");
+    EXPECT_EQ(map.ChildAt(2).ChildAt(1).Span(), "y");
   }
 }
 
@@ -90,25 +92,24 @@ TEST(yaml_structure, counts_a_byte_order_mark_and_every_line_end_style) {
 TEST(yaml_structure, spans_stay_exact_after_unicode_line_separators) {
   for (const std::string sep : {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
     const std::string text = "a: \"x" + sep + "y\"\nb: 22\nc: caf\xC3\xA9\nd: 4444\ne: 5\n";
-    TStructuredNodePtr root = Parse(text);
-    ASSERT_TRUE(root);
-    const TStructuredNode& map = Content(root);
+    const auto root = Parse(text);
+    const TRecordNode map = root->Content();
     ASSERT_EQ(map.ChildCount(), 5u);
-    EXPECT_EQ(Span(text, *map.ChildAt(0)), "\"x" + sep + "y\"");
-    EXPECT_EQ(Span(text, *map.ChildAt(1)), "22");
-    EXPECT_EQ(KeySpan(text, *map.ChildAt(2)), "c");
-    EXPECT_EQ(Span(text, *map.ChildAt(2)), "caf\xC3\xA9");
-    EXPECT_EQ(Span(text, *map.ChildAt(3)), "4444");
-    EXPECT_EQ(Span(text, map), text.substr(0, text.size()));
+    EXPECT_EQ(map.ChildAt(0).Span(), "\"x" + sep + "y\"");
+    EXPECT_EQ(map.ChildAt(1).Span(), "22");
+    EXPECT_EQ(map.ChildAt(2).KeySpan(), "c");
+    EXPECT_EQ(map.ChildAt(2).Span(), "caf\xC3\xA9");
+    EXPECT_EQ(map.ChildAt(3).Span(), "4444");
+    EXPECT_EQ(map.Span(), text.substr(0, text.size()));
   }
 }
 
 TEST(yaml_structure, keeps_anchors_tags_aliases_and_block_scalars) {
   const std::string text = "a: &n 1\nb: *n\nc: !!str 42\nd: |\n  line\ne: !t &m x\n";
-  TStructuredNodePtr root = Parse(text);
-  const TStructuredNode& map = Content(root);
+  const auto root = Parse(text);
+  const TRecordNode map = root->Content();
   EXPECT_EQ(map.ChildAt(0)->Anchor, "n");
-  EXPECT_EQ(Span(text, *map.ChildAt(0)), "&n 1");
+  EXPECT_EQ(map.ChildAt(0).Span(), "&n 1");
   EXPECT_EQ(map.ChildAt(1)->Kind, skAlias);
   EXPECT_EQ(map.ChildAt(1)->Value, "n");
   EXPECT_EQ(map.ChildAt(2)->Tag, "tag:yaml.org,2002:str");
@@ -127,8 +128,8 @@ TEST(yaml_structure, keeps_anchors_tags_aliases_and_block_scalars) {
 }
 
 TEST(yaml_structure, marks_keys_that_are_not_scalars) {
-  TStructuredNodePtr root = Parse("? [a, b]\n: 1\nplain: 2\n");
-  const TStructuredNode& map = Content(root);
+  const auto root = Parse("? [a, b]\n: 1\nplain: 2\n");
+  const TRecordNode map = root->Content();
   EXPECT_TRUE(map.ChildAt(0)->KeyNotScalar);
   EXPECT_EQ(map.ChildAt(0)->Key, "");
   EXPECT_FALSE(map.ChildAt(1)->KeyNotScalar);
@@ -138,24 +139,24 @@ TEST(yaml_structure, marks_keys_that_are_not_scalars) {
 // in their own parent, in document order, with nothing left over.
 TEST(yaml_structure, keeps_children_with_their_parents_at_every_depth) {
   const std::string text = "a: [1, {b: 2, c: [3, [4]]}, 5]\n? {k: [x]}\n: v\nd: {e: {f: 6}}\n";
-  TStructuredNodePtr root = Parse(text);
-  const TStructuredNode& map = Content(root);
+  const auto root = Parse(text);
+  const TRecordNode map = root->Content();
   ASSERT_EQ(map.ChildCount(), 3u);
-  const TStructuredNode& a = *map.ChildAt(0);
+  const TRecordNode a = map.ChildAt(0);
   ASSERT_EQ(a.ChildCount(), 3u);
   EXPECT_EQ(a.ChildAt(0)->Value, "1");
   EXPECT_EQ(a.ChildAt(2)->Value, "5");
-  const TStructuredNode& inner = *a.ChildAt(1);
+  const TRecordNode inner = a.ChildAt(1);
   ASSERT_EQ(inner.ChildCount(), 2u);
   EXPECT_EQ(inner.ChildAt(1)->Key, "c");
-  ASSERT_EQ(inner.ChildAt(1)->ChildCount(), 2u);
-  EXPECT_EQ(inner.ChildAt(1)->ChildAt(1)->ChildAt(0)->Value, "4");
-  EXPECT_EQ(Span(text, *inner.ChildAt(1)), "[3, [4]]");
+  ASSERT_EQ(inner.ChildAt(1).ChildCount(), 2u);
+  EXPECT_EQ(inner.ChildAt(1).ChildAt(1).ChildAt(0)->Value, "4");
+  EXPECT_EQ(inner.ChildAt(1).Span(), "[3, [4]]");
   EXPECT_TRUE(map.ChildAt(1)->KeyNotScalar);
   EXPECT_EQ(map.ChildAt(1)->Value, "v");
-  EXPECT_EQ(KeySpan(text, *map.ChildAt(1)), "{k: [x]}");
-  EXPECT_EQ(map.ChildAt(2)->ChildAt(0)->ChildAt(0)->Value, "6");
-  EXPECT_EQ(map.ChildAt(2)->ChildAt(0)->ChildAt(0)->Key, "f");
+  EXPECT_EQ(map.ChildAt(1).KeySpan(), "{k: [x]}");
+  EXPECT_EQ(map.ChildAt(2).ChildAt(0).ChildAt(0)->Value, "6");
+  EXPECT_EQ(map.ChildAt(2).ChildAt(0).ChildAt(0)->Key, "f");
 }
 
 TEST(yaml_loading, shapes_documents_into_values) {
@@ -180,30 +181,36 @@ TEST(yaml_loading, shapes_documents_into_values) {
 TEST(yaml_loading, opens_a_text_that_ends_in_an_empty_document_without_a_line_break) {
   // The parser puts the empty document's marks on a line after the last one.
   for (const std::string text : {"a: 1\n---", "---", "--- ", "a: 1\n...\n---", "a: 1\r\n---"}) {
-    std::u16string error;
+    TLoadError error;
     TJsonDataPtr value = Load(text, &error);
-    ASSERT_TRUE(value) << text << ": " << Utf16ToUtf8(error);
-    TStructuredNodePtr root = Parse(text);
-    const TStructuredNode& last = *root->ChildAt(root->ChildCount() - 1);
+    ASSERT_TRUE(value) << text << ": " << Utf16ToUtf8(error.Text);
+    const auto root = Parse(text);
+    const TRecordNode last = root->Root().ChildAt(root->Root().ChildCount() - 1);
     ASSERT_EQ(last.ChildCount(), 1u) << text;
     EXPECT_EQ(last.ChildAt(0)->StartOffset, static_cast<std::ptrdiff_t>(text.size())) << text;
   }
 }
 
-TEST(yaml_loading, refuses_bad_input_with_a_clear_text) {
-  std::u16string error;
+// A syntax error keeps the line and column the parser names as numbers
+// beside its text, so the text pane can place the caret there.
+TEST(yaml_loading, refuses_bad_input_with_a_clear_text_and_its_place) {
+  TLoadError error;
   EXPECT_FALSE(Load("a: 1\na: 2\n", &error));
-  EXPECT_EQ(error, u"Duplicate object member: \"a\"");
-  EXPECT_FALSE(Load("a: [1, 2\n", &error));
-  EXPECT_NE(error.find(u"line"), std::u16string::npos) << Utf16ToUtf8(error);
-  EXPECT_NE(error.find(u"column"), std::u16string::npos);
-  TStructuredNodePtr root;
-  EXPECT_FALSE(ParseYamlStructure("key: \"open\n", root, error));
-  EXPECT_FALSE(root);
-  EXPECT_FALSE(ValidateYaml("- a\n b: c\n -", error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(ValidateYaml("- a\n- b\n", error));
-  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
+  EXPECT_EQ(error.Line, 0);
+  EXPECT_FALSE(Load("a: 1\nb: [1, 2\n", &error));
+  EXPECT_NE(error.Text.find(u" at line 3, column 1"), std::u16string::npos) << Utf16ToUtf8(error.Text);
+  EXPECT_EQ(error.Line, 3);
+  EXPECT_EQ(error.Column, 1);
+  TStructureIndex index;
+  EXPECT_FALSE(ParseYamlIndex("x: 1\nkey: \"open\n", index, error));
+  EXPECT_TRUE(index.Empty());
+  EXPECT_EQ(error.Line, 3) << Utf16ToUtf8(error.Text);
+  std::u16string text;
+  EXPECT_FALSE(ValidateYaml("- a\n b: c\n -", text));
+  EXPECT_FALSE(text.empty());
+  EXPECT_TRUE(ValidateYaml("- a\n- b\n", text));
+  EXPECT_TRUE(text.empty());
 }
 
 // 100,000 levels of flow collections: a clear error, quickly, never a crash;
@@ -213,14 +220,15 @@ TEST(yaml_loading, refuses_input_nested_a_hundred_thousand_levels) {
   for (int i = 0; i < 100000; ++i) mappings += "{a: ";
   for (const std::string& text : {std::string(100000, '[') + std::string(100000, ']'),
                                    std::string(100000, '['), mappings}) {
-    std::u16string error;
+    TLoadError error;
     EXPECT_FALSE(Load(text, &error));
-    EXPECT_NE(error.find(u"nesting deeper than"), std::u16string::npos) << Utf16ToUtf8(error);
-    EXPECT_NE(error.find(u"line 1, column "), std::u16string::npos) << Utf16ToUtf8(error);
+    EXPECT_NE(error.Text.find(u"nesting deeper than"), std::u16string::npos) << Utf16ToUtf8(error.Text);
+    EXPECT_EQ(error.Line, 1);
+    EXPECT_GT(error.Column, 100);
   }
-  std::u16string error;
+  TLoadError error;
   TJsonDataPtr value = Load(std::string(200, '[') + "7" + std::string(200, ']'), &error);
-  ASSERT_TRUE(value) << Utf16ToUtf8(error);
+  ASSERT_TRUE(value) << Utf16ToUtf8(error.Text);
   const TJsonData* walk = value.get();
   int depth = 0;
   for (; walk->Kind() == nkArray; ++depth) walk = static_cast<const TJsonArray*>(walk)->Child(0);

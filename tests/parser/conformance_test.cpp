@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "ParserTestWalk.h"
-#include "TestSupport.h"
+#include "parser_walk_support.h"
+#include "test_support.h"
 
 namespace corvane::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ParserTestWalk.h"
+#include "parser_walk_support.h"
 #include "cvn_toml_scan.h"
 
 namespace corvane::test {

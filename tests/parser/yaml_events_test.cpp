@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "ParserTestWalk.h"
+#include "parser_walk_support.h"
 
 namespace corvane::test {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uClipboard.h"
 #include "uSettings.h"
 #include "uUnicode.h"
@@ -141,11 +141,12 @@ TEST(copy_rows_and_cells, join_cells_rows_and_columns_and_survive_bad_positions)
 TEST(copy_rows_and_cells, take_the_delimiter_from_the_first_character_of_the_setting) {
   test::TempDir dir;
   OverridePluginModuleFileName(Utf8ToUtf16(dir.File("corvane.wlx64")));
-  EXPECT_EQ(ColumnDelimiter(), u'\t');
+  const TSettingsAccess settings = FileSettingsAccess();
+  EXPECT_EQ(ColumnDelimiter(settings), u'\t');
   WriteSetting(u"column-delimiter", u"ab");
-  EXPECT_EQ(ColumnDelimiter(), u'a');
+  EXPECT_EQ(ColumnDelimiter(settings), u'a');
   WriteSetting(u"column-delimiter", u";");
-  EXPECT_EQ(ColumnDelimiter(), u';');
+  EXPECT_EQ(ColumnDelimiter(settings), u';');
   OverridePluginModuleFileName(u"");
 }
 

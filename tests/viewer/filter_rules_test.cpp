@@ -51,6 +51,33 @@ TEST(filter_match, folds_ascii_only_and_handles_unusual_texts) {
   EXPECT_FALSE(FilterMatches(cell.substr(1), std::u16string(4095, u'a'), false));
 }
 
+// Without case sensitivity only A-Z fold to a-z: the letters at both ends of
+// the alphabet do, their neighbours in the code table (@ [ \ ` {) do not.
+TEST(filter_match, folds_the_ends_of_the_alphabet_and_not_their_neighbours) {
+  const auto cells = {u"@", u"`", u"[", u"{", u"\\", u"|", u"A", u"a", u"Z", u"z"};
+  const auto passing = [&](std::u16string_view filter) {
+    Texts out;
+    for (std::u16string_view cell : cells)
+      if (FilterMatches(cell, filter, false)) out.emplace_back(cell);
+    return out;
+  };
+  EXPECT_EQ(passing(u"@"), (Texts{u"@"}));
+  EXPECT_EQ(passing(u"`"), (Texts{u"`"}));
+  EXPECT_EQ(passing(u"["), (Texts{u"["}));
+  EXPECT_EQ(passing(u"{"), (Texts{u"{"}));
+  EXPECT_EQ(passing(u"\\"), (Texts{u"\\"}));
+  EXPECT_EQ(passing(u"a"), (Texts{u"A", u"a"}));
+  EXPECT_EQ(passing(u"A"), (Texts{u"A", u"a"}));
+  EXPECT_EQ(passing(u"z"), (Texts{u"Z", u"z"}));
+  EXPECT_EQ(passing(u"=Z"), (Texts{u"Z", u"z"}));
+  EXPECT_EQ(passing(u"=["), (Texts{u"["}));
+  EXPECT_EQ(passing(u"!@"), (Texts{u"`", u"[", u"{", u"\\", u"|", u"A", u"a", u"Z", u"z"}));
+  // The ordinal "<" and ">" compare folded texts: "[" stays below "z".
+  EXPECT_EQ(passing(u">Z"), (Texts{u"{", u"|"}));
+  EXPECT_EQ(passing(u"<a"), (Texts{u"@", u"`", u"[", u"\\"}));
+  EXPECT_EQ(Passing(u"a", {u"A", u"a"}, true), (Texts{u"a"}));
+}
+
 TEST(cell_number, accepts_plain_decimal_and_exponent_forms_only) {
   double v = 0;
   for (auto text : {u"0", u"-1", u"+2.5", u"1e2", u"1E-3", u".5", u"5.", u"-0.0e+1"})

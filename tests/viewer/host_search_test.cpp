@@ -102,5 +102,45 @@ TEST(host_search_text, positions_count_crlf_as_one_character) {
   EXPECT_EQ(r.SelStart, 0);
 }
 
+// Every start position (0-based) of needle in the text pane, by "find
+// first" and then "find next" until the search reports no more.
+std::vector<int> PaneMatches(std::u16string_view text, std::u16string_view needle, int flags) {
+  TSearchState state;
+  TTextPaneView pane{text, 0, 0};
+  std::vector<int> starts;
+  for (TSearchOutcome r = RunSearch(&state, needle, flags | kSearchFindFirst, kTabText, 0, 0, nullptr, pane);
+       r.Result == TSearchResult::Found && starts.size() < text.size();
+       r = RunSearch(&state, needle, flags, kTabText, 0, 0, nullptr, pane)) {
+    starts.push_back(r.SelStart);
+    pane.SelStart = r.SelStart;
+    pane.SelEnd = r.SelEnd;
+  }
+  return starts;
+}
+
+// Without match case only A-Z fold to a-z, in the text pane and in the grid:
+// the ends of the alphabet do, their neighbours in the code table do not.
+TEST(host_search_folding, folds_the_ends_of_the_alphabet_and_not_their_neighbours) {
+  const std::u16string text = u"@`[{\\|AaZz";
+  using Starts = std::vector<int>;
+  EXPECT_EQ(PaneMatches(text, u"@", 0), (Starts{0}));
+  EXPECT_EQ(PaneMatches(text, u"`", 0), (Starts{1}));
+  EXPECT_EQ(PaneMatches(text, u"[", 0), (Starts{2}));
+  EXPECT_EQ(PaneMatches(text, u"{", 0), (Starts{3}));
+  EXPECT_EQ(PaneMatches(text, u"\\", 0), (Starts{4}));
+  EXPECT_EQ(PaneMatches(text, u"a", 0), (Starts{6, 7}));
+  EXPECT_EQ(PaneMatches(text, u"A", 0), (Starts{6, 7}));
+  EXPECT_EQ(PaneMatches(text, u"Z", 0), (Starts{8, 9}));
+  EXPECT_EQ(PaneMatches(text, u"z", kSearchMatchCase), (Starts{9}));
+  TGrid grid({{u"`", u"{", u"Z"}});
+  TSearchOutcome r = grid.Find(u"@", kSearchFindFirst);
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  r = grid.Find(u"[", kSearchFindFirst);
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  r = grid.Find(u"z", kSearchFindFirst);
+  EXPECT_EQ(r.Result, TSearchResult::Found);
+  EXPECT_EQ(r.Column, 2);
+}
+
 }  // namespace
 }  // namespace corvane

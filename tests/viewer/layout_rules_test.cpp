@@ -7,8 +7,8 @@
 #include "uScaling.h"
 #include "uStatusTexts.h"
 #include "uUnicode.h"
-#include "uViewSettings.h"
-#include "viewer_core_test_support.h"
+#include "uViewState.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {
@@ -161,7 +161,7 @@ TEST(view_settings, untouched_viewers_write_nothing_and_changes_are_written_unsc
   const TScaling scaling{96, start.FontSize};
   auto writes = ViewSettingsToWrite(snapshot, snapshot, start.FlatLevelRead, start.FlatLevel, scaling);
   ASSERT_EQ(writes.size(), 1u);  // only the corrected flat level
-  EXPECT_EQ(writes[0].Key, u"FlatViewLevel");
+  EXPECT_EQ(writes[0].Key, &setting::kFlatViewLevel);
   EXPECT_EQ(writes[0].Value, -1);
 
   TViewSettingsSnapshot now = snapshot;

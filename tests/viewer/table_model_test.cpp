@@ -5,7 +5,7 @@
 
 #include "uTableModel.h"
 #include "uUnicode.h"
-#include "viewer_core_test_support.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {

@@ -9,10 +9,10 @@ namespace {
 
 // One letter per character for the role that colours it last:
 // . text, K key, S string, B boolean, N null, C comment.
-std::string Roles(std::u16string_view text, bool isToml) {
+std::string Roles(std::u16string_view text, TDocumentLanguage language) {
   const char kLetters[] = ".KSBNC";
   std::string out(text.size(), '?');
-  for (const TColourSpan& span : ColourLines(text, isToml, false)) {
+  for (const TColourSpan& span : ColourLines(text, language, false)) {
     for (int32_t i = span.Start; i < span.Start + span.Length; ++i) {
       out.at(static_cast<size_t>(i)) = kLetters[span.Role];
     }
@@ -20,8 +20,8 @@ std::string Roles(std::u16string_view text, bool isToml) {
   return out;
 }
 
-std::string Yaml(const char* line) { return Roles(U16(line), false); }
-std::string Toml(const char* line) { return Roles(U16(line), true); }
+std::string Yaml(const char* line) { return Roles(U16(line), TDocumentLanguage::Yaml); }
+std::string Toml(const char* line) { return Roles(U16(line), TDocumentLanguage::Toml); }
 
 TEST(text_colouring, separates_yaml_keys_only_at_a_colon_before_a_blank) {
   EXPECT_EQ(Yaml("ratio: a:b"), "KKKKK..SSS");
@@ -69,23 +69,23 @@ TEST(text_colouring, colours_toml_headers_keys_and_arrays) {
 }
 
 TEST(text_colouring, makes_only_keys_and_headers_bold) {
-  for (const TColourSpan& span : ColourLines(u"[t]\nk = \"v\" # c", true, true)) {
+  for (const TColourSpan& span : ColourLines(u"[t]\nk = \"v\" # c", TDocumentLanguage::Toml, true)) {
     EXPECT_EQ(span.Bold, span.Role == srKey) << span.Start;
   }
-  for (const TColourSpan& span : ColourLines(u"k = 1", true, false)) EXPECT_FALSE(span.Bold);
+  for (const TColourSpan& span : ColourLines(u"k = 1", TDocumentLanguage::Toml, false)) EXPECT_FALSE(span.Bold);
 }
 
 TEST(text_colouring, counts_positions_over_reduced_line_breaks) {
   EXPECT_EQ(ReduceCrLf(u"a\r\nb\r\rc\n"), u"a\rb\r\rc\n");
   const std::u16string text = ReduceCrLf(u"a: 1\r\nb: x\r\n");
-  EXPECT_EQ(Roles(text, false), "K..B.K..S.");
+  EXPECT_EQ(Roles(text, TDocumentLanguage::Yaml), "K..B.K..S.");
 }
 
 TEST(text_colouring, accepts_empty_text_nuls_and_lone_surrogates) {
-  EXPECT_TRUE(ColourLines(u"", false, false).empty());
+  EXPECT_TRUE(ColourLines(u"", TDocumentLanguage::Yaml, false).empty());
   const std::u16string odd = std::u16string(u"k: a\0b", 6) + u'\xD800' + u" \"" + u'\xDC00';
-  EXPECT_EQ(Roles(odd, false), "K..SSSS.SS");
-  EXPECT_EQ(Roles(u"\n\r\n", true), "...");
+  EXPECT_EQ(Roles(odd, TDocumentLanguage::Yaml), "K..SSSS.SS");
+  EXPECT_EQ(Roles(u"\n\r\n", TDocumentLanguage::Toml), "...");
 }
 
 TEST(line_colour_state, colours_each_line_once_per_colour_set) {
@@ -112,19 +112,19 @@ TEST(line_colour_state, a_pass_formats_only_lines_not_yet_coloured) {
   TLineColourState state;
   state.TextLoaded(10);
   const std::u16string text = u"a: 1\rb: x\r\rc: true";  // lines 4 to 7
-  std::vector<TColourSpan> spans = PendingColourSpans(text, 4, false, false, &state);
+  std::vector<TColourSpan> spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state);
   ASSERT_EQ(spans.size(), 6u);  // keys and values only: the text is in the base colour
   EXPECT_EQ(spans[0].Role, srKey);
   EXPECT_EQ(spans[5].Start, 14);  // "true", relative to the stretch
-  EXPECT_TRUE(PendingColourSpans(text, 4, false, false, &state).empty());
+  EXPECT_TRUE(PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state).empty());
   // Scrolled by one line: only the new line is formatted.
-  spans = PendingColourSpans(u"b: x\r\rc: true\rd: ~", 5, false, false, &state);
+  spans = PendingColourSpans(u"b: x\r\rc: true\rd: ~", 5, TDocumentLanguage::Yaml, false, &state);
   ASSERT_EQ(spans.size(), 2u);
   EXPECT_EQ(spans[1].Role, srNull);
   // New colours: base runs over the lines with text (neighbours joined,
   // the empty line ends a run), then the spans.
   state.ColoursChanged();
-  spans = PendingColourSpans(text, 4, false, true, &state);
+  spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, true, &state);
   ASSERT_EQ(spans.size(), 8u);
   EXPECT_EQ(spans[0].Role, srText);
   EXPECT_EQ(spans[0].Start, 0);

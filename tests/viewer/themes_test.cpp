@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uSettings.h"
 #include "uThemes.h"
 #include "uUnicode.h"
@@ -48,37 +48,39 @@ TEST(theme_mode, reapplies_only_when_the_host_flags_change_the_outcome) {
 }
 
 TEST_F(ThemeSettings, stores_the_chosen_mode_and_reads_it_back) {
-  EXPECT_EQ(ResolveThemeMode(), u"light");
+  const TSettingsAccess settings = FileSettingsAccess();
+  EXPECT_EQ(ResolveThemeMode(settings), u"light");
   WriteIntSetting(u"dark-theme", 1);
-  EXPECT_EQ(ResolveThemeMode(), u"dark");
-  StoreThemeMode(u"light");
+  EXPECT_EQ(ResolveThemeMode(settings), u"dark");
+  StoreThemeMode(settings, u"light");
   EXPECT_EQ(ReadSetting(u"theme-mode", u""), u"light");
   EXPECT_EQ(ReadIntSetting(u"dark-theme", 7), 0);
-  StoreThemeMode(u"tc");
+  StoreThemeMode(settings, u"tc");
   EXPECT_EQ(ReadIntSetting(u"dark-theme", 7), 0);
-  EXPECT_EQ(ResolveThemeMode(), u"tc");
+  EXPECT_EQ(ResolveThemeMode(settings), u"tc");
 }
 
 TEST_F(ThemeSettings, loads_defaults_and_the_syntax_then_json_fallback_chain) {
   const TColour face = RgbColour(1, 2, 3);
-  const TThemeColours light = LoadThemeColours(false, face);
+  const TSettingsAccess settings = FileSettingsAccess();
+  const TThemeColours light = LoadThemeColours(settings, false, face);
   EXPECT_EQ(light.SelectionBackColor, 6956042u);
   EXPECT_EQ(light.SyntaxKey, 8388736u);
   EXPECT_EQ(light.SplitterColor, face);
-  const TThemeColours dark = LoadThemeColours(true, face);
+  const TThemeColours dark = LoadThemeColours(settings, true, face);
   EXPECT_EQ(dark.BackColor, 2105376u);
   EXPECT_EQ(dark.Comment, 9868950u);
   EXPECT_EQ(dark.SyntaxBoolean, 8388608u);
 
   WriteIntSetting(u"json-key-color", 111);
-  EXPECT_EQ(LoadThemeColours(false, face).SyntaxKey, 111u);
+  EXPECT_EQ(LoadThemeColours(settings, false, face).SyntaxKey, 111u);
   WriteIntSetting(u"syntax-key-color", 222);
-  EXPECT_EQ(LoadThemeColours(false, face).SyntaxKey, 222u);
-  EXPECT_EQ(LoadThemeColours(true, face).SyntaxKey, 13107400u);  // dark keys untouched
+  EXPECT_EQ(LoadThemeColours(settings, false, face).SyntaxKey, 222u);
+  EXPECT_EQ(LoadThemeColours(settings, true, face).SyntaxKey, 13107400u);  // dark keys untouched
   WriteSetting(u"text-color-dark", u"$FF");
   WriteSetting(u"back-color-dark", u"-1");
   WriteSetting(u"comment-color-dark", u"grey");
-  const TThemeColours edited = LoadThemeColours(true, face);
+  const TThemeColours edited = LoadThemeColours(settings, true, face);
   EXPECT_EQ(edited.TextColor, 255u);
   EXPECT_EQ(edited.BackColor, 0x00FFFFFFu);  // palette bits never leak through
   EXPECT_EQ(edited.Comment, 9868950u);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -80,19 +78,6 @@ TEST(typed_value_checks, apply_accepted_texts_and_leave_refused_nodes_alone) {
   TJsonString text("old");
   EXPECT_EQ(ApplyTypedValue(&text, u"n\u00e9w"), vcAccepted);
   EXPECT_EQ(text.Value(), "n\xC3\xA9w");
-}
-
-TEST(typed_value_checks, convert_with_a_point_whatever_the_process_locale) {
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) std::setlocale(LC_NUMERIC, "German");
-  double value = 0.0;
-  EXPECT_TRUE(ParseFiniteDouble("2.5", &value));
-  EXPECT_EQ(value, 2.5);
-  EXPECT_FALSE(ParseFiniteDouble("2,5", &value));
-  EXPECT_FALSE(ParseFiniteDouble("", &value));
-  EXPECT_FALSE(ParseFiniteDouble("+-1", &value));
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "uUnicode.h"
 #include "uViewerCore.h"
-#include "viewer_core_test_support.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {
@@ -16,162 +16,162 @@ using test::Str;
 
 class ViewerCoreTest : public ::testing::Test {
  protected:
-  ViewerCoreTest() : core(settings.Access()) {}
+  ViewerCoreTest() : core_(settings_.Access()) {}
 
   // One-column grid ("Element") over the given texts.
   void Show(std::initializer_list<const char*> texts) {
     auto array = std::make_unique<TJsonArray>();
     for (const char* text : texts) array->Add(Str(text));
-    doc = std::move(array);
-    core.Root = doc.get();
-    core.BuildTable(doc.get());
+    doc_ = std::move(array);
+    core_.Root = doc_.get();
+    core_.BuildTable(doc_.get());
   }
 
   std::vector<std::string> Visible(int column = 0) const {
     std::vector<std::string> out;
-    for (int p = 0; p < core.VisibleRowCount(); ++p)
-      out.push_back(Utf16ToUtf8(core.DisplayText(p, column)));
+    for (int p = 0; p < core_.VisibleRowCount(); ++p)
+      out.push_back(Utf16ToUtf8(core_.DisplayText(p, column)));
     return out;
   }
 
-  test::TMemorySettings settings;
-  TViewerCore core;
-  TJsonDataPtr doc;
+  test::TMemorySettings settings_;
+  TViewerCore core_;
+  TJsonDataPtr doc_;
 };
 using Texts = std::vector<std::string>;
 
 TEST_F(ViewerCoreTest, filter_pass_keeps_matching_rows_and_resets_the_search) {
   Show({"11", "10.5", "1e2", "9", "10", "abc"});
-  core.Search.LastSearchText = u"x";
-  core.SetFilterText(0, u">10");
-  const TFilterPassResult r = core.ApplyFilters(false);
+  core_.Search.LastSearchText = u"x";
+  core_.SetFilterText(0, u">10");
+  const TFilterPassResult r = core_.ApplyFilters(false);
   EXPECT_EQ(Visible(), (Texts{"11", "10.5", "1e2", "abc"}));
   EXPECT_EQ(r.VisibleCount, 4);
-  EXPECT_EQ(core.VisibleNode(3), static_cast<TJsonContainer*>(doc.get())->Child(5));
-  EXPECT_TRUE(core.Search.LastSearchText.empty());
+  EXPECT_EQ(core_.VisibleNode(3), static_cast<TJsonContainer*>(doc_.get())->Child(5));
+  EXPECT_TRUE(core_.Search.LastSearchText.empty());
 
-  settings.Ints[u"filter-case-sensitive"] = 1;
-  core.SetFilterText(0, u"=ABC");
-  core.ApplyFilters(false);
+  settings_.Ints[u"filter-case-sensitive"] = 1;
+  core_.SetFilterText(0, u"=ABC");
+  core_.ApplyFilters(false);
   EXPECT_TRUE(Visible().empty());
-  EXPECT_EQ(core.CurrentRow, -1);
-  settings.Ints.clear();
-  core.ApplyFilters(false);
+  EXPECT_EQ(core_.CurrentRow, -1);
+  settings_.Ints.clear();
+  core_.ApplyFilters(false);
   EXPECT_EQ(Visible(), (Texts{"abc"}));
-  EXPECT_EQ(core.CurrentRow, 0);  // widening after an empty pass selects position 0
+  EXPECT_EQ(core_.CurrentRow, 0);  // widening after an empty pass selects position 0
 }
 
 TEST_F(ViewerCoreTest, filters_in_several_columns_combine_and_columns_without_filters_pass) {
-  doc = Arr({Obj({{"a", Str("x1")}, {"b", Str("y")}}), Obj({{"a", Str("x2")}, {"b", Str("z")}}),
+  doc_ = Arr({Obj({{"a", Str("x1")}, {"b", Str("y")}}), Obj({{"a", Str("x2")}, {"b", Str("z")}}),
              Obj({{"a", Str("q")}, {"b", Str("y")}})});
-  core.BuildTable(doc.get());
-  core.SetFilterText(0, u"x");
-  core.SetFilterText(1, u"y");
-  core.SetFilterText(7, u"ignored");
-  core.ApplyFilters(false);
+  core_.BuildTable(doc_.get());
+  core_.SetFilterText(0, u"x");
+  core_.SetFilterText(1, u"y");
+  core_.SetFilterText(7, u"ignored");
+  core_.ApplyFilters(false);
   EXPECT_EQ(Visible(), (Texts{"x1"}));
 }
 
 TEST_F(ViewerCoreTest, sort_toggle_cycles_and_keeps_the_selected_node) {
   Show({"abc", "10", "2", "10"});
-  core.SetCurrentCell(2, 0);  // "2"
-  TJsonData* selected = core.VisibleNode(2);
-  ASSERT_TRUE(core.ToggleSortColumn(0));
+  core_.SetCurrentCell(2, 0);  // "2"
+  TJsonData* selected = core_.VisibleNode(2);
+  ASSERT_TRUE(core_.ToggleSortColumn(0));
   EXPECT_EQ(Visible(), (Texts{"2", "10", "10", "abc"}));
-  EXPECT_EQ(core.VisibleRows, (TIntegerArray{2, 1, 3, 0}));
-  EXPECT_EQ(core.VisibleNode(core.CurrentRow), selected);
-  ASSERT_TRUE(core.ToggleSortColumn(0));
-  EXPECT_TRUE(core.SortDescending);
-  EXPECT_EQ(core.VisibleRows, (TIntegerArray{0, 1, 3, 2}));
-  EXPECT_EQ(core.CurrentRow, 3);
-  ASSERT_TRUE(core.ToggleSortColumn(0));
-  EXPECT_EQ(core.SortColumn, -1);
-  EXPECT_EQ(core.VisibleRows, (TIntegerArray{0, 1, 2, 3}));
+  EXPECT_EQ(core_.VisibleRows, (TIntegerArray{2, 1, 3, 0}));
+  EXPECT_EQ(core_.VisibleNode(core_.CurrentRow), selected);
+  ASSERT_TRUE(core_.ToggleSortColumn(0));
+  EXPECT_TRUE(core_.SortDescending);
+  EXPECT_EQ(core_.VisibleRows, (TIntegerArray{0, 1, 3, 2}));
+  EXPECT_EQ(core_.CurrentRow, 3);
+  ASSERT_TRUE(core_.ToggleSortColumn(0));
+  EXPECT_EQ(core_.SortColumn, -1);
+  EXPECT_EQ(core_.VisibleRows, (TIntegerArray{0, 1, 2, 3}));
 
-  EXPECT_FALSE(core.ToggleSortColumn(1));
-  EXPECT_FALSE(core.ToggleSortColumn(-1));
+  EXPECT_FALSE(core_.ToggleSortColumn(1));
+  EXPECT_FALSE(core_.ToggleSortColumn(-1));
   Show({"only"});
-  EXPECT_FALSE(core.ToggleSortColumn(0));
+  EXPECT_FALSE(core_.ToggleSortColumn(0));
 }
 
 TEST_F(ViewerCoreTest, cursor_follows_the_rules_of_the_filter_pass) {
   Show({"a", "b", "c"});
-  core.SetCurrentCell(2, 5);
-  EXPECT_EQ(core.CurrentColumn, -1);
-  core.SetCurrentCell(2, 0);
-  core.SetFilterText(0, u"!c");
-  core.ApplyFilters(false);
-  EXPECT_EQ(core.CurrentRow, 1);  // clamped to the last visible row
-  core.CurrentColumn = 9;
-  core.ApplyFilters(false);
-  EXPECT_EQ(core.CurrentColumn, 0);
-  core.SetFilterText(0, u"zzz");
-  core.CurrentColumn = 0;
-  core.ApplyFilters(false);
-  EXPECT_EQ(core.CurrentRow, -1);
-  EXPECT_EQ(core.CurrentColumn, 0);
-  core.SetCurrentCell(-1, -1);
-  EXPECT_EQ(core.ApplyFilters(true).CurrentRow, -1);
+  core_.SetCurrentCell(2, 5);
+  EXPECT_EQ(core_.CurrentColumn, -1);
+  core_.SetCurrentCell(2, 0);
+  core_.SetFilterText(0, u"!c");
+  core_.ApplyFilters(false);
+  EXPECT_EQ(core_.CurrentRow, 1);  // clamped to the last visible row
+  core_.CurrentColumn = 9;
+  core_.ApplyFilters(false);
+  EXPECT_EQ(core_.CurrentColumn, 0);
+  core_.SetFilterText(0, u"zzz");
+  core_.CurrentColumn = 0;
+  core_.ApplyFilters(false);
+  EXPECT_EQ(core_.CurrentRow, -1);
+  EXPECT_EQ(core_.CurrentColumn, 0);
+  core_.SetCurrentCell(-1, -1);
+  EXPECT_EQ(core_.ApplyFilters(true).CurrentRow, -1);
 }
 
 TEST_F(ViewerCoreTest, filters_are_carried_over_by_header_text) {
-  doc = Arr({Obj({{"name", Str("ann")}, {"age", Int(30)}}), Obj({{"name", Str("bob")}, {"age", Int(40)}})});
-  core.BuildTable(doc.get());
-  core.SetFilterText(1, u">35");
-  core.ApplyFilters(false);
-  const TFilterList saved = core.SaveFilters();
+  doc_ = Arr({Obj({{"name", Str("ann")}, {"age", Int(30)}}), Obj({{"name", Str("bob")}, {"age", Int(40)}})});
+  core_.BuildTable(doc_.get());
+  core_.SetFilterText(1, u">35");
+  core_.ApplyFilters(false);
+  const TFilterList saved = core_.SaveFilters();
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].first, u"age");
 
   TJsonDataPtr other = Arr({Obj({{"age", Int(50)}, {"x", Int(1)}}), Obj({{"age", Int(20)}, {"x", Int(2)}})});
-  core.BuildTable(other.get());
-  EXPECT_EQ(core.VisibleRowCount(), 2);  // a rebuild starts with empty filters
-  core.RestoreFilters(saved);
-  EXPECT_EQ(core.FilterTexts[0], u">35");
+  core_.BuildTable(other.get());
+  EXPECT_EQ(core_.VisibleRowCount(), 2);  // a rebuild starts with empty filters
+  core_.RestoreFilters(saved);
+  EXPECT_EQ(core_.FilterTexts[0], u">35");
   EXPECT_EQ(Visible(1), (Texts{"1"}));
 }
 
 TEST_F(ViewerCoreTest, flat_level_changes_are_clamped_and_rebuild) {
-  doc = Arr({Obj({{"n", Obj({{"x", Int(1)}})}})});
-  core.BuildTable(doc.get());
-  EXPECT_EQ(core.Table.Header(0), u"n");
-  EXPECT_FALSE(core.SetFlatLevel(0));
-  EXPECT_TRUE(core.SetFlatLevel(7));
-  EXPECT_EQ(core.FlatLevel, 2);
-  EXPECT_EQ(core.Table.Header(0), u"n.x");
-  EXPECT_TRUE(core.SetFlatLevel(-5));
-  EXPECT_EQ(core.Table.Header(0), u"Path");
-  EXPECT_EQ(core.DisplayText(0, 0), u"[0].n.x");
+  doc_ = Arr({Obj({{"n", Obj({{"x", Int(1)}})}})});
+  core_.BuildTable(doc_.get());
+  EXPECT_EQ(core_.Table.Header(0), u"n");
+  EXPECT_FALSE(core_.SetFlatLevel(0));
+  EXPECT_TRUE(core_.SetFlatLevel(7));
+  EXPECT_EQ(core_.FlatLevel, 2);
+  EXPECT_EQ(core_.Table.Header(0), u"n.x");
+  EXPECT_TRUE(core_.SetFlatLevel(-5));
+  EXPECT_EQ(core_.Table.Header(0), u"Path");
+  EXPECT_EQ(core_.DisplayText(0, 0), u"[0].n.x");
 }
 
 TEST_F(ViewerCoreTest, cell_texts_are_cut_to_the_requesters_buffer) {
   Show({"abcdef"});
   char16_t buffer[4] = {u'x', u'x', u'x', u'x'};
-  ASSERT_TRUE(core.CopyDisplayText(0, 0, buffer, 4));
+  ASSERT_TRUE(core_.CopyDisplayText(0, 0, buffer, 4));
   EXPECT_EQ(std::u16string(buffer), u"abc");
   buffer[0] = u'q';
-  EXPECT_FALSE(core.CopyDisplayText(1, 0, buffer, 4));
-  EXPECT_FALSE(core.CopyDisplayText(0, 1, buffer, 4));
-  EXPECT_FALSE(core.CopyDisplayText(0, 0, buffer, 0));
+  EXPECT_FALSE(core_.CopyDisplayText(1, 0, buffer, 4));
+  EXPECT_FALSE(core_.CopyDisplayText(0, 1, buffer, 4));
+  EXPECT_FALSE(core_.CopyDisplayText(0, 0, buffer, 0));
   EXPECT_EQ(buffer[0], u'q');
-  ASSERT_TRUE(core.CopyDisplayText(0, 0, buffer, 1));
+  ASSERT_TRUE(core_.CopyDisplayText(0, 0, buffer, 1));
   EXPECT_EQ(buffer[0], 0);
 }
 
 TEST_F(ViewerCoreTest, an_empty_or_columnless_table_is_an_ordinary_state) {
-  core.BuildTable(nullptr);
-  EXPECT_EQ(core.ColumnCount(), 0);
-  EXPECT_EQ(core.CurrentRow, -1);
-  EXPECT_FALSE(core.ToggleSortColumn(0));
-  EXPECT_EQ(core.DisplayText(-1, -1), u"");
-  EXPECT_EQ(core.DisplayTextPtr(0, 0), nullptr);
-  EXPECT_EQ(core.VisibleNode(-1), nullptr);
-  EXPECT_TRUE(core.SaveFilters().empty());
-  EXPECT_EQ(core.SearchText(u"x", kSearchFindFirst, kTabGrid).Result, TSearchResult::Nothing);
+  core_.BuildTable(nullptr);
+  EXPECT_EQ(core_.ColumnCount(), 0);
+  EXPECT_EQ(core_.CurrentRow, -1);
+  EXPECT_FALSE(core_.ToggleSortColumn(0));
+  EXPECT_EQ(core_.DisplayText(-1, -1), u"");
+  EXPECT_EQ(core_.DisplayTextPtr(0, 0), nullptr);
+  EXPECT_EQ(core_.VisibleNode(-1), nullptr);
+  EXPECT_TRUE(core_.SaveFilters().empty());
+  EXPECT_EQ(core_.SearchText(u"x", kSearchFindFirst, kTabGrid).Result, TSearchResult::Nothing);
   Show({});
-  EXPECT_EQ(core.ColumnCount(), 1);
-  EXPECT_EQ(core.ApplyFilters(true).VisibleCount, 0);
-  EXPECT_EQ(core.SearchText(u"x", 0, kTabGrid).Result, TSearchResult::Nothing);
+  EXPECT_EQ(core_.ColumnCount(), 1);
+  EXPECT_EQ(core_.ApplyFilters(true).VisibleCount, 0);
+  EXPECT_EQ(core_.SearchText(u"x", 0, kTabGrid).Result, TSearchResult::Nothing);
 }
 
 TEST_F(ViewerCoreTest, cells_with_nuls_and_lone_surrogates_filter_sort_and_search) {
@@ -179,17 +179,17 @@ TEST_F(ViewerCoreTest, cells_with_nuls_and_lone_surrogates_filter_sort_and_searc
   array->Add(Str(std::string("b\0x", 3)));
   array->Add(Str("a"));
   array->Add(Str("c"));
-  doc = std::move(array);
-  core.BuildTable(doc.get());
-  core.Table.Cells[1][0] = u"a\xD800";  // a lone surrogate, as an edited cell may hold
-  ASSERT_EQ(core.ToggleSortColumn(0), true);
-  EXPECT_EQ(core.VisibleRowCount(), 3);
-  core.SetFilterText(0, std::u16string(u"\0x", 2));
-  core.ApplyFilters(false);
-  EXPECT_EQ(core.VisibleRowCount(), 1);
-  const TSearchOutcome found = core.SearchText(u"x", kSearchFindFirst, kTabGrid);
+  doc_ = std::move(array);
+  core_.BuildTable(doc_.get());
+  core_.Table.Cells[1][0] = u"a\xD800";  // a lone surrogate, as an edited cell may hold
+  ASSERT_EQ(core_.ToggleSortColumn(0), true);
+  EXPECT_EQ(core_.VisibleRowCount(), 3);
+  core_.SetFilterText(0, std::u16string(u"\0x", 2));
+  core_.ApplyFilters(false);
+  EXPECT_EQ(core_.VisibleRowCount(), 1);
+  const TSearchOutcome found = core_.SearchText(u"x", kSearchFindFirst, kTabGrid);
   EXPECT_EQ(found.Result, TSearchResult::Found);
-  EXPECT_EQ(core.Search.SearchPos, 4);
+  EXPECT_EQ(core_.Search.SearchPos, 4);
 }
 
 }  // namespace

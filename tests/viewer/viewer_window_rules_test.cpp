@@ -7,7 +7,7 @@
 #include "uViewerCommands.h"
 #include "uViewerKeys.h"
 #include "uViewerLayout.h"
-#include "viewer_core_test_support.h"
+#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {

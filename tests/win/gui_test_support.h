@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "test_support.h"
 #include "uListerInterface.h"
 
 namespace corvane::test {
@@ -60,6 +60,9 @@ class TPluginDll {
   HWND parent_ = nullptr;
   std::string ini_;
 };
+
+// Windows below parent, at any depth.
+int CountChildren(HWND parent);
 
 // The viewer's controls.
 struct TViewerControls {

@@ -111,6 +111,21 @@ void TPluginDll::FailNextOutsideCall() const {
 
 // ---- controls -------------------------------------------------------------------
 
+namespace {
+
+BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+}  // namespace
+
+int CountChildren(HWND parent) {
+  int count = 0;
+  EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 TViewerControls::TViewerControls(HWND main)
     : Main(main),
       Tree(GetDlgItem(main, 101)),

@@ -2,6 +2,7 @@
 // keyboard map, the cell cursor and the context menu.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,25 @@ TEST_F(ViewerCommands, whole_words_and_ascii_case_folding) {
   EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 0\n");
   dll_.Search(main, L"\u00E4", 1);
   EXPECT_EQ(SelectedRows(v.Grid), std::vector<int>{2});
+  dll_.Close(main);
+}
+
+// On the Text tab the search runs over the text pane's text, where a CR LF
+// line end counts as one character, as the control counts.
+TEST_F(ViewerCommands, search_on_the_text_tab_selects_the_match_in_the_text) {
+  HWND main = Open("a: 1\r\nb: 2\r\nkey: third line\r\n");
+  TViewerControls v(main);
+  TabCtrl_SetCurSel(v.Tab, 1);
+  Notify(main, v.Tab, TCN_SELCHANGE);
+  v = TViewerControls(main);  // the text pane is created with the Text tab
+  dll_.Search(main, L"third", 1);
+  CHARRANGE selection{};
+  SendMessageW(v.Text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  EXPECT_EQ(selection.cpMin, 15);  // "a: 1" CR "b: 2" CR "key: " before it
+  EXPECT_EQ(selection.cpMax, 20);
+  EXPECT_EQ(GetFocus(), v.Text);
+  dll_.Search(main, L"third", 0);
+  EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 0\n");
   dll_.Close(main);
 }
 

@@ -14,17 +14,6 @@ namespace {
 
 enum TKind { kFont, kBrush, kPen, kBitmap, kMenu, kTimer, kSubclass, kWindow, kUserData, kViewer };
 
-BOOL CALLBACK CountOne(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
-int CountChildren(HWND parent) {
-  int count = 0;
-  EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 class ViewerLifetime : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -130,8 +130,12 @@ TEST_F(ViewerWindow, changed_view_settings_are_written_back_and_dpi_alone_is_not
   // Tab 1 and one zoom step are.
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(v.Tab, 104)));  // created when first shown
+  const HWND textPane = GetDlgItem(v.Tab, 104);  // created when first shown
+  EXPECT_TRUE(IsWindowVisible(textPane));
   EXPECT_FALSE(IsWindowVisible(v.Grid));
+  wchar_t text[64] = {};
+  GetWindowTextW(textPane, text, 64);
+  EXPECT_EQ(std::wstring(text).substr(0, 4), L"a: 1");  // the text pane shows the file
   SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
   dll_.Close(main);
   const std::string ini = dll_.ReadIni();
@@ -156,6 +160,11 @@ TEST_F(ViewerWindow, zoom_stays_within_its_limits_and_resizes_the_fonts) {
   EXPECT_EQ(height(), 47);
   SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), 0);  // no Ctrl: no zoom
   EXPECT_EQ(height(), 47);
+  // Over the grid or the tree the wheel reaches the control first; with
+  // Ctrl it zooms the viewer all the same.
+  SendMessageW(v.Grid, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(-WHEEL_DELTA)), 0);
+  SendMessageW(v.Tree, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(height(), 45);
   dll_.Close(main);
 }
 

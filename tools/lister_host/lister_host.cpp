@@ -22,11 +22,12 @@
 //  - calls ListCloseWindow before it closes.
 //
 // --screenshot writes a PNG of the plug-in's window (with its context menu
-// open when --menu is given) and closes. --send-keys presses keys in the
-// plug-in's focused control (letters, digits, Esc, F3, ^F for Ctrl+F,
-// separated by commas). --check writes a UTF-8 report to --out (a GUI
-// program has no console under wine) and closes by itself (after
-// --close-after-ms, default 500 ms):
+// open when --menu is given) after the keys of --send-keys, then closes
+// (unless --close-after-ms says when). --send-keys presses keys in the
+// plug-in's focused control (letters, digits, Esc, Tab, F3, Down, Right, ^
+// for Ctrl as in ^F, separated by commas). --check writes a UTF-8 report to
+// --out (a GUI program has no console under wine) and closes by itself (after
+// --close-after-ms, default 500 ms, or after the screenshot):
 //   detect: <detect string>
 //   window: yes|no
 //   window-class: <class of the returned window>
@@ -92,7 +93,7 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
   options.PluginDir = WithSeparator(options.PluginDir.empty() ? OwnFolder() : options.PluginDir);
   if (options.PluginName.empty()) options.PluginName = sizeof(void*) == 8 ? L"corvane.wlx64" : L"corvane.wlx";
   if (options.IniFile.empty()) options.IniFile = options.PluginDir + L"lsplugin.ini";
-  if (options.Check && options.CloseAfterMs < 0) options.CloseAfterMs = 500;
+  if (options.Check && options.CloseAfterMs < 0 && options.ScreenshotFile.empty()) options.CloseAfterMs = 500;
   return !options.File.empty();
 }
 
@@ -267,11 +268,16 @@ bool PressNextScriptKey() {
   const std::wstring name = ctrl ? key.substr(1) : key;
   WORD vk = 0;
   if (name == L"Esc") vk = VK_ESCAPE;
+  else if (name == L"Tab") vk = VK_TAB;
   else if (name == L"F3") vk = VK_F3;
   else if (name == L"Down") vk = VK_DOWN;
   else if (name == L"Right") vk = VK_RIGHT;
   else if (name.size() == 1) vk = static_cast<WORD>(towupper(name[0]));
-  if (gHost.ListWin && !gHost.FindPrompt) SetFocus(gHost.ListWin);
+  // After a key the plug-in handed back, the host holds the focus; the
+  // next key is typed into the plug-in again.
+  const HWND focus = GetFocus();
+  if (gHost.ListWin && !gHost.FindPrompt && focus != gHost.ListWin && !IsChild(gHost.ListWin, focus))
+    SetFocus(gHost.ListWin);
   if (vk) {
     if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
@@ -293,11 +299,14 @@ RECT ShotArea() {
   return area;
 }
 
+// Takes the screenshot; the session ends with it unless a closing time was
+// given.
 void TakeScreenshot() {
   RedrawWindow(gHost.Main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();
   const bool saved = SaveScreenPng(ShotArea(), gHost.Options.ScreenshotFile);
   Note(std::string("screenshot: ") + (saved ? "yes" : "no"));
+  if (gHost.Options.CloseAfterMs < 0) PostMessageW(gHost.Main, WM_CLOSE, 0, 0);
 }
 
 // Clicks the tab the screenshot shows, as the user would.
@@ -456,7 +465,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     code = gHost.Options.GridBench ? RunGridBench(gHost) : RunBench(gHost);
     DestroyWindow(gHost.Main);
   } else {
-    if (!gHost.Options.ScreenshotFile.empty() && gHost.Options.CloseAfterMs < 0) gHost.Options.CloseAfterMs = 1500;
     code = RunSession(instance, showCommand);
   }
   WriteReport();

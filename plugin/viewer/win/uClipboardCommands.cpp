@@ -58,7 +58,7 @@ void CopyCell(TJsonViewer& viewer) {
 }
 
 void CopyRows(TJsonViewer& viewer) {
-  PutClipboardText(viewer, CopyRowsText(CopySource(viewer), SelectedGridRows(viewer), ColumnDelimiter()));
+  PutClipboardText(viewer, CopyRowsText(CopySource(viewer), SelectedGridRows(viewer), ColumnDelimiter(viewer.Settings)));
 }
 
 void CopyColumn(TJsonViewer& viewer) {
@@ -69,7 +69,7 @@ void CopyAsJson(TJsonViewer& viewer) {
   std::u16string text;
   const bool compact = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
   if (CopyAsJsonText(CopySource(viewer), SelectedGridRows(viewer), viewer.Core.CurrentColumn, compact,
-                     MissingAttributeText(), &text))
+                     MissingAttributeText(viewer.Settings), &text))
     PutClipboardText(viewer, text);
 }
 

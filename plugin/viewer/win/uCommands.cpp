@@ -26,10 +26,10 @@ bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 TKeySettings ReadKeySettings(const TJsonViewer& viewer) {
   TKeySettings settings;
-  settings.DisableNumKeys = viewer.Settings.ReadInt(u"disable-num-keys", 0) != 0;
-  settings.DisableNpKeys = viewer.Settings.ReadInt(u"disable-np-keys", 0) != 0;
-  settings.ExitByQ = viewer.Settings.ReadInt(u"exit-by-q", 0) != 0;
-  settings.CopyColumn = viewer.Settings.ReadInt(u"copy-column", 0) != 0;
+  settings.DisableNumKeys = viewer.Settings.ReadFlag(setting::kDisableNumKeys);
+  settings.DisableNpKeys = viewer.Settings.ReadFlag(setting::kDisableNpKeys);
+  settings.ExitByQ = viewer.Settings.ReadFlag(setting::kExitByQ);
+  settings.CopyColumn = viewer.Settings.ReadFlag(setting::kCopyColumn);
   return settings;
 }
 

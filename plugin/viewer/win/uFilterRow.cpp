@@ -26,7 +26,7 @@ int EditIndex(const TJsonViewer& viewer, int id) {
 }
 
 DWORD AlignmentStyle(const TJsonViewer& viewer) {
-  const int align = viewer.Settings.ReadInt(u"filter-align", 0);
+  const int align = viewer.Settings.ReadInt(setting::kFilterAlign);
   return align < 0 ? ES_LEFT : (align == 0 ? ES_CENTER : ES_RIGHT);
 }
 

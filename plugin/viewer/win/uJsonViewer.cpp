@@ -68,11 +68,11 @@ TJsonViewer* TJsonViewer::FromWindow(HWND window) {
 void TJsonViewer::Build(HWND parent, const std::u16string& fileName, int showFlags) {
   Parent = parent;
   FileName = fileName;
-  SetLanguage(Settings.ReadText(u"language", u"auto"));
+  SetLanguage(Settings.ReadText(setting::kLanguage));
   ReadStartSettings(showFlags);
   const TDocumentKind kind = ViewerDocumentKind(fileName);
   if (kind == TDocumentKind::Unsupported) throw EViewerError(tr(i18n::kErrorFormat));
-  IsToml = kind == TDocumentKind::Toml;
+  Language = kind == TDocumentKind::Toml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
   LoadFile();
   CreateWindows();
   snapshot_ = SettingsNow();
@@ -98,8 +98,10 @@ void TJsonViewer::ReadStartSettings(int showFlags) {
 }
 
 void TJsonViewer::LoadFile() {
-  std::u16string error;
-  const int32_t limit = Settings.ReadInt(u"max-file-size", kDefaultMaxFileSize);
+  // The loader's own error (text, line, column) is not shown: a viewer that
+  // cannot load gives the host no window.
+  TLoadError error;
+  const int32_t limit = Settings.ReadInt(setting::kMaxFileSize);
   if (!LoadDocument(FileName, limit, Document, error)) throw EViewerError(tr(i18n::kErrorLoad));
   // The patch document takes the same bytes, so edits describe what is shown.
   PatchDocument.LoadFromBytes(FileName, Document.Bytes);
@@ -131,7 +133,7 @@ void TJsonViewer::CreateChildren() {
   InsertTab(Tab, 0, tr(i18n::kTabGrid));
   InsertTab(Tab, 1, tr(i18n::kTabText));
   Grid = CreateChild(WC_LISTVIEWW, 0x50011009, Tab, ctl::kGrid);
-  const DWORD gridLines = Settings.ReadInt(u"disable-grid-lines", 0) != 0 ? 0 : LVS_EX_GRIDLINES;
+  const DWORD gridLines = Settings.ReadFlag(setting::kDisableGridLines) ? 0 : LVS_EX_GRIDLINES;
   SendMessageW(Grid, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x10030 | gridLines);
   Status = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main, ctl::kStatus);
   if (!Status) throw EViewerError(u"cannot create the status bar");

@@ -29,7 +29,7 @@
 #include "uSourcePatch.h"
 #include "uTextColouring.h"
 #include "uThemes.h"
-#include "uViewSettings.h"
+#include "uViewState.h"
 #include "uViewerCore.h"
 #include "uWinResources.h"
 
@@ -67,7 +67,7 @@ class TJsonViewer {
 
   // ---- document ----
   std::u16string FileName;
-  bool IsToml = false;
+  TDocumentLanguage Language = TDocumentLanguage::Yaml;
   TLoadedDocument Document;            // bytes, structure records, value tree
   TSourcePatchDocument PatchDocument;  // the same bytes plus pending patches
   bool HasStructure = false;           // edit mode is possible

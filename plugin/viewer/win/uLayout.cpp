@@ -119,8 +119,8 @@ void LayoutControls(TJsonViewer& viewer) {
 }
 
 void CreateFonts(TJsonViewer& viewer) {
-  const std::u16string face = viewer.Settings.ReadText(u"font", u"Arial");
-  const int weight = FontWeightFromSetting(viewer.Settings.ReadInt(u"font-weight", 0));
+  const std::u16string face = viewer.Settings.ReadText(setting::kFont);
+  const int weight = FontWeightFromSetting(viewer.Settings.ReadInt(setting::kFontWeight));
   // The new fonts are given to the controls before the old ones go.
   win::TFont main(MakeFont(viewer, weight, face));
   win::TFont bold(MakeFont(viewer, FW_BOLD, face));

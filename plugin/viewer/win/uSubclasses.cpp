@@ -1,6 +1,5 @@
 #include "uSubclasses.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
 #include "uCellEditor.h"
@@ -17,13 +16,13 @@ namespace {
 
 using THandler = win::TSubclass::THandler;
 
-// Keys the viewer handles are swallowed; everything else goes on.
-bool OfferKey(TJsonViewer& viewer, UINT message, WPARAM wParam) {
-  return message == WM_KEYDOWN && HandleViewerKey(viewer, static_cast<int>(wParam));
+bool CtrlWheel(UINT message, WPARAM wParam) {
+  return message == WM_MOUSEWHEEL &&
+         ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0);
 }
 
-bool KeysOnly(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
-  return OfferKey(*static_cast<TJsonViewer*>(owner), message, wParam);
+bool Offered(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
+  return OfferToViewer(*static_cast<TJsonViewer*>(owner), message, wParam, lParam);
 }
 
 // The grid and the filter edits are children of the tab control, so their
@@ -31,10 +30,11 @@ bool KeysOnly(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) 
 // which routes them with everything else.
 bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
-  if (OfferKey(viewer, message, wParam)) return true;
+  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
   if (TabPaintMessage(viewer, window, message, wParam, result)) return true;
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   const bool fromChild =
-      (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom != window) ||
+      (message == WM_NOTIFY && header && header->hwndFrom != window) ||
       (message == WM_COMMAND && lParam != 0) || message == WM_CTLCOLOREDIT;
   if (!fromChild) return false;
   *result = SendMessageW(viewer.Window(), message, wParam, lParam);
@@ -57,17 +57,18 @@ bool GridHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM l
     *result = HeaderCustomDraw(viewer, reinterpret_cast<NMCUSTOMDRAW*>(header));
     return true;
   }
+  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
   if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEdit(viewer, true);
-  if (OfferKey(viewer, message, wParam)) return true;
   if (!MovesColumns(message) || viewer.SizingColumns) return false;
   *result = viewer.GridSubclass.CallPrevious(window, message, wParam, lParam);
   PositionFilterEdits(viewer);
   return true;
 }
 
-bool StatusHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+bool StatusHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
-  return OfferKey(viewer, message, wParam) || StatusPaintMessage(viewer, window, message, wParam, result);
+  return OfferToViewer(viewer, message, wParam, lParam) ||
+         StatusPaintMessage(viewer, window, message, wParam, result);
 }
 
 void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandler handler) {
@@ -76,8 +77,15 @@ void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandl
 
 }  // namespace
 
+bool OfferToViewer(TJsonViewer& viewer, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) return HandleViewerKey(viewer, static_cast<int>(wParam));
+  if (!CtrlWheel(message, wParam)) return false;
+  SendMessageW(viewer.Window(), WM_MOUSEWHEEL, wParam, lParam);
+  return true;
+}
+
 void InstallSubclasses(TJsonViewer& viewer) {
-  Install(viewer, viewer.TreeSubclass, viewer.Tree, KeysOnly);
+  Install(viewer, viewer.TreeSubclass, viewer.Tree, Offered);
   Install(viewer, viewer.TabSubclass, viewer.Tab, TabHandler);
   Install(viewer, viewer.GridSubclass, viewer.Grid, GridHandler);
   Install(viewer, viewer.StatusSubclass, viewer.Status, StatusHandler);

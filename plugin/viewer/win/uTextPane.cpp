@@ -17,6 +17,7 @@
 #include "uGridPane.h"
 #include "uJsonViewer.h"
 #include "uMainWindow.h"
+#include "uSubclasses.h"
 #include "uTextColouring.h"
 #include "uTextSearch.h"
 #include "uThemePaint.h"
@@ -124,13 +125,13 @@ bool VisibleText(HWND text, TVisibleText* visible) {
 // selection and scroll position and drawing once at the end.
 void ColourText(TJsonViewer& viewer, LONG start, LONG end, size_t firstLine) {
   const HWND text = viewer.Text;
-  const bool bold = viewer.Settings.ReadInt(u"font-use-bold", 0) != 0;
+  const bool bold = viewer.Settings.ReadFlag(setting::kFontUseBold);
   if (bold != viewer.ColouredBold) {
     viewer.LineColours.ColoursChanged();
     viewer.ColouredBold = bold;
   }
   const std::vector<TColourSpan> spans =
-      PendingColourSpans(TextRange(text, start, end), firstLine, viewer.IsToml, bold, &viewer.LineColours);
+      PendingColourSpans(TextRange(text, start, end), firstLine, viewer.Language, bold, &viewer.LineColours);
   if (spans.empty()) return;
   const CHARRANGE selection = Selection(text);
   POINT scroll{};
@@ -272,7 +273,7 @@ void SelectTextMatch(TJsonViewer& viewer, int start, int end) {
 bool TextPaneSubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
-  if (message == WM_KEYDOWN && HandleViewerKey(viewer, static_cast<int>(wParam))) return true;
+  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
   if (!ShowsOtherLines(viewer, message, wParam)) return false;
   *result = viewer.TextSubclass.CallPrevious(window, message, wParam, lParam);
   ColourVisibleLines(viewer);

@@ -120,13 +120,13 @@ bool PaintMessage(const TJsonViewer& viewer, HWND control, UINT message, WPARAM 
 
 }  // namespace
 
-std::u16string ThemeModeOf(const TJsonViewer&) { return ResolveThemeMode(); }
+std::u16string ThemeModeOf(const TJsonViewer& viewer) { return ResolveThemeMode(viewer.Settings); }
 
 void ApplyTheme(TJsonViewer& viewer) {
   viewer.ColoursStale = true;
   viewer.LineColours.ColoursChanged();
   const bool dark = IsDark(ThemeModeOf(viewer), viewer.HostDark);
-  viewer.Colours = LoadThemeColours(dark, GetSysColor(COLOR_BTNFACE));
+  viewer.Colours = LoadThemeColours(viewer.Settings, dark, GetSysColor(COLOR_BTNFACE));
   const TThemeColours& c = viewer.Colours;
   // The new brush replaces the old only once it exists.
   win::TBrush brush(CreateSolidBrush(c.FilterBackColor));
@@ -166,7 +166,7 @@ void SwitchOffHeaderStyle(TJsonViewer& viewer) {
 }
 
 void SetTheme(TJsonViewer& viewer, const std::u16string& mode) {
-  StoreThemeMode(mode);
+  StoreThemeMode(viewer.Settings, mode);
   ApplyTheme(viewer);
 }
 

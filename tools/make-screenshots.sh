@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Regenerates docs/screenshots/: the plug-in in the lister host under wine,
+# on a YAML and a TOML sample, showing the tree and the grid, the Path/Value
+# view and the context menu. Each picture is a PNG of the viewer's window
+# written by the host (--screenshot). Needs the win64 build; starts (and
+# stops) its own Xvfb when there is no display.
+# Usage: tools/make-screenshots.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j2 --target corvane_plugin corvane_parser lister_host >/dev/null
+
+out=docs/screenshots
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out"
+
+# shot NAME FILE SETTINGS [HOST OPTIONS...]: one picture, with its own
+# settings file (the view settings the picture needs, nothing else).
+shot() {
+  local name=$1 file=$2 settings=$3
+  shift 3
+  printf '[corvane]\r\n%b' "$settings" >"$work/$name.ini"
+  wine build/win64/bin/lister_host.exe --size 900x560 --ini "Z:$work/$name.ini" \
+    --screenshot "Z:$root/$out/$name.png" "$@" "Z:$root/$file"
+  echo "$out/$name.png"
+}
+
+session() {
+  shot yaml-tree-grid samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys '^Tab,Right,^Tab'
+  shot yaml-path-value samples/servers.yaml 'FlatViewLevel=-1\r\n'
+  shot yaml-context-menu samples/servers.yaml 'FlatViewLevel=1\r\n' --menu
+  shot toml-tree-grid samples/Cargo.toml '' --send-keys '^Tab,Down,Down,Right,^Tab'
+  shot toml-path-value samples/Cargo.toml 'FlatViewLevel=-1\r\n'
+}
+export -f shot session
+export work root out
+tools/with-wine.sh bash -c session
