@@ -67,6 +67,14 @@ HWND TPluginDll::Open(const std::string& path, int showFlags) {
   return window;
 }
 
+HWND TPluginDll::OpenYaml(const std::string& yaml, int showFlags) {
+  const std::string path = Dir.File("doc.yaml");
+  WriteFileBytes(path, yaml);
+  HWND window = Open(path, showFlags);
+  TakeOutsideLog();
+  return window;
+}
+
 void TPluginDll::Close(HWND window) { Export<FListCloseWindow>("ListCloseWindow")(window); }
 
 int TPluginDll::Search(HWND window, const std::wstring& text, int flags) {
