@@ -2,6 +2,7 @@
 #include "uValuePath.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "uUnicode.h"
 
@@ -150,12 +151,21 @@ void AppendMemberStep(std::u16string& path, std::string_view name, TPathNames na
     return;
   }
   if (!path.empty()) path += u'.';
-  path += Utf8ToUtf16(name);
+  // ASCII names (nearly all) are appended without a temporary: a listing of
+  // a million leaves builds a million paths.
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      path += Utf8ToUtf16(name);
+      return;
+    }
+  path.append(name.begin(), name.end());
 }
 
 void AppendIndexStep(std::u16string& path, size_t index) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
   path += u'[';
-  path += U16(std::to_string(index));
+  path.append(digits, end);
   path += u']';
 }
 

@@ -53,6 +53,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kStatusNoChanges,
     &kStatusSaved,
     &kStatusSaveFailed,
+    &kStatusLinkRefused,
     &kDialogSaveBeforeClose,
     &kErrorUnsafeEdit,
     &kErrorTomlAmbiguous,

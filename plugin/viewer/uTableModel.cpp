@@ -297,6 +297,7 @@ void TTableModel::Clear() {
   ColumnKeys.clear();
   FlatView = false;
   Complete = false;
+  ValueCellIsRowNode = false;
 }
 
 const std::u16string* TTableModel::CellText(int row, int column) const {
@@ -317,6 +318,7 @@ TJsonData* TTableModel::RowNode(int row) const {
 }
 
 TJsonData* TTableModel::CellNode(int row, int column) const {
+  if (ValueCellIsRowNode) return column == 1 ? RowNode(row) : nullptr;
   if (row < 0 || column < 0 || row >= static_cast<int>(CellNodes.size())) return nullptr;
   const TJsonDataArray& nodes = CellNodes[row];
   return column < static_cast<int>(nodes.size()) ? nodes[column] : nullptr;
@@ -381,16 +383,20 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
   table->Complete = true;
   if (!root) return;
 
+  // The leaf is the Value cell's node too; CellNode answers that from the
+  // row nodes instead of a node list per row.
+  table->ValueCellIsRowNode = true;
   const auto addLeaf = [table](const std::u16string& path, TJsonData* leaf) {
-    table->Cells.push_back({path, DisplayText(leaf)});
+    TUnicodeRow& row = table->Cells.emplace_back();
+    row.reserve(2);
+    row.push_back(path);
+    row.push_back(DisplayText(leaf));
     table->RowNodes.push_back(leaf);
-    table->CellNodes.push_back({nullptr, leaf});
   };
   if (IsContainer(root)) {
     const size_t leaves = CountLeaves(root);
     table->Cells.reserve(leaves);
     table->RowNodes.reserve(leaves);
-    table->CellNodes.reserve(leaves);
   }
   ForEachLeafPath(root, u"", TPathNames::AsWritten, addLeaf);
 }

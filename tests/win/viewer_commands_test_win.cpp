@@ -13,13 +13,7 @@ namespace {
 
 class ViewerCommands : public ::testing::Test {
  protected:
-  HWND Open(const std::string& yaml) {
-    const std::string path = dll_.Dir.File("doc.yaml");
-    WriteFileBytes(path, yaml);
-    HWND main = dll_.Open(path);
-    dll_.TakeOutsideLog();
-    return main;
-  }
+  HWND Open(const std::string& yaml) { return dll_.OpenYaml(yaml); }
   std::wstring Cursor(const TViewerControls& v) { return StatusText(v.Status, 5); }
   TPluginDll dll_;
 };
@@ -72,6 +66,7 @@ TEST_F(ViewerCommands, search_on_the_text_tab_selects_the_match_in_the_text) {
   TViewerControls v(main);
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
+  v = TViewerControls(main);  // the text pane is created with the Text tab
   dll_.Search(main, L"third", 1);
   CHARRANGE selection{};
   SendMessageW(v.Text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));

@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,7 @@
 #include "uFileLoading.h"
 #include "uScaling.h"
 #include "uSourcePatch.h"
+#include "uTextColouring.h"
 #include "uThemes.h"
 #include "uViewState.h"
 #include "uViewerCore.h"
@@ -72,9 +74,13 @@ class TJsonViewer {
   bool Modified = false;
   bool EditMode = false;
   // The document text shown by the text pane: the patched bytes as UTF-16,
-  // decoded on first use.
+  // decoded on first use. Its revision counts the changes.
   const std::u16string& SourceText();
-  void SourceChanged() { sourceDecoded_ = false; }
+  void SourceChanged() {
+    sourceDecoded_ = false;
+    ++sourceRevision_;
+  }
+  uint64_t SourceRevision() const { return sourceRevision_; }
 
   // ---- view state ----
   TSettingsAccess Settings;
@@ -85,12 +91,18 @@ class TJsonViewer {
   int ActiveTab = 0;         // 0 Grid, 1 Text
   bool TextStale = true;     // the text pane must load the text again
   bool ColoursStale = true;  // the text pane must be coloured again
+  bool ColouringBusy = false;  // a colouring pass runs (its own messages wait)
+  uint64_t TextShownRevision = 0;  // source revision the text pane holds, 0 none
+  TLineColourState LineColours;    // text pane lines showing the current colours
+  bool ColouredBold = false;       // "font-use-bold" those colours were made with
   bool HostDark = false;
   bool HostNativeDark = false;
   TThemeColours Colours;
   bool BuildingTree = false;    // selection changes are shown once at the end
   bool WritingFilters = false;  // filter edits changed by the viewer, not typed
+  bool SizingColumns = false;   // the width pass sets several column widths
   TIntegerArray DecimalOffsets; // per column, from the width pass
+  std::array<std::u16string, 7> StatusTexts;  // what the status bar parts show
 
   // ---- layout and fonts ----
   TScaling Scaling;  // window DPI and font size
@@ -110,7 +122,7 @@ class TJsonViewer {
   HWND Tree = nullptr;
   HWND Tab = nullptr;
   HWND Grid = nullptr;  // child of Tab
-  HWND Text = nullptr;  // child of Tab
+  HWND Text = nullptr;  // child of Tab, created when first shown
   HWND Status = nullptr;
   HWND EditBox = nullptr;         // in-place cell editor, while open
   std::vector<HWND> FilterEdits;  // children of Tab, one per grid column
@@ -140,6 +152,7 @@ class TJsonViewer {
   TViewSettingsSnapshot snapshot_;
   bool created_ = false;
   bool sourceDecoded_ = false;
+  uint64_t sourceRevision_ = 1;
   std::u16string sourceText_;
 };
 
