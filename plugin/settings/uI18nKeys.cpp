@@ -53,6 +53,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kStatusNoChanges,
     &kStatusSaved,
     &kStatusSaveFailed,
+    &kStatusSavedPlainMove,
     &kDialogSaveBeforeClose,
     &kErrorUnsafeEdit,
     &kErrorTomlAmbiguous,
@@ -66,6 +67,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorTemp,
     &kErrorWriteTemp,
     &kErrorReplace,
+    &kErrorReadOnly,
     &kErrorTooLarge,
     &kErrorOutOfMemory,
 };
