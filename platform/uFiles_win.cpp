@@ -120,8 +120,8 @@ bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != 
 
 // "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
 std::u16string WithoutLongPrefix(std::u16string path) {
-  if (path.rfind(u"\\?\UNC\", 0) == 0) return u"\\" + path.substr(8);
-  if (path.rfind(u"\\?\", 0) == 0) return path.substr(4);
+  if (path.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + path.substr(8);
+  if (path.rfind(u"\\\\?\\", 0) == 0) return path.substr(4);
   return path;
 }
 
@@ -158,11 +158,23 @@ void RestoreWhatWasKept(const std::u16string& path, const WIN32_FILE_ATTRIBUTE_D
   CloseHandle(file);
 }
 
+// The full form of a path (some ReplaceFileW implementations refuse
+// relative names); the path itself when it cannot be made full.
+std::u16string FullPath(const std::u16string& path) {
+  const DWORD size = GetFullPathNameW(W(path), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::u16string full(size, u'\0');
+  const DWORD length = GetFullPathNameW(W(path), size, reinterpret_cast<wchar_t*>(&full[0]), nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return full;
+}
+
 // The answer ReplaceFileW gives (0 on success), or the one a test asked for.
 DWORD TryReplaceFile(const std::u16string& from, const std::u16string& to) {
   if (Faulted(TFileFault::ReplaceUnsupported)) return ERROR_NOT_SUPPORTED;
-  if (ReplaceFileW(W(to), W(from), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                   nullptr, nullptr))
+  if (ReplaceFileW(W(FullPath(to)), W(FullPath(from)), nullptr,
+                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
     return 0;
   return GetLastError();
 }
