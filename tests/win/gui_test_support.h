@@ -110,6 +110,26 @@ struct TMenuSeen {
 // EndMenu, nothing chosen).
 TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>& keys = {});
 
+// A message box as it showed while its modal loop ran.
+struct TMessageBoxSeen {
+  std::wstring Caption, Text;
+};
+// What to do with one message box while its loop runs: usually press a
+// button (AnswerWith), maybe after doing more inside the loop.
+using TBoxAnswer = std::function<void(HWND box)>;
+TBoxAnswer AnswerWith(int buttonId);
+// Runs open; every message box of this thread that opens meanwhile is read
+// and handed to the next answer, in order (a box beyond the answers is
+// answered with IDNO). Returns the boxes seen.
+std::vector<TMessageBoxSeen> AnswerMessageBoxes(const std::function<void()>& open,
+                                                std::vector<TBoxAnswer> answers);
+// True while AnswerMessageBoxes runs.
+bool MessageBoxesAnswered();
+// Runs open (which enters a popup menu's loop) and calls inside from within
+// that loop; the menu is ended afterwards if inside did not end it. True
+// when the menu was seen.
+bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside);
+
 // The process's private memory in bytes.
 size_t PrivateBytes();
 

@@ -66,7 +66,14 @@ HWND TPluginDll::Open(const std::string& path, int showFlags) {
   return window;
 }
 
-void TPluginDll::Close(HWND window) { Export<FListCloseWindow>("ListCloseWindow")(window); }
+// A message box nobody expected would block the test for ever: it is
+// answered No and reported.
+void TPluginDll::Close(HWND window) {
+  const auto close = [&] { Export<FListCloseWindow>("ListCloseWindow")(window); };
+  if (MessageBoxesAnswered()) return close();
+  for (const TMessageBoxSeen& box : AnswerMessageBoxes(close, {}))
+    ADD_FAILURE() << "unexpected message box on close: " << Utf8(box.Text);
+}
 
 int TPluginDll::Search(HWND window, const std::wstring& text, int flags) {
   std::wstring copy = text;
@@ -297,6 +304,97 @@ TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>&
   gMenuSeen = nullptr;
   PumpMessages();
   return seen;
+}
+
+// ---- message boxes ------------------------------------------------------------
+
+namespace {
+
+struct TBoxScript {
+  std::vector<TBoxAnswer> Answers;
+  std::vector<TMessageBoxSeen> Seen;
+  std::vector<HWND> Handled;
+};
+TBoxScript* gBoxScript = nullptr;
+
+std::wstring WindowText(HWND window) {
+  wchar_t buffer[2048] = {};
+  GetWindowTextW(window, buffer, 2048);
+  return buffer;
+}
+
+BOOL CALLBACK FindNewBox(HWND window, LPARAM found) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  for (HWND handled : gBoxScript->Handled)
+    if (handled == window) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Fires inside any modal loop of the thread.
+void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (!gBoxScript) return;
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindNewBox, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  gBoxScript->Handled.push_back(box);
+  gBoxScript->Seen.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))});
+  TBoxAnswer answer = AnswerWith(IDNO);
+  if (!gBoxScript->Answers.empty()) {
+    answer = gBoxScript->Answers.front();
+    gBoxScript->Answers.erase(gBoxScript->Answers.begin());
+  }
+  answer(box);
+}
+
+}  // namespace
+
+bool MessageBoxesAnswered() { return gBoxScript != nullptr; }
+
+TBoxAnswer AnswerWith(int buttonId) {
+  return [buttonId](HWND box) { PostMessageW(box, WM_COMMAND, WPARAM(buttonId), 0); };
+}
+
+std::vector<TMessageBoxSeen> AnswerMessageBoxes(const std::function<void()>& open,
+                                                std::vector<TBoxAnswer> answers) {
+  TBoxScript script;
+  script.Answers = std::move(answers);
+  gBoxScript = &script;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, BoxTimer);
+  open();
+  KillTimer(nullptr, timer);
+  gBoxScript = nullptr;
+  PumpMessages();
+  return script.Seen;
+}
+
+namespace {
+
+const std::function<void()>* gInsideMenu = nullptr;
+bool gInsideMenuSeen = false;
+
+void CALLBACK InsideMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowW(L"#32768", nullptr);
+  if (!window || !IsWindowVisible(window) || !gInsideMenu) return;
+  KillTimer(nullptr, id);
+  gInsideMenuSeen = true;
+  (*gInsideMenu)();
+  if (IsWindow(window) && IsWindowVisible(window)) EndMenu();
+}
+
+}  // namespace
+
+bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside) {
+  gInsideMenu = &inside;
+  gInsideMenuSeen = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, InsideMenuTimer);
+  open();
+  KillTimer(nullptr, timer);
+  gInsideMenu = nullptr;
+  PumpMessages();
+  return gInsideMenuSeen;
 }
 
 size_t PrivateBytes() {

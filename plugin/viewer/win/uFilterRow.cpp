@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "uCellEditor.h"
 #include "uCommands.h"
 #include "uFilterRules.h"
 #include "uGridPane.h"
@@ -97,6 +98,7 @@ void PositionFilterEdits(TJsonViewer& viewer) {
 }
 
 void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection) {
+  EndCellEditBeforeRowsMove(viewer);
   for (size_t i = 0; i < viewer.FilterEdits.size(); ++i)
     viewer.Core.SetFilterText(static_cast<int>(i), EditText(viewer.FilterEdits[i]));
   ShowFilterResult(viewer, viewer.Core.ApplyFilters(keepSelection));

@@ -37,12 +37,16 @@ bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lP
   return true;
 }
 
-// An open cell edit is committed before the grid scrolls under it.
-bool GridHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) {
+// An open cell edit is ended before the grid scrolls under it; the cell
+// editor, a child of the grid, asks the main window for its colours like
+// the filter edits.
+bool GridHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
   if (OfferToViewer(viewer, message, wParam, lParam)) return true;
-  if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEdit(viewer, true);
-  return false;
+  if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEditBeforeRowsMove(viewer);
+  if (message != WM_CTLCOLOREDIT || reinterpret_cast<HWND>(lParam) != viewer.EditBox) return false;
+  *result = SendMessageW(viewer.Window(), message, wParam, lParam);
+  return *result != 0;
 }
 
 void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandler handler) {
