@@ -330,6 +330,9 @@ std::u16string NumberDisplayText(const TJsonData& number);  // shortest round tr
 std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
 std::u16string TypeName(const TJsonData* node);             // translated type name
 std::string DefaultFloatText(double value);  // 4.2000000000000000E+001
+// A float's display text found by trying 1 to 15 significant digits in turn
+// (the definition NumberDisplayText's faster path must agree with).
+std::string FloatDisplayTextBySearch(double value);
 
 // The member-name cut: the first 255 bytes.
 std::string_view CutMemberName(std::string_view name);

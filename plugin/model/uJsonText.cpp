@@ -7,10 +7,14 @@
 //    never changes a result.
 //  - NumberDisplayText picks the shortest general form (1 to 15 significant
 //    digits) that reads back exactly, then the "0.###############" form, else
-//    keeps the 15-digit form; a text without "." or "E" gets ".0".
+//    keeps the 15-digit form; a text without "." or "E" gets ".0". That is
+//    the search FloatDisplayTextBySearch does attempt by attempt; display
+//    texts start from the shortest round-trip digits instead and reach the
+//    same text with one or two attempts.
 //  - Non-finite floats: displayed as "inf", "-inf", "nan"; their JSON float
 //    text is "Infinity", "-Infinity", "NaN" (the common JSON extension), since
 //    the scientific form cannot express them.
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -74,38 +78,99 @@ std::string GeneralText(double v, int p) {
   return out;
 }
 
-// The "0.###############" pattern: fixed, at most 15 decimals, no trailing zeros.
-std::string PatternText(double v) {
-  char buf[400];
-  const auto result = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::fixed, 15);
-  if (result.ec != std::errc()) return {};
-  std::string out(buf, result.ptr);
-  while (!out.empty() && out.back() == '0') out.pop_back();
-  if (!out.empty() && out.back() == '.') out.pop_back();
-  if (out == "-0") out = "0";
-  return out;
+// Room for any float display text: the pattern form of the largest double
+// has 309 digits before the point.
+constexpr size_t kFloatTextRoom = 400;
+
+// The "0.###############" pattern: fixed, at most 15 decimals, no trailing
+// zeros, written into out (kFloatTextRoom bytes); its length.
+size_t PatternChars(double v, char* out) {
+  const auto result = std::to_chars(out, out + kFloatTextRoom, v, std::chars_format::fixed, 15);
+  if (result.ec != std::errc()) return 0;
+  size_t n = static_cast<size_t>(result.ptr - out);
+  while (n > 0 && out[n - 1] == '0') --n;
+  if (n > 0 && out[n - 1] == '.') --n;
+  if (n == 2 && out[0] == '-' && out[1] == '0') {
+    out[0] = '0';
+    n = 1;
+  }
+  return n;
 }
 
-bool ReadsBack(const std::string& text, double v) {
+std::string PatternText(double v) {
+  char buf[kFloatTextRoom];
+  return std::string(buf, PatternChars(v, buf));
+}
+
+bool ReadsBack(std::string_view text, double v) {
   double parsed = 0.0;
   return ParseDecimalFloat(text, &parsed) && parsed == v;
 }
 
-std::string FloatDisplayText(double v) {
-  if (std::isnan(v)) return "nan";
-  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
-  std::string t;
-  bool exact = false;
-  for (int p = 1; p <= 15 && !exact; ++p) {
-    t = GeneralText(v, p);
-    exact = ReadsBack(t, v);
-  }
+// The end of the display text's definition: the pattern form when the
+// general form did not read back, and ".0" for a text without point or
+// exponent.
+std::string WithPoint(std::string t) {
+  if (t.find_first_of(".eE") == std::string::npos) t += ".0";
+  return t;
+}
+
+std::string FinishFloatText(double v, std::string t, bool exact) {
   if (!exact) {
     std::string u = PatternText(v);
     if (ReadsBack(u, v)) t = u;
   }
-  if (t.find_first_of(".eE") == std::string::npos) t += ".0";
-  return t;
+  return WithPoint(std::move(t));
+}
+
+// Significant digits and decimal exponent of the shortest text that reads
+// back as v (std::to_chars without a precision).
+struct TShortest {
+  int Digits = 0;
+  int Exponent = 0;
+};
+
+TShortest ShortestDigits(double v) {
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::scientific);
+  TShortest s;
+  const char* p = buf;
+  for (; p < result.ptr && *p != 'e'; ++p) s.Digits += IsDigit(*p) ? 1 : 0;
+  if (p < result.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, s.Exponent);
+  return s;
+}
+
+// Whether the shortest digits settle the search: away from zero, from the
+// exponents where a longer text can be as short in characters (e+99 against
+// e+100) and from powers of two, whose round-trip interval is lopsided. For
+// every other value a text of p digits reads back exactly when p is at least
+// the shortest count (the correctly rounded p digits lie no farther from v
+// than any p-digit text), so the search stops at that count.
+bool ShortestSettles(double v, const TShortest& s) {
+  if (v == 0 || s.Exponent < -98 || s.Exponent > 98) return false;
+  int exponent = 0;
+  return std::frexp(v, &exponent) != 0.5 && std::frexp(v, &exponent) != -0.5;
+}
+
+// The display text of a float into out (kFloatTextRoom bytes); its length.
+size_t FloatDisplayChars(double v, char* out) {
+  auto copy = [out](const std::string& text) {
+    text.copy(out, kFloatTextRoom);
+    return std::min(text.size(), kFloatTextRoom);
+  };
+  if (std::isnan(v) || std::isinf(v)) return copy(FloatDisplayTextBySearch(v));
+  const TShortest shortest = ShortestDigits(v);
+  if (!ShortestSettles(v, shortest)) return copy(FloatDisplayTextBySearch(v));
+  if (shortest.Digits <= 15) {
+    std::string t = GeneralText(v, shortest.Digits);
+    return copy(ReadsBack(t, v) ? FinishFloatText(v, std::move(t), true) : FloatDisplayTextBySearch(v));
+  }
+  // More than 15 digits: every attempt of the search fails; the pattern form
+  // is taken when it reads back, else the 15-digit form stays.
+  const size_t n = PatternChars(v, out);
+  if (!ReadsBack(std::string_view(out, n), v)) return copy(WithPoint(GeneralText(v, 15)));
+  if (std::string_view(out, n).find_first_of(".eE") != std::string_view::npos) return n;
+  return copy(WithPoint(std::string(out, n)));
 }
 
 }  // namespace
@@ -154,12 +219,27 @@ std::string JsonQuoteString(std::string_view text) {
 
 int NodeKind(const TJsonData* node) { return node ? node->Kind() : nkUnknown; }
 
+std::string FloatDisplayTextBySearch(double v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+  std::string t;
+  bool exact = false;
+  for (int p = 1; p <= 15 && !exact; ++p) {
+    t = GeneralText(v, p);
+    exact = ReadsBack(t, v);
+  }
+  return FinishFloatText(v, std::move(t), exact);
+}
+
 std::u16string NumberDisplayText(const TJsonData& number) {
   if (number.Kind() != nkNumber) return Utf8ToUtf16(number.JsonText());
   if (auto* source = dynamic_cast<const TSourceFloatNumber*>(&number))
     if (!source->Spelling().empty()) return Utf8ToUtf16(source->Spelling());
   const auto& n = static_cast<const TJsonNumber&>(number);
-  if (n.IsFloat()) return U16(FloatDisplayText(n.AsFloat()));
+  if (n.IsFloat()) {
+    char text[kFloatTextRoom];
+    return std::u16string(text, text + FloatDisplayChars(n.AsFloat(), text));
+  }
   return U16(n.JsonText());
 }
 

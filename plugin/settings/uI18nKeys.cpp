@@ -54,6 +54,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kStatusSaved,
     &kStatusSaveFailed,
     &kStatusSavedPlainMove,
+    &kStatusLinkRefused,
     &kDialogSaveBeforeClose,
     &kErrorUnsafeEdit,
     &kErrorTomlAmbiguous,

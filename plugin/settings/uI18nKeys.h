@@ -66,6 +66,7 @@ inline constexpr TI18nKey kStatusSaved{"status.saved", u" SAVED"};
 inline constexpr TI18nKey kStatusSaveFailed{"status.save_failed", u" SAVE FAILED: %s"};
 // The volume could not replace the file in place: saved by a plain move.
 inline constexpr TI18nKey kStatusSavedPlainMove{"status.saved_plain_move", u" SAVED (permissions and streams not kept)"};
+inline constexpr TI18nKey kStatusLinkRefused{"status.link_refused", u" ONLY WEB LINKS (HTTP, HTTPS) ARE OPENED"};
 inline constexpr TI18nKey kDialogSaveBeforeClose{"dialog.save_before_close", u"Save changes to \"%s\" before closing?"};
 inline constexpr TI18nKey kErrorUnsafeEdit{"error.unsafe_edit", u"This value cannot be edited without changing its syntax"};
 inline constexpr TI18nKey kErrorTomlAmbiguous{"error.toml_ambiguous", u"TOML value position is ambiguous or unsupported"};

@@ -360,4 +360,38 @@ std::u16string LinkTarget(std::u16string_view text) {
   return {};
 }
 
+namespace {
+
+bool StartsWithAsciiNoCase(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+bool IsWebTarget(std::u16string_view target) {
+  size_t scheme = 0;
+  if (StartsWithAsciiNoCase(target, u"http://")) scheme = 7;
+  else if (StartsWithAsciiNoCase(target, u"https://")) scheme = 8;
+  if (scheme == 0 || target.size() == scheme) return false;
+  for (const char16_t c : target)
+    if (c < 32 || c == 127 || c == u'"') return false;
+  return true;
+}
+
+}  // namespace
+
+TLinkToOpen LinkToOpen(std::u16string_view cellText) {
+  while (!cellText.empty() && cellText.front() <= 32) cellText.remove_prefix(1);
+  while (!cellText.empty() && cellText.back() <= 32) cellText.remove_suffix(1);
+  TLinkToOpen link;
+  link.Target = LinkTarget(cellText);
+  if (link.Target.empty()) return link;
+  link.Kind = IsWebTarget(link.Target) ? TLinkKind::Web : TLinkKind::Refused;
+  return link;
+}
+
 }  // namespace corvane

@@ -104,4 +104,17 @@ bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected,
 // "https://" + text when it contains ".", otherwise "" (nothing to open).
 std::u16string LinkTarget(std::u16string_view text);
 
+// What Alt+click does with a cell text. Only web links are handed to the
+// shell: any other scheme ("file://.../tool.exe", a protocol handler) would
+// let a viewed file start a program when the user meant to follow a link.
+// A target with a control character or a quotation mark is refused too, since
+// the shell passes it on inside a quoted command line.
+enum class TLinkKind { None, Web, Refused };
+struct TLinkToOpen {
+  TLinkKind Kind = TLinkKind::None;
+  std::u16string Target;  // for Web and Refused
+};
+// The cell text is trimmed of blanks and control characters first.
+TLinkToOpen LinkToOpen(std::u16string_view cellText);
+
 }  // namespace corvane

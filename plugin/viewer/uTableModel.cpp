@@ -9,6 +9,7 @@
 #include "uTableModel.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,6 +34,25 @@ const TJsonObject* AsObject(const TJsonData* node) {
 }
 
 std::u16string DisplayText(const TJsonData* node) { return ValueSummaryText(node); }
+
+// Appends a member name; ASCII names (nearly all) without a temporary.
+void AppendUtf8AsUtf16(std::string_view name, std::u16string* out) {
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      *out += Utf8ToUtf16(name);
+      return;
+    }
+  out->append(name.begin(), name.end());
+}
+
+// Appends "[index]".
+void AppendIndex(size_t index, std::u16string* out) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  out->push_back(u'[');
+  out->append(digits, end);
+  out->push_back(u']');
+}
 
 void AppendColumn(TTableModel* table, std::u16string header, std::string key = {}) {
   table->Headers.push_back(std::move(header));
@@ -305,6 +325,7 @@ void TTableModel::Clear() {
   ColumnKeys.clear();
   FlatView = false;
   Complete = false;
+  ValueCellIsRowNode = false;
 }
 
 const std::u16string* TTableModel::CellText(int row, int column) const {
@@ -325,6 +346,7 @@ TJsonData* TTableModel::RowNode(int row) const {
 }
 
 TJsonData* TTableModel::CellNode(int row, int column) const {
+  if (ValueCellIsRowNode) return column == 1 ? RowNode(row) : nullptr;
   if (row < 0 || column < 0 || row >= static_cast<int>(CellNodes.size())) return nullptr;
   const TJsonDataArray& nodes = CellNodes[row];
   return column < static_cast<int>(nodes.size()) ? nodes[column] : nullptr;
@@ -392,16 +414,20 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
   struct TFrame { const TJsonContainer* Container; size_t Next; size_t PathLength; };
   std::vector<TFrame> stack;
   std::u16string path;
+  // The leaf is the Value cell's node too; CellNode answers that from the
+  // row nodes instead of a node list per row.
+  table->ValueCellIsRowNode = true;
   auto addLeaf = [&](TJsonData* leaf) {
-    table->Cells.push_back({path, DisplayText(leaf)});
+    TUnicodeRow& row = table->Cells.emplace_back();
+    row.reserve(2);
+    row.push_back(path);
+    row.push_back(DisplayText(leaf));
     table->RowNodes.push_back(leaf);
-    table->CellNodes.push_back({nullptr, leaf});
   };
   if (!IsContainer(root)) { addLeaf(root); return; }
   const size_t leaves = CountLeaves(root);
   table->Cells.reserve(leaves);
   table->RowNodes.reserve(leaves);
-  table->CellNodes.reserve(leaves);
   stack.push_back({AsContainer(root), 0, 0});
   while (!stack.empty()) {
     TFrame& frame = stack.back();
@@ -410,11 +436,9 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
     path.resize(frame.PathLength);
     if (NodeKind(frame.Container) == nkObject) {
       if (!path.empty()) path += u'.';
-      path += Utf8ToUtf16(static_cast<const TJsonObject*>(frame.Container)->Name(i));
+      AppendUtf8AsUtf16(static_cast<const TJsonObject*>(frame.Container)->Name(i), &path);
     } else {
-      path += u'[';
-      path += U16(std::to_string(i));
-      path += u']';
+      AppendIndex(i, &path);
     }
     TJsonData* child = frame.Container->Child(i);
     if (IsContainer(child))
@@ -449,11 +473,9 @@ std::u16string LeafPath(const TJsonData* node) {
   for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
     if (NodeKind(it->Parent) == nkObject) {
       if (!path.empty()) path += u'.';
-      path += Utf8ToUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index));
+      AppendUtf8AsUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index), &path);
     } else {
-      path += u'[';
-      path += U16(std::to_string(it->Index));
-      path += u']';
+      AppendIndex(static_cast<size_t>(it->Index), &path);
     }
   }
   return path;

@@ -56,6 +56,9 @@ class TTableModel {
   std::vector<std::string> ColumnKeys;  // flat view only; "" for Attribute
   bool FlatView = false;                // flat view or path/value listing
   bool Complete = false;                // every row has every column (flat only)
+  // Path/value listing: the Value cell's node is the row node (CellNodes
+  // stays empty; one node list per row would cost a million allocations).
+  bool ValueCellIsRowNode = false;
 
   void Clear();
   int RowCount() const { return static_cast<int>(Cells.size()); }

@@ -163,4 +163,61 @@ std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage
   return spans;
 }
 
+// ---- which lines show the current colours -----------------------------------
+
+void TLineColourState::TextLoaded(size_t lineCount) {
+  coloured_.assign(lineCount, 0);
+  loadGeneration_ = generation_;
+}
+
+void TLineColourState::ColoursChanged() { ++generation_; }
+
+bool TLineColourState::NeedsColouring(size_t line) const {
+  return line >= coloured_.size() || coloured_[line] != generation_;
+}
+
+bool TLineColourState::NeedsBase(size_t line) const {
+  if (line >= coloured_.size()) return true;
+  return coloured_[line] != 0 || loadGeneration_ != generation_;
+}
+
+void TLineColourState::Coloured(size_t line) {
+  if (line < coloured_.size()) coloured_[line] = generation_;
+}
+
+size_t CountTextLines(std::u16string_view text) {
+  size_t lines = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    if (IsLineBreak(text[i])) ++lines;
+  }
+  return lines;
+}
+
+std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, TDocumentLanguage language,
+                                            bool bold, TLineColourState* state) {
+  std::vector<TColourSpan> bases, spans;
+  size_t lineStart = 0;
+  for (size_t line = firstLine; lineStart <= text.size(); ++line) {
+    size_t lineEnd = lineStart;
+    while (lineEnd < text.size() && !IsLineBreak(text[lineEnd])) ++lineEnd;
+    if (state->NeedsColouring(line)) {
+      const auto start = static_cast<int32_t>(lineStart);
+      const auto end = static_cast<int32_t>(lineEnd);
+      if (state->NeedsBase(line) && end > start) {
+        // Joins the previous run when only the line break lies between.
+        if (!bases.empty() && bases.back().Start + bases.back().Length + 1 >= start)
+          bases.back().Length = end - bases.back().Start;
+        else
+          bases.push_back({start, end - start, srText, false});
+      }
+      ColourLine(text.substr(lineStart, lineEnd - lineStart), start, language, bold, &spans);
+      state->Coloured(line);
+    }
+    lineStart = lineEnd + 1;
+  }
+  bases.insert(bases.end(), spans.begin(), spans.end());
+  return bases;
+}
+
 }  // namespace corvane

@@ -41,4 +41,46 @@ void ColourLine(std::u16string_view line, int32_t lineStart, TDocumentLanguage l
 // "font-use-bold" setting: keys and TOML table headers are then bold.
 std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage language, bool bold);
 
+// Which lines of the text pane already show the current colours, so that a
+// colouring pass formats only lines that came on screen since (each format
+// change of a rich-edit control is costly; the text itself never changes
+// while it is shown).
+//
+// Contract:
+//  - Loading the text leaves every line in the base text colour of the
+//    current colours; a line coloured since shows them fully.
+//  - New colours (a theme, the bold setting) make every line stale; a stale
+//    line that was coloured before, or was loaded under other colours, needs
+//    its base colour again before its spans.
+//  - Lines beyond the loaded count (the control counts differently) always
+//    need colouring, base included.
+class TLineColourState {
+ public:
+  // The text was loaded with this many lines, in the current colours.
+  void TextLoaded(size_t lineCount);
+  // Colours change meaning: every line must be coloured again.
+  void ColoursChanged();
+  bool NeedsColouring(size_t line) const;
+  // The line may show colours other than the base text colour.
+  bool NeedsBase(size_t line) const;
+  void Coloured(size_t line);
+
+ private:
+  uint32_t generation_ = 1;
+  uint32_t loadGeneration_ = 0;
+  std::vector<uint32_t> coloured_;  // per line: generation it was coloured in, 0 never
+};
+
+// Number of lines of a text as a rich-edit control counts them: CR LF, CR
+// and LF each end one line.
+size_t CountTextLines(std::u16string_view text);
+
+// The format changes a colouring pass makes over a stretch of lines (CR LF
+// reduced, as for ColourLines) whose first line is firstLine: base text
+// colour runs for the lines that need them (neighbouring lines merged into
+// one run), then the syntax spans of every line not yet coloured, in the
+// order they are to be applied. Those lines are marked coloured.
+std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, TDocumentLanguage language,
+                                            bool bold, TLineColourState* state);
+
 }  // namespace corvane

@@ -177,5 +177,30 @@ TEST(open_link, opens_scheme_texts_as_they_are_and_dotted_texts_over_https) {
   EXPECT_EQ(LinkTarget(u""), u"");
 }
 
+TEST(open_link, hands_only_web_links_to_the_shell) {
+  struct TCase {
+    const char16_t* Cell;
+    TLinkKind Kind;
+    const char16_t* Target;
+  };
+  const TCase cases[] = {
+      {u"https://example.org/a?b=1", TLinkKind::Web, u"https://example.org/a?b=1"},
+      {u"HTTP://Example.org", TLinkKind::Web, u"HTTP://Example.org"},
+      {u" example.org\t", TLinkKind::Web, u"https://example.org"},
+      {u"file:///C:/Windows/System32/calc.exe", TLinkKind::Refused, u"file:///C:/Windows/System32/calc.exe"},
+      {u"ms-settings://x", TLinkKind::Refused, u"ms-settings://x"},
+      {u"javascript://x.y", TLinkKind::Refused, u"javascript://x.y"},
+      {u"https://", TLinkKind::Refused, u"https://"},
+      {u"https://a.b/\" --flag", TLinkKind::Refused, u"https://a.b/\" --flag"},
+      {u"https://a.b/x\ny", TLinkKind::Refused, u"https://a.b/x\ny"},
+      {u"localhost", TLinkKind::None, u""},
+  };
+  for (const TCase& c : cases) {
+    const TLinkToOpen link = LinkToOpen(c.Cell);
+    EXPECT_EQ(link.Kind, c.Kind) << Utf16ToUtf8(c.Cell);
+    EXPECT_EQ(link.Target, c.Target) << Utf16ToUtf8(c.Cell);
+  }
+}
+
 }  // namespace
 }  // namespace corvane

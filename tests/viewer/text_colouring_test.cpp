@@ -88,5 +88,58 @@ TEST(text_colouring, accepts_empty_text_nuls_and_lone_surrogates) {
   EXPECT_EQ(Roles(u"\n\r\n", TDocumentLanguage::Toml), "...");
 }
 
+TEST(line_colour_state, colours_each_line_once_per_colour_set) {
+  TLineColourState state;
+  state.TextLoaded(3);
+  EXPECT_TRUE(state.NeedsColouring(1));
+  EXPECT_FALSE(state.NeedsBase(1));  // loaded in the base colour already
+  state.Coloured(1);
+  EXPECT_FALSE(state.NeedsColouring(1));
+  state.ColoursChanged();  // a new theme: coloured and loaded lines alike
+  EXPECT_TRUE(state.NeedsColouring(1));
+  EXPECT_TRUE(state.NeedsBase(1));
+  EXPECT_TRUE(state.NeedsBase(2));
+  state.TextLoaded(2);  // loading again starts from the base colour
+  EXPECT_FALSE(state.NeedsBase(1));
+  EXPECT_TRUE(state.NeedsColouring(1));
+  EXPECT_TRUE(state.NeedsColouring(7));  // beyond what was counted
+  EXPECT_TRUE(state.NeedsBase(7));
+  state.Coloured(7);
+  EXPECT_TRUE(state.NeedsColouring(7));
+}
+
+TEST(line_colour_state, a_pass_formats_only_lines_not_yet_coloured) {
+  TLineColourState state;
+  state.TextLoaded(10);
+  const std::u16string text = u"a: 1\rb: x\r\rc: true";  // lines 4 to 7
+  std::vector<TColourSpan> spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state);
+  ASSERT_EQ(spans.size(), 6u);  // keys and values only: the text is in the base colour
+  EXPECT_EQ(spans[0].Role, srKey);
+  EXPECT_EQ(spans[5].Start, 14);  // "true", relative to the stretch
+  EXPECT_TRUE(PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state).empty());
+  // Scrolled by one line: only the new line is formatted.
+  spans = PendingColourSpans(u"b: x\r\rc: true\rd: ~", 5, TDocumentLanguage::Yaml, false, &state);
+  ASSERT_EQ(spans.size(), 2u);
+  EXPECT_EQ(spans[1].Role, srNull);
+  // New colours: base runs over the lines with text (neighbours joined,
+  // the empty line ends a run), then the spans.
+  state.ColoursChanged();
+  spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, true, &state);
+  ASSERT_EQ(spans.size(), 8u);
+  EXPECT_EQ(spans[0].Role, srText);
+  EXPECT_EQ(spans[0].Start, 0);
+  EXPECT_EQ(spans[0].Length, 9);
+  EXPECT_EQ(spans[1].Start, 11);
+  EXPECT_EQ(spans[1].Length, 7);
+  EXPECT_TRUE(spans[2].Bold);
+}
+
+TEST(line_colour_state, counts_lines_as_the_text_control_does) {
+  EXPECT_EQ(CountTextLines(u""), 1u);
+  EXPECT_EQ(CountTextLines(u"a\r\nb\rc\nd"), 4u);
+  EXPECT_EQ(CountTextLines(u"a\r\n"), 2u);
+  EXPECT_EQ(CountTextLines(u"\r\r\n\n"), 4u);
+}
+
 }  // namespace
 }  // namespace corvane

@@ -46,6 +46,8 @@ class TPluginDll {
   int LiveCount(int kind) const;
   int LiveTotal() const;  // every kind together
   std::wstring TakeOutsideLog() const;
+  // Visual styles the plug-in asked for ("style CLASS [APP|LIST]" lines).
+  std::wstring TakeStyleLog() const;
   void FailNextOutsideCall() const;
 
   TempDir Dir;
@@ -132,5 +134,43 @@ bool InsideMenu(const std::function<void()>& open, const std::function<void()>& 
 
 // The process's private memory in bytes.
 size_t PrivateBytes();
+
+// Types text into an edit as keystrokes (WM_CHAR per character).
+void TypeText(HWND edit, const std::wstring& text);
+// The clipboard's CF_UNICODETEXT, or "(none)".
+std::wstring ClipboardText();
+// Rich edit: the text of a range (one character per line break) and the
+// character format of a range (colour and bold of its first character, and
+// whether the whole range shares them).
+std::wstring RichTextRange(HWND text, int start, int end);
+struct TCharFormatSeen {
+  COLORREF Colour = 0;
+  bool Bold = false;
+  bool Uniform = false;  // the same colour and weight over the whole range
+};
+TCharFormatSeen RichCharFormat(HWND text, int start, int end);
+
+// A 32-bit bitmap selected into a memory device context, for painting code
+// to draw into and the test to read back.
+class TCanvas {
+ public:
+  TCanvas(int width, int height, COLORREF fill = RGB(1, 2, 3));
+  ~TCanvas();
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+  HDC Dc() const { return dc_; }
+  COLORREF Pixel(int x, int y) const;
+  // Number of pixels in the rectangle that differ from a colour.
+  int CountOther(const RECT& area, COLORREF colour) const;
+  // Smallest and largest x in the rectangle with a pixel not of colour
+  // (-1 when there is none).
+  int FirstOtherX(const RECT& area, COLORREF colour) const;
+  int LastOtherX(const RECT& area, COLORREF colour) const;
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
 
 }  // namespace corvane::test

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <psapi.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,14 @@ std::wstring TPluginDll::TakeOutsideLog() const {
   if (!take) return L"";
   wchar_t buffer[4096] = {};
   take(buffer, 4096);
+  return buffer;
+}
+
+std::wstring TPluginDll::TakeStyleLog() const {
+  auto take = Export<int(__stdcall*)(wchar_t*, int)>("CorvaneTestTakeStyleLog");
+  if (!take) return L"";
+  std::wstring buffer(size_t(take(nullptr, 0)) + 1, L'\0');
+  buffer.resize(size_t(take(&buffer[0], int(buffer.size()))));
   return buffer;
 }
 
@@ -401,7 +410,104 @@ size_t PrivateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return counters.PrivateUsage;
+  // Wine fills only the basic record; its pagefile usage is the same
+  // private commit charge.
+  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+void TypeText(HWND edit, const std::wstring& text) {
+  for (wchar_t c : text) SendMessageW(edit, WM_CHAR, WPARAM(c), 1);
+}
+
+std::wstring ClipboardText() {
+  if (!OpenClipboard(nullptr)) return L"(not opened)";
+  std::wstring text = L"(none)";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+std::wstring RichTextRange(HWND text, int start, int end) {
+  std::wstring buffer(size_t(2 * (end - start) + 1), L'\0');
+  TEXTRANGEW range{};
+  range.chrg.cpMin = start;
+  range.chrg.cpMax = end;
+  range.lpstrText = &buffer[0];
+  buffer.resize(size_t(SendMessageW(text, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+  return buffer;
+}
+
+TCharFormatSeen RichCharFormat(HWND text, int start, int end) {
+  CHARRANGE old{};
+  SendMessageW(text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
+  CHARRANGE range{start, end};
+  SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR | CFM_BOLD;
+  SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
+  TCharFormatSeen seen;
+  seen.Colour = format.crTextColor;
+  seen.Bold = (format.dwEffects & CFE_BOLD) != 0;
+  // A mixed selection clears the mask bits of what differs.
+  seen.Uniform = (format.dwMask & (CFM_COLOR | CFM_BOLD)) == (CFM_COLOR | CFM_BOLD);
+  return seen;
+}
+
+// ---- canvas -----------------------------------------------------------------------
+
+TCanvas::TCanvas(int width, int height, COLORREF fill) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  RECT all{0, 0, width, height};
+  HBRUSH brush = CreateSolidBrush(fill);
+  FillRect(dc_, &all, brush);
+  DeleteObject(brush);
+}
+
+TCanvas::~TCanvas() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+COLORREF TCanvas::Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+
+int TCanvas::CountOther(const RECT& area, COLORREF colour) const {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) != colour ? 1 : 0;
+  return count;
+}
+
+int TCanvas::FirstOtherX(const RECT& area, COLORREF colour) const {
+  for (int x = area.left; x < area.right; ++x)
+    for (int y = area.top; y < area.bottom; ++y)
+      if (Pixel(x, y) != colour) return x;
+  return -1;
+}
+
+int TCanvas::LastOtherX(const RECT& area, COLORREF colour) const {
+  for (int x = area.right - 1; x >= area.left; --x)
+    for (int y = area.top; y < area.bottom; ++y)
+      if (Pixel(x, y) != colour) return x;
+  return -1;
 }
 
 }  // namespace corvane::test

@@ -72,6 +72,7 @@ TEST_F(ViewerCommands, search_on_the_text_tab_selects_the_match_in_the_text) {
   TViewerControls v(main);
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
+  v = TViewerControls(main);  // the text pane is created with the Text tab
   dll_.Search(main, L"third", 1);
   CHARRANGE selection{};
   SendMessageW(v.Text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));

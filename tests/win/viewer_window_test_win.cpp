@@ -130,10 +130,11 @@ TEST_F(ViewerWindow, changed_view_settings_are_written_back_and_dpi_alone_is_not
   // Tab 1 and one zoom step are.
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
-  EXPECT_TRUE(IsWindowVisible(v.Text));
+  const HWND textPane = GetDlgItem(v.Tab, 104);  // created when first shown
+  EXPECT_TRUE(IsWindowVisible(textPane));
   EXPECT_FALSE(IsWindowVisible(v.Grid));
   wchar_t text[64] = {};
-  GetWindowTextW(v.Text, text, 64);
+  GetWindowTextW(textPane, text, 64);
   EXPECT_EQ(std::wstring(text).substr(0, 4), L"a: 1");  // the text pane shows the file
   SendMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
   dll_.Close(main);

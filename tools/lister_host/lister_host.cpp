@@ -5,7 +5,7 @@
 //   lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N]
 //               [--size WxH] [--tab 1] [--screenshot FILE [--menu]]
 //               [--send-keys KEYS] [--check --out FILE] [--close-after-ms N]
-//               [--bench RUNS --out FILE] FILE-TO-VIEW
+//               [--bench RUNS --out FILE] [--grid-bench --out FILE] FILE-TO-VIEW
 //
 // It loads the plug-in (corvane.wlx64, or corvane.wlx in a 32-bit build,
 // unless --plugin names another) from DIR (default: the folder of this
@@ -34,6 +34,8 @@
 //   sized: yes|no      the window filled the client area after a resize
 //   key: <what a key handed back did>
 //   closed: yes|no     the window was gone after ListCloseWindow
+// --bench and --grid-bench time the plug-in instead of showing a session
+// (host_bench.cpp, host_grid_bench.cpp).
 // Exit code: 0 a window was returned, 1 none, 2 the plug-in could not be loaded.
 #include "lister_host.h"
 
@@ -83,6 +85,7 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
     else if (arg == L"--tab" && hasValue) options.Tab = _wtoi(argv[++i]);
     else if (arg == L"--size" && hasValue) swscanf(argv[++i], L"%dx%d", &options.Width, &options.Height);
     else if (arg == L"--menu") options.MenuShot = true;
+    else if (arg == L"--grid-bench") options.GridBench = true;
     else if (arg == L"--check") options.Check = true;
     else if (arg.rfind(L"--", 0) == 0) return false;
     else options.File = arg;
@@ -379,7 +382,8 @@ HWND CreateMainWindow(HINSTANCE instance) {
   cls.lpszClassName = L"CorvaneListerHost";
   RegisterClassExW(&cls);
   const std::wstring title = L"Lister - " + gHost.Options.File;
-  const bool withMenu = gHost.Options.ScreenshotFile.empty() && gHost.Options.BenchRuns == 0;
+  const bool withMenu =
+      gHost.Options.ScreenshotFile.empty() && gHost.Options.BenchRuns == 0 && !gHost.Options.GridBench;
   return CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
                          gHost.Options.Width, gHost.Options.Height, nullptr, withMenu ? BuildHostMenu() : nullptr,
                          instance, nullptr);
@@ -443,7 +447,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!ParseOptions(__argc, __wargv, gHost.Options)) {
     MessageBoxW(nullptr, L"usage: lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N] "
                 L"[--size WxH] [--tab 1] [--screenshot FILE [--menu]] [--send-keys KEYS] "
-                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] FILE", L"lister_host", MB_OK);
+                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] [--grid-bench --out FILE] FILE",
+                L"lister_host", MB_OK);
     return 2;
   }
   if (!LoadPlugin(gHost)) {
@@ -454,10 +459,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   }
   IntroducePlugin(gHost);
   int code;
-  if (gHost.Options.BenchRuns > 0) {
+  if (gHost.Options.BenchRuns > 0 || gHost.Options.GridBench) {
     gHost.Main = CreateMainWindow(instance);
     ShowWindow(gHost.Main, SW_SHOWNOACTIVATE);
-    code = RunBench(gHost);
+    code = gHost.Options.GridBench ? RunGridBench(gHost) : RunBench(gHost);
     DestroyWindow(gHost.Main);
   } else {
     code = RunSession(instance, showCommand);

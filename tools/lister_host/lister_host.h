@@ -22,6 +22,7 @@ struct TOptions {
   int Width = 900;
   int Height = 600;
   int BenchRuns = 0;        // --bench N: timing runs instead of a window session
+  bool GridBench = false;   // --grid-bench: grid and text pane timings
   bool Check = false;
   bool MenuShot = false;    // --screenshot with the context menu open
   int Tab = 0;              // --tab 1: the Text tab in the screenshot
@@ -65,6 +66,9 @@ bool SaveScreenPng(const RECT& area, const std::wstring& file);
 // --bench: opens and closes the file in the plug-in several times, timing
 // each against the raw parser over the same bytes; writes the report.
 int RunBench(THost& host);
+// --grid-bench: times the open, a table build, filter keystrokes, header
+// clicks and the text pane's colouring in the plug-in; writes the report.
+int RunGridBench(THost& host);
 // The raw parser passes the bench compares with (microseconds; -1 on error).
 long long TimeRawYaml(const std::string& bytes, size_t* events);
 long long TimeRawToml(const std::string& bytes);

@@ -5,8 +5,12 @@
 #include <cstring>
 
 #include "uClipboard.h"
+#include "uCommands.h"
 #include "uGridPane.h"
+#include "uI18n.h"
 #include "uJsonViewer.h"
+#include "uOutside.h"
+#include "uStatusBar.h"
 #include "uTreePane.h"
 
 namespace corvane {
@@ -46,7 +50,7 @@ void PutClipboardText(const TJsonViewer& viewer, const std::u16string& text) {
 }  // namespace
 
 void CopyCell(TJsonViewer& viewer) {
-  if (GetFocus() == viewer.Text) {
+  if (viewer.Text && GetFocus() == viewer.Text) {
     SendMessageW(viewer.Text, WM_COPY, 0, 0);
     return;
   }
@@ -76,8 +80,23 @@ void CopyPath(TJsonViewer& viewer) {
     PutClipboardText(viewer, text);
 }
 
-void OpenLinkInCell(TJsonViewer&, int, int) {
-  // Links are not opened from cells yet.
+void OpenLinkInCell(TJsonViewer& viewer) {
+  const std::vector<int> selected = SelectedGridRows(viewer);
+  if (selected.empty()) return;
+  const TLinkToOpen link = LinkToOpen(CopySource(viewer).DisplayText(selected[0], viewer.Core.CurrentColumn));
+  switch (link.Kind) {
+    case TLinkKind::None:
+      return;
+    case TLinkKind::Web:
+      outside::OpenWithShell(link.Target);
+      return;
+    case TLinkKind::Refused: {
+      RefusalBeep();
+      const std::u16string text = tr(i18n::kStatusLinkRefused);
+      UpdateEditStatus(viewer, &text);
+      return;
+    }
+  }
 }
 
 }  // namespace corvane

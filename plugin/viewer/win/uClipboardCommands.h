@@ -10,7 +10,9 @@ void CopyRows(TJsonViewer& viewer);
 void CopyColumn(TJsonViewer& viewer);
 void CopyAsJson(TJsonViewer& viewer);
 void CopyPath(TJsonViewer& viewer);
-// Alt+click: opens the cell's text as a link.
-void OpenLinkInCell(TJsonViewer& viewer, int row, int column);
+// Alt+click, after the click made its cell current: opens the text of the
+// first selected row in the current column as a web link. Other schemes are
+// refused with a beep and a status text.
+void OpenLinkInCell(TJsonViewer& viewer);
 
 }  // namespace corvane

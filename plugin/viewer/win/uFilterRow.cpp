@@ -12,6 +12,7 @@
 #include "uJsonViewer.h"
 #include "uLayout.h"
 #include "uMainWindow.h"
+#include "uThemePaint.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
@@ -69,6 +70,7 @@ void CreateFilterEdits(TJsonViewer& viewer) {
     if (!edit) break;
     viewer.FilterEdits.push_back(edit);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(viewer.MainFont.Get()), FALSE);
+    ApplyControlTheme(viewer, edit);
     auto subclass = std::make_unique<win::TSubclass>();
     if (subclass->Install(edit, &viewer, EditHandler)) viewer.FilterSubclasses.push_back(std::move(subclass));
   }
@@ -97,10 +99,14 @@ void PositionFilterEdits(TJsonViewer& viewer) {
   }
 }
 
-void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection) {
-  EndCellEditBeforeRowsMove(viewer);
+void ReadFilterEdits(TJsonViewer& viewer) {
   for (size_t i = 0; i < viewer.FilterEdits.size(); ++i)
     viewer.Core.SetFilterText(static_cast<int>(i), EditText(viewer.FilterEdits[i]));
+}
+
+void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection) {
+  EndCellEditBeforeRowsMove(viewer);
+  ReadFilterEdits(viewer);
   ShowFilterResult(viewer, viewer.Core.ApplyFilters(keepSelection));
 }
 

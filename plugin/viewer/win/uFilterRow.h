@@ -14,6 +14,9 @@ void CreateFilterEdits(TJsonViewer& viewer);
 void PositionFilterEdits(TJsonViewer& viewer);
 // Height of the row (also used by the layout).
 int FilterRowHeight(const TJsonViewer& viewer);
+// Reads the edits' texts into the core (every pass reads what is typed,
+// even while the typing delay runs).
+void ReadFilterEdits(TJsonViewer& viewer);
 // Reads the edits' texts into the core and runs the filter pass.
 void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection);
 // Puts texts from the core back into the edits (filters kept across a rebuild).

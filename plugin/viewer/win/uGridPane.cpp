@@ -62,7 +62,7 @@ void Clicked(TJsonViewer& viewer, const NMITEMACTIVATE* click, bool doubleClick)
     else
       SelectNodeInTree(viewer, click->iItem);
   } else if (AltHeld()) {
-    OpenLinkInCell(viewer, click->iItem, click->iSubItem);
+    OpenLinkInCell(viewer);
   }
 }
 
@@ -111,6 +111,7 @@ void ToggleSortColumn(TJsonViewer& viewer, int column) {
   EndCellEditBeforeRowsMove(viewer);
   TFilterPassResult result;
   SetRedraw(viewer.Grid, false);
+  ReadFilterEdits(viewer);
   if (viewer.Core.ToggleSortColumn(column, &result)) {
     ShowFilterResult(viewer, result);
     UpdateSortMarks(viewer);

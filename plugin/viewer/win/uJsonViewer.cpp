@@ -24,13 +24,6 @@ namespace {
 
 LPCWSTR W(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
 
-// The rich-edit library stays loaded once loaded: its window class must
-// outlive every text pane of every viewer.
-void LoadRichEdit() {
-  static const bool loaded = LoadLibraryW(L"msftedit.dll") != nullptr;
-  (void)loaded;
-}
-
 HWND CreateChild(const wchar_t* className, DWORD style, HWND parent, int id) {
   HWND child = CreateWindowExW(0, className, L"", style, 0, 0, 100, 100, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), PluginInstance(), nullptr);
@@ -119,7 +112,6 @@ void TJsonViewer::LoadFile() {
 void TJsonViewer::CreateWindows() {
   INITCOMMONCONTROLSEX controls{sizeof controls, 0x0F};
   InitCommonControlsEx(&controls);
-  LoadRichEdit();
   if (!RegisterViewerClass()) throw EViewerError(u"cannot register the window class");
   Main.Adopt(CreateWindowExW(WS_EX_CONTROLPARENT, ViewerClassName(), L"corvane",
                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, 100, Parent, nullptr,
@@ -135,13 +127,14 @@ void TJsonViewer::CreateWindows() {
 void TJsonViewer::CreateChildren() {
   const HWND main = Main.Get();
   Tree = CreateChild(WC_TREEVIEWW, 0x50010027, main, ctl::kTree);
-  Tab = CreateChild(WC_TABCONTROLW, WS_CHILD | WS_VISIBLE | WS_TABSTOP, main, ctl::kTab);
+  // The tab control paints its whole client in the theme's colours; its
+  // children must not be painted over.
+  Tab = CreateChild(WC_TABCONTROLW, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, main, ctl::kTab);
   InsertTab(Tab, 0, tr(i18n::kTabGrid));
   InsertTab(Tab, 1, tr(i18n::kTabText));
   Grid = CreateChild(WC_LISTVIEWW, 0x50011009, Tab, ctl::kGrid);
   const DWORD gridLines = Settings.ReadFlag(setting::kDisableGridLines) ? 0 : LVS_EX_GRIDLINES;
   SendMessageW(Grid, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x10030 | gridLines);
-  Text = CreateChild(L"RICHEDIT50W", 0x403108C4, Tab, ctl::kText);
   Status = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main, ctl::kStatus);
   if (!Status) throw EViewerError(u"cannot create the status bar");
   InstallSubclasses(*this);

@@ -20,6 +20,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,7 @@
 #include "uFileLoading.h"
 #include "uScaling.h"
 #include "uSourcePatch.h"
+#include "uTextColouring.h"
 #include "uThemes.h"
 #include "uViewState.h"
 #include "uViewerCore.h"
@@ -81,9 +83,13 @@ class TJsonViewer {
   bool Modified = false;
   bool EditMode = false;
   // The document text shown by the text pane: the patched bytes as UTF-16,
-  // decoded on first use.
+  // decoded on first use. Its revision counts the changes.
   const std::u16string& SourceText();
-  void SourceChanged() { sourceDecoded_ = false; }
+  void SourceChanged() {
+    sourceDecoded_ = false;
+    ++sourceRevision_;
+  }
+  uint64_t SourceRevision() const { return sourceRevision_; }
 
   // ---- view state ----
   TSettingsAccess Settings;
@@ -94,12 +100,18 @@ class TJsonViewer {
   int ActiveTab = 0;         // 0 Grid, 1 Text
   bool TextStale = true;     // the text pane must load the text again
   bool ColoursStale = true;  // the text pane must be coloured again
+  bool ColouringBusy = false;  // a colouring pass runs (its own messages wait)
+  uint64_t TextShownRevision = 0;  // source revision the text pane holds, 0 none
+  TLineColourState LineColours;    // text pane lines showing the current colours
+  bool ColouredBold = false;       // "font-use-bold" those colours were made with
   bool HostDark = false;
   bool HostNativeDark = false;
   TThemeColours Colours;
   bool BuildingTree = false;    // selection changes are shown once at the end
   bool WritingFilters = false;  // filter edits changed by the viewer, not typed
+  bool SizingColumns = false;   // the width pass sets several column widths
   TIntegerArray DecimalOffsets; // per column, from the width pass
+  std::array<std::u16string, 7> StatusTexts;  // what the status bar parts show
 
   // ---- layout and fonts ----
   TScaling Scaling;  // window DPI and font size
@@ -119,7 +131,7 @@ class TJsonViewer {
   HWND Tree = nullptr;
   HWND Tab = nullptr;
   HWND Grid = nullptr;  // child of Tab
-  HWND Text = nullptr;  // child of Tab
+  HWND Text = nullptr;  // child of Tab, created when first shown
   HWND Status = nullptr;
   HWND EditBox = nullptr;         // in-place cell editor, while open
   TCellEditSession CellEdit;      // what the open cell edit is on
@@ -151,6 +163,7 @@ class TJsonViewer {
   bool created_ = false;
   bool shutDown_ = false;
   bool sourceDecoded_ = false;
+  uint64_t sourceRevision_ = 1;
   std::u16string sourceText_;
 };
 

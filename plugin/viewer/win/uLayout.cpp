@@ -188,8 +188,9 @@ void FocusContent(TJsonViewer& viewer) {
 }
 
 void ShowTabContent(TJsonViewer& viewer) {
+  if (viewer.ActiveTab == 1) EnsureTextPane(viewer);
   ShowWindow(viewer.Grid, viewer.ActiveTab == 0 ? SW_SHOW : SW_HIDE);
-  ShowWindow(viewer.Text, viewer.ActiveTab == 1 ? SW_SHOW : SW_HIDE);
+  if (viewer.Text) ShowWindow(viewer.Text, viewer.ActiveTab == 1 ? SW_SHOW : SW_HIDE);
 }
 
 void SwitchTab(TJsonViewer& viewer) {

@@ -29,16 +29,10 @@ bool CtrlHeld(WPARAM wParam) {
   return (GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
 }
 
-bool TabNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
-  if (header->code == TCN_SELCHANGE) {
-    SwitchTab(viewer);
-    return true;
-  }
-  if (header->code == NM_CUSTOMDRAW) {
-    *result = TabCustomDraw(viewer, reinterpret_cast<NMCUSTOMDRAW*>(header));
-    return true;
-  }
-  return false;
+bool TabNotify(TJsonViewer& viewer, NMHDR* header) {
+  if (header->code != TCN_SELCHANGE) return false;
+  SwitchTab(viewer);
+  return true;
 }
 
 // WM_NOTIFY by source; false sends the message on to DefWindowProc.
@@ -47,7 +41,7 @@ bool RouteNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
   if (header->hwndFrom == viewer.Tree) return TreeNotify(viewer, header, result);
   if (header->hwndFrom == viewer.Grid || header->hwndFrom == GridHeader(viewer))
     return GridNotify(viewer, header, result);
-  if (header->hwndFrom == viewer.Tab) return TabNotify(viewer, header, result);
+  if (header->hwndFrom == viewer.Tab) return TabNotify(viewer, header);
   if (header->hwndFrom == viewer.Status) return StatusNotify(viewer, header, result);
   return false;
 }

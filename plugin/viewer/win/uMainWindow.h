@@ -14,9 +14,11 @@
 //   WM_USER + 2                     RefreshTextPane (uTextPane)
 //   WM_NOTIFY from the tree         TreeNotify (uTreePane)
 //   WM_NOTIFY from the grid         GridNotify (uGridPane)
-//   WM_NOTIFY from the tab control  SwitchTab (uLayout), TabCustomDraw (uThemePaint)
+//   WM_NOTIFY from the tab control  SwitchTab (uLayout)
 //   WM_NOTIFY from the status bar   StatusNotify (uStatusBar)
 //   WM_CTLCOLOREDIT                 FilterEditColours (uFilterRow)
+// The tab control and the status bar are painted by their subclasses
+// (uSubclasses, uThemePaint); the grid's header by the grid's subclass.
 #pragma once
 
 #include <windows.h>

@@ -20,4 +20,10 @@ void PressKey(int virtualKey);
 // Opens target with the shell's "open" verb; false when the shell refused.
 bool OpenWithShell(const std::u16string& target);
 
+// SetWindowTheme from "uxtheme.dll", looked up for the call (the library is
+// optional): a null classList restores the control's default visual style.
+// Its effect cannot be read back from a control, so the test flavour records
+// the request instead.
+void SetVisualStyle(void* window, const wchar_t* appName, const wchar_t* classList);
+
 }  // namespace corvane::outside

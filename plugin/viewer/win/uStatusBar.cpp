@@ -3,7 +3,6 @@
 #include "uGridPane.h"
 #include "uJsonViewer.h"
 #include "uStatusTexts.h"
-#include "uThemePaint.h"
 #include "uViewerCommands.h"
 #include "uViewerLifetime.h"
 
@@ -32,6 +31,8 @@ void CheckFlatItem(HMENU menu, int flatLevel) {
 }  // namespace
 
 void SetStatusText(TJsonViewer& viewer, int part, const std::u16string& text) {
+  if (part < 0 || part >= static_cast<int>(viewer.StatusTexts.size())) return;
+  viewer.StatusTexts[static_cast<size_t>(part)] = text;
   if (viewer.Status)
     SendMessageW(viewer.Status, SB_SETTEXTW, static_cast<WPARAM>(part),
                  reinterpret_cast<LPARAM>(reinterpret_cast<LPCWSTR>(text.c_str())));
@@ -86,13 +87,9 @@ void ShowFlatLevelMenu(TJsonViewer& viewer) {
   }
 }
 
-bool StatusNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
+bool StatusNotify(TJsonViewer& viewer, NMHDR* header, LRESULT*) {
   if (header->code == NM_CLICK) {
     if (reinterpret_cast<NMMOUSE*>(header)->dwItemSpec == kStatusPartFlat) ShowFlatLevelMenu(viewer);
-    return true;
-  }
-  if (header->code == NM_CUSTOMDRAW) {
-    *result = StatusCustomDraw(viewer, reinterpret_cast<NMCUSTOMDRAW*>(header));
     return true;
   }
   return false;

@@ -4,8 +4,11 @@
 
 #include "uCellEditor.h"
 #include "uCommands.h"
+#include "uFilterRow.h"
+#include "uGridPaint.h"
+#include "uGridPane.h"
 #include "uJsonViewer.h"
-#include "uTextPane.h"
+#include "uThemePaint.h"
 
 namespace corvane {
 
@@ -28,6 +31,7 @@ bool Offered(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRES
 bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
   if (OfferToViewer(viewer, message, wParam, lParam)) return true;
+  if (TabPaintMessage(viewer, window, message, wParam, result)) return true;
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   const bool fromChild =
       (message == WM_NOTIFY && header && header->hwndFrom != window) ||
@@ -37,16 +41,39 @@ bool TabHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lP
   return true;
 }
 
-// An open cell edit is ended before the grid scrolls under it; the cell
-// editor, a child of the grid, asks the main window for its colours like
-// the filter edits.
-bool GridHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool MovesColumns(UINT message) {
+  return message == WM_HSCROLL || message == WM_MOUSEHWHEEL || message == LVM_SCROLL ||
+         message == LVM_SETCOLUMNWIDTH;
+}
+
+// An open cell edit is ended before the grid scrolls under it or its columns
+// move; the cell editor, a child of the grid, asks the main window for its
+// colours like the filter edits; the filter edits follow the columns after a
+// scroll or a width change; the header's painting is the viewer's.
+bool GridHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
+  if (message == WM_NOTIFY) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (!header || header->code != NM_CUSTOMDRAW || header->hwndFrom != GridHeader(viewer)) return false;
+    *result = HeaderCustomDraw(viewer, reinterpret_cast<NMCUSTOMDRAW*>(header));
+    return true;
+  }
   if (OfferToViewer(viewer, message, wParam, lParam)) return true;
-  if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEditBeforeRowsMove(viewer);
-  if (message != WM_CTLCOLOREDIT || reinterpret_cast<HWND>(lParam) != viewer.EditBox) return false;
-  *result = SendMessageW(viewer.Window(), message, wParam, lParam);
-  return *result != 0;
+  if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || MovesColumns(message)) EndCellEditBeforeRowsMove(viewer);
+  if (message == WM_CTLCOLOREDIT && reinterpret_cast<HWND>(lParam) == viewer.EditBox && viewer.EditBox) {
+    *result = SendMessageW(viewer.Window(), message, wParam, lParam);
+    return *result != 0;
+  }
+  if (!MovesColumns(message) || viewer.SizingColumns) return false;
+  *result = viewer.GridSubclass.CallPrevious(window, message, wParam, lParam);
+  PositionFilterEdits(viewer);
+  return true;
+}
+
+bool StatusHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  auto& viewer = *static_cast<TJsonViewer*>(owner);
+  return OfferToViewer(viewer, message, wParam, lParam) ||
+         StatusPaintMessage(viewer, window, message, wParam, result);
 }
 
 void Install(TJsonViewer& viewer, win::TSubclass& subclass, HWND control, THandler handler) {
@@ -66,8 +93,7 @@ void InstallSubclasses(TJsonViewer& viewer) {
   Install(viewer, viewer.TreeSubclass, viewer.Tree, Offered);
   Install(viewer, viewer.TabSubclass, viewer.Tab, TabHandler);
   Install(viewer, viewer.GridSubclass, viewer.Grid, GridHandler);
-  Install(viewer, viewer.TextSubclass, viewer.Text, TextPaneSubclassHandler);
-  Install(viewer, viewer.StatusSubclass, viewer.Status, Offered);
+  Install(viewer, viewer.StatusSubclass, viewer.Status, StatusHandler);
 }
 
 }  // namespace corvane

@@ -14,8 +14,9 @@ class TJsonViewer;
 // instead of scrolling or zooming the control itself. True when consumed.
 bool OfferToViewer(TJsonViewer& viewer, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Subclasses the tree, the tab control, the grid, the text pane and the
-// status bar; raises EViewerError when one cannot be subclassed.
+// Subclasses the tree, the tab control, the grid and the status bar; raises
+// EViewerError when one cannot be subclassed. The text pane subclasses
+// itself when it is created (uTextPane).
 void InstallSubclasses(TJsonViewer& viewer);
 
 }  // namespace corvane

@@ -104,7 +104,10 @@ void ShowSelectedNode(TJsonViewer& viewer) {
   EndCellEditBeforeRowsMove(viewer);
   const bool keepFilters = CtrlShiftHeld();
   TFilterList saved;
-  if (keepFilters) saved = viewer.Core.SaveFilters();
+  if (keepFilters) {
+    ReadFilterEdits(viewer);
+    saved = viewer.Core.SaveFilters();
+  }
   TJsonData* node = SelectedTreeNode(viewer);
   if (!node) return;
   ShowTable(viewer, node);

@@ -14,6 +14,7 @@
 namespace {
 
 std::u16string gLog;
+std::u16string gStyleLog;  // visual styles asked for, apart: they come in numbers
 bool gFailNext = false;
 
 // Records one side effect; a failure the test asked for is raised instead,
@@ -39,6 +40,16 @@ bool OpenWithShell(const std::u16string& target) {
   return true;
 }
 
+// "style CLASS [APP|LIST]", "-" standing for a null text.
+void SetVisualStyle(void* window, const wchar_t* appName, const wchar_t* classList) {
+  wchar_t className[64] = {};
+  GetClassNameW(static_cast<HWND>(window), className, 64);
+  auto text = [](const wchar_t* value) {
+    return value ? std::u16string(reinterpret_cast<const char16_t*>(value)) : std::u16string(u"-");
+  };
+  gStyleLog += u"style " + text(className) + u" [" + text(appName) + u"|" + text(classList) + u"]\n";
+}
+
 }  // namespace corvane::outside
 
 extern "C" {
@@ -58,6 +69,18 @@ int __stdcall CorvaneTestTakeOutsideLog(wchar_t* buffer, int size) {
     buffer[copied] = L'\0';
   }
   gLog.clear();
+  return length;
+}
+
+// The visual styles asked for since the last call, like the log above;
+// without a buffer only the length is returned and the log stays.
+int __stdcall CorvaneTestTakeStyleLog(wchar_t* buffer, int size) {
+  const int length = static_cast<int>(gStyleLog.size());
+  if (!buffer || size <= 0) return length;
+  const int copied = length < size - 1 ? length : size - 1;
+  gStyleLog.copy(reinterpret_cast<char16_t*>(buffer), static_cast<size_t>(copied));
+  buffer[copied] = L'\0';
+  gStyleLog.clear();
   return length;
 }
 

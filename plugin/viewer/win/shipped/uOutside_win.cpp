@@ -21,4 +21,13 @@ bool OpenWithShell(const std::u16string& target) {
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+void SetVisualStyle(void* window, const wchar_t* appName, const wchar_t* classList) {
+  using FSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
+  if (!uxtheme) return;
+  auto setTheme = reinterpret_cast<FSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
+  if (setTheme) setTheme(static_cast<HWND>(window), appName, classList);
+  FreeLibrary(uxtheme);
+}
+
 }  // namespace corvane::outside

@@ -1,0 +1,28 @@
+#include "uPaintTools.h"
+
+#include <climits>
+
+namespace corvane {
+
+void FillSolid(HDC dc, const RECT& area, COLORREF colour) {
+  const COLORREF old = SetDCBrushColor(dc, colour);
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, old);
+}
+
+void DrawTextIn(HDC dc, std::u16string_view text, const TRect& box, HFONT font, COLORREF colour,
+                UINT format) {
+  if (text.empty() || box.Right <= box.Left) return;
+  RECT r = ToRect(box);
+  const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = SetTextColor(dc, colour);
+  const int length = text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size());
+  // DT_END_ELLIPSIS without DT_MODIFYSTRING leaves the text untouched.
+  DrawTextW(dc, reinterpret_cast<LPCWSTR>(text.data()), length, &r, format | DT_NOPREFIX);
+  SetTextColor(dc, oldColour);
+  SetBkMode(dc, oldMode);
+  if (oldFont) SelectObject(dc, oldFont);
+}
+
+}  // namespace corvane
