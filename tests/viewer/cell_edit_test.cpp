@@ -202,5 +202,23 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   EXPECT_EQ(test::ReadFileBytes(path), "changed elsewhere\n");
 }
 
+// A TOML string shows what stands between its quotes, undecoded: a text
+// needing escapes would show otherwise after a reload.
+TEST_F(cell_edit, refuses_a_toml_string_that_would_reload_as_another_text) {
+  Load("name = \"x\"\nlit = 'y'\n", TDocumentLanguage::Toml);
+  Show();
+  for (const std::u16string& text : {std::u16string(u"a \"b\""), std::u16string(u"back\\slash"), std::u16string(u"tab\t")}) {
+    const TCommitResult result = Edit(0, 1, text);
+    EXPECT_EQ(result.Status, u" This value cannot be edited without changing its syntax") << Utf16ToUtf8(text);
+  }
+  EXPECT_EQ(Cell(0, 1), u"x");
+  ASSERT_EQ(Edit(0, 1, u"caf\u00E9 'quoted'").Outcome, TCommitOutcome::Accepted);
+  ASSERT_EQ(Edit(1, 1, u"z").Outcome, TCommitOutcome::Accepted);
+  const std::string text = patches_.BuildText();
+  Load(text, TDocumentLanguage::Toml);
+  Show();
+  EXPECT_EQ(Cell(0, 1), u"caf\u00E9 'quoted'");
+  EXPECT_EQ(Cell(1, 1), u"z");
+}
 }  // namespace
 }  // namespace corvane
