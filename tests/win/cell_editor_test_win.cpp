@@ -36,25 +36,12 @@ class CellEditor : public ::testing::Test {
     SetFocus(v.Grid);
     PressKey(v.Grid, 'E', true);
   }
-  // Enter on a cell, as a user opens the editor; the editor or nullptr.
-  static HWND OpenEditor(const TViewerControls& v, int row, int column) {
-    NMITEMACTIVATE click{};
-    click.iItem = row;
-    click.iSubItem = column;
-    Notify(v.Main, v.Grid, NM_CLICK, &click.hdr);
-    SetFocus(v.Grid);
-    PressKey(v.Grid, VK_RETURN);
-    return GetDlgItem(v.Grid, 106);
-  }
+  static HWND OpenEditor(const TViewerControls& v, int row, int column) { return OpenCellEditor(v, row, column); }
   static void TypeAndEnter(HWND box, const std::wstring& text) {
     SetWindowTextW(box, text.c_str());
     PressKey(box, VK_RETURN);
   }
-  static std::wstring BoxText(HWND box) {
-    wchar_t buffer[8192] = {};
-    GetWindowTextW(box, buffer, 8192);
-    return buffer;
-  }
+  static std::wstring BoxText(HWND box) { return WindowTextOf(box); }
   static int RowOf(const TViewerControls& v, int column, const std::wstring& text) {
     for (int row = 0; row < ItemCount(v.Grid); ++row)
       if (CellText(v.Grid, row, column) == text) return row;

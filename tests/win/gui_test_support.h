@@ -49,6 +49,8 @@ class TPluginDll {
   // Visual styles the plug-in asked for ("style CLASS [APP|LIST]" lines).
   std::wstring TakeStyleLog() const;
   void FailNextOutsideCall() const;
+  // The viewer's pending patches: "START LENGTH REPLACEMENT" lines.
+  std::string PendingPatches(HWND window) const;
 
   TempDir Dir;
 
@@ -83,6 +85,12 @@ int ItemCount(HWND grid);
 std::vector<std::wstring> HeaderTexts(HWND grid);
 std::wstring CellText(HWND grid, int row, int column);
 std::vector<int> SelectedRows(HWND grid);
+
+// The cell editor (edit box 106, a child of the grid) after a click on a
+// cell and Enter, as a user opens it; nullptr when it did not open.
+HWND OpenCellEditor(const TViewerControls& v, int row, int column);
+// A window's text (an edit box's contents).
+std::wstring WindowTextOf(HWND window);
 
 // Status bar part texts (SB_GETTEXTW).
 std::wstring StatusText(HWND status, int part);

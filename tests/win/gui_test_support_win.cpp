@@ -85,6 +85,15 @@ int TPluginDll::SendCommand(HWND window, int command, int parameter) {
   return Export<FListSendCommand>("ListSendCommand")(window, command, parameter);
 }
 
+std::string TPluginDll::PendingPatches(HWND window) const {
+  const auto pending = Export<int(__stdcall*)(HWND, char*, int)>("CorvaneTestPendingPatches");
+  const int length = pending(window, nullptr, 0);
+  if (length <= 0) return {};
+  std::string lines(size_t(length) + 1, '\0');
+  lines.resize(size_t(pending(window, &lines[0], length + 1)));
+  return lines;
+}
+
 int TPluginDll::LiveCount(int kind) const {
   auto count = Export<int(__stdcall*)(int)>("CorvaneTestLiveCount");
   return count ? count(kind) : -1;
@@ -207,6 +216,22 @@ std::vector<int> SelectedRows(HWND grid) {
   return rows;
 }
 
+HWND OpenCellEditor(const TViewerControls& v, int row, int column) {
+  NMITEMACTIVATE click{};
+  click.iItem = row;
+  click.iSubItem = column;
+  Notify(v.Main, v.Grid, NM_CLICK, &click.hdr);
+  SetFocus(v.Grid);
+  PressKey(v.Grid, VK_RETURN);
+  return GetDlgItem(v.Grid, 106);
+}
+
+std::wstring WindowTextOf(HWND window) {
+  std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(size_t(GetWindowTextW(window, &text[0], int(text.size()))));
+  return text;
+}
+
 std::wstring StatusText(HWND status, int part) {
   const int length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, WPARAM(part), 0));
   std::wstring text(size_t(length) + 1, L'\0');
@@ -326,12 +351,6 @@ struct TBoxScript {
 };
 TBoxScript* gBoxScript = nullptr;
 
-std::wstring WindowText(HWND window) {
-  wchar_t buffer[2048] = {};
-  GetWindowTextW(window, buffer, 2048);
-  return buffer;
-}
-
 BOOL CALLBACK FindNewBox(HWND window, LPARAM found) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
@@ -349,7 +368,7 @@ void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), FindNewBox, reinterpret_cast<LPARAM>(&box));
   if (!box) return;
   gBoxScript->Handled.push_back(box);
-  gBoxScript->Seen.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))});
+  gBoxScript->Seen.push_back({WindowTextOf(box), WindowTextOf(GetDlgItem(box, 0xFFFF))});
   TBoxAnswer answer = AnswerWith(IDNO);
   if (!gBoxScript->Answers.empty()) {
     answer = gBoxScript->Answers.front();
