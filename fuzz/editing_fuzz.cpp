@@ -2,8 +2,9 @@
 //
 // Input: one flag byte (bit 0: TOML; bit 1: take a built-in document, chosen
 // by the upper bits, so a run from an empty corpus edits real shapes at once;
-// otherwise the document follows, ended by a NUL byte), then edit requests of the form [node: 2 bytes][action: 1 byte][text choice: 1 byte]
-// (a choice of 16 or more takes that many minus 16 raw bytes as the text).
+// otherwise the document follows, ended by a NUL byte), then edit requests of
+// the form [node: 2 bytes][action: 1 byte][text choice: 1 byte] (a choice of
+// kTextCount or more takes that many minus kTextCount raw bytes as the text).
 // Each request edits a value or renames a key of the chosen node, with the same
 // checks the viewer makes before it asks for a span (the kind of a typed value,
 // no duplicate key), on the loader's records; the structure oracle of the
@@ -27,6 +28,7 @@
 #include "uNumberText.h"
 #include "uParserBinding.h"
 #include "uSourcePatch.h"
+#include "uTomlText.h"
 #include "uUnicode.h"
 
 using namespace corvane;
@@ -36,18 +38,25 @@ namespace {
 const char16_t* const kTexts[] = {
     u"a: b", u"#x", u"- x", u"", u" lead", u"trail ", u"null", u"true",
     u"false", u"42", u"-1.5e3", u"line\nbreak", u"x, y]}", u"caf\u00E9 \u65E5", u"\x7F\u2028\uFFFE",
-    u"\"q\" \\ \t"};
+    u"\"q\" \\ \t", u"ends\n\n", u"\nleads", u" a\n  b\n", u"it's '''", u"\"\"\"", u"cr\r\nlf",
+    u"1979-05-27", u"07:32:00", u"1979-05-27T07:32:00Z", u"0x1F", u"inf", u"p\n\nq"};
+constexpr size_t kTextCount = sizeof kTexts / sizeof *kTexts;
 
 // Small documents with the shapes editing must handle: comments, quoting
-// styles, flow collections, anchors, block scalars, several documents,
-// CR LF, a byte-order mark; TOML tables, arrays of tables, inline tables,
-// dotted and quoted keys, lookalike lines in strings and other tables.
+// styles, flow collections, anchors, block scalars of every chomping style
+// and indicator, empty values, several documents, CR LF, a byte-order mark;
+// TOML tables, arrays of tables, inline tables, dotted and quoted keys,
+// every string form, dates and number spellings, lookalike lines in strings
+// and other tables.
 const char* const kYamlSamples[] = {
     "# c\nname: John  # who\nage: 5\nq: 'a b'\nd: \"x\\ty\"\nlist: [1, two, {k: v}]\n"
     "m:\n  - a\n  - b: c\n    e: 2.5\nempty:\nt: ~\n",
     "base: &b {x: 1}\nuse: *b\nmerged:\n  <<: *b\n  y: !!str 2\nlit: |\n  text\nfold: >-\n  more\n",
     "\xEF\xBB\xBF" "a: 1\r\n---\r\nb: [2, 3]\r\n--- plain\r\n",
     "? explicit\n: value\n\"quoted key\": 1\n'single': [a, 'b', \"c\"]\nmulti: first\n  second\n",
+    "a: |\n  one\n\n  two\n\nb: >-  # c\n  x\n  y\nc: |+\n  k\n\n\nd:\n  - |2\n     s\n  - >\n    f\n  -\n"
+    "e:\nf: {g: , h: 1}\nlast: |\n",
+    "k: >\r\n  crlf\r\n  folded\r\nl: |-\r\n  x\r\nm:\r\n",
 };
 const char* const kTomlSamples[] = {
     "title = \"x\" # c\nport = 80\nv = \"42\"\nb = 'true'\n[a]\nenabled = true\nport = 8080\n"
@@ -55,6 +64,10 @@ const char* const kTomlSamples[] = {
     "s = \"\"\"\nport = 80\n\"\"\"\nweb = { port = 80, on = true }\ndb.url = \"u\"\n\"q k\" = 1\n"
     "[[srv]]\nname = \"a\"\n[[srv]]\nname = \"b\"\n[other]\non = true\n",
     "\xEF\xBB\xBF" "name = \"w\"\r\nratio = 1.5\r\nwhen = 1979-05-27\r\nlist = [1, 2]\r\n",
+    "ml = \"\"\"\nline \\\n  joined\"\"\"\nlit = '''\nraw\n'''\nq = 'it'\nnums = [0x1F, 1_000, +inf, 5e+22]\n"
+    "t = 07:32:00\ndt = 1979-05-27 07:32:00\nodt = 1979-05-27T07:32:00-07:00\n"
+    "a.b.c = 1\na.b.d = { e = [1, { f = 'g' }] }\n[x.y]\nz = 1\n[x]\nw = 2\n",
+    "s = \"\"\"\r\nwin\r\n\"\"\"\r\nk = 'v'\r\n",
 };
 
 void Check(bool condition, const char* what) {
@@ -81,15 +94,19 @@ std::vector<TJsonData*> AllNodes(TJsonData* root) {
 // locating it.
 bool TextSuitsKind(const TJsonData* node, const std::string& text) {
   switch (node->Kind()) {
+    // Any text, even for a TOML date or time: the proof must hold those to
+    // their kind.
     case nkString: return true;
     case nkBoolean: return text == "true" || text == "false";
     case nkNull: return text == "null";
     case nkNumber: {
       // Looser than the cell editor's JSON grammar, so the locator also
-      // meets texts such as "0x10", "+1", " 5" or "5.".
+      // meets texts such as "0x10", "+1", " 5", "5.", "inf" or "1_000".
       double value = 0;
       int64_t integer = 0;
-      return text.size() <= 30 && (ParseDecimalFloat(text, &value) || ParsePrefixedInteger(text, 64, &integer));
+      const TTomlForm form = TomlFormOf(text);
+      return text.size() <= 30 && (ParseDecimalFloat(text, &value) || ParsePrefixedInteger(text, 64, &integer) ||
+                                   form == TTomlForm::Integer || form == TTomlForm::Float);
     }
     default: return false;
   }
@@ -105,11 +122,11 @@ struct TRequests {
     action = Data[Pos + 2];
     uint8_t choice = Data[Pos + 3];
     Pos += 4;
-    if (choice < 16) {
+    if (choice < kTextCount) {
       text = kTexts[choice];
       return true;
     }
-    size_t length = std::min<size_t>(choice - 16, Size - Pos);
+    size_t length = std::min<size_t>(choice - kTextCount, Size - Pos);
     text = Utf8ToUtf16(std::string(reinterpret_cast<const char*>(Data + Pos), length));
     Pos += length;
     return true;
@@ -142,6 +159,35 @@ bool TryRename(TLoadedDocument& doc, const test::TStructuredNode& tree, TSourceP
   return object->Rename(size_t(object->IndexOf(node)), name);
 }
 
+// The index path from the root down to node.
+std::vector<size_t> PathOf(const TJsonData* node) {
+  std::vector<size_t> path;
+  for (; node->Parent(); node = node->Parent())
+    path.insert(path.begin(), size_t(static_cast<const TJsonContainer*>(node->Parent())->IndexOf(node)));
+  return path;
+}
+
+// The loaded bytes with one accepted value edit, loaded again: the node at
+// the same place holds exactly the typed text (a string) or a value of the
+// same kind.
+void CheckReadsBack(const TLoadedDocument& doc, const TJsonData* node, const TLocatedEdit& edit,
+                    const std::string& typed) {
+  const std::string text = doc.Bytes.substr(0, size_t(edit.Start)) + edit.Replacement +
+                           doc.Bytes.substr(size_t(edit.Start + edit.Length));
+  TLoadedDocument again;
+  TLoadError error;
+  Check(LoadDocumentFromBytes(text, doc.Language, again, error), "an accepted value edit does not load");
+  const TJsonData* now = again.Value.get();
+  for (size_t index : PathOf(node)) {
+    Check(now->Kind() == nkArray || now->Kind() == nkObject, "an accepted value edit moved the value");
+    now = static_cast<const TJsonContainer*>(now)->Child(index);
+    Check(now != nullptr, "an accepted value edit moved the value");
+  }
+  Check(now->Kind() == node->Kind(), "an accepted value edit changed the value's kind");
+  if (now->Kind() == nkString)
+    Check(static_cast<const TJsonString*>(now)->Value() == typed, "an accepted string edit reads back otherwise");
+}
+
 bool TryValueEdit(TLoadedDocument& doc, const test::TStructuredNode& tree, TSourcePatchDocument& patches,
                   TJsonData* node, const std::u16string& text) {
   if (!TextSuitsKind(node, Utf16ToUtf8(text))) return false;
@@ -152,6 +198,7 @@ bool TryValueEdit(TLoadedDocument& doc, const test::TStructuredNode& tree, TSour
     return false;
   }
   Check(size_t(located.Start + located.Length) <= doc.Bytes.size(), "span outside the bytes");
+  CheckReadsBack(doc, node, located, Utf16ToUtf8(text));
   return patches.AddPatch(located.Start, located.Length, located.Replacement);
 }
 

@@ -113,6 +113,20 @@ CVN_API const char* cvn_toml_array_raw(cvn_toml_array* array, int index);
 CVN_API cvn_toml_array* cvn_toml_array_array(cvn_toml_array* array, int index);
 CVN_API cvn_toml_table* cvn_toml_array_table(cvn_toml_array* array, int index);
 
+/* Source spans: where a leaf value or a key stands in the text given to
+ * cvn_toml_open, as byte offsets from its first byte (a byte-order mark
+ * counted), *start at the first byte and *end just after the last. A leaf's
+ * span holds exactly its raw value text. A key's span holds the key as
+ * written, quotes included; for a key written as part of a dotted key or a
+ * table header, only its own segment, where the key first appears.
+ * 1 = *start and *end are set; 0 = they are left alone: null table, array,
+ * key or pointer, no such leaf or key, an index out of range, or a place
+ * the parser could not say. Added after the functions above; a caller must
+ * not count on a library having them. */
+CVN_API int cvn_toml_table_key_span(cvn_toml_table* table, const char* key, size_t* start, size_t* end);
+CVN_API int cvn_toml_table_raw_span(cvn_toml_table* table, const char* key, size_t* start, size_t* end);
+CVN_API int cvn_toml_array_raw_span(cvn_toml_array* array, int index, size_t* start, size_t* end);
+
 #ifdef __cplusplus
 }
 #endif

@@ -13,7 +13,11 @@
 //    source position; error texts are cut to errbufsize - 1 bytes; a null
 //    errbuf or a size below 1 suppresses the text but not the result.
 //  - A raw value is the exact source slice of a leaf (delimiters, signs,
-//    underscores and prefixes included), found from toml++'s source regions.
+//    underscores and prefixes included), found from toml++'s source regions;
+//    the slice's byte offsets are kept as the value's span. A key's span is
+//    the bytes of its source region (quotes included; for a dotted key or a
+//    header, the one segment that names it where it first appears). A span
+//    toml++ gives no region for is unknown, and its export answers 0.
 //  - A table's keys come as leaf keys, then array keys (arrays of tables
 //    included), then table keys, each group in order of first appearance in
 //    the source. Keys are looked up by exact bytes.
@@ -72,11 +76,22 @@ union TValue {
   cvn_toml_array* Array;
 };
 
+// Byte offsets [Start, End) in the text that was opened; Start > End when
+// not known.
+struct TSpan {
+  size_t Start = SIZE_MAX;
+  size_t End = 0;
+
+  bool Known() const { return Start <= End; }
+};
+
 struct TEntry {
   const char* Key;  // in the arena, NUL-terminated; may itself hold NUL bytes
   TValue Value;
   std::uint64_t KeyLength : 62;
   std::uint64_t Kind : 2;  // a TEntryKind
+  TSpan KeySpan;
+  TSpan ValueSpan;  // leaves only
 
   std::string_view KeyBytes() const { return {Key, static_cast<size_t>(KeyLength)}; }
 };
@@ -84,6 +99,7 @@ struct TEntry {
 struct TElement {
   TValue Value;
   TEntryKind Kind;
+  TSpan ValueSpan;  // leaves only
 };
 
 // Owns every byte a document hands out: keys, raw texts, tables, arrays and
@@ -313,13 +329,20 @@ class TMirrorBuilder {
     return value;
   }
 
-  std::string StoreRaw(const toml::node& node, TValue& value) {
-    const toml::source_region& region = node.source();
+  // The bytes of a source region, or an unknown span.
+  TSpan SpanOf(const toml::source_region& region) const {
+    TSpan span;
     size_t begin = 0, end = 0;
-    if (!positions_.ByteOffset(region.begin.line, region.begin.column, begin) ||
-        !positions_.ByteOffset(region.end.line, region.end.column, end) || end <= begin)
-      return LineMessage(region.begin.line, "cannot locate the value's source text");
-    value.Raw = arena_.Store(std::string_view(text_ + begin, end - begin));
+    if (positions_.ByteOffset(region.begin.line, region.begin.column, begin) &&
+        positions_.ByteOffset(region.end.line, region.end.column, end) && begin < end)
+      span = {begin, end};
+    return span;
+  }
+
+  std::string StoreRaw(const toml::node& node, TValue& value, TSpan& span) {
+    span = SpanOf(node.source());
+    if (!span.Known()) return LineMessage(node.source().begin.line, "cannot locate the value's source text");
+    value.Raw = arena_.Store(std::string_view(text_ + span.Start, span.End - span.Start));
     return "";
   }
 
@@ -366,7 +389,7 @@ class TMirrorBuilder {
         child = {&node, element.Kind == ekTable ? static_cast<void*>(element.Value.Table) : element.Value.Array, false};
         return true;
       }
-      error = StoreRaw(node, element.Value);
+      error = StoreRaw(node, element.Value, element.ValueSpan);
       if (!error.empty()) return false;
       source.pop_back();
     }
@@ -404,11 +427,12 @@ class TMirrorBuilder {
       TEntry& entry = target.Entries[i];
       entry.Key = arena_.Store(key.str());
       entry.KeyLength = key.str().size();
+      entry.KeySpan = SpanOf(key.source());
       const TEntryKind kind = KindOf(node);
       entry.Kind = kind;
       order[i] = {key.source().begin, static_cast<unsigned>(i), kind};
       if (kind == ekLeaf) {
-        const std::string error = StoreRaw(node, entry.Value);
+        const std::string error = StoreRaw(node, entry.Value, entry.ValueSpan);
         if (!error.empty()) return error;
         it = source.erase(it);
       } else {
@@ -466,6 +490,15 @@ const TElement* ArrayElement(cvn_toml_array* array, int index, TEntryKind kind) 
   const TElement& element = array->Elements[static_cast<size_t>(index)];
   return element.Kind == kind ? &element : nullptr;
 }
+
+#if !defined(CVN_WITHOUT_SPANS)
+int GiveSpan(const TSpan* span, size_t* start, size_t* end) {
+  if (!span || !span->Known() || !start || !end) return 0;
+  *start = span->Start;
+  *end = span->End;
+  return 1;
+}
+#endif
 
 }  // namespace
 
@@ -555,5 +588,24 @@ cvn_toml_table* cvn_toml_array_table(cvn_toml_array* array, int index) {
   const TElement* element = ArrayElement(array, index, ekTable);
   return element ? element->Value.Table : nullptr;
 }
+
+// A library built with CVN_WITHOUT_SPANS lacks these entries, as one from
+// before they were added does (the binding tests use such a build).
+#if !defined(CVN_WITHOUT_SPANS)
+int cvn_toml_table_key_span(cvn_toml_table* table, const char* key, size_t* start, size_t* end) {
+  const TEntry* entry = table && key ? table->Find(key) : nullptr;
+  return GiveSpan(entry ? &entry->KeySpan : nullptr, start, end);
+}
+
+int cvn_toml_table_raw_span(cvn_toml_table* table, const char* key, size_t* start, size_t* end) {
+  const TEntry* entry = TableEntry(table, key, ekLeaf);
+  return GiveSpan(entry ? &entry->ValueSpan : nullptr, start, end);
+}
+
+int cvn_toml_array_raw_span(cvn_toml_array* array, int index, size_t* start, size_t* end) {
+  const TElement* element = ArrayElement(array, index, ekLeaf);
+  return GiveSpan(element ? &element->ValueSpan : nullptr, start, end);
+}
+#endif
 
 }  // extern "C"

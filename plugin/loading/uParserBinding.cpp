@@ -41,6 +41,12 @@ void ResolveEntry(platform::TLibraryHandle lib, const char* name, const char* mi
   entry = reinterpret_cast<F>(address);
 }
 
+// An entry a library may lack: null when it does.
+template <typename F>
+void ResolveOptionalEntry(platform::TLibraryHandle lib, const char* name, F& entry) {
+  entry = reinterpret_cast<F>(platform::ResolveSymbol(lib, name));
+}
+
 // The library takes an empty text as a null pointer with length 0.
 const char* TextData(std::string_view text) { return text.empty() ? nullptr : text.data(); }
 
@@ -241,6 +247,9 @@ TTomlNative::TTomlNative(std::string_view sourceText) {
     ResolveEntry(LibraryHandle, "cvn_toml_array_raw", kMissing, toml_array_raw);
     ResolveEntry(LibraryHandle, "cvn_toml_array_array", kMissing, toml_array_array);
     ResolveEntry(LibraryHandle, "cvn_toml_array_table", kMissing, toml_array_table);
+    ResolveOptionalEntry(LibraryHandle, "cvn_toml_table_key_span", toml_table_key_span);
+    ResolveOptionalEntry(LibraryHandle, "cvn_toml_table_raw_span", toml_table_raw_span);
+    ResolveOptionalEntry(LibraryHandle, "cvn_toml_array_raw_span", toml_array_raw_span);
     char errorText[1024];
     std::memset(errorText, 0, sizeof errorText);
     DocumentHandle = toml_open(TextData(sourceText), sourceText.size(), errorText, int(sizeof errorText));

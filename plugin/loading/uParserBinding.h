@@ -148,7 +148,9 @@ class TYamlEventReader {
 
 // One parsed TOML document. The TOML tree builder reads the entry pointers
 // and DocumentHandle directly. The library copies everything it hands out,
-// so the source text is only read during construction.
+// so the source text is only read during construction. The span entries
+// are optional: a library that lacks them leaves them null (and the TOML
+// structure then has no spans), every other entry is required.
 class TTomlNative {
  public:
   explicit TTomlNative(std::string_view source);
@@ -168,6 +170,9 @@ class TTomlNative {
   const char* (*toml_array_raw)(void*, int) = nullptr;
   void* (*toml_array_array)(void*, int) = nullptr;
   void* (*toml_array_table)(void*, int) = nullptr;
+  int (*toml_table_key_span)(void*, const char*, size_t*, size_t*) = nullptr;  // optional
+  int (*toml_table_raw_span)(void*, const char*, size_t*, size_t*) = nullptr;  // optional
+  int (*toml_array_raw_span)(void*, int, size_t*, size_t*) = nullptr;          // optional
 };
 
 }  // namespace corvane

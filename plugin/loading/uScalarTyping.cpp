@@ -2,6 +2,7 @@
 #include "uScalarTyping.h"
 
 #include "uNumberText.h"
+#include "uTomlText.h"
 
 namespace corvane {
 
@@ -18,24 +19,45 @@ bool EqualsAsciiNoCase(std::string_view s, const char* word) {
   return i == s.size();
 }
 
-}  // namespace
-
-TJsonDataPtr ScalarToValue(std::string_view text, int style, TDocumentLanguage language) {
-  std::string_view s = text;
-  if (language == TDocumentLanguage::Toml) {
-    if (s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0]) s = s.substr(1, s.size() - 2);
-  } else {
-    if (style != 1) return std::make_unique<TJsonString>(s);
-    if (s.empty() || s == "~" || EqualsAsciiNoCase(s, "null")) return std::make_unique<TJsonNull>();
-  }
+TJsonDataPtr YamlScalarToValue(std::string_view s, int style) {
+  if (style != 1) return std::make_unique<TJsonString>(s);
+  if (s.empty() || s == "~" || EqualsAsciiNoCase(s, "null")) return std::make_unique<TJsonNull>();
   if (EqualsAsciiNoCase(s, "true")) return std::make_unique<TJsonBoolean>(true);
   if (EqualsAsciiNoCase(s, "false")) return std::make_unique<TJsonBoolean>(false);
   int64_t integer = 0;
-  if (s.size() < 256 && ParsePrefixedInteger(s, 64, &integer)) return std::make_unique<TJsonInteger>(integer);
+  if (s.size() < 256 && ParseDecimalOrHexInteger(s, 64, &integer)) return std::make_unique<TJsonInteger>(integer);
   double number = 0;
   if (s.find('.') != std::string_view::npos && ParseDecimalFloat(TrimBlanks(s), &number))
     return std::make_unique<TJsonFloat>(number);
   return std::make_unique<TJsonString>(s);
+}
+
+TJsonDataPtr TomlScalarToValue(std::string_view raw) {
+  const TTomlForm form = TomlFormOf(raw);
+  if (IsTomlStringForm(form)) {
+    std::string text;
+    if (DecodeTomlString(raw, &text)) return std::make_unique<TJsonString>(text);
+  } else if (form == TTomlForm::Boolean) {
+    return std::make_unique<TJsonBoolean>(raw == "true");
+  } else if (form == TTomlForm::Integer) {
+    int64_t value = 0;
+    if (ParseTomlInteger(raw, &value)) {
+      if (raw == TJsonInteger(value).PlainText()) return std::make_unique<TJsonInteger>(value);
+      return std::make_unique<TSourceIntegerNumber>(value, raw);
+    }
+  } else if (form == TTomlForm::Float) {
+    double value = 0;
+    if (ParseTomlFloat(raw, &value)) return std::make_unique<TSourceFloatNumber>(value, raw);
+  } else if (IsTomlDateTimeForm(form)) {
+    return std::make_unique<TDateTimeString>(raw, form);
+  }
+  return std::make_unique<TJsonString>(raw);
+}
+
+}  // namespace
+
+TJsonDataPtr ScalarToValue(std::string_view text, int style, TDocumentLanguage language) {
+  return language == TDocumentLanguage::Toml ? TomlScalarToValue(text) : YamlScalarToValue(text, style);
 }
 
 }  // namespace corvane

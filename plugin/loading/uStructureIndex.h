@@ -9,7 +9,9 @@
 // node per pair: the value's node, carrying the pair's key (text, span,
 // style, and whether the key was not a scalar); the key's own node is not
 // kept. Sequences hold their items. TOML has the same shape: a stream with
-// one document holding the root table's mapping, with no spans (-1).
+// one document holding the root table's mapping; leaves and keys carry the
+// spans the parser library gives (-1 where it gives none), tables and
+// arrays none.
 //
 // Contract:
 //  - A node's children start at its index + 1; each child's SubtreeEnd is
@@ -63,7 +65,7 @@ struct TNodeView {
   int Style = 0;     // scalar style: 1 plain, 2 single, 3 double, 4 literal, 5 folded
   int KeyStyle = 0;
   bool KeyNotScalar = false;
-  int32_t StartOffset = 0;  // -1 when not known (TOML)
+  int32_t StartOffset = 0;  // -1 when not known (TOML tables and arrays)
   int32_t EndOffset = 0;
   int32_t KeyStart = -1;
   int32_t KeyEnd = -1;

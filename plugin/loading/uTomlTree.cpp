@@ -7,8 +7,15 @@
 //    children of every node in that order, exactly as a depth-first walk
 //    would give them. The walk keeps its own stack of open tables/arrays and
 //    writes the nodes into a structure index in pre-order.
-//  - Every table, array and leaf node has StartOffset = EndOffset = -1; the
-//    stream, the document and the empty mapping of an empty text have 0.
+//  - A leaf's StartOffset / EndOffset are the span of its raw value text and
+//    a table member's KeyStart / KeyEnd the span of its key as written, both
+//    as the library's span entries give them; a span is kept only when it
+//    lies within the text (a value's span must hold exactly its raw text),
+//    and is -1 otherwise, as it is for every node when the library has no
+//    span entries. Placed leaves and keys have style 1, so that a text equal
+//    to its span (every raw value, every bare key) is not stored twice.
+//    Tables and arrays have no spans (-1); the stream, the document and the
+//    empty mapping of an empty text have 0.
 #include "uTomlTree.h"
 
 #include <algorithm>
@@ -44,6 +51,32 @@ TStructureRecord Unplaced(int kind) {
   return r;
 }
 
+// A span the library gave, when it lies within the text.
+bool Placed(bool given, size_t start, size_t end, std::string_view text, int32_t& from, int32_t& to) {
+  if (!given || start >= end || end > text.size()) return false;
+  from = static_cast<int32_t>(start);
+  to = static_cast<int32_t>(end);
+  return true;
+}
+
+// The spans of the child being visited: its value (a leaf) and its key (a
+// table member).
+void PlaceChild(const TTomlNative& n, const TTomlFrame& f, const char* key, const char* raw, std::string_view text,
+                TStructureRecord& r) {
+  size_t start = 0, end = 0;
+  if (raw) {
+    const bool given = f.IsTable ? n.toml_table_raw_span && n.toml_table_raw_span(f.Handle, key, &start, &end)
+                                 : n.toml_array_raw_span && n.toml_array_raw_span(f.Handle, f.Next, &start, &end);
+    if (Placed(given, start, end, text, r.StartOffset, r.EndOffset) && text.substr(start, end - start) == raw)
+      r.Style = 1;
+    else
+      r.StartOffset = r.EndOffset = -1;
+  }
+  if (!key) return;
+  const bool given = n.toml_table_key_span && n.toml_table_key_span(f.Handle, key, &start, &end);
+  if (Placed(given, start, end, text, r.KeyStart, r.KeyEnd)) r.KeyStyle = 1;
+}
+
 void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bool isTable, size_t record) {
   const int count = isTable ? TableKeyCount(n, handle) : std::max(0, n.toml_array_count(handle));
   stack.push_back({handle, isTable, record, 0, count});
@@ -51,7 +84,7 @@ void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bo
 
 // Visits the next child of the innermost frame; false when it has no more.
 // A child that is a table or array is pushed as a new frame.
-bool VisitNext(const TTomlNative& n, TStructureIndex& index, std::vector<TTomlFrame>& stack) {
+bool VisitNext(const TTomlNative& n, std::string_view text, TStructureIndex& index, std::vector<TTomlFrame>& stack) {
   TTomlFrame f = stack.back();
   void *sub = nullptr, *arr = nullptr;
   const char* raw = nullptr;
@@ -70,9 +103,10 @@ bool VisitNext(const TTomlNative& n, TStructureIndex& index, std::vector<TTomlFr
     if (!raw) arr = n.toml_array_array(f.Handle, f.Next);
     if (!raw && !arr) sub = n.toml_array_table(f.Handle, f.Next);
   }
+  TStructureRecord r = Unplaced(sub ? skMapping : arr ? skSequence : skScalar);
+  PlaceChild(n, f, key, raw, text, r);
   stack.back().Next++;
-  const int kind = sub ? skMapping : arr ? skSequence : skScalar;
-  const size_t record = index.Add(Unplaced(kind), {}, raw ? std::string_view(raw) : std::string_view(),
+  const size_t record = index.Add(r, text, raw ? std::string_view(raw) : std::string_view(),
                                   key ? std::string_view(key) : std::string_view(), {}, {});
   if (sub) Open(n, stack, sub, true, record);
   if (arr) Open(n, stack, arr, false, record);
@@ -81,17 +115,18 @@ bool VisitNext(const TTomlNative& n, TStructureIndex& index, std::vector<TTomlFr
 
 // Writes the subtree below handle after its own record (a mapping for a
 // table, a sequence for an array).
-void Walk(const TTomlNative& n, TStructureIndex& index, void* handle, bool isTable, size_t record) {
+void Walk(const TTomlNative& n, std::string_view text, TStructureIndex& index, void* handle, bool isTable,
+          size_t record) {
   std::vector<TTomlFrame> stack;
   Open(n, stack, handle, isTable, record);
   while (!stack.empty()) {
-    if (VisitNext(n, index, stack)) continue;
+    if (VisitNext(n, text, index, stack)) continue;
     index.Records[stack.back().Record].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
     stack.pop_back();
   }
 }
 
-void BuildTomlIndex(const TTomlNative& native, TStructureIndex& index) {
+void BuildTomlIndex(const TTomlNative& native, std::string_view text, TStructureIndex& index) {
   TStructureRecord plain;
   plain.Kind = skStream;
   index.Add(plain, {}, {}, {}, {}, {});
@@ -99,7 +134,7 @@ void BuildTomlIndex(const TTomlNative& native, TStructureIndex& index) {
   index.Add(plain, {}, {}, {}, {}, {});
   void* table = native.toml_root(native.DocumentHandle);
   if (table) {
-    Walk(native, index, table, true, index.Add(Unplaced(skMapping), {}, {}, {}, {}, {}));
+    Walk(native, text, index, table, true, index.Add(Unplaced(skMapping), {}, {}, {}, {}, {}));
   } else {
     plain.Kind = skMapping;
     index.Add(plain, {}, {}, {}, {}, {});
@@ -117,7 +152,7 @@ bool ParseTomlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     if (text.size() > kMaxIndexedTextBytes) throw EStructureError("TOML text larger than 2147483647 bytes");
     // The library's document is released as soon as its structure is copied.
     const TTomlNative native(text);
-    BuildTomlIndex(native, index);
+    BuildTomlIndex(native, text, index);
     return true;
   } catch (const std::bad_alloc&) {
     error.Text = tr(i18n::kErrorOutOfMemory);

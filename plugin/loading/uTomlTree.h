@@ -1,7 +1,7 @@
 // The TOML builder: the parser library's tables and arrays walked into the
 // same structure records YAML uses (stream -> document -> root mapping), with
-// raw value texts as scalar values and no source positions (every table,
-// array and leaf has StartOffset = EndOffset = -1).
+// raw value texts as scalar values, the spans of leaf values and keys where
+// the library gives them, and none for tables and arrays (-1).
 //
 // Contract:
 //  - Keys of a table come in the library's order: leaf keys, then array keys,

@@ -103,6 +103,17 @@ TJsonDataPtr TJsonData::Clone() const {
 std::string TJsonInteger::PlainText() const { return std::to_string(value_); }
 TJsonDataPtr TJsonInteger::CloneShallow() const { return std::make_unique<TJsonInteger>(value_); }
 
+void TSourceIntegerNumber::SetValue(int64_t value) {
+  TJsonInteger::SetValue(value);
+  spelling_ = std::string_view();
+}
+std::string TSourceIntegerNumber::PlainText() const {
+  return spelling_.empty() ? TJsonInteger::PlainText() : spelling_.str();
+}
+TJsonDataPtr TSourceIntegerNumber::CloneShallow() const {
+  return std::make_unique<TSourceIntegerNumber>(AsInt64(), spelling_.view());
+}
+
 int64_t TJsonFloat::AsInt64() const {
   if (!(value_ == value_)) return 0;  // NaN
   if (value_ >= 9223372036854775807.0) return INT64_MAX;
@@ -162,6 +173,7 @@ TJsonDataPtr NewFloatNode(double value) { return std::make_unique<TSourceFloatNu
 
 std::string TJsonString::JsonText() const { return JsonQuoteString(value_); }
 TJsonDataPtr TJsonString::CloneShallow() const { return std::make_unique<TJsonString>(value_.view()); }
+TJsonDataPtr TDateTimeString::CloneShallow() const { return std::make_unique<TDateTimeString>(Value(), form_); }
 TJsonDataPtr TJsonBoolean::CloneShallow() const { return std::make_unique<TJsonBoolean>(value_); }
 
 std::string TJsonNull::PlainText() const { throw EJsonError("A null value has no plain text"); }

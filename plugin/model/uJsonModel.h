@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "uCompactText.h"
+#include "uTomlText.h"
 
 namespace corvane {
 
@@ -100,21 +101,40 @@ class TJsonNumber : public TJsonData {
   TJsonNumber() : TJsonData(nkNumber) {}
 };
 
-class TJsonInteger final : public TJsonNumber {
+class TJsonInteger : public TJsonNumber {
  public:
   explicit TJsonInteger(int64_t value = 0) : value_(value) {}
   bool IsFloat() const override { return false; }
   int64_t AsInt64() const override { return value_; }
   double AsFloat() const override { return static_cast<double>(value_); }
-  void SetValue(int64_t value) { value_ = value; }
+  // A source-preserving integer drops its spelling here.
+  virtual void SetValue(int64_t value) { value_ = value; }
   std::string PlainText() const override;  // decimal digits, "-" for negatives
-  std::string JsonText() const override { return PlainText(); }
+  // Always decimal digits, so every integer writes valid JSON.
+  std::string JsonText() const final { return TJsonInteger::PlainText(); }
 
  protected:
   TJsonDataPtr CloneShallow() const override;
 
  private:
   int64_t value_;
+};
+
+// An integer that keeps the spelling it was written with in the file
+// ("0x1F", "1_000", "+7"), shown instead of its decimal digits until a new
+// value is set.
+class TSourceIntegerNumber final : public TJsonInteger {
+ public:
+  TSourceIntegerNumber(int64_t value, std::string_view spelling) : TJsonInteger(value), spelling_(spelling) {}
+  std::string_view Spelling() const { return spelling_.view(); }
+  void SetValue(int64_t value) override;
+  std::string PlainText() const override;  // Spelling when not empty
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  TCompactText spelling_;
 };
 
 // A plain float, as loading creates them: no spelling.
@@ -150,6 +170,9 @@ class TJsonFloat : public TJsonNumber {
 class TSourceFloatNumber final : public TJsonFloat {
  public:
   explicit TSourceFloatNumber(double value = 0.0) : TJsonFloat(value) {}
+  // A float read from a file together with the text it was written as
+  // (which need not be a decimal float: TOML's "inf" or "1_000.5").
+  TSourceFloatNumber(double value, std::string_view spelling) : TJsonFloat(value), spelling_(spelling) {}
   const std::string& Spelling() const { return spelling_; }
 
   void SetFromUInt64(uint64_t value) override;
@@ -175,20 +198,35 @@ TJsonDataPtr NewFloatNode(double value);
 
 // ---- other scalars ---------------------------------------------------------
 
-class TJsonString final : public TJsonData {
+class TJsonString : public TJsonData {
  public:
   explicit TJsonString(std::string_view value = {}) : TJsonData(nkString), value_(value) {}
   // Valid until the value changes or the node goes.
   std::string_view Value() const { return value_.view(); }
   void SetValue(std::string_view value) { value_ = value; }
-  std::string PlainText() const override { return value_.str(); }
-  std::string JsonText() const override;  // quoted and escaped for JSON
+  std::string PlainText() const final { return value_.str(); }
+  std::string JsonText() const final;  // quoted and escaped for JSON
 
  protected:
   TJsonDataPtr CloneShallow() const override;
 
  private:
   TCompactText value_;
+};
+
+// A TOML date or time, shown as the text it was written as; it keeps its
+// TOML kind (offset or local date-time, local date, local time), so an
+// edit can be held to another value of the same kind.
+class TDateTimeString final : public TJsonString {
+ public:
+  TDateTimeString(std::string_view value, TTomlForm form) : TJsonString(value), form_(form) {}
+  TTomlForm Form() const { return form_; }
+
+ protected:
+  TJsonDataPtr CloneShallow() const override;
+
+ private:
+  TTomlForm form_;
 };
 
 class TJsonBoolean final : public TJsonData {

@@ -240,7 +240,7 @@ std::u16string NumberDisplayText(const TJsonData& number) {
     char text[kFloatTextRoom];
     return std::u16string(text, text + FloatDisplayChars(n.AsFloat(), text));
   }
-  return U16(n.JsonText());
+  return U16(n.PlainText());  // a source-preserving integer's spelling
 }
 
 std::u16string ValueSummaryText(const TJsonData* node) {

@@ -50,12 +50,16 @@ int DigitValue(char32_t c) {
   return 99;
 }
 
+// Which base prefixes an integer text may carry.
+enum class TPrefixes { All, HexOnly };
+
 // The base a prefix at i names (i moves past it); 10 without a prefix.
 template <typename TChar>
-int TakeBase(std::basic_string_view<TChar> s, size_t& i) {
+int TakeBase(std::basic_string_view<TChar> s, size_t& i, TPrefixes prefixes) {
   if (i >= s.size()) return 10;
   const TChar c = s[i];
   if (c == '0' && i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X')) return i += 2, 16;
+  if (prefixes == TPrefixes::HexOnly) return 10;
   if (c == '$' || c == 'x' || c == 'X') return ++i, 16;
   if (c == '&') return ++i, 8;
   if (c == '%') return ++i, 2;
@@ -63,12 +67,12 @@ int TakeBase(std::basic_string_view<TChar> s, size_t& i) {
 }
 
 template <typename TChar>
-bool ParseInteger(std::basic_string_view<TChar> s, int bits, int64_t* value) {
+bool ParseInteger(std::basic_string_view<TChar> s, int bits, int64_t* value, TPrefixes prefixes) {
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  const int base = TakeBase(s, i);
+  const int base = TakeBase(s, i, prefixes);
   if (i >= s.size()) return false;
   const uint64_t mask = bits >= 64 ? UINT64_MAX : (uint64_t{1} << bits) - 1;
   uint64_t pattern = 0;
@@ -140,10 +144,16 @@ bool ParseDecimalFloat(std::u16string_view text, double* value) {
   return ParseDecimalFloat(std::string_view(bytes, text.size()), value);
 }
 
-bool ParsePrefixedInteger(std::string_view text, int bits, int64_t* value) { return ParseInteger(text, bits, value); }
+bool ParsePrefixedInteger(std::string_view text, int bits, int64_t* value) {
+  return ParseInteger(text, bits, value, TPrefixes::All);
+}
 
 bool ParsePrefixedInteger(std::u16string_view text, int bits, int64_t* value) {
-  return ParseInteger(text, bits, value);
+  return ParseInteger(text, bits, value, TPrefixes::All);
+}
+
+bool ParseDecimalOrHexInteger(std::string_view text, int bits, int64_t* value) {
+  return ParseInteger(text, bits, value, TPrefixes::HexOnly);
 }
 
 std::string_view TrimBlanks(std::string_view text) {

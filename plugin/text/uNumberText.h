@@ -1,8 +1,9 @@
 // The number grammars of the plug-in, each written once: decimal floats and
 // integers with a base prefix. Every place that reads a number from text
-// (scalar typing, settings, the value tree, cell edits, filters, sorting,
-// the clipboard's typing rule) calls these, so the same text is the same
-// number everywhere.
+// (YAML scalar typing, settings, the value tree, cell edits, filters,
+// sorting, the clipboard's typing rule) calls these, so the same text is the
+// same number everywhere. TOML values follow TOML's own grammar
+// (uTomlText.h).
 //
 // Contract:
 //  - Pure functions of the text: no locale, no allocation for texts of up
@@ -36,6 +37,11 @@ bool ParseDecimalFloat(std::u16string_view text, double* value);
 // ("$FFFFFFFF" is -1 at 32 bits), a "-" negating the pattern.
 bool ParsePrefixedInteger(std::string_view text, int bits, int64_t* value);
 bool ParsePrefixedInteger(std::u16string_view text, int bits, int64_t* value);
+
+// The same grammar with only the "0x" / "0X" prefix: decimal or hexadecimal
+// digits, the integers a YAML plain scalar can spell. "$10", "x10", "&7" and
+// "%1" are no integers here.
+bool ParseDecimalOrHexInteger(std::string_view text, int bits, int64_t* value);
 
 // text without the spaces and tabs at both ends.
 std::string_view TrimBlanks(std::string_view text);

@@ -4,7 +4,6 @@
 
 #include "uEditLocate.h"
 #include "uI18n.h"
-#include "uScalarTyping.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -40,18 +39,6 @@ TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
 
 // The refusal of a located edit as the status bar shows it.
 TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
-
-// A TOML string shows exactly what stands between its quotes (escapes are
-// not decoded), so a text that must be written with escapes (a double
-// quote, a backslash, a control character) would show otherwise once the
-// file is loaded again.
-bool ReloadsAsTyped(const TLoadedDocument& doc, const TLocatedEdit& edit, std::u16string_view text) {
-  if (doc.Language != TDocumentLanguage::Toml) return true;
-  constexpr int kPlain = 1;
-  const TJsonDataPtr reloaded = ScalarToValue(edit.Replacement, kPlain, doc.Language);
-  return NodeKind(reloaded.get()) != nkString ||
-         static_cast<const TJsonString*>(reloaded.get())->Value() == Utf16ToUtf8(text);
-}
 
 }  // namespace
 
@@ -92,7 +79,6 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (check != vcAccepted) return Refused(ValueCheckStatusText(check));
   const TLocatedEdit edit = LocateValueEdit(doc, node, text);
   if (!edit.Accepted()) return RefusedEdit(edit);
-  if (!ReloadsAsTyped(doc, edit, text)) return Refused(u" " + tr(i18n::kErrorUnsafeEdit));
   if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
   if (ApplyTypedValue(node, text) != vcAccepted) return Refused(tr(i18n::kStatusInvalidValue));
   patches.AddPatch(edit.Start, edit.Length, edit.Replacement);

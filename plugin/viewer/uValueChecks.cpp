@@ -10,6 +10,7 @@
 #include "uI18n.h"
 #include "uNumberText.h"
 #include "uScalarTyping.h"
+#include "uTomlText.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -61,6 +62,13 @@ TValueCheck CheckNumber(const TJsonData& node, std::u16string_view text) {
   return ParseJsonInteger(text, &integer) ? vcAccepted : vcInvalidValue;
 }
 
+// A TOML date or time takes only another value of its own kind.
+TValueCheck CheckString(const TJsonData& node, std::u16string_view text) {
+  const auto* date = dynamic_cast<const TDateTimeString*>(&node);
+  if (!date) return vcAccepted;
+  return TomlFormOf(Utf16ToUtf8(text)) == date->Form() ? vcAccepted : vcInvalidValue;
+}
+
 }  // namespace
 
 TValueCheck CheckTypedValue(const TJsonData* node, std::u16string_view text) {
@@ -68,7 +76,7 @@ TValueCheck CheckTypedValue(const TJsonData* node, std::u16string_view text) {
     case nkNumber: return CheckNumber(*node, text);
     case nkBoolean: return (text == u"true" || text == u"false") ? vcAccepted : vcUseTrueFalse;
     case nkNull: return text == u"null" ? vcAccepted : vcUseNull;
-    case nkString: return vcAccepted;
+    case nkString: return CheckString(*node, text);
     default: return vcNotEditable;
   }
 }

@@ -7,6 +7,9 @@
 //    whatever the process locale is; too large refused, too small zero).
 //  - An integer node takes only integer text within the signed 64-bit range;
 //    a fraction, an exponent or an out-of-range value is refused.
+//  - A TOML date or time (TDateTimeString) takes only a valid value of its
+//    own kind (offset or local date-time, local date, local time); any other
+//    text is refused as an invalid value. Other strings take any text.
 //  - Comparisons are case-sensitive; nothing here raises.
 #pragma once
 
@@ -24,7 +27,7 @@ enum TValueCheck {
   vcInvalidNumber,  // " INVALID NUMBER"
   vcUseTrueFalse,   // " USE true OR false"
   vcUseNull,        // " USE null"
-  vcInvalidValue,   // " INVALID VALUE": the number node rejects it
+  vcInvalidValue,   // " INVALID VALUE": the number node or the date kind rejects it
   vcNotEditable,    // no node or a container: refused without a message
 };
 

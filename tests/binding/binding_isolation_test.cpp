@@ -4,6 +4,8 @@
 
 #include "binding_support.h"
 #include "test_support.h"
+#include "uEditLocate.h"
+#include "uFileLoading.h"
 #include "uModule.h"
 #include "uParserBinding.h"
 #include "uUnicode.h"
@@ -81,6 +83,31 @@ TEST(parser_binding, fails_when_the_folder_has_no_library) {
   EXPECT_EQ(ConstructionError<TYamlEventReader>("a: 1"), "Cannot load native corvane parser");
   EXPECT_EQ(ConstructionError<TTomlNative>("a = 1"), "Cannot load native corvane parser");
   SetParserLibraryFolderForTesting(u"");
+}
+
+// A library from before the span entries: TOML loads as it did, without
+// spans, and a value is edited only where its one "key = value" line is.
+TEST(parser_binding, edits_toml_by_its_lines_with_a_library_without_spans) {
+  TLibraryFolder folder("corvane_spanless_parser");
+  TLoadedDocument doc;
+  TLoadError error;
+  ASSERT_TRUE(LoadDocumentFromBytes("name = 'x'\nlist = [1, 2]\n[t]\nport = 80\n", TDocumentLanguage::Toml, doc,
+                                    error))
+      << Utf16ToUtf8(error.Text);
+  for (size_t i = 3; i < doc.Index.Records.size(); ++i) {
+    EXPECT_EQ(doc.Index.Records[i].StartOffset, -1) << i;
+    EXPECT_EQ(doc.Index.Records[i].KeyStart, -1) << i;
+  }
+  const auto& root = static_cast<const TJsonObject&>(*doc.Value);
+  const TLocatedEdit name = LocateValueEdit(doc, root.Find("name"), u"y");
+  EXPECT_EQ(name.Start, 7);
+  EXPECT_EQ(name.Replacement, "'y'");
+  const TJsonData* port = static_cast<const TJsonObject*>(root.Find("t"))->Find("port");
+  EXPECT_TRUE(LocateValueEdit(doc, port, u"81").Accepted());
+  const TJsonData* item = static_cast<const TJsonArray*>(root.Find("list"))->Child(0);
+  EXPECT_EQ(Utf16ToUtf8(LocateValueEdit(doc, item, u"9").Refusal), "TOML value position is ambiguous or unsupported");
+  EXPECT_EQ(LocateKeyRename(doc, root.Find("name"), u"n").Start, 0);
+  EXPECT_FALSE(LocateKeyRename(doc, root.Find("t"), u"u").Accepted());
 }
 
 TEST(module_loading, refuses_names_without_a_folder) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 
+#include "uEditForms.h"
 #include "uI18n.h"
 #include "uParserBinding.h"
 #include "uScalarTyping.h"
@@ -155,38 +156,68 @@ TStructuredNodePtr Unplaced(int kind) {
   return node;
 }
 
-TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array);
+// A leaf's value span, when the library gives one that holds exactly its
+// raw text; a key's span, when the library gives one within the text.
+void PlaceValue(TStructuredNode& leaf, bool given, size_t start, size_t end, const std::string& text) {
+  if (!given || start >= end || end > text.size() || text.compare(start, end - start, leaf.Value) != 0) return;
+  leaf.StartOffset = std::ptrdiff_t(start);
+  leaf.EndOffset = std::ptrdiff_t(end);
+  leaf.Style = 1;
+}
 
-TStructuredNodePtr TableNode(const TTomlNative& n, void* table) {
+void PlaceKey(const TTomlNative& n, void* table, TStructuredNode& child, const std::string& text) {
+  size_t start = 0, end = 0;
+  if (!n.toml_table_key_span || !n.toml_table_key_span(table, child.Key.c_str(), &start, &end) || start >= end ||
+      end > text.size())
+    return;
+  child.KeyStart = std::ptrdiff_t(start);
+  child.KeyEnd = std::ptrdiff_t(end);
+  child.KeyStyle = 1;
+}
+
+TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array, const std::string& text);
+
+TStructuredNodePtr TableNode(const TTomlNative& n, void* table, const std::string& text) {
   TStructuredNodePtr mapping = Unplaced(skMapping);
   for (int i = 0;; ++i) {
     const char* key = n.toml_table_key(table, i);
     if (!key) break;
     TStructuredNodePtr child;
     if (void* sub = n.toml_table_table(table, key)) {
-      child = TableNode(n, sub);
+      child = TableNode(n, sub, text);
     } else if (void* array = n.toml_table_array(table, key)) {
-      child = ArrayNode(n, array);
+      child = ArrayNode(n, array, text);
     } else {
       child = Unplaced(skScalar);
-      if (const char* raw = n.toml_table_raw(table, key)) child->Value = raw;
+      if (const char* raw = n.toml_table_raw(table, key)) {
+        child->Value = raw;
+        size_t start = 0, end = 0;
+        const bool given = n.toml_table_raw_span && n.toml_table_raw_span(table, key, &start, &end);
+        PlaceValue(*child, given, start, end, text);
+      }
     }
     child->Key = key;
+    PlaceKey(n, table, *child, text);
     mapping->AddChild(std::move(child));
   }
   return mapping;
 }
 
-TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array) {
+TStructuredNodePtr ArrayNode(const TTomlNative& n, void* array, const std::string& text) {
   TStructuredNodePtr sequence = Unplaced(skSequence);
   for (int i = 0; i < n.toml_array_count(array); ++i) {
     if (void* table = n.toml_array_table(array, i)) {
-      sequence->AddChild(TableNode(n, table));
+      sequence->AddChild(TableNode(n, table, text));
     } else if (void* sub = n.toml_array_array(array, i)) {
-      sequence->AddChild(ArrayNode(n, sub));
+      sequence->AddChild(ArrayNode(n, sub, text));
     } else {
       TStructuredNode* leaf = sequence->AddChild(Unplaced(skScalar));
-      if (const char* raw = n.toml_array_raw(array, i)) leaf->Value = raw;
+      if (const char* raw = n.toml_array_raw(array, i)) {
+        leaf->Value = raw;
+        size_t start = 0, end = 0;
+        const bool given = n.toml_array_raw_span && n.toml_array_raw_span(array, i, &start, &end);
+        PlaceValue(*leaf, given, start, end, text);
+      }
     }
   }
   return sequence;
@@ -197,7 +228,7 @@ TStructuredNodePtr TomlTree(const std::string& text) {
   auto root = std::make_unique<TStructuredNode>(skStream);
   TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
   void* table = native.toml_root(native.DocumentHandle);
-  doc->AddChild(table ? TableNode(native, table) : std::make_unique<TStructuredNode>(skMapping));
+  doc->AddChild(table ? TableNode(native, table, text) : std::make_unique<TStructuredNode>(skMapping));
   return root;
 }
 
@@ -347,7 +378,23 @@ const TStructuredNode* FindFromRoot(const TStructuredNode& root, const TJsonData
   return Find(root.ChildCount() == 1 ? root.ChildAt(0) : &root, valueRoot, target, parent);
 }
 
-bool IsQuoted(std::string_view raw) { return raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\''); }
+// A tree node as the writing rules read a record.
+TNodeView ViewOf(const TStructuredNode& n) {
+  TNodeView v;
+  v.Kind = n.Kind;
+  v.Style = n.Style;
+  v.KeyStyle = n.KeyStyle;
+  v.KeyNotScalar = n.KeyNotScalar;
+  v.StartOffset = int32_t(n.StartOffset);
+  v.EndOffset = int32_t(n.EndOffset);
+  v.KeyStart = int32_t(n.KeyStart);
+  v.KeyEnd = int32_t(n.KeyEnd);
+  v.Key = n.Key;
+  v.Value = n.Value;
+  v.Anchor = n.Anchor;
+  v.Tag = n.Tag;
+  return v;
+}
 
 // The replaced text parsed again must give the same tree, except that the
 // target's Value (or, for a rename, its Key) now reads expected. newTarget
@@ -384,34 +431,16 @@ TLocatedEdit LocateValueEditOnTree(const std::string& bytes, const TStructuredNo
                                    TDocumentLanguage language, std::u16string_view newText) {
   const TStructuredNode* parent = nullptr;
   const TStructuredNode* s = FindFromRoot(root, valueRoot, valueNode, &parent);
-  if (!s || s->Kind != skScalar) return Refused(i18n::kErrorUnsafeEdit);
-  const bool toml = language == TDocumentLanguage::Toml;
-  const bool isString = NodeKind(valueNode) == nkString;
-  TLocatedEdit edit;
-  if (!toml) {
-    if (!s->Anchor.empty() || !s->Tag.empty() || s->Style > 3 || s->StartOffset < 0 ||
-        s->EndOffset <= s->StartOffset || size_t(s->EndOffset) > bytes.size())
-      return Refused(i18n::kErrorUnsafeEdit);
-    edit.Start = s->StartOffset;
-    edit.Length = s->EndOffset - s->StartOffset;
-    edit.Replacement = isString ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
-  } else {
-    if (!FindTomlValueOffset(bytes, s->Key, s->Value, edit.Start)) return Refused(i18n::kErrorTomlAmbiguous);
-    edit.Length = int64_t(s->Value.size());
-    const bool quoted = IsQuoted(s->Value);
-    if (isString && !quoted) return Refused(i18n::kErrorUnsafeEdit);
-    edit.Replacement = quoted ? QuoteDoubleString(newText) : Utf16ToUtf8(newText);
-  }
-  const std::string expected = toml ? edit.Replacement : Utf16ToUtf8(newText);
+  if (!s) return Refused(i18n::kErrorUnsafeEdit);
+  const TLocatedEdit edit = WriteValueEdit(bytes, language, ViewOf(*s), NodeKind(valueNode) == nkString, newText);
+  if (!edit.Accepted()) return edit;
+  const std::string typed = Utf16ToUtf8(newText);
   TStructuredNodePtr after;
   const TStructuredNode* now = nullptr;
-  if (!Proven(bytes, edit, language, root, s, false, expected, after, &now))
-    return Refused(toml ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
-  // Anything but a string must load again as the same kind, and a TOML value
-  // keeps its quotes or their absence.
-  if (!isString && (NodeKind(ScalarToValue(now->Value, now->Style, language).get()) != NodeKind(valueNode) ||
-                    (toml && IsQuoted(s->Value) != IsQuoted(now->Value))))
-    return Refused(i18n::kErrorUnsafeEdit);
+  const bool bySearch = language == TDocumentLanguage::Toml && s->StartOffset < 0;
+  if (!Proven(bytes, edit, language, root, s, false, ExpectedRecordValue(language, edit, typed), after, &now))
+    return Refused(bySearch ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
+  if (!ReadsBackAsTyped(language, ViewOf(*now), valueNode, typed)) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -425,25 +454,8 @@ TLocatedEdit LocateKeyRenameOnTree(const std::string& bytes, const TStructuredNo
   for (size_t i = 0; parent && i < parent->ChildCount(); ++i)
     if (parent->ChildAt(i) != s && !parent->ChildAt(i)->KeyNotScalar && parent->ChildAt(i)->Key == key)
       return Refused(i18n::kErrorUnsafeKey);
-  TLocatedEdit edit;
-  if (language == TDocumentLanguage::Yaml) {
-    if (s->KeyStart < 0 || s->KeyEnd <= s->KeyStart || s->KeyStyle > 3 || size_t(s->KeyEnd) > bytes.size() ||
-        bytes[size_t(s->KeyStart)] == '&' || bytes[size_t(s->KeyStart)] == '!')
-      return Refused(i18n::kErrorUnsafeKey);
-    edit.Start = s->KeyStart;
-    edit.Length = s->KeyEnd - s->KeyStart;
-  } else {
-    int64_t valueOffset = -1;
-    if (s->Kind != skScalar || !FindTomlValueOffset(bytes, s->Key, s->Value, valueOffset))
-      return Refused(i18n::kErrorUnsafeKey);
-    size_t p = bytes.find_last_of("\r\n", size_t(valueOffset));
-    p = p == std::string::npos ? (HasBom(bytes) ? 3 : 0) : p + 1;
-    while (p < bytes.size() && (bytes[p] == ' ' || bytes[p] == '\t')) ++p;
-    if (bytes.compare(p, s->Key.size(), s->Key) != 0) return Refused(i18n::kErrorUnsafeKey);
-    edit.Start = int64_t(p);
-    edit.Length = int64_t(s->Key.size());
-  }
-  edit.Replacement = QuoteDoubleString(newKey);
+  const TLocatedEdit edit = WriteKeyRename(bytes, language, ViewOf(*s), newKey);
+  if (!edit.Accepted()) return edit;
   TStructuredNodePtr after;
   const TStructuredNode* now = nullptr;
   if (!Proven(bytes, edit, language, root, s, true, key, after, &now)) return Refused(i18n::kErrorUnsafeKey);

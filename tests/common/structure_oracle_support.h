@@ -9,8 +9,9 @@
 // and proven on a freshly parsed tree.
 //
 // Shared with the product on purpose: the parser binding (the same events
-// and tables), the scalar typing rules (uScalarTyping), the TOML line search
-// and the quoting (uEditLocate), each tested on its own.
+// and tables), the scalar typing rules (uScalarTyping), and the rules that
+// write an edit once its node is found and say whether the reparsed node
+// reads back as typed (uEditForms), each tested on its own.
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,6 @@ using test::Parse;
 using test::RenameKey;
 
 const char* kUnsafeEdit = "This value cannot be edited without changing its syntax";
-const char* kAmbiguous = "TOML value position is ambiguous or unsupported";
 const char* kUnsafeKey = "This key cannot be renamed safely";
 
 test::TParsed Yaml(const std::string& text) {
@@ -85,19 +84,52 @@ TEST(yaml_value_edit, replaces_exactly_the_bytes_of_the_old_value) {
   EXPECT_EQ(plain.Patched, "count: 5\nname: 'a b'\nplain: \"Jane\"  # who\n");
 }
 
-TEST(yaml_value_edit, refuses_block_scalars_anchors_tags_aliases_and_containers) {
-  test::TParsed doc = Yaml(
-      "lit: |\n  text\nfold: >\n  text\nbase: &b 1\nuse: *b\ntagged: !!str 42\n"
-      "map: {a: 1}\nempty:\n");
-  for (const char* path : {"lit", "fold", "base", "use", "tagged", "map"}) {
+TEST(yaml_value_edit, refuses_anchors_tags_aliases_and_containers) {
+  test::TParsed doc = Yaml("base: &b 1\nuse: *b\ntagged: !!str 42\nmap: {a: 1}\nlit: &l |\n  text\n");
+  for (const char* path : {"base", "use", "tagged", "map", "lit"}) {
     test::TEditResult edit = EditValue(doc, path, u"x");
     EXPECT_FALSE(edit.Accepted) << path;
     EXPECT_EQ(edit.Error, kUnsafeEdit) << path;
     EXPECT_EQ(edit.Start, -1) << path;
   }
-  // An empty plain value has no bytes of its own: text put at its position
-  // would join the colon ("empty:5").
-  EXPECT_FALSE(EditValue(doc, "empty", u"null").Accepted);
+}
+
+TEST(yaml_value_edit, rewrites_block_scalars_under_their_own_header) {
+  test::TParsed doc = Yaml(
+      "lit: |\n  one\n  two\n\nfold: >-  # note\n  a\n  b\nkeep: |+\n  x\n\n"
+      "seq:\n  - |2\n      spaced\nlast: 1\n");
+  const std::u16string texts[] = {u"one line", u"two\nlines\n", u"ends\n\n\n", u"", u"\n", u"para\n\nafter",
+                                  u"a\n  more indented\nb\n", u"q\"uote\\ back\ttab caf\u00E9 \u65E5\u672C"};
+  for (const char* path : {"lit", "fold", "keep", "seq/0"}) {
+    for (const std::u16string& text : texts) {
+      test::TEditResult edit = EditValue(doc, path, text);
+      ASSERT_TRUE(edit.Accepted) << path << " <- " << Utf16ToUtf8(text) << ": " << edit.Error;
+      EXPECT_EQ(ValueAfter(edit, TDocumentLanguage::Yaml, path), TJsonString(Utf16ToUtf8(text)).JsonText())
+          << path << " <- " << Utf16ToUtf8(text) << "\n" << edit.Patched;
+    }
+  }
+  // The header stays, its chomping indicator set to what the text needs;
+  // the empty line after the old text stays too.
+  EXPECT_EQ(EditValue(doc, "lit", u"new").Patched.substr(0, 24), "lit: |-\n  new\n\nfold: >- ");
+  EXPECT_EQ(EditValue(doc, "fold", u"p\nq\n").Patched.substr(20, 34), "fold: >  # note\n  p\n\n  q\nkeep: |+\n");
+  // A space leading the first line would need an indentation indicator.
+  EXPECT_EQ(EditValue(doc, "lit", u" lead").Error, kUnsafeEdit);
+  EXPECT_TRUE(EditValue(doc, "seq/0", u" lead").Accepted);
+  EXPECT_EQ(EditValue(doc, "lit", u"cr\rlf").Error, kUnsafeEdit);
+}
+
+TEST(yaml_value_edit, gives_an_empty_value_a_blank_before_its_text) {
+  test::TParsed doc = Yaml("empty:\nlist:\n  -\n  - x\nflow: {k: }\n");
+  test::TEditResult value = EditValue(doc, "empty", u"null");
+  ASSERT_TRUE(value.Accepted) << value.Error;
+  EXPECT_EQ(value.Length, 0);
+  EXPECT_EQ(value.Patched, "empty: null\nlist:\n  -\n  - x\nflow: {k: }\n");
+  test::TEditResult item = EditValue(doc, "list/0", u"~");
+  ASSERT_TRUE(item.Accepted) << item.Error;
+  EXPECT_EQ(item.Patched, "empty:\nlist:\n  - ~\n  - x\nflow: {k: }\n");
+  test::TEditResult flow = EditValue(doc, "flow/k", u"null");
+  ASSERT_TRUE(flow.Accepted) << flow.Error;
+  EXPECT_EQ(flow.Patched, "empty:\nlist:\n  -\n  - x\nflow: {k: null}\n");
 }
 
 TEST(yaml_value_edit, writes_any_string_so_that_it_reads_back_unchanged) {
@@ -153,74 +185,96 @@ TEST(yaml_key_rename, refuses_keys_it_cannot_rewrite_safely) {
   EXPECT_FALSE(RenameKey(doc, "other", u"").Accepted);
 }
 
-TEST(toml_value_edit, keeps_quoted_values_strings_whatever_their_loose_type) {
-  test::TParsed doc = Toml("version = \"42\"\nflag = 'true'\ncount = 42\non = true\n");
-  test::TEditResult quotedNumber = EditValue(doc, "version", u"43");
-  ASSERT_TRUE(quotedNumber.Accepted) << quotedNumber.Error;
-  EXPECT_EQ(quotedNumber.Replacement, "\"43\"");
-  test::TEditResult quotedBool = EditValue(doc, "flag", u"false");
-  ASSERT_TRUE(quotedBool.Accepted) << quotedBool.Error;
-  EXPECT_EQ(quotedBool.Replacement, "\"false\"");
-  test::TEditResult number = EditValue(doc, "count", u"43");
-  ASSERT_TRUE(number.Accepted);
-  EXPECT_EQ(number.Replacement, "43");
-  test::TEditResult boolean = EditValue(doc, "on", u"false");
-  ASSERT_TRUE(boolean.Accepted);
-  EXPECT_EQ(boolean.Patched, "version = \"42\"\nflag = 'true'\ncount = 42\non = false\n");
+TEST(toml_value_edit, finds_values_wherever_they_stand) {
+  const std::string text =
+      "notes = \"\"\"\nport = 80\n\"\"\"\nweb = { port = 80, enabled = true }\nlist = [4, [5, 'six']]\n"
+      "srv.port = 80\n\"quoted key\" = 80\n[a]\nport = 80\n[b]\nport = 80\n";
+  test::TParsed doc = Toml(text);
+  for (const char* path : {"web/port", "list/0", "list/1/0", "srv/port", "quoted key", "a/port", "b/port"}) {
+    test::TEditResult edit = EditValue(doc, path, u"81");
+    ASSERT_TRUE(edit.Accepted) << path << ": " << edit.Error;
+    EXPECT_EQ(edit.Replacement, "81") << path;
+    EXPECT_EQ(ValueAfter(edit, TDocumentLanguage::Toml, path), "81") << path;
+  }
+  test::TEditResult inner = EditValue(doc, "list/1/1", u"seven");
+  ASSERT_TRUE(inner.Accepted) << inner.Error;
+  EXPECT_NE(inner.Patched.find("[5, 'seven']"), std::string::npos);
+  test::TEditResult b = EditValue(doc, "b/port", u"90");
+  EXPECT_EQ(b.Patched, text.substr(0, text.size() - 3) + "90\n");
 }
 
-TEST(toml_value_edit, rewrites_literal_strings_as_basic_strings) {
-  test::TParsed doc = Toml("name = 'John' # owner\r\n");
-  test::TEditResult edit = EditValue(doc, "name", u"Jane \"J\" \\ \u00E9");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "name = \"Jane \\\"J\\\" \\\\ \xC3\xA9\" # owner\r\n");
-}
-
-TEST(toml_value_edit, refuses_a_value_written_in_two_tables_and_allows_distinct_ones) {
-  test::TParsed same = Toml("[a]\nenabled = true\n[b]\nenabled = true\n");
-  EXPECT_EQ(EditValue(same, "a/enabled", u"false").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(same, "b/enabled", u"false").Error, kAmbiguous);
-  test::TParsed distinct = Toml("[a]\nenabled = true\n[b]\nenabled = false\n");
-  test::TEditResult edit = EditValue(distinct, "b/enabled", u"true");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "[a]\nenabled = true\n[b]\nenabled = true\n");
-}
-
-TEST(toml_value_edit, refuses_values_it_cannot_find_on_their_own_line) {
+TEST(toml_value_edit, keeps_each_string_in_its_form_where_the_form_can_hold_the_text) {
   test::TParsed doc = Toml(
-      "srv.port = 1\n\"quoted key\" = 2\ninline = { x = 3 }\nlist = [4, 5]\n"
-      "when = 1979-05-27\n");
-  EXPECT_EQ(EditValue(doc, "srv/port", u"9").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(doc, "quoted key", u"9").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(doc, "inline/x", u"9").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(doc, "list/0", u"9").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(doc, "when", u"1980-01-01").Error, kUnsafeEdit);
+      "basic = \"x\"\nlit = 'x'\nquoted = \"42\"\nml = \"\"\"\nold\n\"\"\"\nmll = '''\nold\n'''\n");
+  struct TCase {
+    const char* Path;
+    const char16_t* Text;
+    const char* Written;
+  };
+  for (const TCase& c : {TCase{"basic", u"a \"q\" \\ \t\u00E9", "\"a \\\"q\\\" \\\\ \\t\xC3\xA9\""},
+                         TCase{"lit", u"C:\\Users \"x\"\t\u00E9", "'C:\\Users \"x\"\t\xC3\xA9'"},
+                         TCase{"lit", u"it's", "\"it's\""},
+                         TCase{"lit", u"two\nlines", "\"two\\nlines\""},
+                         TCase{"quoted", u"43", "\"43\""},
+                         TCase{"ml", u"new\ntext \"\"\" \\", "\"\"\"\nnew\ntext \\\"\\\"\" \\\\\"\"\""},
+                         TCase{"ml", u"\nlead and end\"", "\"\"\"\n\nlead and end\\\"\"\"\""},
+                         TCase{"mll", u"raw \\d\n'quoted'", "'''\nraw \\d\n'quoted''''"},
+                         TCase{"mll", u"has '''", "\"\"\"\nhas '''\"\"\""}}) {
+    test::TEditResult edit = EditValue(doc, c.Path, c.Text);
+    ASSERT_TRUE(edit.Accepted) << c.Path << ": " << edit.Error;
+    EXPECT_EQ(edit.Replacement, c.Written) << c.Path;
+    EXPECT_EQ(ValueAfter(edit, TDocumentLanguage::Toml, c.Path), TJsonString(Utf16ToUtf8(c.Text)).JsonText())
+        << c.Path << "\n" << edit.Patched;
+  }
 }
 
-TEST(toml_value_edit, never_edits_a_lookalike_line_of_another_table_or_string) {
-  // The target sits in an inline table; the only "enabled = true" line belongs
-  // to another table, and the only "port = 80" line is text inside a string.
-  test::TParsed doc = Toml(
-      "notes = \"\"\"\nport = 80\n\"\"\"\nweb = { port = 80, enabled = true }\n"
-      "[other]\nenabled = true\n");
-  EXPECT_EQ(EditValue(doc, "web/enabled", u"false").Error, kAmbiguous);
-  EXPECT_EQ(EditValue(doc, "web/port", u"81").Error, kAmbiguous);
-  test::TEditResult real = EditValue(doc, "other/enabled", u"false");
-  ASSERT_TRUE(real.Accepted) << real.Error;
-  EXPECT_EQ(real.Patched.substr(real.Patched.size() - 24), "[other]\nenabled = false\n");
+// A CR LF file gets CR LF line breaks inside a YAML block scalar and a TOML
+// multi-line string; a carriage return the text holds is escaped where the
+// form has escapes.
+TEST(located_edits, write_line_breaks_as_the_file_does) {
+  const test::TEditResult yaml = EditValue(Yaml("a: >\r\n  x\r\nb: 1\r\n"), "a", u"p\nq");
+  EXPECT_EQ(yaml.Patched, "a: >-\r\n  p\r\n\r\n  q\r\nb: 1\r\n") << yaml.Error;
+  const test::TEditResult toml = EditValue(Toml("a = 1\r\ns = \"\"\"\r\nold\"\"\"\r\n"), "s", u"one\ntwo\r");
+  EXPECT_EQ(toml.Patched, "a = 1\r\ns = \"\"\"\r\none\r\ntwo\\r\"\"\"\r\n") << toml.Error;
 }
 
-TEST(toml_key_rename, quotes_the_new_key_and_keeps_the_value) {
-  test::TParsed doc = Toml("[server]\nport = 80\nhosts = [\"a\"]\n[server.tls]\non = true\n");
-  test::TEditResult edit = RenameKey(doc, "server/port", u"web port");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Start, 9);
-  EXPECT_EQ(edit.Length, 4);
-  EXPECT_EQ(edit.Replacement, "\"web port\"");
-  EXPECT_EQ(edit.Patched, "[server]\n\"web port\" = 80\nhosts = [\"a\"]\n[server.tls]\non = true\n");
-  EXPECT_EQ(RenameKey(doc, "server/hosts", u"h").Error, kUnsafeKey);
-  EXPECT_EQ(RenameKey(doc, "server/tls", u"t").Error, kUnsafeKey);
-  EXPECT_EQ(RenameKey(doc, "server/port", u"hosts").Error, kUnsafeKey);
+TEST(toml_value_edit, holds_dates_and_numbers_to_their_kind) {
+  test::TParsed doc = Toml("when = 1979-05-27T07:32:00Z\nday = 1979-05-27\nhex = 0x1F\non = true\n");
+  EXPECT_TRUE(EditValue(doc, "when", u"2024-02-29 23:59:59.5+01:00").Accepted);
+  EXPECT_TRUE(EditValue(doc, "day", u"2000-01-01").Accepted);
+  EXPECT_TRUE(EditValue(doc, "hex", u"32").Accepted);
+  for (const auto& [path, text] : {std::pair{"when", u"1979-05-27"}, std::pair{"day", u"07:32:00"},
+                                   std::pair{"day", u"tomorrow"}, std::pair{"day", u"1979-02-30"},
+                                   std::pair{"hex", u"1979-05-27"}, std::pair{"on", u"1979-05-27"}})
+    EXPECT_EQ(EditValue(doc, path, text).Error, kUnsafeEdit) << path << " <- " << Utf16ToUtf8(text);
+}
+
+TEST(toml_key_rename, quotes_the_new_key_wherever_the_key_stands) {
+  const std::string text =
+      "port = 80\n'lit' = 1\nweb = { port = 80 }\nsrv.host = 'h'\n[server]\nhosts = [\"a\"]\n"
+      "[[item]]\nx = 1\n";
+  test::TParsed doc = Toml(text);
+  struct TCase {
+    const char* Path;
+    const char* Written;
+  };
+  for (const TCase& c : {TCase{"port", "\"new \xC3\xA9\" = 80\n'lit'"}, TCase{"lit", "\"new \xC3\xA9\" = 1"},
+                         TCase{"web/port", "{ \"new \xC3\xA9\" = 80 }"}, TCase{"srv", "\"new \xC3\xA9\".host"},
+                         TCase{"srv/host", "srv.\"new \xC3\xA9\" ="}, TCase{"server", "[\"new \xC3\xA9\"]"},
+                         TCase{"server/hosts", "\"new \xC3\xA9\" = [\"a\"]"},
+                         TCase{"item", "[[\"new \xC3\xA9\"]]"}}) {
+    test::TEditResult edit = RenameKey(doc, c.Path, u"new \u00E9");
+    ASSERT_TRUE(edit.Accepted) << c.Path << ": " << edit.Error;
+    EXPECT_NE(edit.Patched.find(c.Written), std::string::npos) << c.Path << "\n" << edit.Patched;
+  }
+  EXPECT_EQ(RenameKey(doc, "port", u"lit").Error, kUnsafeKey);  // taken by a sibling
+}
+
+TEST(toml_key_rename, refuses_a_table_named_in_more_than_one_place) {
+  test::TParsed doc = Toml("a.b = 1\na.c = 2\n[t]\nx = 1\n[t.sub]\ny = 2\n[[arr]]\nz = 1\n[[arr]]\nz = 2\n");
+  for (const char* path : {"a", "t", "arr"}) EXPECT_EQ(RenameKey(doc, path, u"n").Error, kUnsafeKey) << path;
+  EXPECT_TRUE(RenameKey(doc, "a/b", u"n").Accepted);
+  EXPECT_TRUE(RenameKey(doc, "t/sub", u"n").Accepted);
 }
 
 // Every accepted value edit is proven by parsing the file again: the value
@@ -257,9 +311,10 @@ TEST(value_edit_proof, refuses_toml_texts_that_would_not_read_back_as_typed) {
   test::TParsed doc = Toml("port = 80\non = true # flag\nratio = 1.5\nname = 'x'\n");
   ExpectAllRefused(doc, {{"port", u"81 # note"}, {"port", u"81\n# note"}, {"port", u"81\n"},
                          {"on", u"false # no"},  {"ratio", u"2.5 "},       {"port", u"'81'"},
-                         {"port", u"\"81\""},    {"port", u"1e5"},         {"on", u"\"true\""},
+                         {"port", u"\"81\""},    {"port", u"1e5x"},        {"on", u"\"true\""},
                          {"on", u"yes"}});
-  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"},
+  // TOML spells numbers its own way: 1e5 and 0x1F are numbers.
+  for (const TUnreadable& edit : {TUnreadable{"port", u"81"}, TUnreadable{"port", u"0x1F"}, TUnreadable{"port", u"1e5"},
                                   TUnreadable{"on", u"false"}, TUnreadable{"ratio", u"2.5e-3"},
                                   TUnreadable{"name", u"81 # not a comment"}})
     EXPECT_TRUE(EditValue(doc, edit.Path, edit.Text).Accepted) << edit.Path << " <- " << Utf16ToUtf8(edit.Text);

@@ -1,5 +1,7 @@
 // The round-trip property over the corpus of realistic YAML and TOML files:
-// every scalar gets edits of its own kind, every key a rename. An accepted
+// every scalar gets edits of its own kind (strings three texts, one with
+// quotes, a backslash, a tab and text beyond ASCII, one with line breaks),
+// every key a rename. An accepted
 // edit changes only its span, the result parses, and its value tree equals the
 // original with exactly that one value or key changed in place. A refused edit
 // names one of the three refusal reasons. Every answer must also be the one
@@ -8,6 +10,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
 
 #include "editing_support.h"
 #include "structure_oracle_support.h"
@@ -66,18 +69,27 @@ struct TEdit {
   std::function<void(TJsonData* root)> Apply;
 };
 
-std::vector<TEdit> SameKindEdits(const TItem& item, TDocumentLanguage language) {
+std::vector<TEdit> SameKindEdits(const TItem& item) {
   const TPath path = item.Path;
   switch (item.Node->Kind()) {
     case nkString: {
+      // A TOML date or time takes only another of its kind (the cell
+      // editor's check).
+      if (auto* date = dynamic_cast<const TDateTimeString*>(item.Node)) {
+        const std::map<TTomlForm, std::string> kOther = {{TTomlForm::OffsetDateTime, "2001-02-03T04:05:06.5-07:00"},
+                                                         {TTomlForm::LocalDateTime, "2001-02-03 04:05:06"},
+                                                         {TTomlForm::LocalDate, "2001-02-03"},
+                                                         {TTomlForm::LocalTime, "04:05:06"}};
+        const std::string text = kOther.at(date->Form());
+        return {{Utf8ToUtf16(text), false, [path, text](TJsonData* root) {
+                   static_cast<TJsonString*>(NodeAt(root, path))->SetValue(text);
+                 }}};
+      }
       std::vector<TEdit> edits;
       for (std::u16string text : {std::u16string(u"edited value"),
-                                  std::u16string(u"q\"uote\\ back\ttab caf\u00E9 \u65E5\u672C")}) {
-        // TOML strings are shown as written between their quotes, escapes
-        // and all; YAML shows the decoded text.
-        std::string shown = Utf16ToUtf8(text);
-        if (language == TDocumentLanguage::Toml)
-          shown = QuoteDoubleString(text).substr(1, QuoteDoubleString(text).size() - 2);
+                                  std::u16string(u"q\"uote\\ back\ttab caf\u00E9 \u65E5\u672C"),
+                                  std::u16string(u"two\nlines\n")}) {
+        const std::string shown = Utf16ToUtf8(text);
         edits.push_back({text, false, [path, shown](TJsonData* root) {
                            static_cast<TJsonString*>(NodeAt(root, path))->SetValue(shown);
                          }});
@@ -92,9 +104,10 @@ std::vector<TEdit> SameKindEdits(const TItem& item, TDocumentLanguage language) 
                    static_cast<TJsonInteger*>(NodeAt(root, path))->SetValue(next);
                  }}};
       }
-      double next = number->AsFloat() == 2.5 ? 3.5 : 2.5;
-      return {{next == 2.5 ? u"2.5" : u"3.5", false, [path, next](TJsonData* root) {
-                 static_cast<TJsonFloat*>(NodeAt(root, path))->SetFromFloat(next);
+      // As the cell editor gives it: a float keeps the text typed.
+      const std::string next = number->AsFloat() == 2.5 ? "3.5" : "2.5";
+      return {{Utf8ToUtf16(next), false, [path, next](TJsonData* root) {
+                 static_cast<TJsonFloat*>(NodeAt(root, path))->SetFromText(next);
                }}};
     }
     case nkBoolean: {
@@ -209,7 +222,7 @@ void RunFormat(const std::vector<std::string>& files, TDocumentLanguage language
     TCorpusRun run;
     for (const TItem& item : Enumerate(parsed.Doc.Value.get())) {
       bool firstValue = true, firstKey = true;
-      for (const TEdit& edit : SameKindEdits(item, language))
+      for (const TEdit& edit : SameKindEdits(item))
         Attempt(parsed, *tree, item, edit, file, run, firstValue);
       if (item.IsMember) Attempt(parsed, *tree, item, RenameEdit(item), file, run, firstKey);
     }
@@ -225,6 +238,11 @@ void RunFormat(const std::vector<std::string>& files, TDocumentLanguage language
               label, files.size(), values.Tried, values.Accepted, values.Refused, keys.Tried,
               keys.Accepted, keys.Refused);
   EXPECT_EQ(values.Tried, values.Accepted + values.Refused);
+  // What is refused over this corpus is refused by design (aliases, tables
+  // named by more than one header or dotted line); a drop below these
+  // shares means edits that used to work are refused.
+  EXPECT_GE(values.Accepted * 100, values.Tried * 95) << label << " value edits";
+  EXPECT_GE(keys.Accepted * 100, keys.Tried * 90) << label << " key renames";
 }
 
 std::string CorpusFolder() { return test::SourceDir() + "/tests/editing/corpus"; }

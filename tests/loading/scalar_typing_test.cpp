@@ -72,20 +72,20 @@ TEST(yaml_scalar_typing, types_plain_scalars_and_keeps_quoted_ones_as_strings) {
     EXPECT_EQ(Yaml(text), std::string("str:") + text) << text;
 }
 
-TEST(scalar_typing, reads_integers_in_every_accepted_notation) {
+TEST(scalar_typing, reads_integers_in_yaml_notations_only) {
   EXPECT_EQ(Yaml("007"), "int:7");
   EXPECT_EQ(Yaml("0x1F"), "int:31");
   EXPECT_EQ(Yaml("0X1f"), "int:31");
-  EXPECT_EQ(Yaml("$ff"), "int:255");
-  EXPECT_EQ(Yaml("x10"), "int:16");
-  EXPECT_EQ(Yaml("&17"), "int:15");
-  EXPECT_EQ(Yaml("%101"), "int:5");
   EXPECT_EQ(Yaml("-12"), "int:-12");
   EXPECT_EQ(Yaml("+12"), "int:12");
   EXPECT_EQ(Yaml(" \t5"), "int:5");
   EXPECT_EQ(Yaml("9223372036854775807"), "int:9223372036854775807");
   EXPECT_EQ(Yaml("-9223372036854775808"), "int:-9223372036854775808");
   EXPECT_EQ(Yaml("0xFFFFFFFFFFFFFFFF"), "int:-1");  // a full 64-bit pattern
+  // The settings file's other prefixes are no YAML: such a plain scalar is
+  // the text as written, never a number it does not say.
+  for (const char* text : {"$ff", "x10", "X10", "xab", "&17", "%101", "-$10", "$10", "%1", "&7"})
+    EXPECT_EQ(Yaml(text), std::string("str:") + text) << text;
 }
 
 TEST(scalar_typing, leaves_texts_that_are_not_whole_integers_alone) {
@@ -107,22 +107,80 @@ TEST(scalar_typing, reads_floats_only_when_the_text_has_a_point) {
     EXPECT_EQ(Yaml(text), std::string("str:") + text) << text;
 }
 
-TEST(toml_scalar_typing, strips_one_pair_of_quotes_and_types_what_is_left) {
-  EXPECT_EQ(Toml("\"Tom\""), "str:Tom");
+// The kind, value and shown text of a TOML raw value.
+std::string TomlShown(const std::string& raw) {
+  const TJsonDataPtr value = ScalarToValue(raw, 0, TDocumentLanguage::Toml);
+  std::string kind = Describe(*value);
+  if (auto* date = dynamic_cast<const TDateTimeString*>(value.get()))
+    kind += " kind " + std::to_string(int(date->Form()));
+  const std::u16string shown = ValueSummaryText(value.get());
+  return kind + " shown " + std::string(shown.begin(), shown.end());
+}
+
+TEST(toml_scalar_typing, decodes_strings_of_all_four_forms) {
+  EXPECT_EQ(Toml(R"("Tom")"), "str:Tom");
   EXPECT_EQ(Toml("'Tom'"), "str:Tom");
-  EXPECT_EQ(Toml("\"a\\tb\""), "str:a\\tb");
-  EXPECT_EQ(Toml("\"\"\"x\"\"\""), "str:\"\"x\"\"");
-  EXPECT_EQ(Toml("\"42\""), "int:42");
-  EXPECT_EQ(Toml("'true'"), "bool:true");
-  EXPECT_EQ(Toml("\"'"), "str:\"'");
-  EXPECT_EQ(Toml("\""), "str:\"");
-  EXPECT_EQ(Toml("null"), "str:null");
-  EXPECT_EQ(Toml("~"), "str:~");
-  EXPECT_EQ(Toml("\"\""), "str:");
-  EXPECT_EQ(Toml("0x1F"), "int:31");
-  EXPECT_EQ(Toml("6.626e-34").substr(0, 6), "float:");
-  for (const char* text : {"0o755", "1_000", "5e+22", "inf", "+inf", "nan", "1979-05-27T07:32:00Z", "07:32:00"})
-    EXPECT_EQ(Toml(text), std::string("str:") + text) << text;
+  EXPECT_EQ(Toml(R"("")"), "str:");
+  EXPECT_EQ(Toml(R"("C:\\Users")"), R"(str:C:\Users)");
+  EXPECT_EQ(Toml(R"("tab\there \"q\" \b\f\n\r")"), "str:tab\there \"q\" \b\f\n\r");
+  EXPECT_EQ(Toml(R"("caf\u00E9 \U0001F600")"), "str:caf\xC3\xA9 \xF0\x9F\x98\x80");
+  EXPECT_EQ(Toml(R"('C:\Users\n')"), R"(str:C:\Users\n)");  // literal: no escapes
+  // Multi-line: the first line break goes, CR LF reads as LF, a backslash
+  // at a line's end joins the next text that is not blank.
+  EXPECT_EQ(Toml("\"\"\"\nWelcome\r\nhere\n\"\"\""), "str:Welcome\nhere\n");
+  EXPECT_EQ(Toml("\"\"\"one \\  \n   \r\n  two\"\"\""), "str:one two");
+  EXPECT_EQ(Toml(R"("""quote ""here""""")"), R"(str:quote ""here"")");
+  EXPECT_EQ(Toml("'''\n\\d{3}\n'''"), "str:\\d{3}\n");
+  EXPECT_EQ(Toml("''''quoted'''''"), "str:'quoted''");
+}
+
+TEST(toml_scalar_typing, keeps_quoted_text_a_string_and_broken_text_as_written) {
+  EXPECT_EQ(Toml(R"("42")"), "str:42");
+  EXPECT_EQ(Toml("'true'"), "str:true");
+  EXPECT_EQ(Toml(R"("1979-05-27")"), "str:1979-05-27");
+  EXPECT_EQ(Toml("'nan'"), "str:nan");
+  // Texts the parser library never hands out stay as written.
+  for (const char* raw : {R"("\x41")", R"("\uD800")", R"("a"b")", "\"'", "\"", "'a'b'", R"("""a""""""")",
+                          "\"a\nb\"", "null", "~", "TRUE"})
+    EXPECT_EQ(Toml(raw), std::string("str:") + raw) << raw;
+}
+
+TEST(toml_scalar_typing, reads_every_number_spelling_and_shows_it_as_written) {
+  EXPECT_EQ(TomlShown("42"), "int:42 shown 42");
+  EXPECT_EQ(TomlShown("-17"), "int:-17 shown -17");
+  EXPECT_EQ(TomlShown("+42"), "int:42 shown +42");
+  EXPECT_EQ(TomlShown("1_000"), "int:1000 shown 1_000");
+  EXPECT_EQ(TomlShown("0x1F"), "int:31 shown 0x1F");
+  EXPECT_EQ(TomlShown("0xdead_BEEF"), "int:3735928559 shown 0xdead_BEEF");
+  EXPECT_EQ(TomlShown("0o755"), "int:493 shown 0o755");
+  EXPECT_EQ(TomlShown("0b1101"), "int:13 shown 0b1101");
+  EXPECT_EQ(TomlShown("0x7FFFFFFFFFFFFFFF"), "int:9223372036854775807 shown 0x7FFFFFFFFFFFFFFF");
+  EXPECT_EQ(TomlShown("-9223372036854775808"), "int:-9223372036854775808 shown -9223372036854775808");
+  EXPECT_EQ(TomlShown("3.1415"), "float:3.141500 shown 3.1415");
+  EXPECT_EQ(TomlShown("5e+22"), "float:" + std::to_string(5e22) + " shown 5e+22");
+  EXPECT_EQ(TomlShown("1e6"), "float:1000000.000000 shown 1e6");
+  EXPECT_EQ(TomlShown("1_000.5_5"), "float:1000.550000 shown 1_000.5_5");
+  EXPECT_EQ(TomlShown("-0.0"), "float:-0.000000 shown -0.0");
+  EXPECT_EQ(TomlShown("+inf"), "float:inf shown +inf");
+  EXPECT_EQ(TomlShown("-inf"), "float:-inf shown -inf");
+  EXPECT_EQ(TomlShown("nan").substr(0, 6), "float:");
+  // Outside TOML's grammar: leading zeros, stray underscores, a sign or a
+  // capital letter on a prefixed form, a value beyond 64 bits.
+  for (const char* raw : {"007", "1__0", "_1", "1_", "-0x1", "0X1F", "0x8000000000000000", "9223372036854775808",
+                          "1.", ".5", "1e", "1.5_", "infinity", "$10"})
+    EXPECT_EQ(Toml(raw), std::string("str:") + raw) << raw;
+}
+
+TEST(toml_scalar_typing, keeps_dates_and_times_as_written_with_their_kind) {
+  EXPECT_EQ(TomlShown("1979-05-27T07:32:00Z"), "str:1979-05-27T07:32:00Z kind 8 shown 1979-05-27T07:32:00Z");
+  EXPECT_EQ(TomlShown("1979-05-27 07:32:00.999-07:00"),
+            "str:1979-05-27 07:32:00.999-07:00 kind 8 shown 1979-05-27 07:32:00.999-07:00");
+  EXPECT_EQ(TomlShown("1979-05-27t07:32:00"), "str:1979-05-27t07:32:00 kind 9 shown 1979-05-27t07:32:00");
+  EXPECT_EQ(TomlShown("2000-02-29"), "str:2000-02-29 kind 10 shown 2000-02-29");
+  EXPECT_EQ(TomlShown("07:32:00.5"), "str:07:32:00.5 kind 11 shown 07:32:00.5");
+  for (const char* raw : {"1900-02-29", "1979-13-01", "1979-04-31", "24:00:00", "07:32", "07:60:00",
+                          "1979-05-27T07:32Z", "1979-05-27T07:32:00+7:00", "1979-05-27_07:32:00"})
+    EXPECT_EQ(TomlShown(raw), std::string("str:") + raw + " shown " + raw) << raw;
 }
 
 TEST(index_to_value, converts_mappings_sequences_aliases_and_documents) {

@@ -30,8 +30,13 @@ std::string Names(const TJsonData& value) {
   return names;
 }
 
-TEST(toml_tree, has_the_stream_document_table_shape_without_positions) {
-  const std::string text = "a = 1\n[t]\nb = [1, {c = 'x'}]\n";
+// The slice of text a span covers, or "-" for none.
+std::string Slice(const std::string& text, int32_t start, int32_t end) {
+  return start < 0 ? "-" : text.substr(size_t(start), size_t(end - start));
+}
+
+TEST(toml_tree, has_the_stream_document_table_shape_with_value_and_key_spans) {
+  const std::string text = "\xEF\xBB\xBF" "a = 1\r\ne.f = 0x1F\n[t]\nb = [1, {\"c d\" = 'x'}]\n";
   TStructureIndex index;
   TLoadError error;
   ASSERT_TRUE(ParseTomlIndex(text, index, error)) << Utf16ToUtf8(error.Text);
@@ -46,13 +51,25 @@ TEST(toml_tree, has_the_stream_document_table_shape_without_positions) {
   const TRecordNode a = table.ChildAt(0);
   EXPECT_EQ(a->Key, "a");
   EXPECT_EQ(a->Value, "1");
-  EXPECT_EQ(a->StartOffset, -1);
-  EXPECT_EQ(a->KeyStart, -1);
-  const TRecordNode b = table.ChildAt(1).ChildAt(0);
+  EXPECT_EQ(a->StartOffset, 7);  // after the byte-order mark
+  EXPECT_EQ(Slice(text, a->KeyStart, a->KeyEnd), "a");
+  const TRecordNode t = table.ChildAt(2);
+  EXPECT_EQ(Slice(text, t->KeyStart, t->KeyEnd), "t");  // the header's segment
+  EXPECT_EQ(t->StartOffset, -1);
+  const TRecordNode b = t.ChildAt(0);
   EXPECT_EQ(b->Kind, skSequence);
+  EXPECT_EQ(Slice(text, b.ChildAt(0)->StartOffset, b.ChildAt(0)->EndOffset), "1");
+  const TRecordNode c = b.ChildAt(1).ChildAt(0);
   EXPECT_EQ(b.ChildAt(1)->Kind, skMapping);
-  EXPECT_EQ(b.ChildAt(1).ChildAt(0)->Value, "'x'");
-  EXPECT_EQ(b.ChildAt(1).ChildAt(0)->Key, "c");
+  EXPECT_EQ(c->Value, "'x'");
+  EXPECT_EQ(c->Key, "c d");
+  EXPECT_EQ(Slice(text, c->StartOffset, c->EndOffset), "'x'");
+  EXPECT_EQ(Slice(text, c->KeyStart, c->KeyEnd), "\"c d\"");
+  const TRecordNode e = table.ChildAt(1);
+  const TRecordNode f = e.ChildAt(0);
+  EXPECT_EQ(Slice(text, e->KeyStart, e->KeyEnd), "e");  // dotted segments
+  EXPECT_EQ(Slice(text, f->KeyStart, f->KeyEnd), "f");
+  EXPECT_EQ(Slice(text, f->StartOffset, f->EndOffset), "0x1F");
 }
 
 TEST(toml_tree, orders_members_leaves_then_arrays_then_tables) {

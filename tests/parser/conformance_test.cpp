@@ -12,6 +12,7 @@
 
 #include "parser_walk_support.h"
 #include "test_support.h"
+#include "uTomlText.h"
 
 namespace corvane::test {
 namespace {
@@ -87,6 +88,27 @@ bool RoundTrips(const std::string& raw) {
   return again.Opened && again.Leaves.size() == 1 && again.Leaves[0].Raw == raw;
 }
 
+std::string Cut(const std::string& text, const TTomlSpan& span) {
+  return span.Given && span.Start < span.End && span.End <= text.size() ? text.substr(span.Start, span.End - span.Start)
+                                                                         : "<no span>";
+}
+
+// The key a key's source text names: bare, or a basic or literal string.
+std::string KeyNamed(const std::string& written) {
+  std::string key;
+  if (!written.empty() && (written[0] == '"' || written[0] == '\'')) return DecodeTomlString(written, &key) ? key : "?";
+  return written;
+}
+
+// Every leaf's span holds its raw text, every key's span the key as written.
+std::string CheckTomlSpans(const std::string& text, const TTomlRun& run) {
+  for (const TTomlLeaf& leaf : run.Leaves)
+    if (Cut(text, leaf.Span) != leaf.Raw) return leaf.Path + ": value span holds " + Cut(text, leaf.Span);
+  for (const TTomlKey& key : run.Keys)
+    if (KeyNamed(Cut(text, key.Span)) != key.Key) return key.Path + ": key span holds " + Cut(text, key.Span);
+  return "";
+}
+
 // Problems of one valid file; empty when it passes.
 std::string CheckValidToml(const std::string& file) {
   const std::string text = ReadFileBytes(file);
@@ -99,12 +121,14 @@ std::string CheckValidToml(const std::string& file) {
     if (!RoundTrips(leaf.Raw)) return leaf.Path + ": raw text is not a whole value: " + leaf.Raw;
     ++counts[TomlType(leaf.Raw)];
   }
+  const std::string spans = CheckTomlSpans(text, run);
+  if (!spans.empty()) return spans;
   const std::string json = Sibling(file, ".toml", ".json");
   if (FileExists(json) && counts != JsonTypeCounts(ReadFileBytes(json))) return "leaf types differ from the JSON twin";
   return "";
 }
 
-TEST(toml_conformance, every_valid_file_opens_with_exact_raw_values) {
+TEST(toml_conformance, every_valid_file_opens_with_exact_raw_values_and_spans) {
   const std::string corpus = CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "conformance corpus not present";
   const std::string root = corpus + "/toml-test/valid";

@@ -27,8 +27,16 @@ TEventRecord Record(cvn_yaml_parser* y) {
   return e;
 }
 
+// What one of the span entries answers for a container and a key or index.
+template <typename TContainer, typename TWhich>
+TTomlSpan SpanOf(int (*entry)(TContainer*, TWhich, size_t*, size_t*), TContainer* container, TWhich which) {
+  TTomlSpan span;
+  span.Given = entry(container, which, &span.Start, &span.End) == 1;
+  return span;
+}
+
 // Walks with an explicit stack so deep documents do not recurse here either.
-void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves) {
+void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves, std::vector<TTomlKey>& keys) {
   struct TWork {
     cvn_toml_table* Table;
     cvn_toml_array* Array;
@@ -42,14 +50,21 @@ void CollectLeaves(cvn_toml_table* root, std::vector<TTomlLeaf>& leaves) {
     if (w.Table) {
       for (int i = 0; const char* key = cvn_toml_table_key(w.Table, i); ++i) {
         const std::string path = w.Path + "." + key;
-        if (const char* raw = cvn_toml_table_raw(w.Table, key)) leaves.push_back({path, raw});
-        else children.push_back({cvn_toml_table_table(w.Table, key), cvn_toml_table_array(w.Table, key), path});
+        keys.push_back({path, key, SpanOf(cvn_toml_table_key_span, w.Table, key)});
+        if (const char* raw = cvn_toml_table_raw(w.Table, key)) {
+          leaves.push_back({path, raw, SpanOf(cvn_toml_table_raw_span, w.Table, key)});
+        } else {
+          children.push_back({cvn_toml_table_table(w.Table, key), cvn_toml_table_array(w.Table, key), path});
+        }
       }
     } else {
       for (int i = 0; i < cvn_toml_array_count(w.Array); ++i) {
         const std::string path = w.Path + "[" + std::to_string(i) + "]";
-        if (const char* raw = cvn_toml_array_raw(w.Array, i)) leaves.push_back({path, raw});
-        else children.push_back({cvn_toml_array_table(w.Array, i), cvn_toml_array_array(w.Array, i), path});
+        if (const char* raw = cvn_toml_array_raw(w.Array, i)) {
+          leaves.push_back({path, raw, SpanOf(cvn_toml_array_raw_span, w.Array, i)});
+        } else {
+          children.push_back({cvn_toml_array_table(w.Array, i), cvn_toml_array_array(w.Array, i), path});
+        }
       }
     }
     for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(std::move(*it));
@@ -88,7 +103,7 @@ TTomlRun ReadToml(const std::string& text) {
   if (!doc) return run;
   cvn_toml_table* root = cvn_toml_root(doc);
   run.RootIsNull = root == nullptr;
-  if (root) CollectLeaves(root, run.Leaves);
+  if (root) CollectLeaves(root, run.Leaves, run.Keys);
   cvn_toml_close(doc);
   return run;
 }

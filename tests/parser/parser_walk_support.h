@@ -28,18 +28,33 @@ struct TYamlRun {
 // Reads every accessor after each event until STREAM-END or a failure.
 TYamlRun ReadYaml(const std::string& text);
 
+// A byte span the library gave (Given false when it answered 0).
+struct TTomlSpan {
+  bool Given = false;
+  size_t Start = 0, End = 0;
+};
+
 struct TTomlLeaf {
   std::string Path;  // keys and [indexes], for messages
   std::string Raw;
+  TTomlSpan Span;
 };
 
-// Opens the text and collects every leaf in enumeration order; Error is set
-// (and Leaves empty) when the text does not open.
+struct TTomlKey {
+  std::string Path;  // of the member the key names
+  std::string Key;
+  TTomlSpan Span;
+};
+
+// Opens the text and collects every leaf and every table key in enumeration
+// order; Error is set (and Leaves and Keys empty) when the text does not
+// open.
 struct TTomlRun {
   bool Opened = false;
   bool RootIsNull = false;
   std::string Error;
   std::vector<TTomlLeaf> Leaves;
+  std::vector<TTomlKey> Keys;
 };
 TTomlRun ReadToml(const std::string& text);
 

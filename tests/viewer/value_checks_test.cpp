@@ -62,12 +62,34 @@ TEST(typed_value_checks, accept_only_exact_literals_for_booleans_and_null) {
   EXPECT_EQ(ValueCheckStatusText(vcNotEditable), u"");
 }
 
+TEST(typed_value_checks, hold_toml_dates_and_times_to_their_kind) {
+  TDateTimeString offset("1979-05-27T07:32:00Z", TTomlForm::OffsetDateTime);
+  TDateTimeString day("1979-05-27", TTomlForm::LocalDate);
+  TDateTimeString time("07:32:00", TTomlForm::LocalTime);
+  EXPECT_EQ(CheckTypedValue(&offset, u"2024-02-29 23:59:59.125+05:30"), vcAccepted);
+  EXPECT_EQ(CheckTypedValue(&day, u"2000-02-29"), vcAccepted);
+  EXPECT_EQ(CheckTypedValue(&time, u"00:00:00.5"), vcAccepted);
+  for (const char16_t* bad : {u"1979-05-27T07:32:00", u"1979-05-27", u"tomorrow", u"", u"1979-05-27T07:32Z"})
+    EXPECT_EQ(CheckTypedValue(&offset, bad), vcInvalidValue) << Utf16ToUtf8(bad);
+  for (const char16_t* bad : {u"2001-02-29", u"1979-05-32", u"07:32:00", u"\"1979-05-27\"", u"1979-5-27"})
+    EXPECT_EQ(CheckTypedValue(&day, bad), vcInvalidValue) << Utf16ToUtf8(bad);
+  EXPECT_EQ(CheckTypedValue(&time, u"24:00:00"), vcInvalidValue);
+  EXPECT_EQ(ApplyTypedValue(&day, u"2001-01-01"), vcAccepted);
+  EXPECT_EQ(day.Value(), "2001-01-01");
+  EXPECT_EQ(day.Form(), TTomlForm::LocalDate);
+}
+
 TEST(typed_value_checks, apply_accepted_texts_and_leave_refused_nodes_alone) {
   TJsonInteger integer(5);
   EXPECT_EQ(ApplyTypedValue(&integer, u"2.5"), vcInvalidValue);
   EXPECT_EQ(integer.AsInt64(), 5);
   EXPECT_EQ(ApplyTypedValue(&integer, u"-42"), vcAccepted);
   EXPECT_EQ(integer.AsInt64(), -42);
+  // An integer shown as written in the file shows the new value after.
+  TSourceIntegerNumber spelled(31, "0x1F");
+  EXPECT_EQ(ValueSummaryText(&spelled), u"0x1F");
+  EXPECT_EQ(ApplyTypedValue(&spelled, u"32"), vcAccepted);
+  EXPECT_EQ(ValueSummaryText(&spelled), u"32");
   TSourceFloatNumber fraction(0.5);
   EXPECT_EQ(ApplyTypedValue(&fraction, u"1e5"), vcAccepted);
   EXPECT_EQ(fraction.AsFloat(), 1e5);

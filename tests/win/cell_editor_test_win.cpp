@@ -132,7 +132,8 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   TViewerControls v(main);
   ShowRoot(v);
   EditModeOn(v);
-  EditValue(v, L"folded", L"two words");
+  // A block scalar cannot hold a line separator without escapes.
+  EditValue(v, L"folded", L"two\u2028words");
   HWND box = GetDlgItem(v.Grid, 106);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(EditStatus(v), L" This value cannot be edited without changing its syntax");
@@ -143,6 +144,9 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   EXPECT_EQ(CellText(v.Grid, RowOf(v, 0, L"folded"), 1), L"one line");
   EXPECT_EQ(EditStatus(v), L" EDIT MODE");
   EXPECT_EQ(dll_.TakeOutsideLog(), L"");  // Escape went to the editor, not to the host
+  EditValue(v, L"folded", L"two words");
+  EXPECT_EQ(GetDlgItem(v.Grid, 106), nullptr);
+  EXPECT_EQ(CellText(v.Grid, RowOf(v, 0, L"folded"), 1), L"two words");
 
   // Numbers that would load again as something else.
   EditValue(v, L"ratio", L"1e5");
@@ -173,15 +177,16 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   EXPECT_EQ(AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDNO)}).size(), 1u);
 }
 
-TEST_F(CellEditor, an_ambiguous_toml_value_is_refused) {
+TEST_F(CellEditor, a_toml_value_among_equal_lines_changes_in_its_own_table) {
   const std::string path = Write("doc.toml", "[a]\nenabled = true\n[b]\nenabled = true\n");
   HWND main = Open(path);
   TViewerControls v(main);
-  TreeView_SelectItem(v.Tree, TreeChild(v.Tree, TreeRoot(v.Tree), 0));
+  TreeView_SelectItem(v.Tree, TreeChild(v.Tree, TreeRoot(v.Tree), 1));
   EditModeOn(v);
   EditValue(v, L"enabled", L"false");
-  EXPECT_EQ(EditStatus(v), L" TOML value position is ambiguous or unsupported");
-  PressKey(GetDlgItem(v.Grid, 106), VK_ESCAPE);
+  EXPECT_EQ(EditStatus(v), L" EDIT MODE *");
+  PressKey(v.Grid, 'S', true);
+  EXPECT_EQ(ReadFileBytes(path), "[a]\nenabled = true\n[b]\nenabled = false\n");
   dll_.Close(main);
 }
 

@@ -49,7 +49,7 @@ class TPluginDll {
   // Visual styles the plug-in asked for ("style CLASS [APP|LIST]" lines).
   std::wstring TakeStyleLog() const;
   void FailNextOutsideCall() const;
-  // The viewer's pending patches: "START LENGTH REPLACEMENT" lines.
+  // The viewer's pending patches: "START LENGTH SIZE REPLACEMENT\n" each.
   std::string PendingPatches(HWND window) const;
 
   TempDir Dir;
