@@ -36,6 +36,14 @@ class CellEditor : public ::testing::Test {
     SetFocus(v.Grid);
     PressKey(v.Grid, 'E', true);
   }
+  // Opens path showing the root's table, in edit mode.
+  HWND OpenEditing(const std::string& path) {
+    HWND main = Open(path);
+    const TViewerControls v(main);
+    ShowRoot(v);
+    EditModeOn(v);
+    return main;
+  }
   static HWND OpenEditor(const TViewerControls& v, int row, int column) { return OpenCellEditor(v, row, column); }
   static void TypeAndEnter(HWND box, const std::wstring& text) {
     SetWindowTextW(box, text.c_str());
@@ -71,10 +79,8 @@ class CellEditor : public ::testing::Test {
 TEST_F(CellEditor, edits_a_value_saves_exactly_its_span_and_a_new_viewer_shows_it) {
   const std::string path = CopyCorpus("service.toml");
   const std::string original = ReadFileBytes(path);
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   EXPECT_EQ(EditStatus(v), L" EDIT MODE");
   const int row = RowOf(v, 0, L"max_connections");
   HWND box = OpenEditor(v, row, 1);
@@ -106,10 +112,8 @@ TEST_F(CellEditor, edits_a_value_saves_exactly_its_span_and_a_new_viewer_shows_i
 TEST_F(CellEditor, a_string_keeps_quotes_backslashes_and_non_ascii_text_through_a_reload) {
   const std::string path = CopyCorpus("flow-and-quoting.yaml");
   const std::string original = ReadFileBytes(path);
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   const std::wstring typed = L"say \"hi\" \\ caf\u00E9 \u65E5";
   EditValue(v, L"colon", typed);
   EXPECT_EQ(CellText(v.Grid, RowOf(v, 0, L"colon"), 1), typed);
@@ -128,10 +132,8 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   const std::string path = Write("doc.yaml",
                                  "folded: >-\n  one line\nscript: |\n  echo 1\n  echo 2\nratio: 1.5\n"
                                  "count: 3\nlist: [1]\nlong: \"" + std::string(5000, 'x') + "\"\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   // A block scalar cannot hold a line separator without escapes.
   EditValue(v, L"folded", L"two\u2028words");
   HWND box = GetDlgItem(v.Grid, 106);
@@ -224,10 +226,8 @@ TEST_F(CellEditor, renames_a_key_in_the_path_value_view_and_saves_it) {
 
 TEST_F(CellEditor, editing_a_value_again_replaces_its_earlier_edit) {
   const std::string path = Write("doc.yaml", "a: 1\nb: 2\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   EditValue(v, L"a", L"10");
   EditValue(v, L"b", L"20");
   EditValue(v, L"a", L"1000");
@@ -238,10 +238,8 @@ TEST_F(CellEditor, editing_a_value_again_replaces_its_earlier_edit) {
 
 TEST_F(CellEditor, a_save_after_the_file_changed_on_disk_fails_and_leaves_it) {
   const std::string path = Write("doc.yaml", "a: 1\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   EditValue(v, L"a", L"2");
   WriteFileBytes(path, "a: 7\n");
   PressKey(v.Grid, 'S', true);
@@ -263,10 +261,8 @@ TEST_F(CellEditor, a_save_after_the_file_changed_on_disk_fails_and_leaves_it) {
 
 TEST_F(CellEditor, a_read_only_file_is_refused_before_anything_is_written) {
   const std::string path = Write("doc.yaml", "a: 1\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   EditValue(v, L"a", L"2");
   SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_READONLY);
   PressKey(v.Grid, 'S', true);
@@ -282,10 +278,8 @@ TEST_F(CellEditor, a_read_only_file_is_refused_before_anything_is_written) {
 TEST_F(CellEditor, closing_asks_and_yes_saves_while_no_leaves_the_file) {
   for (int answer : {IDYES, IDNO}) {
     const std::string path = Write("doc.yaml", "name: old\n");
-    HWND main = Open(path);
+    HWND main = OpenEditing(path);
     TViewerControls v(main);
-    ShowRoot(v);
-    EditModeOn(v);
     EditValue(v, L"name", L"new");
     const auto boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(answer)});
     ASSERT_EQ(boxes.size(), 1u);
@@ -298,10 +292,8 @@ TEST_F(CellEditor, closing_asks_and_yes_saves_while_no_leaves_the_file) {
 
 TEST_F(CellEditor, a_refused_edit_open_at_close_is_dropped_before_the_question) {
   const std::string path = Write("doc.yaml", "a: 1\nb: 2\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   EditValue(v, L"a", L"5");
   EditValue(v, L"b", L"not a number");
   ASSERT_NE(GetDlgItem(v.Grid, 106), nullptr);
@@ -309,10 +301,8 @@ TEST_F(CellEditor, a_refused_edit_open_at_close_is_dropped_before_the_question) 
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_EQ(ReadFileBytes(path), "a: 5\nb: 2\n");
   // Nothing accepted: no question at all.
-  main = Open(path);
+  main = OpenEditing(path);
   TViewerControls w(main);
-  ShowRoot(w);
-  EditModeOn(w);
   EditValue(w, L"a", L"x");
   EXPECT_TRUE(AnswerMessageBoxes([&] { dll_.Close(main); }, {}).empty());
   EXPECT_EQ(dll_.LiveTotal(), 0);
@@ -320,10 +310,8 @@ TEST_F(CellEditor, a_refused_edit_open_at_close_is_dropped_before_the_question) 
 
 TEST_F(CellEditor, an_open_edit_is_committed_to_its_own_node_before_rows_move) {
   const std::string path = Write("doc.yaml", "- {n: b, v: 1}\n- {n: a, v: 2}\n- {n: c, v: 3}\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   HWND box = OpenEditor(v, 0, 1);  // v of the row n: b
   ASSERT_NE(box, nullptr);
   SetWindowTextW(box, L"10");
@@ -353,10 +341,8 @@ TEST_F(CellEditor, an_open_edit_is_committed_to_its_own_node_before_rows_move) {
 
 TEST_F(CellEditor, a_refused_edit_takes_the_focus_back_only_inside_its_viewer) {
   const std::string path = Write("doc.yaml", "a: 1\nb: 2\n");
-  HWND main = Open(path);
+  HWND main = OpenEditing(path);
   TViewerControls v(main);
-  ShowRoot(v);
-  EditModeOn(v);
   HWND box = OpenEditor(v, 0, 1);
   SetWindowTextW(box, L"x");
   SetFocus(v.Tree);  // the focus goes to another pane: refused, then taken back
@@ -367,10 +353,8 @@ TEST_F(CellEditor, a_refused_edit_takes_the_focus_back_only_inside_its_viewer) {
 
   // A second viewer with a refused edit of its own: the focus goes where the
   // user puts it and stays.
-  HWND other = Open(Write("other.yaml", "c: 3\n"));
+  HWND other = OpenEditing(Write("other.yaml", "c: 3\n"));
   TViewerControls o(other);
-  ShowRoot(o);
-  EditModeOn(o);
   HWND otherBox = OpenEditor(o, 0, 1);
   SetWindowTextW(otherBox, L"y");
   SetFocus(box);
@@ -417,10 +401,8 @@ TEST_F(CellEditor, a_close_from_inside_a_menu_or_message_box_waits_for_its_loop)
 
   // The question on close: the close asked again from inside its loop does
   // nothing, and the answer still saves.
-  main = Open(path);
+  main = OpenEditing(path);
   TViewerControls x(main);
-  ShowRoot(x);
-  EditModeOn(x);
   EditValue(x, L"a", L"2");
   const auto boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {[&](HWND box) {
                                                                dll_.Close(main);

@@ -23,6 +23,15 @@ std::wstring WinPath(const std::string& utf8) {
   return text;
 }
 
+// Runs open (which enters a modal loop) with a thread timer firing inside
+// that loop every period milliseconds.
+void WithThreadTimer(UINT period, TIMERPROC fired, const std::function<void()>& open) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, period, fired);
+  open();
+  KillTimer(nullptr, timer);
+  PumpMessages();
+}
+
 std::string Utf8(const std::wstring& text) {
   std::string utf8(text.size() * 3, '\0');
   utf8.resize(size_t(
@@ -332,11 +341,8 @@ TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>&
   TMenuSeen seen;
   gMenuSeen = &seen;
   gMenuKeys = keys;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuTimer);
-  open();
-  KillTimer(nullptr, timer);
+  WithThreadTimer(50, MenuTimer, open);
   gMenuSeen = nullptr;
-  PumpMessages();
   return seen;
 }
 
@@ -390,11 +396,8 @@ std::vector<TMessageBoxSeen> AnswerMessageBoxes(const std::function<void()>& ope
   TBoxScript script;
   script.Answers = std::move(answers);
   gBoxScript = &script;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, BoxTimer);
-  open();
-  KillTimer(nullptr, timer);
+  WithThreadTimer(30, BoxTimer, open);
   gBoxScript = nullptr;
-  PumpMessages();
   return script.Seen;
 }
 
@@ -417,11 +420,8 @@ void CALLBACK InsideMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
 bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside) {
   gInsideMenu = &inside;
   gInsideMenuSeen = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, InsideMenuTimer);
-  open();
-  KillTimer(nullptr, timer);
+  WithThreadTimer(50, InsideMenuTimer, open);
   gInsideMenu = nullptr;
-  PumpMessages();
   return gInsideMenuSeen;
 }
 
