@@ -10,8 +10,9 @@
 // no duplicate key), on the loader's records; the structure oracle of the
 // tests, locating on its own tree of the document, must give the same answer.
 // Accepted spans go through AddPatch. At the end the
-// patched text must pass the save's parse check, load as a document, and equal
-// the original everywhere outside the accepted spans.
+// patched text must pass the save's parse check and the save's structure
+// check of located edits, load as a document, and equal the original
+// everywhere outside the accepted spans.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,7 @@
 
 #include "structure_oracle_support.h"
 #include "uEditLocate.h"
+#include "uEditProof.h"
 #include "uFileLoading.h"
 #include "uModule.h"
 #include "uNumberText.h"
@@ -265,6 +267,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckOutsideSpans(doc.Bytes, patched, patches.Patches());
   std::u16string validateError;
   Check(ValidateDocument(patched, language, validateError), "patched text does not parse");
+  Check(LocatedEditsValidation(doc, patches.Patches())(patched, validateError),
+        "the save's check refuses edits that were each accepted");
   TLoadedDocument again;
   Check(LoadDocumentFromBytes(patched, language, again, error), "patched text does not load");
   return 0;

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Static check of the Windows binaries: the four a release ships
-#   BUILD64/bin/corvane.wlx64  BUILD64/bin/corvane_parser64.dll
-#   BUILD32/bin/corvane.wlx    BUILD32/bin/corvane_parser32.dll
+# Static check of the Windows binaries: the six a release ships
+#   BUILD64/bin/corvane.wlx64  BUILD64/bin/corvane_parser64.dll  BUILD64/bin/corvane.exe
+#   BUILD32/bin/corvane.wlx    BUILD32/bin/corvane_parser32.dll  BUILD32/bin/corvane.exe
 # and the test flavour of the plug-in the Windows tests load
 #   BUILD64/bin/corvane_test.wlx64  BUILD32/bin/corvane_test.wlx
-# For each: machine type, exact export names (undecorated), and imports limited
-# to system DLLs (the C/C++ runtimes must be linked in statically). The
-# shipped plug-ins export the eight lister functions only and carry none of
-# the test seams' switches (tests/common/test_seams.h) nor the test flavour's
-# exports; the test flavour exports the eight plus the names its module
-# definition file adds (tests/win/plugin_seam/corvane_test.def), and links the
-# switches on purpose, so they are not looked for there.
+# For each: machine type, exact export names (undecorated; the command
+# exports nothing), and imports limited to system DLLs (the C/C++ runtimes
+# must be linked in statically). The shipped plug-ins export the eight lister
+# functions only; they and the command carry none of the test seams'
+# switches (tests/common/test_seams.h) nor the test flavour's exports, and the
+# command none of its own test flavour's hook; the test flavour exports the
+# eight plus the names its module definition file adds
+# (tests/win/plugin_seam/corvane_test.def), and links the switches on
+# purpose, so they are not looked for there.
 #
 #   tools/check-binaries.sh BUILD64 BUILD32
 # Prints one line per check and "N passed, N failed"; exits 1 on any failure.
@@ -90,7 +92,9 @@ check_binary() {
   local actual want
   actual=$(export_names "$dump")
   want=$(sorted_words "$expected")
-  if [ "$actual" = "$want" ]; then
+  if [ -z "$want" ] && [ -z "$actual" ]; then
+    pass "$name: exports nothing"
+  elif [ "$actual" = "$want" ]; then
     pass "$name: exports exactly the $(wc -l <<<"$want") expected names"
   else
     fail "$name: exports differ (< expected, > actual): $(diff <(echo "$want") <(echo "$actual") | grep '^[<>]' | tr '\n' ' ')"
@@ -137,14 +141,33 @@ check_no_test_code() {
   fi
 }
 
+# The command's test flavour reads this variable; the shipped program must
+# not contain it.
+check_no_test_hook() {
+  local file=$1 name
+  name=$(basename "$file")
+  [ -f "$file" ] || return  # reported missing above
+  if grep -q "CORVANE_TEST_CHANGE_BEFORE_SAVE" "$file"; then
+    fail "$name: carries the test flavour's hook"
+  else
+    pass "$name: carries no test hook"
+  fi
+}
+
 check_binary "$build64/bin/corvane.wlx64" pei-x86-64 "$plugin_exports"
 check_no_test_code "$build64/bin/corvane.wlx64"
 check_binary "$build64/bin/corvane_test.wlx64" pei-x86-64 "$plugin_exports $test_only_exports"
 check_binary "$build64/bin/corvane_parser64.dll" pei-x86-64 "$parser_exports"
+check_binary "$build64/bin/corvane.exe" pei-x86-64 ""
+check_no_test_code "$build64/bin/corvane.exe"
+check_no_test_hook "$build64/bin/corvane.exe"
 check_binary "$build32/bin/corvane.wlx" pei-i386 "$plugin_exports"
 check_no_test_code "$build32/bin/corvane.wlx"
 check_binary "$build32/bin/corvane_test.wlx" pei-i386 "$plugin_exports $test_only_exports"
 check_binary "$build32/bin/corvane_parser32.dll" pei-i386 "$parser_exports"
+check_binary "$build32/bin/corvane.exe" pei-i386 ""
+check_no_test_code "$build32/bin/corvane.exe"
+check_no_test_hook "$build32/bin/corvane.exe"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -4,7 +4,7 @@
 #   native unit tests, the same under AddressSanitizer/UBSan, the libFuzzer
 #   targets for a short bounded time, the 64-bit Windows build's tests under
 #   wine, the 32-bit Windows build (compiled only), and a static check of the
-#   four Windows binaries.
+#   six Windows binaries (plug-ins, parser libraries, command).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -3,9 +3,11 @@
 #include "uEditLocate.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
+#include "uEditProof.h"
 #include "uI18n.h"
 #include "uUnicode.h"
 
@@ -99,35 +101,21 @@ bool SameExceptChange(const TNodeView& b, const TNodeView& a, bool isTarget, con
   return b.Key == a.Key && a.Value == change.Text;
 }
 
-// The loaded bytes with one replacement, parsed again into records.
-struct TReparsed {
-  std::string Text;
-  TStructureIndex Index;
-  bool Parsed = false;
-};
-
-TReparsed Reparse(const TLoadedDocument& doc, const TLocatedEdit& edit) {
-  TReparsed after;
-  after.Text = doc.Bytes.substr(0, size_t(edit.Start));
-  after.Text += edit.Replacement;
-  after.Text.append(doc.Bytes, size_t(edit.Start + edit.Length), std::string::npos);
-  TLoadError error;
-  after.Parsed = ParseDocumentIndex(after.Text, doc.Language, after.Index, error);
-  return after;
-}
-
-// True when exactly the expected change happened. Both structures are
-// records in pre-order: equal subtree ends at every record mean the same
-// shape, so one pass over both compares them.
-bool OnlyTheChange(const TLoadedDocument& doc, const TReparsed& after, const TExpectedChange& change) {
-  const TStructureIndex& before = doc.Index;
-  if (!after.Parsed || after.Index.Records.size() != before.Records.size()) return false;
-  for (size_t i = 0; i < before.Records.size(); ++i) {
-    if (before.Records[i].SubtreeEnd != after.Index.Records[i].SubtreeEnd ||
-        !SameExceptChange(before.View(i, doc.Bytes), after.Index.View(i, after.Text), i == change.Target, change))
-      return false;
-  }
-  return true;
+// True when the loaded bytes with this one replacement parse to the loaded
+// records except the expected change (uEditProof.h parses only what the
+// replacement can change). readsBack tells whether the target's record as
+// parsed again passed targetCheck; it is false when the target was not
+// judged at all.
+bool OnlyTheChange(const TLoadedDocument& doc, const TLocatedEdit& edit, const TExpectedChange& change,
+                   const std::function<bool(const TNodeView&)>& targetCheck, bool& readsBack) {
+  readsBack = false;
+  const TSourcePatches patch{{edit.Start, edit.Length, edit.Replacement}};
+  return PatchedRecordsHold(doc, patch, [&](size_t i, const TNodeView& before, const TNodeView& after) {
+    const bool isTarget = i == change.Target;
+    if (!SameExceptChange(before, after, isTarget, change)) return false;
+    if (isTarget) readsBack = targetCheck(after);
+    return true;
+  });
 }
 
 TLocatedEdit Refused(const TI18nKey& reason) {
@@ -150,12 +138,13 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
   // value early. Without spans a TOML value was found by its text, and a
   // failed proof means that line was not the value's.
   const std::string typed = Utf16ToUtf8(newText);
-  const TReparsed after = Reparse(doc, edit);
   const bool bySearch = doc.Language == TDocumentLanguage::Toml && node.StartOffset < 0;
-  if (!OnlyTheChange(doc, after, {found, false, ExpectedRecordValue(doc.Language, edit, typed)}))
+  bool readsBack = false;
+  if (!OnlyTheChange(
+          doc, edit, {found, false, ExpectedRecordValue(doc.Language, edit, typed)},
+          [&](const TNodeView& after) { return ReadsBackAsTyped(doc.Language, after, valueNode, typed); }, readsBack))
     return Refused(bySearch ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
-  if (!ReadsBackAsTyped(doc.Language, after.Index.View(found, after.Text), valueNode, typed))
-    return Refused(i18n::kErrorUnsafeEdit);
+  if (!readsBack) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -172,7 +161,9 @@ TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueN
   // A key named in more places than the one replaced (a table header that
   // other headers extend, a dotted key's segment used on other lines) would
   // split its table: the structure would differ.
-  if (!OnlyTheChange(doc, Reparse(doc, edit), {found, true, key})) return Refused(i18n::kErrorUnsafeKey);
+  bool judged = false;
+  if (!OnlyTheChange(doc, edit, {found, true, key}, [](const TNodeView&) { return true; }, judged) || !judged)
+    return Refused(i18n::kErrorUnsafeKey);
   return edit;
 }
 

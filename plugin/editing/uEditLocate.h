@@ -11,7 +11,10 @@
 //   from the records; TOML spans from the records too, or, with a parser
 //   library that gives none, from the one "key = raw value" line).
 // - Every accepted edit is proven before it is handed out: the loaded bytes
-//   with this one replacement are parsed again and must give the same
+//   with this one replacement are parsed again (in YAML only the top-level
+//   entry or document it falls in, where that gives the same answer:
+//   uEditProof.h)
+//   and must give the same
 //   structure except for the one edited value or key, whose new text must
 //   read back exactly as given: a value then loads as exactly the typed text
 //   (a string) or as a value of the same kind (a number stays a number, a

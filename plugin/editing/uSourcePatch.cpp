@@ -2,6 +2,7 @@
 // See uSourcePatch.h for the contract.
 #include "uSourcePatch.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "uFiles.h"
@@ -80,21 +81,26 @@ bool TSourcePatchDocument::AddPatch(int64_t start, int64_t length, std::string r
   return true;
 }
 
-std::string TSourcePatchDocument::BuildText() const {
+std::string SplicePatches(std::string_view bytes, const TSourcePatches& patches, size_t begin, size_t end) {
   // Patches are sorted and disjoint, so one forward pass splices them all.
+  end = std::min(end, bytes.size());
   std::string text;
   size_t extra = 0;
-  for (const TSourcePatch& patch : patches_) extra += patch.Replacement.size();
-  text.reserve(loadedBytes_.size() + extra);
-  size_t copied = 0;
-  for (const TSourcePatch& patch : patches_) {
-    text.append(loadedBytes_, copied, size_t(patch.Start) - copied);
+  for (const TSourcePatch& patch : patches) extra += patch.Replacement.size();
+  text.reserve(end - std::min(begin, end) + extra);
+  size_t copied = begin;
+  for (const TSourcePatch& patch : patches) {
+    const size_t start = size_t(patch.Start);
+    if (start < begin || start + size_t(patch.Length) > end) continue;
+    text.append(bytes, copied, start - copied);
     text += patch.Replacement;
-    copied = size_t(patch.Start + patch.Length);
+    copied = start + size_t(patch.Length);
   }
-  text.append(loadedBytes_, copied, std::string::npos);
+  if (copied < end) text.append(bytes, copied, end - copied);
   return text;
 }
+
+std::string TSourcePatchDocument::BuildText() const { return SplicePatches(loadedBytes_, patches_); }
 
 bool TSourcePatchDocument::SaveToFile(const TValidateText& validate, std::u16string& error,
                                       platform::TReplaceOutcome* how) {

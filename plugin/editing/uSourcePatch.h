@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "uFiles.h"
@@ -84,6 +85,12 @@ class TSourcePatchDocument {
   std::string loadedBytes_;
   TSourcePatches patches_;
 };
+
+// bytes[begin, end) with the patches that lie inside it spliced in (patch
+// offsets count from the start of bytes); the patches are sorted and
+// disjoint, as a document keeps them.
+std::string SplicePatches(std::string_view bytes, const TSourcePatches& patches, size_t begin = 0,
+                          size_t end = std::string_view::npos);
 
 // Whole-file routines of the unit (shared-access read, exact size; create,
 // write and flush).

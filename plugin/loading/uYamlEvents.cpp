@@ -7,7 +7,9 @@
 //    "YAML document end missing"; a syntax error fails with the library's
 //    "... at line L, column C" text.
 //  - Node spans are byte offsets into exactly the parsed text (a byte-order
-//    mark counted), from the events' line and column. The YAML parser also
+//    mark counted), from the events' line and column. A document's span runs
+//    from its first token (a directive, "---", or its content) to the end of
+//    its end event. The YAML parser also
 //    ends lines at NEL, LS and PS; in a text holding one of those, spans come
 //    from the events' character index instead, so they cannot drift. In an
 //    all-ASCII text the character index is the byte offset (after a
@@ -274,6 +276,7 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
     if (event.Kind() != yeDocumentStart) throw EStructureError("YAML document start missing");
     TStructureRecord document;
     document.Kind = skDocument;
+    document.StartOffset = marks.Start(event);
     const size_t doc = index.Add(document, text, {}, {}, {}, {});
     ReadEvent(reader, event);
     if (event.Kind() != yeDocumentEnd) {
@@ -281,6 +284,7 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
       ReadEvent(reader, event);
       if (event.Kind() != yeDocumentEnd) throw EStructureError("YAML document end missing");
     }
+    index.Records[doc].EndOffset = marks.End(event);
     index.Records[doc].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
   }
   index.Records[0].SubtreeEnd = static_cast<uint32_t>(index.Records.size());

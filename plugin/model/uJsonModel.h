@@ -364,6 +364,9 @@ class TJsonObject final : public TJsonContainer {
 // ---- display helpers -------------------------------------------------------
 
 int NodeKind(const TJsonData* node);                      // nkUnknown for nullptr
+// True for an array or an object; the node as a container, or nullptr.
+bool IsContainer(const TJsonData* node);
+const TJsonContainer* AsContainer(const TJsonData* node);
 std::u16string NumberDisplayText(const TJsonData& number);  // shortest round trip
 std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
 std::u16string TypeName(const TJsonData* node);             // translated type name

@@ -231,6 +231,15 @@ std::string FloatDisplayTextBySearch(double v) {
   return FinishFloatText(v, std::move(t), exact);
 }
 
+bool IsContainer(const TJsonData* node) {
+  const int kind = NodeKind(node);
+  return kind == nkArray || kind == nkObject;
+}
+
+const TJsonContainer* AsContainer(const TJsonData* node) {
+  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
+}
+
 std::u16string NumberDisplayText(const TJsonData& number) {
   if (number.Kind() != nkNumber) return Utf8ToUtf16(number.JsonText());
   if (auto* source = dynamic_cast<const TSourceFloatNumber*>(&number))

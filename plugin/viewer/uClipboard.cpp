@@ -14,6 +14,7 @@
 #include "uI18n.h"
 #include "uNumberText.h"
 #include "uUnicode.h"
+#include "uValuePath.h"
 
 namespace corvane {
 
@@ -320,25 +321,7 @@ std::string WriteJson(const TJsonData& value, bool compact) {
 // ---- paths and links --------------------------------------------------------
 
 std::u16string TreePathText(const TJsonData* node) {
-  if (!node) return {};
-  std::vector<std::u16string> segments;
-  for (const TJsonData* item = node; item->Parent(); item = item->Parent()) {
-    const TJsonData* parent = item->Parent();
-    const int kind = parent->Kind();
-    if (kind != nkArray && kind != nkObject) break;
-    const auto* container = static_cast<const TJsonContainer*>(parent);
-    const long long index = container->IndexOf(item);
-    if (index < 0) break;
-    if (kind == nkArray) {
-      segments.push_back(u"[" + U16(std::to_string(index)) + u"]");
-    } else {
-      segments.push_back(
-          u"." + Utf8ToUtf16(static_cast<const TJsonObject*>(container)->Name(size_t(index))));
-    }
-  }
-  std::u16string path = u"$";
-  for (auto it = segments.rbegin(); it != segments.rend(); ++it) path += *it;
-  return path;
+  return node ? ValuePathText(node, u"$", TPathNames::AsWritten) : std::u16string();
 }
 
 bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected, int flatLevel,

@@ -15,17 +15,9 @@
 
 #include "uI18n.h"
 #include "uUnicode.h"
+#include "uValuePath.h"
 
 namespace corvane {
-
-bool IsContainer(const TJsonData* node) {
-  const int kind = NodeKind(node);
-  return kind == nkArray || kind == nkObject;
-}
-
-const TJsonContainer* AsContainer(const TJsonData* node) {
-  return IsContainer(node) ? static_cast<const TJsonContainer*>(node) : nullptr;
-}
 
 namespace {
 
@@ -460,25 +452,6 @@ void BuildTableModel(TJsonData* node, TJsonData* root, int flatLevel,
   BuildPlainView(node, options, table);
 }
 
-std::u16string LeafPath(const TJsonData* node) {
-  struct TStep { const TJsonData* Parent; long long Index; };
-  std::vector<TStep> steps;  // innermost first
-  for (const TJsonData* child = node; child && child->Parent(); child = child->Parent()) {
-    const TJsonData* parent = child->Parent();
-    const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(child);
-    if (index < 0) break;
-    steps.push_back({parent, index});
-  }
-  std::u16string path;
-  for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
-    if (NodeKind(it->Parent) == nkObject) {
-      if (!path.empty()) path += u'.';
-      AppendUtf8AsUtf16(static_cast<const TJsonObject*>(it->Parent)->Name(it->Index), &path);
-    } else {
-      AppendIndex(static_cast<size_t>(it->Index), &path);
-    }
-  }
-  return path;
-}
+std::u16string LeafPath(const TJsonData* node) { return ValuePathText(node, u"", TPathNames::AsWritten); }
 
 }  // namespace corvane

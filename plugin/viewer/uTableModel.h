@@ -75,10 +75,6 @@ class TTableModel {
   std::u16string CompletenessMark() const;
 };
 
-// True for an array or an object; the node as a container, or nullptr.
-bool IsContainer(const TJsonData* node);
-const TJsonContainer* AsContainer(const TJsonData* node);
-
 // Clamps a flat level chosen in the viewer to -1..2.
 int ClampFlatLevel(int level);
 

@@ -82,6 +82,10 @@ class TYamlTreeBuilder {
     if (!reader_.Next(e)) throw EStructureError(reader_.LastErrorUtf8());
   }
 
+  std::ptrdiff_t Place(std::ptrdiff_t line, std::ptrdiff_t column, std::ptrdiff_t character) const {
+    return marks_.Place(line, column, character);
+  }
+
   // The node that starts with e and its whole subtree.
   TStructuredNodePtr Node(const TYamlEvent& e) {
     int kind;
@@ -139,11 +143,14 @@ TStructuredNodePtr YamlTree(const std::string& text) {
   for (builder.Read(e); e.Kind != yeStreamEnd; builder.Read(e)) {
     if (e.Kind != yeDocumentStart) throw EStructureError("YAML document start missing");
     TStructuredNode* doc = root->AddChild(std::make_unique<TStructuredNode>(skDocument));
+    doc->StartOffset = builder.Place(e.Line, e.Column, e.StartIndex);
     builder.Read(e);
-    if (e.Kind == yeDocumentEnd) continue;
-    doc->AddChild(builder.Node(e));
-    builder.Read(e);
-    if (e.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
+    if (e.Kind != yeDocumentEnd) {
+      doc->AddChild(builder.Node(e));
+      builder.Read(e);
+      if (e.Kind != yeDocumentEnd) throw EStructureError("YAML document end missing");
+    }
+    doc->EndOffset = builder.Place(e.EndLine, e.EndColumn, e.EndIndex);
   }
   return root;
 }

@@ -104,6 +104,15 @@ TEST(yaml_structure, spans_stay_exact_after_unicode_line_separators) {
   }
 }
 
+TEST(yaml_structure, spans_documents_from_their_first_token_to_their_end) {
+  const std::string text = "# head\na: 1\n---\nb: 2\n...\n%YAML 1.1\n--- c\n";
+  const auto root = Parse(text);
+  ASSERT_EQ(root->Root().ChildCount(), 3u);
+  EXPECT_EQ(root->Root().ChildAt(0).Span(), "a: 1\n");
+  EXPECT_EQ(root->Root().ChildAt(1).Span(), "---\nb: 2\n...");
+  EXPECT_EQ(root->Root().ChildAt(2).Span(), "%YAML 1.1\n--- c\n");
+}
+
 TEST(yaml_structure, keeps_anchors_tags_aliases_and_block_scalars) {
   const std::string text = "a: &n 1\nb: *n\nc: !!str 42\nd: |\n  line\ne: !t &m x\n";
   const auto root = Parse(text);

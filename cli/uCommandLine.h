@@ -1,0 +1,37 @@
+// The corvane command's arguments: which command, on which file, with which
+// paths and texts, and the options.
+//
+// Contract:
+//  - Arguments are UTF-16 (the program's own argument vector, without the
+//    program name), so non-ASCII file names and values survive on Windows.
+//  - An argument that starts with "--" is an option, anywhere before a
+//    lone "--" (after it everything is positional, for a VALUE that starts
+//    with "--"); "-h" is --help; "-5" or "-" are positional.
+//  - A malformed command line gives false with an English reason; --help
+//    wins over everything else.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvane::cli {
+
+enum class TCommand { Help, Paths, Get, Set, Rename, Check };
+
+struct TCommandRequest {
+  TCommand Command = TCommand::Help;
+  std::u16string File;
+  std::u16string Path;                                          // get
+  std::vector<std::pair<std::u16string, std::u16string>> Edits;  // set: path, value; rename: path, new key
+  bool DryRun = false;
+  int32_t MaxSize = 0;  // bytes; 0: no limit
+};
+
+bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& request, std::string& error);
+
+// The --help text.
+const char* UsageText();
+
+}  // namespace corvane::cli

@@ -1,0 +1,246 @@
+// The corvane command's commands. See uCommands.h.
+#include "uCommands.h"
+
+#include <utility>
+
+#include "uClipboard.h"
+#include "uEditLocate.h"
+#include "uEditProof.h"
+#include "uFileLoading.h"
+#include "uFiles.h"
+#include "uI18n.h"
+#include "uSourcePatch.h"
+#include "uUnicode.h"
+#include "uValueChecks.h"
+#include "uValuePath.h"
+
+namespace corvane::cli {
+
+namespace {
+
+// Output in blocks: a listing of a large file has hundreds of thousands of
+// lines.
+class TBufferedOut {
+ public:
+  explicit TBufferedOut(const std::function<void(std::string_view)>& sink) : sink_(sink) {}
+  ~TBufferedOut() { Flush(); }
+  TBufferedOut& operator<<(std::string_view text) {
+    buffer_ += text;
+    if (buffer_.size() >= 1 << 16) Flush();
+    return *this;
+  }
+  void Flush() {
+    if (!buffer_.empty()) sink_(buffer_);
+    buffer_.clear();
+  }
+
+ private:
+  const std::function<void(std::string_view)>& sink_;
+  std::string buffer_;
+};
+
+int Fail(TCommandIo& io, const std::string& what, int code = kExitFailed) {
+  io.Err("corvane: " + what + "\n");
+  return code;
+}
+
+std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
+
+// A status text of the viewer without the blank that separates it there.
+std::string StatusText(std::u16string_view status) {
+  while (!status.empty() && status.front() == u' ') status.remove_prefix(1);
+  return Utf8(status);
+}
+
+// "FILE:LINE:COLUMN: text", leaving out the place the parser did not name.
+std::string LoadErrorText(const std::u16string& file, const TLoadError& error) {
+  std::string where = Utf8(file);
+  if (error.Line > 0) where += ":" + std::to_string(error.Line);
+  if (error.Line > 0 && error.Column > 0) where += ":" + std::to_string(error.Column);
+  return where + ": " + Utf8(error.Text);
+}
+
+bool Load(const TCommandRequest& request, TLoadedDocument& doc, TCommandIo& io) {
+  std::string bytes;
+  std::u16string detail;
+  if (!platform::ReadFileBytes(request.File, bytes, detail)) {
+    Fail(io, Utf8(request.File) + ": " + Utf8(tr(i18n::kErrorRead)) + " (" + Utf8(detail) + ")");
+    return false;
+  }
+  if (request.MaxSize > 0 && bytes.size() > size_t(request.MaxSize)) {
+    Fail(io, Utf8(request.File) + ": " + std::to_string(bytes.size()) + " bytes, more than --max-size " +
+                 std::to_string(request.MaxSize));
+    return false;
+  }
+  TLoadError error;
+  if (LoadDocumentFromBytes(std::move(bytes), LanguageOfFileName(request.File), doc, error)) return true;
+  Fail(io, LoadErrorText(request.File, error));
+  return false;
+}
+
+// The node at a path; a malformed path is bad usage, a path that leads
+// nowhere a failure.
+int Resolve(const TLoadedDocument& doc, const std::u16string& path, TJsonData*& node, TCommandIo& io) {
+  std::vector<TPathStep> steps;
+  std::string error;
+  if (!ParseValuePath(path, steps, error)) return Fail(io, "bad path \"" + Utf8(path) + "\": " + error, kExitUsage);
+  node = FindByPath(doc.Value.get(), steps);
+  if (!node) return Fail(io, Utf8(path) + ": no value at this path");
+  return kExitDone;
+}
+
+// The text get prints: a scalar as the viewer shows it, an array or object
+// as its Copy-as-JSON text with "\n" line ends.
+std::string ValueText(const TJsonData& node) {
+  if (!IsContainer(&node)) return Utf8(ValueSummaryText(&node));
+  std::string json = WriteJson(node, false), text;
+  text.reserve(json.size());
+  for (size_t i = 0; i < json.size(); ++i)
+    if (!(json[i] == '\r' && i + 1 < json.size() && json[i + 1] == '\n')) text += json[i];
+  return text;
+}
+
+// ---- edits -----------------------------------------------------------------
+
+// One edit of the call as located: the path it came from and its span.
+struct TPlannedEdit {
+  std::u16string Path;
+  TLocatedEdit Edit;
+};
+
+// A value edit by the rules of a cell edit: nothing to do when the text is
+// what the viewer shows already; otherwise the typed-value check, the node
+// takes the value, the span is located and proven. False with the reason.
+bool PlanValueEdit(const TLoadedDocument& doc, TJsonData* node, const std::u16string& text, TLocatedEdit& edit,
+                   std::string& reason) {
+  if (IsContainer(node)) return reason = StatusText(tr(i18n::kStatusReadOnly)) + " (not a single value)", false;
+  if (text == ValueSummaryText(node)) return true;
+  const TValueCheck check = ApplyTypedValue(node, text);
+  if (check != vcAccepted) return reason = StatusText(ValueCheckStatusText(check)), false;
+  edit = LocateValueEdit(doc, node, text);
+  return edit.Accepted() || (reason = Utf8(edit.Refusal), false);
+}
+
+// A key rename by the rules of a rename in the Path/Value view.
+bool PlanRename(const TLoadedDocument& doc, TJsonData* node, const std::u16string& newKey, TLocatedEdit& edit,
+                std::string& reason) {
+  TJsonData* parent = node->Parent();
+  if (NodeKind(parent) != nkObject) return reason = Utf8(tr(i18n::kErrorUnsafeKey)), false;
+  auto* object = static_cast<TJsonObject*>(parent);
+  const std::string key = Utf8(newKey);
+  if (key == object->Name(size_t(object->IndexOf(node)))) return true;
+  if (key.empty() || object->IndexOfName(key) >= 0) return reason = Utf8(tr(i18n::kErrorDuplicateKey)), false;
+  edit = LocateKeyRename(doc, node, newKey);
+  return edit.Accepted() || (reason = Utf8(edit.Refusal), false);
+}
+
+// "PATH  START  LENGTH  OLD  NEW" for --dry-run, the texts as in the file.
+std::string DryRunLine(const TLoadedDocument& doc, const TPlannedEdit& planned) {
+  const TLocatedEdit& e = planned.Edit;
+  return Utf8(planned.Path) + "\t" + std::to_string(e.Start) + "\t" + std::to_string(e.Length) + "\t" +
+         EscapeOnOneLine(std::string_view(doc.Bytes).substr(size_t(e.Start), size_t(e.Length))) + "\t" +
+         EscapeOnOneLine(e.Replacement) + "\n";
+}
+
+int Save(const TCommandRequest& request, const TLoadedDocument& doc, TSourcePatchDocument& patches,
+         const std::vector<TPlannedEdit>& planned, TCommandIo& io) {
+  const TValidateText validate = LocatedEditsValidation(doc, patches.Patches());
+  std::u16string error;
+  if (request.DryRun) {
+    if (!validate(patches.BuildText(), error)) return Fail(io, Utf8(request.File) + ": " + Utf8(error));
+    TBufferedOut out(io.Out);
+    for (const TPlannedEdit& edit : planned) out << DryRunLine(doc, edit);
+    return kExitDone;
+  }
+  if (io.BeforeSave) io.BeforeSave(request.File);
+  if (!patches.SaveToFile(validate, error)) return Fail(io, Utf8(request.File) + ": " + Utf8(error));
+  return kExitDone;
+}
+
+int RunEdits(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  if (!Load(request, doc, io)) return kExitFailed;
+  TSourcePatchDocument patches;
+  patches.LoadFromBytes(request.File, doc.Bytes);
+  std::vector<TPlannedEdit> planned;
+  for (const auto& [path, text] : request.Edits) {
+    TJsonData* node = nullptr;
+    if (const int code = Resolve(doc, path, node, io)) return code;
+    TLocatedEdit edit;
+    std::string reason;
+    const bool ok = request.Command == TCommand::Set ? PlanValueEdit(doc, node, text, edit, reason)
+                                                     : PlanRename(doc, node, text, edit, reason);
+    if (!ok) return Fail(io, Utf8(path) + ": " + reason);
+    if (!edit.Accepted()) continue;  // already so
+    if (!patches.AddPatch(edit.Start, edit.Length, edit.Replacement))
+      return Fail(io, Utf8(path) + ": " + StatusText(tr(i18n::kStatusOverlapping)));
+    planned.push_back({path, std::move(edit)});
+  }
+  if (patches.Patches().empty()) return kExitDone;
+  return Save(request, doc, patches, planned, io);
+}
+
+// ---- reading -----------------------------------------------------------------
+
+int RunPaths(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  if (!Load(request, doc, io)) return kExitFailed;
+  TBufferedOut out(io.Out);
+  ForEachLeafPath(doc.Value.get(), u"$", TPathNames::Quoted, [&](const std::u16string& path, TJsonData* leaf) {
+    out << Utf8(path) << "\t" << EscapeOnOneLine(Utf8(ValueSummaryText(leaf))) << "\n";
+  });
+  return kExitDone;
+}
+
+int RunGet(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  if (!Load(request, doc, io)) return kExitFailed;
+  TJsonData* node = nullptr;
+  if (const int code = Resolve(doc, request.Path, node, io)) return code;
+  io.Out(ValueText(*node) + "\n");
+  return kExitDone;
+}
+
+int RunCheck(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  return Load(request, doc, io) ? kExitDone : kExitFailed;
+}
+
+}  // namespace
+
+std::string EscapeOnOneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+int RunCommand(const TCommandRequest& request, TCommandIo& io) {
+  SetLanguage(u"en");
+  switch (request.Command) {
+    case TCommand::Help: io.Out(UsageText()); return kExitDone;
+    case TCommand::Paths: return RunPaths(request, io);
+    case TCommand::Get: return RunGet(request, io);
+    case TCommand::Set:
+    case TCommand::Rename: return RunEdits(request, io);
+    case TCommand::Check: return RunCheck(request, io);
+  }
+  return kExitUsage;
+}
+
+int RunCommandLine(const std::vector<std::u16string>& args, TCommandIo& io) {
+  TCommandRequest request;
+  std::string error;
+  if (!ParseCommandLine(args, request, error)) return Fail(io, error + " (corvane --help tells more)", kExitUsage);
+  return RunCommand(request, io);
+}
+
+}  // namespace corvane::cli
