@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Regenerates docs/screenshots/: the plug-in in the lister host under wine,
-# on a YAML and a TOML sample, showing the tree and the grid, the Path/Value
-# view, the context menu and edit mode (an accepted edit with the modified
-# status; the cell editor open on the next row, on a copy of the sample). Each picture is a PNG of the viewer's window
+# on a YAML and a TOML sample, showing the tree and the grid (light and dark,
+# a decimal-aligned column), the filter row in use, the Path/Value view, the
+# text pane, the context menu and edit mode (an accepted edit with the
+# modified status; the cell editor open on the next row, on a copy of the
+# sample). Each picture is a PNG of the viewer's window
 # written by the host (--screenshot). Needs the win64 build; starts (and
 # stops) its own Xvfb when there is no display.
 # Usage: tools/make-screenshots.sh
@@ -30,7 +32,12 @@ shot() {
 }
 
 session() {
+  # The servers table: its weight column is aligned on the decimal point.
   shot yaml-tree-grid samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys '^Tab,Right,^Tab'
+  shot yaml-tree-grid-dark samples/servers.yaml 'FlatViewLevel=1\r\ntheme-mode=dark\r\n' --send-keys '^Tab,Right,^Tab'
+  shot yaml-filter-row samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys '^Tab,Right,^Tab' --filter '4=db'
+  shot yaml-text samples/servers.yaml '' --tab 1
+  shot toml-text-dark samples/Cargo.toml 'theme-mode=dark\r\n' --tab 1
   shot yaml-path-value samples/servers.yaml 'FlatViewLevel=-1\r\n'
   shot yaml-context-menu samples/servers.yaml 'FlatViewLevel=1\r\n' --menu
   shot toml-tree-grid samples/Cargo.toml '' --send-keys '^Tab,Down,Down,Right,^Tab'

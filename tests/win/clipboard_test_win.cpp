@@ -12,13 +12,7 @@ namespace {
 
 class Clipboard : public ::testing::Test {
  protected:
-  HWND Open(const std::string& yaml) {
-    const std::string path = dll_.Dir.File("doc.yaml");
-    WriteFileBytes(path, yaml);
-    HWND main = dll_.Open(path);
-    dll_.TakeOutsideLog();
-    return main;
-  }
+  HWND Open(const std::string& yaml) { return dll_.OpenYaml(yaml); }
   static void SelectRows(const TViewerControls& v, const std::vector<int>& rows) {
     ListView_SetItemState(v.Grid, -1, 0, LVIS_SELECTED);
     for (int row : rows) ListView_SetItemState(v.Grid, row, LVIS_SELECTED, LVIS_SELECTED);

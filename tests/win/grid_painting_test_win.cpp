@@ -30,9 +30,7 @@ class GridPainting : public ::testing::Test {
  protected:
   // Opens a document and shows its root in the grid.
   HWND Open(const std::string& yaml) {
-    const std::string path = dll_.Dir.File("doc.yaml");
-    WriteFileBytes(path, yaml);
-    HWND main = dll_.Open(path);
+    HWND main = dll_.OpenYaml(yaml);
     TViewerControls v(main);
     TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
     dll_.TakeOutsideLog();

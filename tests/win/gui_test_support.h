@@ -38,6 +38,9 @@ class TPluginDll {
   std::string ReadIni() const;
 
   HWND Open(const std::string& path, int showFlags = 0);
+  // Writes the text to doc.yaml in the temporary folder and opens it; the
+  // outside log starts empty.
+  HWND OpenYaml(const std::string& yaml, int showFlags = 0);
   void Close(HWND window);
   int Search(HWND window, const std::wstring& text, int flags);
   int SendCommand(HWND window, int command, int parameter);

@@ -76,6 +76,14 @@ HWND TPluginDll::Open(const std::string& path, int showFlags) {
   return window;
 }
 
+HWND TPluginDll::OpenYaml(const std::string& yaml, int showFlags) {
+  const std::string path = Dir.File("doc.yaml");
+  WriteFileBytes(path, yaml);
+  HWND window = Open(path, showFlags);
+  TakeOutsideLog();
+  return window;
+}
+
 // A message box nobody expected would block the test for ever: it is
 // answered No and reported.
 void TPluginDll::Close(HWND window) {

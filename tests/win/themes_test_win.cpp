@@ -21,9 +21,7 @@ constexpr TExpected kDark{RGB(220, 220, 220), RGB(32, 32, 32), RGB(52, 52, 52), 
 class Themes : public ::testing::Test {
  protected:
   HWND Open(int showFlags = 0) {
-    const std::string path = dll_.Dir.File("doc.yaml");
-    WriteFileBytes(path, "- {name: a, n: 1}\n- {name: b, n: 2}\n");
-    HWND main = dll_.Open(path, showFlags);
+    HWND main = dll_.OpenYaml("- {name: a, n: 1}\n- {name: b, n: 2}\n", showFlags);
     TViewerControls v(main);
     TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
     return main;
@@ -155,9 +153,7 @@ TEST_F(Themes, status_bar_paints_texts_of_any_length) {
   const std::string longText = " " + std::string(4999, 'W');
   WriteFileBytes(Utf8(lng), "status.link_refused=" + longText + "\n");
   dll_.WriteIni("language=de\r\n");
-  const std::string path = dll_.Dir.File("doc.yaml");
-  WriteFileBytes(path, "- file://x/y.exe\n- z\n");
-  HWND main = dll_.Open(path);
+  HWND main = dll_.OpenYaml("- file://x/y.exe\n- z\n");
   TViewerControls v(main);
   TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
   ListView_SetItemState(v.Grid, 0, LVIS_SELECTED, LVIS_SELECTED);

@@ -13,13 +13,7 @@ namespace {
 
 class ViewerCommands : public ::testing::Test {
  protected:
-  HWND Open(const std::string& yaml) {
-    const std::string path = dll_.Dir.File("doc.yaml");
-    WriteFileBytes(path, yaml);
-    HWND main = dll_.Open(path);
-    dll_.TakeOutsideLog();
-    return main;
-  }
+  HWND Open(const std::string& yaml) { return dll_.OpenYaml(yaml); }
   std::wstring Cursor(const TViewerControls& v) { return StatusText(v.Status, 5); }
   TPluginDll dll_;
 };

@@ -3,7 +3,7 @@
 // from tests.
 //
 //   lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N]
-//               [--size WxH] [--tab 1] [--screenshot FILE [--menu]]
+//               [--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]]
 //               [--send-keys KEYS] [--check --out FILE] [--close-after-ms N]
 //               [--bench RUNS --out FILE] [--grid-bench --out FILE] FILE-TO-VIEW
 //
@@ -21,6 +21,8 @@
 //  - sends ListSendCommand 2 with the dark-mode bits from its Options menu;
 //  - calls ListCloseWindow before it closes.
 //
+// --filter N=TEXT types TEXT into the filter edit of column N after the keys
+// and before the screenshot (which then waits past the typing delay).
 // --screenshot writes a PNG of the plug-in's window (with its context menu
 // open when --menu is given) after the keys of --send-keys, then closes
 // (unless --close-after-ms says when). --send-keys presses keys in the
@@ -85,6 +87,14 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
     else if (arg == L"--tab" && hasValue) options.Tab = _wtoi(argv[++i]);
     else if (arg == L"--size" && hasValue) swscanf(argv[++i], L"%dx%d", &options.Width, &options.Height);
     else if (arg == L"--menu") options.MenuShot = true;
+    else if (arg == L"--filter" && hasValue) {
+      const std::wstring value = argv[++i];
+      const size_t equals = value.find(L'=');
+      if (equals != std::wstring::npos) {
+        options.FilterColumn = _wtoi(value.substr(0, equals).c_str());
+        options.FilterText = value.substr(equals + 1);
+      }
+    }
     else if (arg == L"--grid-bench") options.GridBench = true;
     else if (arg == L"--check") options.Check = true;
     else if (arg.rfind(L"--", 0) == 0) return false;
@@ -335,6 +345,18 @@ void SelectTab(int index) {
   SendMessageW(gHost.ListWin, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
 }
 
+// Types --filter's text into the filter edit of its column (control id
+// 1000 + column, a child of the tab control), as keystrokes, so the
+// viewer's typing delay and filter pass run as for a user.
+void TypeFilter() {
+  if (!gHost.ListWin) return;
+  HWND tab = FindWindowExW(gHost.ListWin, nullptr, L"SysTabControl32", nullptr);
+  HWND edit = tab ? GetDlgItem(tab, 1000 + gHost.Options.FilterColumn) : nullptr;
+  if (!edit) return;
+  SetFocus(edit);
+  for (wchar_t c : gHost.Options.FilterText) SendMessageW(edit, WM_CHAR, c, 1);
+}
+
 // The context menu of the grid opened from the keyboard; the menu loop
 // runs until the timer inside it has taken the screenshot.
 void ShootWithMenu() {
@@ -352,6 +374,12 @@ void OnTimer(HWND window, WPARAM id) {
   } else if (id == kScriptTimer) {
     if (PressNextScriptKey()) {
       SetTimer(window, kScriptTimer, 300, nullptr);
+      return;
+    }
+    if (gHost.Options.FilterColumn >= 0) {
+      TypeFilter();
+      gHost.Options.FilterColumn = -1;
+      SetTimer(window, kScriptTimer, 800, nullptr);  // past the viewer's typing delay
       return;
     }
     if (!gHost.Options.ScreenshotFile.empty()) {
@@ -463,7 +491,7 @@ std::string Utf8(const std::wstring& text) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!ParseOptions(__argc, __wargv, gHost.Options)) {
     MessageBoxW(nullptr, L"usage: lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N] "
-                L"[--size WxH] [--tab 1] [--screenshot FILE [--menu]] [--send-keys KEYS] "
+                L"[--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]] [--send-keys KEYS] "
                 L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] [--grid-bench --out FILE] FILE",
                 L"lister_host", MB_OK);
     return 2;

@@ -26,6 +26,8 @@ struct TOptions {
   bool Check = false;
   bool MenuShot = false;    // --screenshot with the context menu open
   int Tab = 0;              // --tab 1: the Text tab in the screenshot
+  int FilterColumn = -1;    // --filter N=TEXT: typed into the filter edit of column N
+  std::wstring FilterText;
 };
 
 struct TPlugin {

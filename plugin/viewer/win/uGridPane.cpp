@@ -174,8 +174,21 @@ std::vector<int> SelectedGridRows(const TJsonViewer& viewer) {
 }
 
 void SelectOnlyRow(TJsonViewer& viewer, int row) {
-  SetItemState(viewer.Grid, -1, 0, LVIS_SELECTED);
-  if (row >= 0) SetItemState(viewer.Grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const HWND grid = viewer.Grid;
+  // Clearing the state of "all items" visits every row in some list-view
+  // implementations (seconds for a million rows after each filter
+  // keystroke); a few selected rows are cleared one by one instead.
+  constexpr int kClearOneByOne = 64;
+  if (SendMessageW(grid, LVM_GETSELECTEDCOUNT, 0, 0) > kClearOneByOne) {
+    SetItemState(grid, -1, 0, LVIS_SELECTED);
+  } else {
+    const auto nextSelected = [grid](int after) {
+      return static_cast<int>(SendMessageW(grid, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+    };
+    for (int item = nextSelected(-1); item >= 0; item = nextSelected(item))
+      if (item != row) SetItemState(grid, item, 0, LVIS_SELECTED);
+  }
+  if (row >= 0) SetItemState(grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 void ScrollGridToLeftEdge(TJsonViewer& viewer) {
