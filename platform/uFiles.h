@@ -40,8 +40,41 @@ bool MoveFileReplace(const std::u16string& from, const std::u16string& to);
 // Deletes a file; false when it could not be deleted (or did not exist).
 bool DeleteFilePath(const std::u16string& path);
 
+// ---- what a save rewrites and keeps ----
+
+// The file a save of path rewrites: path itself, or, when path is a symbolic
+// link, the file the link finally points to, so that the link stays a link
+// and the file it names gets the new text. path when it cannot be resolved.
+std::u16string SaveTargetOf(const std::u16string& path);
+
+// True when the file itself forbids writing: the read-only attribute on
+// Windows; on POSIX no write permission bit at all, or none for this process.
+bool IsReadOnlyFile(const std::u16string& path);
+
+enum class TReplaceOutcome {
+  Kept,       // replaced, and the file keeps what it was (see below)
+  PlainMove,  // replaced by a plain move: the volume cannot replace a file in
+              // place, so the ACL and alternate data streams are not kept
+  Failed,     // not replaced
+};
+
+// Replaces the file to with the file from (same folder), keeping what to was:
+// on Windows with ReplaceFileW, which keeps its attributes, ACL, alternate
+// data streams and creation time, falling back to MoveFileExW only where the
+// volume cannot do that; hidden/system attributes and the creation time are
+// put back when the replace did not keep them. On POSIX a rename after from
+// took to's permission bits and, where allowed, its owner and group.
+// On Failed the caller still has from, unless to is gone too (see
+// TFileFault::ReplaceStrands): then from holds the only copy of the text.
+TReplaceOutcome ReplaceFileKeeping(const std::u16string& from, const std::u16string& to);
+
 // The kinds of file operation a test can make fail as if the operating
 // system refused them (uTestSeams.h); the plug-in never fails them on purpose.
-enum class TFileFault { None, CreateTemp, WriteTemp, Replace };
+//  - Replace: the replace fails and both files stay as they were.
+//  - ReplaceUnsupported: the volume cannot replace in place (the fallback
+//    move runs).
+//  - ReplaceStrands: the replace removes to and then fails to move from into
+//    its place (what ReplaceFileW's ERROR_UNABLE_TO_MOVE_REPLACEMENT means).
+enum class TFileFault { None, CreateTemp, WriteTemp, Replace, ReplaceUnsupported, ReplaceStrands };
 
 }  // namespace corvane::platform

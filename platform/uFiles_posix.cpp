@@ -2,10 +2,13 @@
 //
 // The temporary file is made with mkstemp ("cvnXXXXXX" in the source's folder)
 // and therefore starts with mode 0600; before it replaces the source it takes
-// the source's permission bits, so a save never changes who may read the file.
+// the source's permission bits (and owner, where allowed), so a save never
+// changes who may read the file. A symbolic link is saved through: its final
+// target is the file rewritten (SaveTargetOf), so the link stays a link.
 #include "uFiles.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -138,6 +141,33 @@ bool MoveFileReplace(const std::u16string& from, const std::u16string& to) {
 
 bool DeleteFilePath(const std::u16string& path) {
   return ::unlink(Utf16ToUtf8(path).c_str()) == 0;
+}
+
+std::u16string SaveTargetOf(const std::u16string& path) {
+  const std::string name = Utf16ToUtf8(path);
+  struct stat info {};
+  if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char resolved[PATH_MAX + 1] = {};
+  if (!::realpath(name.c_str(), resolved)) return path;
+  return Utf8ToUtf16(resolved);
+}
+
+bool IsReadOnlyFile(const std::u16string& path) {
+  const std::string name = Utf16ToUtf8(path);
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return false;
+  // Root may write any file; a file nobody may write is still meant to be
+  // left alone.
+  return (info.st_mode & 0222) == 0 || ::access(name.c_str(), W_OK) != 0;
+}
+
+TReplaceOutcome ReplaceFileKeeping(const std::u16string& from, const std::u16string& to) {
+  if (Faulted(TFileFault::ReplaceStrands)) {
+    ::unlink(Utf16ToUtf8(to).c_str());
+    return TReplaceOutcome::Failed;
+  }
+  if (!MoveFileReplace(from, to)) return TReplaceOutcome::Failed;
+  return Faulted(TFileFault::ReplaceUnsupported) ? TReplaceOutcome::PlainMove : TReplaceOutcome::Kept;
 }
 
 }  // namespace corvane::platform

@@ -2,8 +2,10 @@
 //
 // Reads share read, write and delete with other programs (an editor may keep
 // the file open); the rewrite goes through GetTempFileNameW ("cvn" prefix, same
-// folder, so the move stays on one volume) and MoveFileExW with
-// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
+// folder, so the replace stays on one volume) and ReplaceFileW, which keeps
+// the replaced file's attributes, ACL, alternate data streams and creation
+// time; MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
+// only where the volume cannot replace in place.
 #include "uFiles.h"
 
 #include <windows.h>
@@ -111,5 +113,115 @@ bool MoveFileReplace(const std::u16string& from, const std::u16string& to) {
 }
 
 bool DeleteFilePath(const std::u16string& path) { return DeleteFileW(W(path)) != 0; }
+
+namespace {
+
+bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+
+// "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
+std::u16string WithoutLongPrefix(std::u16string path) {
+  if (path.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + path.substr(8);
+  if (path.rfind(u"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+// ReplaceFileW's answers that mean the volume (a network share, some file
+// systems) cannot replace a file in place, rather than that this file cannot
+// be replaced now.
+bool VolumeCannotReplace(DWORD error) {
+  return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER ||
+         error == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+bool PlainMove(const std::u16string& from, const std::u16string& to) {
+  return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Puts back what the replaced file was where the replace did not keep it
+// (a fallback move, or a system whose ReplaceFileW keeps less): the hidden,
+// system and not-indexed attributes, and the creation time. The archive bit
+// is set, as for any changed file.
+void RestoreWhatWasKept(const std::u16string& path, const WIN32_FILE_ATTRIBUTE_DATA& before) {
+  const DWORD now = GetFileAttributesW(W(path));
+  if (now == INVALID_FILE_ATTRIBUTES) return;
+  const DWORD wanted = (before.dwFileAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+  if ((now & (kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE)) != wanted)
+    SetFileAttributesW(W(path), (now & ~kKeptAttributes) | wanted);
+  HANDLE file = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FILETIME created{};
+  if (GetFileTime(file, &created, nullptr, nullptr) && CompareFileTime(&created, &before.ftCreationTime) != 0)
+    SetFileTime(file, &before.ftCreationTime, nullptr, nullptr);
+  CloseHandle(file);
+}
+
+// The full form of a path (some ReplaceFileW implementations refuse
+// relative names); the path itself when it cannot be made full.
+std::u16string FullPath(const std::u16string& path) {
+  const DWORD size = GetFullPathNameW(W(path), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::u16string full(size, u'\0');
+  const DWORD length = GetFullPathNameW(W(path), size, reinterpret_cast<wchar_t*>(&full[0]), nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return full;
+}
+
+// The answer ReplaceFileW gives (0 on success), or the one a test asked for.
+DWORD TryReplaceFile(const std::u16string& from, const std::u16string& to) {
+  if (Faulted(TFileFault::ReplaceUnsupported)) return ERROR_NOT_SUPPORTED;
+  if (ReplaceFileW(W(FullPath(to)), W(FullPath(from)), nullptr,
+                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+    return 0;
+  return GetLastError();
+}
+
+}  // namespace
+
+std::u16string SaveTargetOf(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+  HANDLE file = CreateFileW(W(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  std::u16string buffer(32768, u'\0');
+  const DWORD length = GetFinalPathNameByHandleW(file, reinterpret_cast<wchar_t*>(&buffer[0]), 32767,
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(file);
+  if (length == 0 || length >= 32767) return path;
+  buffer.resize(length);
+  return WithoutLongPrefix(buffer);
+}
+
+bool IsReadOnlyFile(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(W(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+TReplaceOutcome ReplaceFileKeeping(const std::u16string& from, const std::u16string& to) {
+  if (Faulted(TFileFault::Replace)) return TReplaceOutcome::Failed;
+  if (Faulted(TFileFault::ReplaceStrands)) {
+    DeleteFileW(W(to));
+    return TReplaceOutcome::Failed;
+  }
+  WIN32_FILE_ATTRIBUTE_DATA before{};
+  const bool known = GetFileAttributesExW(W(to), GetFileExInfoStandard, &before) != 0;
+  const DWORD error = TryReplaceFile(from, to);
+  TReplaceOutcome outcome = TReplaceOutcome::Kept;
+  if (error != 0) {
+    // Without a backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old
+    // file is gone and the new text is still under its temporary name: it
+    // must get the file's name, or the caller keeps it.
+    const bool stranded = !Exists(to) && Exists(from);
+    if (!stranded && !VolumeCannotReplace(error)) return TReplaceOutcome::Failed;
+    if (!PlainMove(from, to)) return TReplaceOutcome::Failed;
+    outcome = TReplaceOutcome::PlainMove;
+  }
+  if (known) RestoreWhatWasKept(to, before);
+  return outcome;
+}
 
 }  // namespace corvane::platform

@@ -41,29 +41,43 @@ void TSourcePatchDocument::LoadFromBytes(const std::u16string& fileName, std::st
   patches_.clear();
 }
 
-bool TSourcePatchDocument::AddPatch(int64_t start, int64_t length, std::string replacement) {
+bool TSourcePatchDocument::FindSlot(int64_t start, int64_t length, size_t& position, bool& replaces) const {
   const int64_t size = int64_t(loadedBytes_.size());
-  if (fileName_.empty() || start < 0 || length < 0 || start > size || size - start < length)
-    return false;
-  size_t position = patches_.size();
+  if (fileName_.empty() || start < 0 || length < 0 || start > size || size - start < length) return false;
+  position = patches_.size();
+  replaces = false;
   for (size_t i = 0; i < patches_.size(); ++i) {
-    TSourcePatch& patch = patches_[i];
+    const TSourcePatch& patch = patches_[i];
     if (patch.Start == start) {
       // The same span again (a second edit of the same value) replaces the
       // earlier text; a different span from the same byte would overlap.
-      if (patch.Length != length) return false;
-      patch.Replacement = std::move(replacement);
-      return true;
+      position = i;
+      replaces = true;
+      return patch.Length == length;
     }
     if (patch.Start > start) {
-      if (patch.Start < start + length) return false;
       position = i;
-      break;
+      return patch.Start >= start + length;
     }
     if (start < patch.Start + patch.Length) return false;
   }
-  patches_.insert(patches_.begin() + std::ptrdiff_t(position),
-                  TSourcePatch{start, length, std::move(replacement)});
+  return true;
+}
+
+bool TSourcePatchDocument::CanAddPatch(int64_t start, int64_t length) const {
+  size_t position = 0;
+  bool replaces = false;
+  return FindSlot(start, length, position, replaces);
+}
+
+bool TSourcePatchDocument::AddPatch(int64_t start, int64_t length, std::string replacement) {
+  size_t position = 0;
+  bool replaces = false;
+  if (!FindSlot(start, length, position, replaces)) return false;
+  if (replaces)
+    patches_[position].Replacement = std::move(replacement);
+  else
+    patches_.insert(patches_.begin() + std::ptrdiff_t(position), TSourcePatch{start, length, std::move(replacement)});
   return true;
 }
 
@@ -88,41 +102,51 @@ std::string SplicePatches(std::string_view bytes, const TSourcePatches& patches,
 
 std::string TSourcePatchDocument::BuildText() const { return SplicePatches(loadedBytes_, patches_); }
 
-bool TSourcePatchDocument::SaveToFile(const TValidateText& validate, std::u16string& error) {
+bool TSourcePatchDocument::SaveToFile(const TValidateText& validate, std::u16string& error,
+                                      platform::TReplaceOutcome* how) {
   error.clear();
   if (fileName_.empty()) return error = tr(i18n::kErrorNoSource), false;
   if (patches_.empty()) return true;
   std::string current;
   if (!ReadFileBytes(fileName_, current)) return error = tr(i18n::kErrorReread), false;
   if (current != loadedBytes_) return error = tr(i18n::kErrorChanged), false;
+  // A link is saved through: the file it names is rewritten, the link stays.
+  const std::u16string target = platform::SaveTargetOf(fileName_);
+  if (platform::IsReadOnlyFile(target)) return error = tr(i18n::kErrorReadOnly), false;
   std::string text = BuildText();
   if (validate && !validate(text, error)) {
     // A validator that fails without a message still must not look like success.
     if (error.empty()) error = tr(i18n::kErrorUnsafeEdit);
     return false;
   }
-  if (!WritePatched(text, error)) return false;
+  platform::TReplaceOutcome outcome = platform::TReplaceOutcome::Failed;
+  if (!WritePatched(text, target, error, outcome)) return false;
   loadedBytes_ = std::move(text);
   patches_.clear();
+  if (how) *how = outcome;
   return true;
 }
 
-// Writes text to a fresh "cvn" temporary beside the source and moves it over
-// the source. The temporary is deleted on every failure path; after the move
-// its name no longer exists.
-bool TSourcePatchDocument::WritePatched(const std::string& text, std::u16string& error) {
+// Writes text to a fresh "cvn" temporary beside the target and replaces the
+// target with it. The temporary is deleted on every failure path (after the
+// replace its name no longer exists) unless it holds the only copy of the
+// text because the target is gone.
+bool TSourcePatchDocument::WritePatched(const std::string& text, const std::u16string& target,
+                                        std::u16string& error, platform::TReplaceOutcome& how) {
   std::u16string tempName;
-  if (!platform::CreateTempFileIn(FolderOfPath(fileName_), tempName))
-    return error = tr(i18n::kErrorTemp), false;
+  if (!platform::CreateTempFileIn(FolderOfPath(target), tempName)) return error = tr(i18n::kErrorTemp), false;
   if (!WriteFileBytes(tempName, text)) {
     platform::DeleteFilePath(tempName);
     return error = tr(i18n::kErrorWriteTemp), false;
   }
-  if (!platform::MoveFileReplace(tempName, fileName_)) {
+  how = platform::ReplaceFileKeeping(tempName, target);
+  if (how != platform::TReplaceOutcome::Failed) return true;
+  error = tr(i18n::kErrorReplace);
+  if (!platform::FileExists(target) && platform::FileExists(tempName))
+    error += u": " + tempName;
+  else
     platform::DeleteFilePath(tempName);
-    return error = tr(i18n::kErrorReplace), false;
-  }
-  return true;
+  return false;
 }
 
 }  // namespace corvane

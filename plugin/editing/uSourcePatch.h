@@ -9,11 +9,17 @@
 // - All patch offsets refer to LoadedBytes, never to the patched text; patches
 //   are kept sorted by Start and pairwise non-overlapping (touching is fine).
 //   The same span given again replaces the earlier replacement.
-// - SaveToFile rereads the file, refuses when it differs from LoadedBytes,
-//   validates the patched text, writes it to a "cvn" temporary in the same
-//   folder and moves that over the source. Any failure leaves the file, the
+// - SaveToFile rereads the file, refuses when it differs from LoadedBytes or
+//   is read-only (before anything is written), validates the patched text,
+//   writes it to a "cvn" temporary in the same folder and replaces the file
+//   with it, keeping what the file was (attributes, ACL, streams, creation
+//   time; mode and owner on POSIX). A symbolic link is saved through to the
+//   file it points to and stays a link. Any failure leaves the file, the
 //   loaded bytes and the patches exactly as they were (a retry is possible)
-//   and leaves no temporary file behind.
+//   and leaves no temporary file behind, with one exception: when the system
+//   removed the file and could not put the new one in its place, the
+//   temporary file holds the only copy of the text and is kept (its name is
+//   in the error text).
 // - Operations return false plus a translated error text; nothing throws.
 #pragma once
 
@@ -22,6 +28,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "uFiles.h"
 
 namespace corvane {
 
@@ -49,20 +57,29 @@ class TSourcePatchDocument {
   // Records one replacement; false when refused (no file, span outside the
   // bytes, or overlapping a different span).
   bool AddPatch(int64_t start, int64_t length, std::string replacement);
+  // Whether AddPatch would take this span; nothing changes.
+  bool CanAddPatch(int64_t start, int64_t length) const;
   void ClearPatches() { patches_.clear(); }
 
   // LoadedBytes with all patches applied.
   std::string BuildText() const;
 
-  // The checked, atomic save. validate may be empty.
-  bool SaveToFile(const TValidateText& validate, std::u16string& error);
+  // The checked, atomic save. validate may be empty. On success *how (when
+  // given) tells whether the file kept its attributes, ACL and streams or
+  // had to be moved into place plainly.
+  bool SaveToFile(const TValidateText& validate, std::u16string& error,
+                  platform::TReplaceOutcome* how = nullptr);
 
   const std::u16string& FileName() const { return fileName_; }
   const std::string& LoadedBytes() const { return loadedBytes_; }
   const TSourcePatches& Patches() const { return patches_; }
 
  private:
-  bool WritePatched(const std::string& text, std::u16string& error);
+  // Where a span goes in the patch list: its index, whether it replaces
+  // the patch there, or false when it is refused.
+  bool FindSlot(int64_t start, int64_t length, size_t& position, bool& replaces) const;
+  bool WritePatched(const std::string& text, const std::u16string& target, std::u16string& error,
+                    platform::TReplaceOutcome& how);
 
   std::u16string fileName_;
   std::string loadedBytes_;

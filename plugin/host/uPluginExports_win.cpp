@@ -10,12 +10,14 @@
 //    and returns its main window; any failure returns 0 and leaves nothing
 //    behind. The other exports find the viewer through that window's
 //    user-data slot and do nothing for a window without one.
+//  - Each export is a frame of the plug-in (uViewerLifetime.h): a viewer
+//    closed from inside a modal loop of its own is deleted only once that
+//    loop's code has returned.
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
-#include "uCellEditor.h"
 #include "uGuard.h"
 #include "uJsonViewer.h"
 #include "uListerInterface.h"
@@ -23,11 +25,13 @@
 #include "uSettings.h"
 #include "uThemePaint.h"
 #include "uUnicode.h"
+#include "uViewerLifetime.h"
 #include "uViewerSearch.h"
 
 namespace {
 
 using corvane::TJsonViewer;
+using corvane::TPluginFrame;
 using corvane::win::Guarded;
 using corvane::win::GuardedVoid;
 
@@ -62,6 +66,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
 extern "C" {
 
 HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int ShowFlags) {
+  TPluginFrame frame;
   return Guarded<HWND>(nullptr, [&]() -> HWND {
     if (FileToLoad == nullptr) return nullptr;
     auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad), ShowFlags);
@@ -79,10 +84,10 @@ HWND __stdcall ListLoad(HWND ParentWin, char* FileToLoad, int ShowFlags) {
 }
 
 void __stdcall ListCloseWindow(HWND ListWin) {
+  TPluginFrame frame;
   TJsonViewer* viewer = Guarded<TJsonViewer*>(nullptr, [&] { return TJsonViewer::FromWindow(ListWin); });
   if (viewer == nullptr) return;
-  GuardedVoid([&] { corvane::AskSaveBeforeClose(*viewer); });
-  delete viewer;
+  GuardedVoid([&] { corvane::CloseViewer(*viewer); });
 }
 
 void __stdcall ListGetDetectString(char* DetectString, int maxlen) {
@@ -104,6 +109,7 @@ void __stdcall ListSetDefaultParams(ListDefaultParamStruct* dps) {
 }
 
 int __stdcall ListSearchTextW(HWND ListWin, WCHAR* SearchString, int SearchParameter) {
+  TPluginFrame frame;
   GuardedVoid([&] {
     TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin);
     if (viewer == nullptr || SearchString == nullptr) return;
@@ -121,6 +127,7 @@ int __stdcall ListSearchText(HWND ListWin, char* SearchString, int SearchParamet
 }
 
 int __stdcall ListSendCommand(HWND ListWin, int Command, int Parameter) {
+  TPluginFrame frame;
   GuardedVoid([&] {
     if (Command != lc_newparams) return;
     if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin)) corvane::HostFlagsChanged(*viewer, Parameter);

@@ -53,6 +53,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kStatusNoChanges,
     &kStatusSaved,
     &kStatusSaveFailed,
+    &kStatusSavedPlainMove,
     &kStatusLinkRefused,
     &kDialogSaveBeforeClose,
     &kErrorUnsafeEdit,
@@ -67,6 +68,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorTemp,
     &kErrorWriteTemp,
     &kErrorReplace,
+    &kErrorReadOnly,
     &kErrorTooLarge,
     &kErrorOutOfMemory,
 };

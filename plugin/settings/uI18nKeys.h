@@ -64,6 +64,8 @@ inline constexpr TI18nKey kStatusModified{"status.modified", u" MODIFIED *"};
 inline constexpr TI18nKey kStatusNoChanges{"status.no_changes", u" NO CHANGES"};
 inline constexpr TI18nKey kStatusSaved{"status.saved", u" SAVED"};
 inline constexpr TI18nKey kStatusSaveFailed{"status.save_failed", u" SAVE FAILED: %s"};
+// The volume could not replace the file in place: saved by a plain move.
+inline constexpr TI18nKey kStatusSavedPlainMove{"status.saved_plain_move", u" SAVED (permissions and streams not kept)"};
 inline constexpr TI18nKey kStatusLinkRefused{"status.link_refused", u" ONLY WEB LINKS (HTTP, HTTPS) ARE OPENED"};
 inline constexpr TI18nKey kDialogSaveBeforeClose{"dialog.save_before_close", u"Save changes to \"%s\" before closing?"};
 inline constexpr TI18nKey kErrorUnsafeEdit{"error.unsafe_edit", u"This value cannot be edited without changing its syntax"};
@@ -78,6 +80,7 @@ inline constexpr TI18nKey kErrorChanged{"error.changed", u"Source file changed o
 inline constexpr TI18nKey kErrorTemp{"error.temp", u"Cannot create temporary file"};
 inline constexpr TI18nKey kErrorWriteTemp{"error.write_temp", u"Cannot write temporary file"};
 inline constexpr TI18nKey kErrorReplace{"error.replace", u"Cannot replace source file"};
+inline constexpr TI18nKey kErrorReadOnly{"error.read_only", u"Source file is read-only"};
 inline constexpr TI18nKey kErrorTooLarge{"error.too_large", u"File exceeds configured max-file-size"};
 inline constexpr TI18nKey kErrorOutOfMemory{"error.out_of_memory", u"Not enough memory to load the document"};
 

@@ -9,6 +9,7 @@
 
 #include "uI18n.h"
 #include "uNumberText.h"
+#include "uScalarTyping.h"
 #include "uTomlText.h"
 #include "uUnicode.h"
 
@@ -78,6 +79,16 @@ TValueCheck CheckTypedValue(const TJsonData* node, std::u16string_view text) {
     case nkString: return CheckString(*node, text);
     default: return vcNotEditable;
   }
+}
+
+TValueCheck CheckEditedValue(const TJsonData* node, std::u16string_view text, TDocumentLanguage language) {
+  const TValueCheck check = CheckTypedValue(node, text);
+  if (check != vcAccepted || NodeKind(node) != nkNumber) return check;
+  constexpr int kPlain = 1;
+  const TJsonDataPtr reloaded = ScalarToValue(Utf16ToUtf8(text), kPlain, language);
+  if (NodeKind(reloaded.get()) != nkNumber) return vcInvalidNumber;
+  const bool wasFloat = static_cast<const TJsonNumber*>(node)->IsFloat();
+  return static_cast<const TJsonNumber*>(reloaded.get())->IsFloat() == wasFloat ? vcAccepted : vcInvalidNumber;
 }
 
 std::u16string ValueCheckStatusText(TValueCheck check) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "uDocumentLanguage.h"
 #include "uJsonModel.h"
 
 namespace corvane {
@@ -39,6 +40,13 @@ TValueCheck CheckTypedValue(const TJsonData* node, std::u16string_view text);
 
 // Translated status text of a refusal ("" for accepted and not editable).
 std::u16string ValueCheckStatusText(TValueCheck check);
+
+// The check of a cell edit in a document: CheckTypedValue, and a number text
+// must also load again from the document as the same kind of number the node
+// is (unquoted, the file's scalar typing): "1e5" would load as a string and
+// "2" in a float cell as an integer, so the grid would show what a reload
+// does not. Such texts are refused with vcInvalidNumber.
+TValueCheck CheckEditedValue(const TJsonData* node, std::u16string_view text, TDocumentLanguage language);
 
 // Checks the text and, when accepted, gives it to the node: an integer node
 // its 64-bit value, a float node the text (a source-preserving float keeps

@@ -65,5 +65,40 @@ TEST(win32_file_layer, makes_temporary_names_with_the_cvn_prefix_in_the_given_fo
   EXPECT_TRUE(dir.Names().empty());
 }
 
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+bool SaveAEquals2(const std::string& path, std::u16string& error) {
+  TSourcePatchDocument doc;
+  return doc.LoadFromFile(Wide(path), error) && doc.AddPatch(3, 1, "2") && doc.SaveToFile(nullptr, error);
+}
+
+TEST(win32_file_layer, a_saved_file_keeps_its_hidden_and_system_attributes) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir.File("a.yaml"), "a: 1\n");
+  const std::u16string path = Wide(dir.File("a.yaml"));
+  ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  std::u16string error;
+  ASSERT_TRUE(SaveAEquals2(dir.File("a.yaml"), error)) << Utf16ToUtf8(error);
+  const DWORD attributes = GetFileAttributesW(W(path));
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(test::ReadFileBytes(dir.File("a.yaml")), "a: 2\n");
+  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(win32_file_layer, refuses_a_read_only_file_before_writing_anything) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir.File("a.yaml"), "a: 1\n");
+  const std::u16string path = Wide(dir.File("a.yaml"));
+  ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_READONLY));
+  std::u16string error;
+  EXPECT_FALSE(SaveAEquals2(dir.File("a.yaml"), error));
+  EXPECT_EQ(error, u"Source file is read-only");
+  EXPECT_EQ(test::ReadFileBytes(dir.File("a.yaml")), "a: 1\n");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.yaml"});
+  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(SaveAEquals2(dir.File("a.yaml"), error)) << Utf16ToUtf8(error);
+}
+
 }  // namespace
 }  // namespace corvane

@@ -125,6 +125,31 @@ TEST_F(save_under_faults, deletes_the_temporary_file_when_the_source_cannot_be_r
   ExpectUntouchedThenRetry(kOriginal);
 }
 
+TEST_F(save_under_faults, keeps_the_temporary_file_when_it_holds_the_only_copy_of_the_text) {
+  // The system removed the source and could not move the new text into its
+  // place: deleting the temporary file now would lose the file altogether.
+  platform::SetFileFaultForTesting(platform::TFileFault::ReplaceStrands);
+  std::u16string error;
+  EXPECT_FALSE(Save(error));
+  EXPECT_EQ(error.rfind(u"Cannot replace source file: ", 0), 0u) << Utf16ToUtf8(error);
+  ASSERT_FALSE(test::FileExists(Path()));
+  std::vector<std::string> names = dir.Names();
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_NE(Utf16ToUtf8(error).find(names[0]), std::string::npos);
+  EXPECT_EQ(test::ReadFileBytes(dir.File(names[0])), "# settings\r\nname: \"Jane\"\r\nport: 80\r\n");
+  EXPECT_EQ(doc.Patches().size(), 1u);
+}
+
+TEST_F(save_under_faults, says_when_the_file_was_moved_into_place_plainly) {
+  platform::SetFileFaultForTesting(platform::TFileFault::ReplaceUnsupported);
+  std::u16string error;
+  platform::TReplaceOutcome how = platform::TReplaceOutcome::Failed;
+  ASSERT_TRUE(doc.SaveToFile(nullptr, error, &how)) << Utf16ToUtf8(error);
+  EXPECT_EQ(how, platform::TReplaceOutcome::PlainMove);
+  EXPECT_EQ(test::ReadFileBytes(Path()), "# settings\r\nname: \"Jane\"\r\nport: 80\r\n");
+  EXPECT_TRUE(NoTemporaryLeft());
+}
+
 TEST(save_with_a_bare_file_name, puts_the_temporary_file_in_the_current_folder) {
   test::TempDir dir;
   test::WriteFileBytes(dir.File("plain.yaml"), "a: 1\n");

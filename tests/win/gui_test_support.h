@@ -52,6 +52,8 @@ class TPluginDll {
   // Visual styles the plug-in asked for ("style CLASS [APP|LIST]" lines).
   std::wstring TakeStyleLog() const;
   void FailNextOutsideCall() const;
+  // The viewer's pending patches: "START LENGTH SIZE REPLACEMENT\n" each.
+  std::string PendingPatches(HWND window) const;
 
   TempDir Dir;
 
@@ -87,6 +89,12 @@ std::vector<std::wstring> HeaderTexts(HWND grid);
 std::wstring CellText(HWND grid, int row, int column);
 std::vector<int> SelectedRows(HWND grid);
 
+// The cell editor (edit box 106, a child of the grid) after a click on a
+// cell and Enter, as a user opens it; nullptr when it did not open.
+HWND OpenCellEditor(const TViewerControls& v, int row, int column);
+// A window's text (an edit box's contents).
+std::wstring WindowTextOf(HWND window);
+
 // Status bar part texts (SB_GETTEXTW).
 std::wstring StatusText(HWND status, int part);
 std::vector<std::wstring> StatusTexts(HWND status);
@@ -114,6 +122,26 @@ struct TMenuSeen {
 // loop, then closes it with the given keys posted to the menu (none:
 // EndMenu, nothing chosen).
 TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>& keys = {});
+
+// A message box as it showed while its modal loop ran.
+struct TMessageBoxSeen {
+  std::wstring Caption, Text;
+};
+// What to do with one message box while its loop runs: usually press a
+// button (AnswerWith), maybe after doing more inside the loop.
+using TBoxAnswer = std::function<void(HWND box)>;
+TBoxAnswer AnswerWith(int buttonId);
+// Runs open; every message box of this thread that opens meanwhile is read
+// and handed to the next answer, in order (a box beyond the answers is
+// answered with IDNO). Returns the boxes seen.
+std::vector<TMessageBoxSeen> AnswerMessageBoxes(const std::function<void()>& open,
+                                                std::vector<TBoxAnswer> answers);
+// True while AnswerMessageBoxes runs.
+bool MessageBoxesAnswered();
+// Runs open (which enters a popup menu's loop) and calls inside from within
+// that loop; the menu is ended afterwards if inside did not end it. True
+// when the menu was seen.
+bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside);
 
 // The process's private memory in bytes.
 size_t PrivateBytes();

@@ -23,6 +23,15 @@ std::wstring WinPath(const std::string& utf8) {
   return text;
 }
 
+// Runs open (which enters a modal loop) with a thread timer firing inside
+// that loop every period milliseconds.
+void WithThreadTimer(UINT period, TIMERPROC fired, const std::function<void()>& open) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, period, fired);
+  open();
+  KillTimer(nullptr, timer);
+  PumpMessages();
+}
+
 std::string Utf8(const std::wstring& text) {
   std::string utf8(text.size() * 3, '\0');
   utf8.resize(size_t(
@@ -75,7 +84,14 @@ HWND TPluginDll::OpenYaml(const std::string& yaml, int showFlags) {
   return window;
 }
 
-void TPluginDll::Close(HWND window) { Export<FListCloseWindow>("ListCloseWindow")(window); }
+// A message box nobody expected would block the test for ever: it is
+// answered No and reported.
+void TPluginDll::Close(HWND window) {
+  const auto close = [&] { Export<FListCloseWindow>("ListCloseWindow")(window); };
+  if (MessageBoxesAnswered()) return close();
+  for (const TMessageBoxSeen& box : AnswerMessageBoxes(close, {}))
+    ADD_FAILURE() << "unexpected message box on close: " << Utf8(box.Text);
+}
 
 int TPluginDll::Search(HWND window, const std::wstring& text, int flags) {
   std::wstring copy = text;
@@ -84,6 +100,15 @@ int TPluginDll::Search(HWND window, const std::wstring& text, int flags) {
 
 int TPluginDll::SendCommand(HWND window, int command, int parameter) {
   return Export<FListSendCommand>("ListSendCommand")(window, command, parameter);
+}
+
+std::string TPluginDll::PendingPatches(HWND window) const {
+  const auto pending = Export<int(__stdcall*)(HWND, char*, int)>("CorvaneTestPendingPatches");
+  const int length = pending(window, nullptr, 0);
+  if (length <= 0) return {};
+  std::string lines(size_t(length) + 1, '\0');
+  lines.resize(size_t(pending(window, &lines[0], length + 1)));
+  return lines;
 }
 
 int TPluginDll::LiveCount(int kind) const {
@@ -208,6 +233,22 @@ std::vector<int> SelectedRows(HWND grid) {
   return rows;
 }
 
+HWND OpenCellEditor(const TViewerControls& v, int row, int column) {
+  NMITEMACTIVATE click{};
+  click.iItem = row;
+  click.iSubItem = column;
+  Notify(v.Main, v.Grid, NM_CLICK, &click.hdr);
+  SetFocus(v.Grid);
+  PressKey(v.Grid, VK_RETURN);
+  return GetDlgItem(v.Grid, 106);
+}
+
+std::wstring WindowTextOf(HWND window) {
+  std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(size_t(GetWindowTextW(window, &text[0], int(text.size()))));
+  return text;
+}
+
 std::wstring StatusText(HWND status, int part) {
   const int length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, WPARAM(part), 0));
   std::wstring text(size_t(length) + 1, L'\0');
@@ -308,12 +349,88 @@ TMenuSeen CaptureMenu(const std::function<void()>& open, const std::vector<int>&
   TMenuSeen seen;
   gMenuSeen = &seen;
   gMenuKeys = keys;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuTimer);
-  open();
-  KillTimer(nullptr, timer);
+  WithThreadTimer(50, MenuTimer, open);
   gMenuSeen = nullptr;
-  PumpMessages();
   return seen;
+}
+
+// ---- message boxes ------------------------------------------------------------
+
+namespace {
+
+struct TBoxScript {
+  std::vector<TBoxAnswer> Answers;
+  std::vector<TMessageBoxSeen> Seen;
+  std::vector<HWND> Handled;
+};
+TBoxScript* gBoxScript = nullptr;
+
+BOOL CALLBACK FindNewBox(HWND window, LPARAM found) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  for (HWND handled : gBoxScript->Handled)
+    if (handled == window) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Fires inside any modal loop of the thread.
+void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (!gBoxScript) return;
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindNewBox, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  gBoxScript->Handled.push_back(box);
+  gBoxScript->Seen.push_back({WindowTextOf(box), WindowTextOf(GetDlgItem(box, 0xFFFF))});
+  TBoxAnswer answer = AnswerWith(IDNO);
+  if (!gBoxScript->Answers.empty()) {
+    answer = gBoxScript->Answers.front();
+    gBoxScript->Answers.erase(gBoxScript->Answers.begin());
+  }
+  answer(box);
+}
+
+}  // namespace
+
+bool MessageBoxesAnswered() { return gBoxScript != nullptr; }
+
+TBoxAnswer AnswerWith(int buttonId) {
+  return [buttonId](HWND box) { PostMessageW(box, WM_COMMAND, WPARAM(buttonId), 0); };
+}
+
+std::vector<TMessageBoxSeen> AnswerMessageBoxes(const std::function<void()>& open,
+                                                std::vector<TBoxAnswer> answers) {
+  TBoxScript script;
+  script.Answers = std::move(answers);
+  gBoxScript = &script;
+  WithThreadTimer(30, BoxTimer, open);
+  gBoxScript = nullptr;
+  return script.Seen;
+}
+
+namespace {
+
+const std::function<void()>* gInsideMenu = nullptr;
+bool gInsideMenuSeen = false;
+
+void CALLBACK InsideMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = FindWindowW(L"#32768", nullptr);
+  if (!window || !IsWindowVisible(window) || !gInsideMenu) return;
+  KillTimer(nullptr, id);
+  gInsideMenuSeen = true;
+  (*gInsideMenu)();
+  if (IsWindow(window) && IsWindowVisible(window)) EndMenu();
+}
+
+}  // namespace
+
+bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside) {
+  gInsideMenu = &inside;
+  gInsideMenuSeen = false;
+  WithThreadTimer(50, InsideMenuTimer, open);
+  gInsideMenu = nullptr;
+  return gInsideMenuSeen;
 }
 
 size_t PrivateBytes() {

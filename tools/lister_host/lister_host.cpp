@@ -26,7 +26,7 @@
 // --screenshot writes a PNG of the plug-in's window (with its context menu
 // open when --menu is given) after the keys of --send-keys, then closes
 // (unless --close-after-ms says when). --send-keys presses keys in the
-// plug-in's focused control (letters, digits, Esc, Tab, F3, Down, Right, ^
+// plug-in's focused control (letters, digits, Esc, Tab, F3, Down, Right, Enter, ^
 // for Ctrl as in ^F, separated by commas). --check writes a UTF-8 report to
 // --out (a GUI program has no console under wine) and closes by itself (after
 // --close-after-ms, default 500 ms, or after the screenshot):
@@ -162,12 +162,28 @@ bool ListWindowFillsClient() {
   return list.right - list.left == client.right && list.bottom - list.top == client.bottom;
 }
 
+// A scripted run (screenshot, check) has nobody to answer the plug-in's
+// question on close about unsaved edits: it is answered No (nothing of the
+// viewed file is written) and noted. Runs as a thread timer, which fires
+// inside the message box's loop.
+void CALLBACK AnswerQuestionNo(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowW(L"#32770", nullptr);
+  if (!box || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) return;
+  wchar_t text[512] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 512);
+  Note("question: " + Utf8(text) + " (answered No)");
+  PostMessageW(box, WM_COMMAND, IDNO, 0);
+}
+
 // The plug-in's window goes first, as when the file manager closes a lister.
 void CloseList() {
   if (gHost.ListWin == nullptr) return;
   HWND listWin = gHost.ListWin;
   gHost.ListWin = nullptr;
+  const bool scripted = gHost.Options.Check || !gHost.Options.ScreenshotFile.empty();
+  const UINT_PTR answer = scripted ? SetTimer(nullptr, 0, 100, AnswerQuestionNo) : 0;
   gHost.Plugin.ListCloseWindow(listWin);
+  if (answer) KillTimer(nullptr, answer);
   Note(std::string("closed: ") + (IsWindow(listWin) ? "no" : "yes"));
 }
 
@@ -282,6 +298,7 @@ bool PressNextScriptKey() {
   else if (name == L"F3") vk = VK_F3;
   else if (name == L"Down") vk = VK_DOWN;
   else if (name == L"Right") vk = VK_RIGHT;
+  else if (name == L"Enter") vk = VK_RETURN;
   else if (name.size() == 1) vk = static_cast<WORD>(towupper(name[0]));
   // After a key the plug-in handed back, the host holds the focus; the
   // next key is typed into the plug-in again.

@@ -169,7 +169,10 @@ void RunCommand(TJsonViewer& viewer, int id) {
       break;
     case cmd::kSelectItem: SelectNodeInTree(viewer, viewer.Core.CurrentRow); break;
     case cmd::kSave: SaveChanges(viewer); break;
-    default: RunFlatCommand(viewer, id); break;  // 5010-5012; 5013-5015 are unavailable
+    case cmd::kInsertRow:
+    case cmd::kDeleteRow:
+    case cmd::kDeleteColumn: RefuseStructuralCommand(viewer); break;
+    default: RunFlatCommand(viewer, id); break;  // 5010-5012
   }
 }
 

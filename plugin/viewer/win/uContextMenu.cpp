@@ -10,6 +10,7 @@
 #include "uStatusBar.h"
 #include "uStatusTexts.h"
 #include "uThemePaint.h"
+#include "uViewerLifetime.h"
 
 namespace corvane {
 
@@ -111,7 +112,9 @@ void ShowContextMenu(TJsonViewer& viewer, LPARAM position) {
   }
   win::TMenu menu(BuildContextMenu(viewer));
   if (!menu.Get()) return;
-  TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, viewer.Window(), nullptr);
+  // The chosen command arrives as WM_COMMAND; nothing of the viewer is used
+  // after the loop, which a close from inside may have ended.
+  RunModal(viewer, true, [&] { TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, viewer.Window(), nullptr); });
 }
 
 }  // namespace corvane

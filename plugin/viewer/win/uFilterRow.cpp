@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "uCellEditor.h"
 #include "uCommands.h"
 #include "uFilterRules.h"
 #include "uGridPane.h"
@@ -104,6 +105,7 @@ void ReadFilterEdits(TJsonViewer& viewer) {
 }
 
 void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection) {
+  EndCellEditBeforeRowsMove(viewer);
   ReadFilterEdits(viewer);
   ShowFilterResult(viewer, viewer.Core.ApplyFilters(keepSelection));
 }

@@ -74,6 +74,7 @@ void ItemChanged(TJsonViewer& viewer, const NMLISTVIEW* change) {
 }  // namespace
 
 void ShowTable(TJsonViewer& viewer, TJsonData* node) {
+  EndCellEditBeforeRowsMove(viewer);
   const HWND grid = viewer.Grid;
   SetRedraw(grid, false);
   SendMessageW(grid, LVM_SETITEMCOUNT, 0, 0);
@@ -90,7 +91,7 @@ void ShowTable(TJsonViewer& viewer, TJsonData* node) {
 void SetFlatLevel(TJsonViewer& viewer, int level) {
   level = ClampFlatLevel(level);
   if (level == viewer.Core.FlatLevel) return;
-  EndCellEdit(viewer, true);
+  EndCellEditBeforeRowsMove(viewer);
   viewer.Core.FlatLevel = level;
   if (viewer.Core.CurrentNode) ShowTable(viewer, viewer.Core.CurrentNode);
 }
@@ -107,6 +108,7 @@ void ShowFilterResult(TJsonViewer& viewer, const TFilterPassResult& result) {
 }
 
 void ToggleSortColumn(TJsonViewer& viewer, int column) {
+  EndCellEditBeforeRowsMove(viewer);
   TFilterPassResult result;
   SetRedraw(viewer.Grid, false);
   ReadFilterEdits(viewer);
@@ -201,6 +203,7 @@ bool GridNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
   if (header->hwndFrom != viewer.Grid) {
     // The header: columns moved or resized, the filter edits follow.
     if (header->code != HDN_ITEMCHANGEDW && header->code != HDN_ENDTRACKW) return false;
+    EndCellEdit(viewer, true);  // the cell under the editor changes its place
     PositionFilterEdits(viewer);
     *result = 0;
     return true;
@@ -212,7 +215,6 @@ bool GridNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
     case LVN_ITEMCHANGED: ItemChanged(viewer, reinterpret_cast<NMLISTVIEW*>(header)); return true;
     case NM_CUSTOMDRAW: *result = GridCustomDraw(viewer, reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return true;
     case LVN_COLUMNCLICK:
-      EndCellEdit(viewer, true);
       ToggleSortColumn(viewer, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return true;
     default:

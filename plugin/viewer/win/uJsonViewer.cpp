@@ -172,7 +172,12 @@ const std::u16string& TJsonViewer::SourceText() {
 
 // ---- destruction ------------------------------------------------------------
 
-TJsonViewer::~TJsonViewer() {
+TJsonViewer::~TJsonViewer() { Shutdown(); }
+
+void TJsonViewer::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  Closing = true;
   win::GuardedVoid([&] {
     EndCellEdit(*this, false);
     FilterTimer.Stop();
@@ -205,7 +210,9 @@ void TJsonViewer::ReleaseWindows() {
 
 void TJsonViewer::WindowDestroyed() {
   Main.Forget();
-  ReleaseWindows();
+  // The edit box went with its parents.
+  EditBox = nullptr;
+  Shutdown();
 }
 
 }  // namespace corvane

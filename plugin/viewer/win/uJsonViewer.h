@@ -7,8 +7,10 @@
 //    brushes, menus, timers, subclassed controls, the user-data slot all
 //    belong to owner members that the destructor releases).
 //  - The viewer is found from its main window through the window's user-data
-//    slot; it is destroyed by ListCloseWindow, or, when the host destroys
-//    the window without asking, when the window goes.
+//    slot; it is closed by ListCloseWindow, or, when the host destroys the
+//    window without asking, when the window goes. Either way the object is
+//    deleted only when no code of the plug-in is running any more (see
+//    uViewerLifetime.h): a modal loop further up the stack keeps it alive.
 //  - The destructor writes back the view settings that changed since
 //    creation (nothing for a viewer whose creation failed).
 //  - The panes are free functions over this object, one file per pane or
@@ -24,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "uCellEditor.h"
 #include "uFileLoading.h"
 #include "uScaling.h"
 #include "uSourcePatch.h"
@@ -64,6 +67,12 @@ class TJsonViewer {
   // The host destroyed the main window: the controls are gone, only the
   // rest is to be released (called from the window's last message).
   void WindowDestroyed();
+  // Ends an open cell edit without committing it, writes the changed view
+  // settings back and destroys the windows; the object stays usable (its
+  // window handles are null) until it is deleted. Runs once.
+  void Shutdown();
+  bool Closing = false;  // closing or closed: code after a modal loop stops
+  int MenuLoops = 0;     // menus and popups of this viewer now open
 
   // ---- document ----
   std::u16string FileName;
@@ -125,6 +134,7 @@ class TJsonViewer {
   HWND Text = nullptr;  // child of Tab, created when first shown
   HWND Status = nullptr;
   HWND EditBox = nullptr;         // in-place cell editor, while open
+  TCellEditSession CellEdit;      // what the open cell edit is on
   std::vector<HWND> FilterEdits;  // children of Tab, one per grid column
   win::TFont MainFont;
   win::TFont BoldFont;
@@ -151,6 +161,7 @@ class TJsonViewer {
   int tabNoRead_ = 0;
   TViewSettingsSnapshot snapshot_;
   bool created_ = false;
+  bool shutDown_ = false;
   bool sourceDecoded_ = false;
   uint64_t sourceRevision_ = 1;
   std::u16string sourceText_;

@@ -16,6 +16,7 @@
 #include "uThemePaint.h"
 #include "uTreePane.h"
 #include "uViewerCommands.h"
+#include "uViewerLifetime.h"
 
 namespace corvane {
 
@@ -123,6 +124,7 @@ void UnregisterViewerClass() {
 }
 
 LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TPluginFrame frame;
   // Only windows of this class come here; the slot is set right after the
   // window is created and cleared before the viewer lets it go.
   auto* viewer = reinterpret_cast<TJsonViewer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -130,7 +132,7 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     // The host destroyed the window without closing the viewer first.
     win::GuardedVoid([&] {
       viewer->WindowDestroyed();
-      delete viewer;
+      RetireViewer(viewer);
     });
     return DefWindowProcW(window, message, wParam, lParam);
   }

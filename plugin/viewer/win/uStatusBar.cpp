@@ -4,6 +4,7 @@
 #include "uJsonViewer.h"
 #include "uStatusTexts.h"
 #include "uViewerCommands.h"
+#include "uViewerLifetime.h"
 
 namespace corvane {
 
@@ -74,9 +75,12 @@ void ShowFlatLevelMenu(TJsonViewer& viewer) {
   if (!SendMessageW(viewer.Status, SB_GETRECT, kStatusPartFlat, reinterpret_cast<LPARAM>(&part))) return;
   POINT corner{part.left, part.top};
   ClientToScreen(viewer.Status, &corner);
-  const int chosen = static_cast<int>(TrackPopupMenu(
-      menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY, corner.x, corner.y, 0,
-      viewer.Window(), nullptr));
+  int chosen = 0;
+  const bool open = RunModal(viewer, true, [&] {
+    chosen = static_cast<int>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                             corner.x, corner.y, 0, viewer.Window(), nullptr));
+  });
+  if (!open) return;  // closed from inside the popup
   int level = 0;
   if (chosen != 0 && FlatLevelOfCommand(chosen, &level)) {
     SetFlatLevel(viewer, level);

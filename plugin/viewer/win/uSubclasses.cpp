@@ -46,9 +46,10 @@ bool MovesColumns(UINT message) {
          message == LVM_SETCOLUMNWIDTH;
 }
 
-// An open cell edit is committed before the grid scrolls under it; the
-// filter edits follow the columns after a scroll or a width change; the
-// header's painting is the viewer's.
+// An open cell edit is ended before the grid scrolls under it or its columns
+// move; the cell editor, a child of the grid, asks the main window for its
+// colours like the filter edits; the filter edits follow the columns after a
+// scroll or a width change; the header's painting is the viewer's.
 bool GridHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& viewer = *static_cast<TJsonViewer*>(owner);
   if (message == WM_NOTIFY) {
@@ -58,7 +59,11 @@ bool GridHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM l
     return true;
   }
   if (OfferToViewer(viewer, message, wParam, lParam)) return true;
-  if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) EndCellEdit(viewer, true);
+  if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || MovesColumns(message)) EndCellEditBeforeRowsMove(viewer);
+  if (message == WM_CTLCOLOREDIT && reinterpret_cast<HWND>(lParam) == viewer.EditBox && viewer.EditBox) {
+    *result = SendMessageW(viewer.Window(), message, wParam, lParam);
+    return *result != 0;
+  }
   if (!MovesColumns(message) || viewer.SizingColumns) return false;
   *result = viewer.GridSubclass.CallPrevious(window, message, wParam, lParam);
   PositionFilterEdits(viewer);

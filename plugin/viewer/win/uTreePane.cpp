@@ -109,7 +109,7 @@ TJsonData* SelectedTreeNode(const TJsonViewer& viewer) {
 
 void ShowSelectedNode(TJsonViewer& viewer) {
   if (viewer.BuildingTree) return;
-  EndCellEdit(viewer, true);
+  EndCellEditBeforeRowsMove(viewer);
   const bool keepFilters = CtrlShiftHeld();
   TFilterList saved;
   if (keepFilters) {
@@ -143,6 +143,27 @@ void SelectNodeInTree(TJsonViewer& viewer, int row) {
   SelectEntry(tree, item);
   SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   SetFocus(tree);
+}
+
+void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
+  const HWND tree = viewer.Tree;
+  std::vector<int> path;
+  HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
+  if (!item || !node || !TreeIndexPath(viewer.Document.Value.get(), node, &path) || path.empty()) return;
+  // Only entries that exist: a parent never expanded has none for node yet.
+  for (int index : path) {
+    item = NthChild(tree, item, index);
+    if (!item || !NodeOf(tree, item)) return;
+  }
+  if (NodeOf(tree, item) != node) return;
+  const TJsonData* parent = node->Parent();
+  const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
+  std::u16string label = TreeEntryLabel(parent, size_t(index));
+  TVITEMW entry{};
+  entry.mask = TVIF_TEXT;
+  entry.hItem = item;
+  entry.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(label.c_str()));
+  SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&entry));
 }
 
 bool TreeNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {

@@ -22,6 +22,10 @@ TJsonData* SelectedTreeNode(const TJsonViewer& viewer);
 void SelectNodeInTree(TJsonViewer& viewer, int row);
 
 // WM_NOTIFY from the tree; true when handled (*result is the answer).
+// Gives node's entry, when it exists, the label of its (renamed) key; the
+// tree keeps its entries, expansion and selection.
+void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node);
+
 bool TreeNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result);
 
 }  // namespace corvane

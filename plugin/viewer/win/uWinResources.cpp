@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "uGuard.h"
+#include "uViewerLifetime.h"
 
 namespace corvane::win {
 
@@ -131,12 +132,13 @@ LRESULT TSubclass::CallPrevious(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK TSubclass::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TPluginFrame frame;
   auto* self = static_cast<TSubclass*>(GetPropW(window, kSubclassProperty));
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
   // A control being destroyed takes its original procedure back first, so
   // nothing of the plug-in runs for it afterwards.
+  const WNDPROC previous = self->previous_;
   if (message == WM_NCDESTROY) {
-    const WNDPROC previous = self->previous_;
     self->Remove();
     return CallWindowProcW(previous, window, message, wParam, lParam);
   }
@@ -145,7 +147,11 @@ LRESULT CALLBACK TSubclass::Procedure(HWND window, UINT message, WPARAM wParam, 
     return self->handler_ && self->handler_(self->owner_, window, message, wParam, lParam, &result);
   });
   if (consumed) return result;
-  return self->CallPrevious(window, message, wParam, lParam);
+  // The handler may have destroyed the control (a cell editor closing on its
+  // own key) or dropped its subclass, so self is not used from here; a
+  // destroyed control has nothing left to do.
+  if (!IsWindow(window)) return result;
+  return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 }  // namespace corvane::win

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "uJsonViewer.h"
 #include "uOutside.h"
 #include "uUnicode.h"
 #include "uWinResources.h"
@@ -81,6 +82,25 @@ int __stdcall CorvaneTestTakeStyleLog(wchar_t* buffer, int size) {
   gStyleLog.copy(reinterpret_cast<char16_t*>(buffer), static_cast<size_t>(copied));
   buffer[copied] = L'\0';
   gStyleLog.clear();
+  return length;
+}
+
+// The viewer's pending patches, each "START LENGTH SIZE REPLACEMENT\n" (the
+// replacement's SIZE bytes of UTF-8 as they will be written, line breaks
+// included), copied like the log above; -1 for a window without a viewer.
+int __stdcall CorvaneTestPendingPatches(HWND listWin, char* buffer, int size) {
+  const corvane::TJsonViewer* viewer = corvane::TJsonViewer::FromWindow(listWin);
+  if (!viewer) return -1;
+  std::string lines;
+  for (const corvane::TSourcePatch& patch : viewer->PatchDocument.Patches())
+    lines += std::to_string(patch.Start) + " " + std::to_string(patch.Length) + " " +
+             std::to_string(patch.Replacement.size()) + " " + patch.Replacement + "\n";
+  const int length = static_cast<int>(lines.size());
+  if (buffer && size > 0) {
+    const int copied = length < size - 1 ? length : size - 1;
+    lines.copy(buffer, static_cast<size_t>(copied));
+    buffer[copied] = '\0';
+  }
   return length;
 }
 

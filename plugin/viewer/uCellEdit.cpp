@@ -1,0 +1,165 @@
+// Cell-editor decisions: targets, commits, refreshed texts, saving.
+// See uCellEdit.h for the contract.
+#include "uCellEdit.h"
+
+#include "uEditLocate.h"
+#include "uI18n.h"
+#include "uUnicode.h"
+#include "uValueChecks.h"
+
+namespace corvane {
+
+namespace {
+
+// The node a table cell shows, by the rule its view was built with: the
+// flat views and the Path/Value listing record their cell nodes; a plain
+// object shows member values in column 1; a plain array shows either each
+// element in its one "Element" column or, per column, the element's member
+// of the header's name; a plain scalar shows itself.
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
+  const TTableModel& table = core.Table;
+  if (table.FlatView) return table.CellNode(row, column);
+  TJsonData* rowNode = table.RowNode(row);
+  if (!rowNode || column < 0 || column >= table.ColumnCount()) return nullptr;
+  switch (NodeKind(core.CurrentNode)) {
+    case nkObject:
+      return column == 1 ? rowNode : nullptr;
+    case nkArray:
+      if (NodeKind(rowNode) == nkObject)
+        return static_cast<const TJsonObject*>(rowNode)->Find(Utf16ToUtf8(table.Header(column)));
+      return table.ColumnCount() == 1 && table.Header(0) == tr(i18n::kGridElement) ? rowNode : nullptr;
+    default:
+      return column == 0 ? rowNode : nullptr;
+  }
+}
+
+TCommitResult Refused(std::u16string status) { return TCommitResult{TCommitOutcome::Refused, std::move(status)}; }
+TCommitResult Unchanged() { return TCommitResult{TCommitOutcome::Unchanged, {}}; }
+TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
+
+// The refusal of a located edit as the status bar shows it.
+TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
+
+}  // namespace
+
+TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
+  const int row = core.TableRowAt(position);
+  TJsonData* node = TableCellNode(core, row, column);
+  if (!node || IsContainer(node)) return nullptr;
+  // What the cell shows must be the node's own text: anything else (the
+  // missing text, a name that led elsewhere) would open another value.
+  return core.Table.CellView(row, column) == ValueSummaryText(node) ? node : nullptr;
+}
+
+TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column) {
+  TCellEditTarget target;
+  if (core.FlatLevel == kFlatLevelPathValue && column == 0) {
+    const int row = core.TableRowAt(position);
+    TJsonData* leaf = core.Table.RowNode(row);
+    if (!leaf || IsContainer(leaf)) return target;
+    target.Node = leaf;
+    target.RenameKey = true;
+    target.Text = std::u16string(core.Table.CellView(row, 0));
+    return target;
+  }
+  target.Node = CellValueNode(core, position, column);
+  if (target.Node) target.Text = ValueSummaryText(target.Node);
+  return target;
+}
+
+bool FitsCellEditBox(std::u16string_view text) {
+  return text.size() <= kCellEditMaxLength && text.find_first_of(std::u16string_view(u"\0\r\n", 3)) == text.npos;
+}
+
+TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                              std::u16string_view text) {
+  if (!node || IsContainer(node)) return Refused({});
+  if (text == ValueSummaryText(node)) return Unchanged();
+  const TValueCheck check = CheckEditedValue(node, text, doc.Language);
+  if (check != vcAccepted) return Refused(ValueCheckStatusText(check));
+  const TLocatedEdit edit = LocateValueEdit(doc, node, text);
+  if (!edit.Accepted()) return RefusedEdit(edit);
+  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  if (ApplyTypedValue(node, text) != vcAccepted) return Refused(tr(i18n::kStatusInvalidValue));
+  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  return Accepted();
+}
+
+TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                              std::u16string_view pathText, std::u16string_view text) {
+  TJsonData* parent = node ? node->Parent() : nullptr;
+  if (NodeKind(parent) != nkObject) return Refused(tr(i18n::kErrorUnsafeKey));
+  auto* object = static_cast<TJsonObject*>(parent);
+  const long long index = object->IndexOf(node);
+  if (index < 0) return Refused(tr(i18n::kErrorUnsafeKey));
+  const std::u16string oldKey = Utf8ToUtf16(object->Name(size_t(index)));
+  // The path ends with the key (the listing builds it so); the rest names
+  // the parent and must stay as it is.
+  if (pathText.size() < oldKey.size() || pathText.substr(pathText.size() - oldKey.size()) != oldKey)
+    return Refused(tr(i18n::kErrorUnsafeKey));
+  const std::u16string_view prefix = pathText.substr(0, pathText.size() - oldKey.size());
+  if (text.substr(0, prefix.size()) != prefix) return Refused(tr(i18n::kErrorPathParent));
+  const std::u16string_view newKey = text.substr(prefix.size());
+  if (newKey == oldKey) return Unchanged();
+  const std::string newName = Utf16ToUtf8(newKey);
+  // The value tree keeps at most 255 bytes of a name: a longer key would be
+  // shown (and found) as another one than the file holds.
+  if (newName.size() > CutMemberName(newName).size()) return Refused(tr(i18n::kErrorUnsafeKey));
+  if (newKey.empty() || object->IndexOfName(newName) >= 0) return Refused(tr(i18n::kErrorDuplicateKey));
+  const TLocatedEdit edit = LocateKeyRename(doc, node, newKey);
+  if (!edit.Accepted()) return RefusedEdit(edit);
+  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  if (!object->Rename(size_t(index), newName)) return Refused(tr(i18n::kErrorDuplicateKey));
+  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  return Accepted();
+}
+
+TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
+                             const TCellEditTarget& target, std::u16string_view text) {
+  if (target.RenameKey) return CommitKeyRename(doc, patches, target.Node, target.Text, text);
+  return CommitValueEdit(doc, patches, target.Node, text);
+}
+
+void RefreshNodeTexts(TViewerCore& core, const TJsonData* node) {
+  TTableModel& table = core.Table;
+  const bool listing = core.FlatLevel == kFlatLevelPathValue;
+  for (int row = 0; row < table.RowCount(); ++row) {
+    TUnicodeRow& cells = table.Cells[size_t(row)];
+    if (listing && table.RowNode(row) == node && !cells.empty()) cells[0] = LeafPath(node);
+    for (int column = 0; column < int(cells.size()); ++column)
+      if (TableCellNode(core, row, column) == node) cells[size_t(column)] = ValueSummaryText(node);
+  }
+}
+
+TSaveResult SaveEditedDocument(TLoadedDocument& doc, TSourcePatchDocument& patches) {
+  TSaveResult result;
+  const TDocumentLanguage language = doc.Language;
+  const TValidateText validate = [language](const std::string& text, std::u16string& error) {
+    return ValidateDocument(text, language, error);
+  };
+  std::u16string error;
+  platform::TReplaceOutcome how = platform::TReplaceOutcome::Kept;
+  if (!patches.SaveToFile(validate, error, &how)) {
+    std::u16string status = tr(i18n::kStatusSaveFailed);
+    const size_t at = status.find(u"%s");
+    if (at != std::u16string::npos) status.replace(at, 2, error);
+    result.Status = status;
+    return result;
+  }
+  result.Saved = true;
+  result.Status = tr(how == platform::TReplaceOutcome::PlainMove ? i18n::kStatusSavedPlainMove : i18n::kStatusSaved);
+  // The records must describe the bytes that edits are located in from now.
+  doc.Bytes = patches.LoadedBytes();
+  TStructureIndex index;
+  TLoadError parseError;
+  result.StructureRebuilt = ParseDocumentIndex(doc.Bytes, language, index, parseError);
+  doc.Index = result.StructureRebuilt ? std::move(index) : TStructureIndex();
+  return result;
+}
+
+std::u16string SaveFailureMessage(std::u16string_view status) {
+  while (!status.empty() && status.front() == u' ') status.remove_prefix(1);
+  return std::u16string(status);
+}
+
+}  // namespace corvane

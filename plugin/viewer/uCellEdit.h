@@ -1,0 +1,95 @@
+// The decisions of the in-place cell editor, without a window: which node a
+// cell edit opens on and with which text, whether the single-line edit box
+// can hold that text unchanged, what committing a value or a renamed key
+// does to the value tree and the patch list, and saving with its status text.
+//
+// Contract:
+//  - An edit is opened on a node, never on a row: the commit goes to the node
+//    it was opened on, whatever the grid shows by then.
+//  - A cell opens only when its text is exactly its node's display text (a
+//    cell showing the missing text, "[Object]" or "[Array]" has no node), and
+//    only when the single-line box can hold that text unchanged.
+//  - A commit either changes nothing and says why (Refused, with the status
+//    text), changes nothing because the text is the old one (Unchanged), or
+//    adds exactly one patch and gives the node its new value or name
+//    (Accepted). Nothing is changed before every check has passed, so a
+//    refusal never needs to put anything back.
+//  - After a successful save the document's bytes are the saved bytes and its
+//    structure records are parsed from them again; the value tree is kept (it
+//    already holds the saved values).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "uFileLoading.h"
+#include "uSourcePatch.h"
+#include "uViewerCore.h"
+
+namespace corvane {
+
+// The most characters the cell editor holds (and reads back).
+constexpr size_t kCellEditMaxLength = 4095;
+
+struct TCellEditTarget {
+  TJsonData* Node = nullptr;  // the value edited, or the leaf whose key is renamed
+  bool RenameKey = false;     // the Path column of the Path/Value view
+  std::u16string Text;        // what the box opens with: display text or path
+
+  bool Valid() const { return Node != nullptr; }
+};
+
+// The scalar node a grid cell shows (display position, column), or nullptr:
+// containers, missing values, the Attribute and Path columns have none.
+TJsonData* CellValueNode(const TViewerCore& core, int position, int column);
+
+// What an edit of the cell opens on; invalid when the cell cannot be edited
+// (the caller answers " READ ONLY").
+TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column);
+
+// True when a single-line edit box holds text unchanged: at most
+// kCellEditMaxLength characters, no NUL, no line break.
+bool FitsCellEditBox(std::u16string_view text);
+
+enum class TCommitOutcome { Refused, Unchanged, Accepted };
+
+struct TCommitResult {
+  TCommitOutcome Outcome = TCommitOutcome::Refused;
+  std::u16string Status;  // the refusal's status text (may be empty)
+
+  bool Committed() const { return Outcome != TCommitOutcome::Refused; }
+};
+
+// A value typed over a scalar: checked against the node's kind and the
+// document's typing, located in the loaded bytes, recorded as a patch.
+TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                              std::u16string_view text);
+
+// A path typed over the Path cell of a leaf: only the last segment may
+// change; the member keeps its place in its object.
+TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                              std::u16string_view pathText, std::u16string_view text);
+
+TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
+                             const TCellEditTarget& target, std::u16string_view text);
+
+// After an accepted commit: every cell of the table that shows node (its
+// value, or its path in the Path/Value view) takes the node's new text.
+void RefreshNodeTexts(TViewerCore& core, const TJsonData* node);
+
+struct TSaveResult {
+  bool Saved = false;
+  bool StructureRebuilt = false;  // false leaves the document without records
+  std::u16string Status;          // " SAVED", its plain-move variant, or " SAVE FAILED: ..."
+};
+
+// Saves the patches (validated in the document's language); on success the
+// document takes the saved bytes and their structure records.
+TSaveResult SaveEditedDocument(TLoadedDocument& doc, TSourcePatchDocument& patches);
+
+// The text of a message box telling that a save failed: the status text
+// without its leading blank.
+std::u16string SaveFailureMessage(std::u16string_view status);
+
+}  // namespace corvane

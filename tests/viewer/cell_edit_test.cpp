@@ -1,0 +1,220 @@
+// The cell editor's decisions on loaded documents: which cells open, what a
+// commit of a value or a key does to the value tree, the patches and the
+// table, and the texts of refusals and saves.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "uCellEdit.h"
+#include "uUnicode.h"
+#include "viewer_core_support.h"
+
+namespace corvane {
+namespace {
+
+class cell_edit : public ::testing::Test {
+ protected:
+  void Load(const std::string& text, TDocumentLanguage language = TDocumentLanguage::Yaml) {
+    TLoadError error;
+    ASSERT_TRUE(LoadDocumentFromBytes(text, language, doc_, error)) << Utf16ToUtf8(error.Text);
+    patches_.LoadFromBytes(u"doc", doc_.Bytes);
+    core_.Root = doc_.Value.get();
+  }
+  // Shows node (default: the root) at a flat level, as the grid would.
+  void Show(int flatLevel = 0, TJsonData* node = nullptr) {
+    core_.FlatLevel = flatLevel;
+    core_.BuildTable(node ? node : doc_.Value.get());
+  }
+  TJsonData* Member(const char* name, TJsonData* in = nullptr) const {
+    return static_cast<TJsonObject*>(in ? in : doc_.Value.get())->Find(name);
+  }
+  TCommitResult Edit(int row, int column, const std::u16string& text) {
+    const TCellEditTarget target = CellEditTarget(core_, row, column);
+    if (!target.Valid()) return TCommitResult{TCommitOutcome::Refused, u"<no target>"};
+    const TCommitResult result = CommitCellEdit(doc_, patches_, target, text);
+    if (result.Outcome == TCommitOutcome::Accepted) RefreshNodeTexts(core_, target.Node);
+    return result;
+  }
+  std::u16string Cell(int row, int column) const { return std::u16string(core_.DisplayText(row, column)); }
+
+  test::TMemorySettings settings_;
+  TLoadedDocument doc_;
+  TSourcePatchDocument patches_;
+  TViewerCore core_{settings_.Access()};
+};
+
+TEST_F(cell_edit, opens_only_cells_that_show_their_own_scalar) {
+  Load("name: x\nnested: {a: 1}\nlist:\n  - {port: 80, host: a}\n  - {host: b}\n  - 7\nplain: [1, 2]\n"
+       "servers:\n  - {name: a, net: {port: 1}}\n  - {name: b, net: {port: 2}}\n");
+  Show();
+  EXPECT_FALSE(CellEditTarget(core_, 0, 0).Valid());  // the Attribute column
+  const TCellEditTarget name = CellEditTarget(core_, 0, 1);
+  ASSERT_TRUE(name.Valid());
+  EXPECT_EQ(name.Node, Member("name"));
+  EXPECT_EQ(name.Text, u"x");
+  EXPECT_FALSE(CellEditTarget(core_, 1, 1).Valid());  // "[Object]"
+  Show(0, Member("list"));
+  ASSERT_EQ(core_.Table.Headers, (std::vector<std::u16string>{u"port", u"host"}));
+  EXPECT_EQ(CellEditTarget(core_, 0, 0).Text, u"80");
+  EXPECT_FALSE(CellEditTarget(core_, 1, 0).Valid());  // missing: "<N/A>"
+  EXPECT_FALSE(CellEditTarget(core_, 2, 0).Valid());  // a scalar element under named columns
+  Show(0, Member("plain"));
+  EXPECT_EQ(CellEditTarget(core_, 1, 0).Text, u"2");  // the Element column
+  EXPECT_FALSE(CellEditTarget(core_, 2, 0).Valid());
+  Show(1, Member("servers"));
+  ASSERT_EQ(core_.Table.Headers, (std::vector<std::u16string>{u"name", u"net.port"}));
+  EXPECT_EQ(CellEditTarget(core_, 1, 1).Text, u"2");
+  // The Path column of the Path/Value view renames the leaf's key.
+  Show(-1);
+  const TCellEditTarget path = CellEditTarget(core_, 1, 0);
+  EXPECT_TRUE(path.RenameKey);
+  EXPECT_EQ(path.Text, u"nested.a");
+  EXPECT_EQ(path.Node, Member("a", Member("nested")));
+  EXPECT_FALSE(CellEditTarget(core_, 1, 1).RenameKey);
+}
+
+TEST_F(cell_edit, opens_no_box_that_would_cut_or_change_the_text) {
+  EXPECT_TRUE(FitsCellEditBox(std::u16string(kCellEditMaxLength, u'a')));
+  EXPECT_FALSE(FitsCellEditBox(std::u16string(kCellEditMaxLength + 1, u'a')));
+  EXPECT_FALSE(FitsCellEditBox(u"two\nlines"));
+  EXPECT_FALSE(FitsCellEditBox(u"cr\r"));
+  EXPECT_FALSE(FitsCellEditBox(std::u16string(u"nul\0x", 5)));
+  EXPECT_TRUE(FitsCellEditBox(u"tab\tand \u00E9"));
+}
+
+TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
+  Load("# keep\nport: 80   # web\nname: 'John'\nratio: 1.5\non: true\n");
+  Show();
+  EXPECT_EQ(Edit(0, 1, u"81").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(Edit(1, 1, u"Ja\"ne\\ \u00E9").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(Edit(2, 1, u"2.25").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Unchanged);
+  EXPECT_EQ(patches_.BuildText(),
+            "# keep\nport: 81   # web\nname: \"Ja\\\"ne\\\\ \xC3\xA9\"\nratio: 2.25\non: false\n");
+  EXPECT_EQ(Cell(0, 1), u"81");
+  EXPECT_EQ(Cell(1, 1), u"Ja\"ne\\ \u00E9");
+  EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 81);
+  // Editing the same value again replaces its patch.
+  EXPECT_EQ(Edit(0, 1, u"82").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.Patches().size(), 4u);
+}
+
+TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
+  Load("port: 80\nratio: 1.5\non: true\nnone: null\nanchored: &a text\n");
+  Show();
+  const std::string before = patches_.BuildText();
+  struct TCase { int Row; std::u16string Text; std::u16string Status; };
+  for (const TCase& c : std::vector<TCase>{
+           {0, u"+1", u" INVALID NUMBER"},
+           {0, u"2.5", u" INVALID VALUE"},
+           {0, u"1e5", u" INVALID VALUE"},
+           // Would load again as a string or as an integer, not as the float
+           // the grid would show.
+           {1, u"1e5", u" INVALID NUMBER"},
+           {1, u"2", u" INVALID NUMBER"},
+           {1, u"0x10", u" INVALID NUMBER"},
+           {2, u"True", u" USE true OR false"},
+           {3, u"0", u" USE null"},
+           {4, u"new", u" This value cannot be edited without changing its syntax"},
+       }) {
+    const TCommitResult result = Edit(c.Row, 1, c.Text);
+    EXPECT_EQ(result.Outcome, TCommitOutcome::Refused) << Utf16ToUtf8(c.Text);
+    EXPECT_EQ(result.Status, c.Status) << Utf16ToUtf8(c.Text);
+  }
+  EXPECT_EQ(patches_.BuildText(), before);
+  EXPECT_EQ(Cell(1, 1), u"1.5");
+  EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 80);
+  EXPECT_EQ(Edit(1, 1, u"2.0e3").Outcome, TCommitOutcome::Accepted);
+}
+
+TEST_F(cell_edit, refuses_an_edit_overlapping_a_patch_and_keeps_the_node) {
+  Load("port: 80\n");
+  Show();
+  ASSERT_TRUE(patches_.AddPatch(4, 3, " 9"));  // a patch running into the value
+  const TCommitResult result = Edit(0, 1, u"81");
+  EXPECT_EQ(result.Status, u" OVERLAPPING EDIT");
+  EXPECT_EQ(Cell(0, 1), u"80");
+  EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 80);
+}
+
+TEST_F(cell_edit, edits_the_toml_value_of_its_own_table_among_equal_lines) {
+  Load("[a]\nenabled = true\n[b]\nenabled = true\nport = 80\n", TDocumentLanguage::Toml);
+  Show(0, Member("a"));
+  EXPECT_EQ(Edit(0, 1, u"false").Outcome, TCommitOutcome::Accepted);
+  Show(0, Member("b"));
+  EXPECT_EQ(Edit(1, 1, u"81").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(), "[a]\nenabled = false\n[b]\nenabled = true\nport = 81\n");
+}
+
+TEST_F(cell_edit, renames_only_the_last_path_segment_keeping_the_member_in_place) {
+  Load("server:\n  host: a\n  port: 80\nlist: [1]\n");
+  Show(-1);
+  ASSERT_EQ(Cell(1, 0), u"server.port");
+  EXPECT_EQ(Edit(1, 0, u"other.web").Status, u"Only the final key may be renamed");
+  EXPECT_EQ(Edit(1, 0, u"server.host").Status, u"Empty or duplicate key");
+  EXPECT_EQ(Edit(1, 0, u"server.").Status, u"Empty or duplicate key");
+  EXPECT_EQ(Edit(1, 0, u"server." + std::u16string(256, u'k')).Status, u"This key cannot be renamed safely");
+  EXPECT_EQ(Edit(2, 0, u"list[5]").Status, u"This key cannot be renamed safely");  // an array element
+  EXPECT_EQ(Edit(1, 0, u"server.port").Outcome, TCommitOutcome::Unchanged);
+  EXPECT_EQ(Edit(1, 0, u"server.Host").Outcome, TCommitOutcome::Accepted);  // case differs from host
+  EXPECT_EQ(Edit(1, 0, u"server.web port").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(), "server:\n  host: a\n  \"web port\": 80\nlist: [1]\n");
+  EXPECT_EQ(patches_.Patches().size(), 1u);
+  const auto* server = static_cast<TJsonObject*>(Member("server"));
+  EXPECT_EQ(server->Name(1), "web port");
+  EXPECT_EQ(Cell(1, 0), u"server.web port");
+}
+
+TEST_F(cell_edit, renames_a_toml_key_of_a_scalar_only) {
+  Load("port = 80\n[t]\nx = 1\n", TDocumentLanguage::Toml);
+  Show(-1);
+  EXPECT_EQ(Edit(0, 0, u"web port").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(), "\"web port\" = 80\n[t]\nx = 1\n");
+}
+
+TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_outcome) {
+  test::TempDir dir;
+  const std::string path = dir.File("a.yaml");
+  test::WriteFileBytes(path, "a: 1\nb: [2]\n");
+  TLoadedDocument doc;
+  TLoadError error;
+  ASSERT_TRUE(LoadDocument(Utf8ToUtf16(path), 0, doc, error));
+  TSourcePatchDocument patches;
+  patches.LoadFromBytes(Utf8ToUtf16(path), doc.Bytes);
+  auto* root = static_cast<TJsonObject*>(doc.Value.get());
+  TJsonData* a = root->Find("a");
+  ASSERT_TRUE(CommitKeyRename(doc, patches, a, u"a", u"alpha").Committed());
+  ASSERT_TRUE(CommitValueEdit(doc, patches, a, u"10").Committed());
+  TSaveResult saved = SaveEditedDocument(doc, patches);
+  EXPECT_TRUE(saved.Saved);
+  EXPECT_TRUE(saved.StructureRebuilt);
+  EXPECT_EQ(saved.Status, u" SAVED");
+  EXPECT_EQ(test::ReadFileBytes(path), "\"alpha\": 10\nb: [2]\n");
+  EXPECT_EQ(doc.Bytes, patches.LoadedBytes());
+  // Located in the saved bytes from now on: a second edit lands in them.
+  ASSERT_TRUE(CommitValueEdit(doc, patches, a, u"11").Committed());
+  EXPECT_EQ(patches.BuildText(), "\"alpha\": 11\nb: [2]\n");
+  test::WriteFileBytes(path, "changed elsewhere\n");
+  saved = SaveEditedDocument(doc, patches);
+  EXPECT_FALSE(saved.Saved);
+  EXPECT_EQ(saved.Status, u" SAVE FAILED: Source file changed outside corvane");
+  EXPECT_EQ(SaveFailureMessage(saved.Status), u"SAVE FAILED: Source file changed outside corvane");
+  EXPECT_EQ(test::ReadFileBytes(path), "changed elsewhere\n");
+}
+
+// What the grid shows after an edit is what a reload shows, also for a
+// TOML string that has to be written with escapes.
+TEST_F(cell_edit, a_toml_string_with_quotes_and_backslashes_reloads_as_typed) {
+  Load("name = \"x\"\nlit = 'y'\n", TDocumentLanguage::Toml);
+  Show();
+  const std::u16string typed = u"a \"b\" back\\slash\tcaf\u00E9";
+  ASSERT_EQ(Edit(0, 1, typed).Outcome, TCommitOutcome::Accepted);
+  ASSERT_EQ(Edit(1, 1, typed).Outcome, TCommitOutcome::Accepted);
+  Load(patches_.BuildText(), TDocumentLanguage::Toml);
+  Show();
+  EXPECT_EQ(Cell(0, 1), typed);
+  EXPECT_EQ(Cell(1, 1), typed);
+}
+
+}  // namespace
+}  // namespace corvane
