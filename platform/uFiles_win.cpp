@@ -179,6 +179,21 @@ DWORD TryReplaceFile(const std::u16string& from, const std::u16string& to) {
   return GetLastError();
 }
 
+// True when another program holds the file open without letting it be
+// deleted, so no replace can succeed now. Asked before the replace because
+// some ReplaceFileW implementations first make a temporary file of their own
+// beside the file and leave it behind when the replace then fails.
+bool HeldByAnotherProgram(const std::u16string& path) {
+  HANDLE file = CreateFileW(W(path), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace
 
 std::u16string SaveTargetOf(const std::u16string& path) {
@@ -207,6 +222,7 @@ TReplaceOutcome ReplaceFileKeeping(const std::u16string& from, const std::u16str
     DeleteFileW(W(to));
     return TReplaceOutcome::Failed;
   }
+  if (HeldByAnotherProgram(to)) return TReplaceOutcome::Failed;
   WIN32_FILE_ATTRIBUTE_DATA before{};
   const bool known = GetFileAttributesExW(W(to), GetFileExInfoStandard, &before) != 0;
   const DWORD error = TryReplaceFile(from, to);
