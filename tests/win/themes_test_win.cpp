@@ -126,6 +126,35 @@ TEST_F(Themes, dark_visual_style_only_when_the_host_draws_natively_dark) {
   dll_.Close(main);
 }
 
+TEST_F(Themes, the_selected_tree_entry_stays_readable_without_the_focus) {
+  HWND main = Open();
+  TViewerControls v(main);
+  SendMessageW(main, WM_COMMAND, 5018, 0);  // Theme: dark
+  HTREEITEM selected = TreeView_GetSelection(v.Tree);
+  ASSERT_NE(selected, nullptr);
+  SetFocus(v.Grid);
+  // What a user sees: the selected label in text-color on back-color2.
+  RECT label{};
+  *reinterpret_cast<HTREEITEM*>(&label) = selected;
+  ASSERT_TRUE(SendMessageW(v.Tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
+  RECT client{};
+  GetClientRect(v.Tree, &client);
+  TCanvas canvas(client.right, client.bottom);
+  SendMessageW(v.Tree, WM_PRINTCLIENT, WPARAM(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  EXPECT_EQ(canvas.Pixel(label.left + 1, label.top + 1), kDark.Back2);
+  EXPECT_LT(canvas.CountOther(label, kDark.Text), (label.right - label.left) * (label.bottom - label.top));
+  // With the focus in the tree the control's own highlight stays.
+  SetFocus(v.Tree);
+  NMTVCUSTOMDRAW draw{};
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+  draw.nmcd.uItemState = CDIS_SELECTED;
+  draw.clrText = RGB(1, 2, 3);
+  draw.clrTextBk = RGB(4, 5, 6);
+  EXPECT_EQ(Notify(main, v.Tree, NM_CUSTOMDRAW, &draw.nmcd.hdr), CDRF_DODEFAULT);
+  EXPECT_EQ(draw.clrText, RGB(1, 2, 3));
+  EXPECT_EQ(draw.clrTextBk, RGB(4, 5, 6));
+}
+
 TEST_F(Themes, brushes_and_fonts_are_replaced_before_the_old_ones_go) {
   HWND main = Open();
   TViewerControls v(main);

@@ -60,6 +60,20 @@ bool CtrlShiftHeld() {
   return (GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
+// The selected entry of a tree without the focus is drawn in the theme's
+// text colour on its second background colour. The control's own colours for
+// it ignore the theme: in the dark theme the label was light text on a light
+// box, unreadable. The focused selection keeps the system highlight.
+LRESULT PaintTreeEntry(const TJsonViewer& viewer, NMTVCUSTOMDRAW* draw) {
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED) &&
+      GetFocus() != viewer.Tree) {
+    draw->clrText = viewer.Colours.TextColor;
+    draw->clrTextBk = viewer.Colours.BackColor2;
+  }
+  return CDRF_DODEFAULT;
+}
+
 }  // namespace
 
 void BuildTree(TJsonViewer& viewer) {
@@ -176,6 +190,9 @@ bool TreeNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
     }
     case TVN_SELCHANGEDW:
       ShowSelectedNode(viewer);
+      return true;
+    case NM_CUSTOMDRAW:
+      *result = PaintTreeEntry(viewer, reinterpret_cast<NMTVCUSTOMDRAW*>(header));
       return true;
     default:
       return false;
