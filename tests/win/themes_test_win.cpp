@@ -135,8 +135,7 @@ TEST_F(Themes, the_selected_tree_entry_stays_readable_without_the_focus) {
   SetFocus(v.Grid);
   // What a user sees: the selected label in text-color on back-color2.
   RECT label{};
-  *reinterpret_cast<HTREEITEM*>(&label) = selected;
-  ASSERT_TRUE(SendMessageW(v.Tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
+  ASSERT_TRUE(TreeView_GetItemRect(v.Tree, selected, &label, TRUE));
   RECT client{};
   GetClientRect(v.Tree, &client);
   TCanvas canvas(client.right, client.bottom);
