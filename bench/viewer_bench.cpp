@@ -1,12 +1,16 @@
 // Viewer core timings on a document whose path/value listing has 1,000,000
 // rows: building the table, one substring filter pass, a numeric and a text
 // sort, each beside a plain scan of substring searches over the same cells.
+// With a file name (such as the lister host's grid-bench file) the document
+// is loaded from that file instead of generated.
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <string>
 
+#include "uFileLoading.h"
+#include "uUnicode.h"
 #include "uViewerCore.h"
 
 using namespace corvane;
@@ -45,8 +49,8 @@ TJsonDataPtr MakeDocument() {
 double ScanMs(const TViewerCore& core, int column, std::u16string_view needle, int* hits) {
   const auto start = TClock::now();
   int count = 0;
-  for (const TUnicodeRow& row : core.Table.Cells)
-    if (row[column].find(needle) != std::u16string::npos) ++count;
+  for (int row = 0; row < core.Table.RowCount(); ++row)
+    if (core.Table.CellView(row, column).find(needle) != std::u16string_view::npos) ++count;
   *hits = count;
   return MsSince(start);
 }
@@ -72,10 +76,20 @@ double BestOf(int runs, F&& f) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   TSettingsAccess noSettings;  // defaults only, no settings file
   TViewerCore core(noSettings);
-  auto document = MakeDocument();
+  TJsonDataPtr document;
+  if (argc > 1) {
+    std::u16string encoding;
+    TLoadError error;
+    if (!LoadStructuredFile(Utf8ToUtf16(argv[1]), 0, document, encoding, error)) {
+      std::fprintf(stderr, "%s: %s\n", argv[1], Utf16ToUtf8(error.Text).c_str());
+      return 1;
+    }
+  } else {
+    document = MakeDocument();
+  }
   core.Root = document.get();
   core.FlatLevel = kFlatLevelPathValue;
 

@@ -124,10 +124,9 @@ void RefreshNodeTexts(TViewerCore& core, const TJsonData* node) {
   TTableModel& table = core.Table;
   const bool listing = core.FlatLevel == kFlatLevelPathValue;
   for (int row = 0; row < table.RowCount(); ++row) {
-    TUnicodeRow& cells = table.Cells[size_t(row)];
-    if (listing && table.RowNode(row) == node && !cells.empty()) cells[0] = LeafPath(node);
-    for (int column = 0; column < int(cells.size()); ++column)
-      if (TableCellNode(core, row, column) == node) cells[size_t(column)] = ValueSummaryText(node);
+    if (listing && table.RowNode(row) == node) table.Cells.Set(row, 0, LeafPath(node));
+    for (int column = 0; column < table.Cells.ColumnCount(); ++column)
+      if (TableCellNode(core, row, column) == node) table.Cells.Set(row, column, ValueSummaryText(node));
   }
 }
 

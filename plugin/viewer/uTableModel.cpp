@@ -197,7 +197,8 @@ void BuildFlatTable(TJsonData* node, TCollected& collected, const TTableOptions&
   const size_t columns = table->Headers.size();
   const int keyColumns = static_cast<int>(columns) - first;
   bool complete = true;
-  table->Cells.reserve(collected.Rows.size());
+  table->Cells.Reset(static_cast<int>(columns));
+  table->Cells.ReserveRows(collected.Rows.size());
   for (size_t r = 0; r < collected.Rows.size(); ++r) {
     TUnicodeRow cells(columns, options.MissingText);
     TJsonDataArray nodes(columns, nullptr);
@@ -211,7 +212,7 @@ void BuildFlatTable(TJsonData* node, TCollected& collected, const TTableOptions&
       ++filled;
     }
     complete = complete && filled == keyColumns;
-    table->Cells.push_back(std::move(cells));
+    for (const std::u16string& text : cells) table->Cells.Append(text);
     table->CellNodes.push_back(std::move(nodes));
     table->RowNodes.push_back(container.Child(r));
   }
@@ -251,25 +252,25 @@ void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* tabl
     if (options.SkipAttributesScan) break;
   }
   table->RowNodes.reserve(array.Count());
-  table->Cells.reserve(array.Count());
   if (names.empty()) {
     AppendColumn(table, tr(i18n::kGridElement));
+    table->Cells.Reset(1);
+    table->Cells.ReserveRows(array.Count());
     for (size_t i = 0; i < array.Count(); ++i) {
-      table->Cells.push_back({DisplayText(array.Child(i))});
+      table->Cells.Append(DisplayText(array.Child(i)));
       table->RowNodes.push_back(array.Child(i));
     }
     return;
   }
   for (const std::string& name : names) AppendColumn(table, Utf8ToUtf16(name));
+  table->Cells.Reset(static_cast<int>(names.size()));
+  table->Cells.ReserveRows(array.Count());
   for (size_t i = 0; i < array.Count(); ++i) {
     const TJsonObject* object = AsObject(array.Child(i));
-    TUnicodeRow row;
-    row.reserve(names.size());
     for (const std::string& name : names) {
       const TJsonData* member = object ? object->Find(name) : nullptr;
-      row.push_back(member ? DisplayText(member) : options.MissingText);
+      table->Cells.Append(member ? DisplayText(member) : options.MissingText);
     }
-    table->Cells.push_back(std::move(row));
     table->RowNodes.push_back(array.Child(i));
   }
 }
@@ -278,38 +279,102 @@ void PlainObject(TJsonData* node, TTableModel* table) {
   const auto& object = static_cast<const TJsonObject&>(*node);
   AppendColumn(table, tr(i18n::kGridAttribute));
   AppendColumn(table, tr(i18n::kGridValue));
-  table->Cells.reserve(object.Count());
+  table->Cells.Reset(2);
+  table->Cells.ReserveRows(object.Count());
   for (size_t i = 0; i < object.Count(); ++i) {
-    table->Cells.push_back({Utf8ToUtf16(object.Name(i)), DisplayText(object.Child(i))});
+    table->Cells.AddRow({Utf8ToUtf16(object.Name(i)), DisplayText(object.Child(i))});
     table->RowNodes.push_back(object.Child(i));
   }
 }
 
 }  // namespace
 
+// ---- TCellTexts -------------------------------------------------------------
+
+namespace {
+
+// Characters per block: large enough that a million cells take a few hundred
+// allocations, small enough to waste little on a small table.
+constexpr size_t kCellBlockLength = size_t(1) << 16;
+
+}  // namespace
+
+TCellTexts& TCellTexts::operator=(const TCellTexts& other) {
+  if (this == &other) return *this;
+  Reset(other.columns_);
+  cells_.reserve(other.cells_.size());
+  for (const TCell& cell : other.cells_) Append({cell.Text, cell.Length});
+  return *this;
+}
+
+TCellTexts& TCellTexts::operator=(const TUnicodeRows& rows) {
+  size_t columns = 0;
+  for (const TUnicodeRow& row : rows) columns = std::max(columns, row.size());
+  Reset(static_cast<int>(columns));
+  ReserveRows(rows.size());
+  for (const TUnicodeRow& row : rows)
+    for (size_t c = 0; c < columns; ++c) Append(c < row.size() ? std::u16string_view(row[c]) : std::u16string_view());
+  return *this;
+}
+
+void TCellTexts::Clear() { Reset(0); }
+
+void TCellTexts::Reset(int columns) {
+  columns_ = std::max(columns, 0);
+  cells_.clear();
+  cells_.shrink_to_fit();
+  blocks_.clear();
+  free_ = nullptr;
+  freeLength_ = 0;
+}
+
+const char16_t* TCellTexts::Store(std::u16string_view text) {
+  if (text.empty()) return nullptr;
+  if (text.size() > freeLength_) {
+    // A text longer than a block gets a block of its own; the current
+    // block's free end stays in use for the texts after it.
+    const size_t length = std::max(text.size(), kCellBlockLength);
+    blocks_.emplace_back(new char16_t[length]);  // left uninitialised
+    if (length > kCellBlockLength) {
+      std::copy(text.begin(), text.end(), blocks_.back().get());
+      return blocks_.back().get();
+    }
+    free_ = blocks_.back().get();
+    freeLength_ = length;
+  }
+  char16_t* at = free_;
+  std::copy(text.begin(), text.end(), at);
+  free_ += text.size();
+  freeLength_ -= text.size();
+  return at;
+}
+
+void TCellTexts::Append(std::u16string_view text) {
+  if (columns_ > 0) cells_.push_back({Store(text), text.size()});
+}
+
+void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {
+  int added = 0;
+  for (std::u16string_view text : texts)
+    if (added++ < columns_) Append(text);
+  for (; added < columns_; ++added) Append({});
+}
+
+void TCellTexts::Set(int row, int column, std::u16string_view text) {
+  if (Contains(row, column)) cells_[size_t(row) * size_t(columns_) + size_t(column)] = {Store(text), text.size()};
+}
+
 // ---- TTableModel ------------------------------------------------------------
 
 void TTableModel::Clear() {
   Headers.clear();
-  Cells.clear();
+  Cells.Clear();
   RowNodes.clear();
   CellNodes.clear();
   ColumnKeys.clear();
   FlatView = false;
   Complete = false;
   ValueCellIsRowNode = false;
-}
-
-const std::u16string* TTableModel::CellText(int row, int column) const {
-  if (row < 0 || column < 0 || row >= RowCount()) return nullptr;
-  const TUnicodeRow& cells = Cells[row];
-  if (column >= static_cast<int>(cells.size())) return nullptr;
-  return &cells[column];
-}
-
-std::u16string_view TTableModel::CellView(int row, int column) const {
-  const std::u16string* text = CellText(row, column);
-  return text ? std::u16string_view(*text) : std::u16string_view();
 }
 
 TJsonData* TTableModel::RowNode(int row) const {
@@ -357,7 +422,8 @@ void BuildPlainView(TJsonData* node, const TTableOptions& options, TTableModel* 
       return;
     default:
       AppendColumn(table, tr(i18n::kGridValue));
-      table->Cells.push_back({DisplayText(node)});
+      table->Cells.Reset(1);
+      table->Cells.Append(DisplayText(node));
       table->RowNodes.push_back(node);
   }
 }
@@ -386,16 +452,15 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
   // The leaf is the Value cell's node too; CellNode answers that from the
   // row nodes instead of a node list per row.
   table->ValueCellIsRowNode = true;
+  table->Cells.Reset(2);
   const auto addLeaf = [table](const std::u16string& path, TJsonData* leaf) {
-    TUnicodeRow& row = table->Cells.emplace_back();
-    row.reserve(2);
-    row.push_back(path);
-    row.push_back(DisplayText(leaf));
+    table->Cells.Append(path);
+    table->Cells.Append(DisplayText(leaf));
     table->RowNodes.push_back(leaf);
   };
   if (IsContainer(root)) {
     const size_t leaves = CountLeaves(root);
-    table->Cells.reserve(leaves);
+    table->Cells.ReserveRows(leaves);
     table->RowNodes.reserve(leaves);
   }
   ForEachLeafPath(root, u"", TPathNames::AsWritten, addLeaf);

@@ -13,9 +13,14 @@
 //    level), so deeply nested input cannot overflow the caller's stack.
 //  - Node pointers are borrowed from the value tree; the model owns nothing
 //    of it and must be rebuilt when the tree changes shape.
+//  - Cell texts live in a few large blocks (TCellTexts), not one string per
+//    cell: a million-row listing costs a handful of allocations to build and
+//    to free.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +36,54 @@ using TJsonDataArray = std::vector<TJsonData*>;
 using TJsonDataRows = std::vector<TJsonDataArray>;
 using TStringListArray = std::vector<std::vector<std::string>>;
 using TIntegerArray = std::vector<int32_t>;
+
+// The cell texts of a table: rows of a fixed number of cells, each text
+// stored once in append-only blocks. Views handed out stay valid until the
+// store is cleared or assigned; replacing a cell's text appends the new text
+// and leaves the old one in place.
+class TCellTexts {
+ public:
+  TCellTexts() = default;
+  TCellTexts(const TCellTexts& other) { *this = other; }
+  TCellTexts(TCellTexts&&) noexcept = default;
+  TCellTexts& operator=(const TCellTexts& other);
+  TCellTexts& operator=(TCellTexts&&) noexcept = default;
+  // Rows as separate strings; shorter rows are filled with empty cells.
+  TCellTexts& operator=(const TUnicodeRows& rows);
+
+  void Clear();
+  // Starts an empty store whose rows have this many cells.
+  void Reset(int columns);
+  void ReserveRows(size_t rows) { cells_.reserve(rows * size_t(columns_)); }
+  // Appends one cell; a row is complete after ColumnCount() cells.
+  void Append(std::u16string_view text);
+  void AddRow(std::initializer_list<std::u16string_view> texts);
+
+  int RowCount() const { return columns_ ? static_cast<int>(cells_.size() / size_t(columns_)) : 0; }
+  int ColumnCount() const { return columns_; }
+  bool Contains(int row, int column) const {
+    return row >= 0 && column >= 0 && row < RowCount() && column < columns_;
+  }
+  // Unchecked: Contains(row, column) must hold.
+  std::u16string_view View(int row, int column) const {
+    const TCell& cell = cells_[size_t(row) * size_t(columns_) + size_t(column)];
+    return {cell.Text, cell.Length};
+  }
+  void Set(int row, int column, std::u16string_view text);
+
+ private:
+  struct TCell {
+    const char16_t* Text;
+    size_t Length;
+  };
+  const char16_t* Store(std::u16string_view text);
+
+  int columns_ = 0;
+  std::vector<TCell> cells_;
+  std::vector<std::unique_ptr<char16_t[]>> blocks_;
+  char16_t* free_ = nullptr;  // unused end of the last block
+  size_t freeLength_ = 0;
+};
 
 // Separates path segments inside column keys; no header text contains it.
 constexpr char kKeySeparator = '\x01';
@@ -50,7 +103,7 @@ struct TTableOptions {
 class TTableModel {
  public:
   std::vector<std::u16string> Headers;  // one header text per column
-  TUnicodeRows Cells;                   // rows x columns display texts
+  TCellTexts Cells;                     // rows x columns display texts
   TJsonDataArray RowNodes;              // node each row stands for
   TJsonDataRows CellNodes;              // flat view / listing only, else empty
   std::vector<std::string> ColumnKeys;  // flat view only; "" for Attribute
@@ -61,12 +114,14 @@ class TTableModel {
   bool ValueCellIsRowNode = false;
 
   void Clear();
-  int RowCount() const { return static_cast<int>(Cells.size()); }
+  int RowCount() const { return Cells.RowCount(); }
   int ColumnCount() const { return static_cast<int>(Headers.size()); }
 
-  // Bounds-checked access; nullptr / empty outside the table.
-  const std::u16string* CellText(int row, int column) const;
-  std::u16string_view CellView(int row, int column) const;
+  // Bounds-checked access; empty outside the table.
+  bool HasCell(int row, int column) const { return Cells.Contains(row, column); }
+  std::u16string_view CellView(int row, int column) const {
+    return HasCell(row, column) ? Cells.View(row, column) : std::u16string_view();
+  }
   TJsonData* RowNode(int row) const;
   TJsonData* CellNode(int row, int column) const;
   // Header text, or "" outside the table.

@@ -51,7 +51,7 @@ bool TViewerCore::SetFlatLevel(int level) {
 
 void TViewerCore::SetFilterText(int column, std::u16string_view text) {
   if (column < 0 || column >= static_cast<int>(FilterTexts.size())) return;
-  FilterTexts[column] = std::u16string(text.substr(0, kMaxFilterLength));
+  FilterTexts[column].assign(text.data(), std::min(text.size(), kMaxFilterLength));
 }
 
 void TViewerCore::FilterRows() {
@@ -62,7 +62,7 @@ void TViewerCore::FilterRows() {
     if (!filter.Empty()) filters.emplace_back(static_cast<int>(c), std::move(filter));
   }
   VisibleRows.clear();
-  VisibleRows.reserve(Table.Cells.size());
+  VisibleRows.reserve(size_t(Table.RowCount()));
   const int rows = Table.RowCount();
   for (int r = 0; r < rows; ++r) {
     bool pass = true;
@@ -153,10 +153,6 @@ int TViewerCore::TableRowAt(int position) const {
   return VisibleRows[position];
 }
 
-const std::u16string* TViewerCore::DisplayTextPtr(int position, int column) const {
-  return Table.CellText(TableRowAt(position), column);
-}
-
 std::u16string_view TViewerCore::DisplayText(int position, int column) const {
   return Table.CellView(TableRowAt(position), column);
 }
@@ -168,10 +164,11 @@ TJsonData* TViewerCore::VisibleNode(int position) const {
 
 bool TViewerCore::CopyDisplayText(int position, int column, char16_t* buffer,
                                   int bufferSize) const {
-  const std::u16string* text = DisplayTextPtr(position, column);
-  if (!text || !buffer || bufferSize <= 0) return false;
-  const size_t count = std::min(text->size(), static_cast<size_t>(bufferSize) - 1);
-  std::copy_n(text->data(), count, buffer);
+  const int row = TableRowAt(position);
+  if (!Table.HasCell(row, column) || !buffer || bufferSize <= 0) return false;
+  const std::u16string_view text = Table.CellView(row, column);
+  const size_t count = std::min(text.size(), static_cast<size_t>(bufferSize) - 1);
+  std::copy_n(text.data(), count, buffer);
   buffer[count] = 0;
   return true;
 }

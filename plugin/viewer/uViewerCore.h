@@ -80,7 +80,6 @@ class TViewerCore {
   int TableRowAt(int position) const;
   // Cell text at display position and column; empty outside the table.
   std::u16string_view DisplayText(int position, int column) const;
-  const std::u16string* DisplayTextPtr(int position, int column) const;
   TJsonData* VisibleNode(int position) const;
   // Answers the grid's request for a cell text: copies at most bufferSize - 1
   // characters and a terminating NUL; false (buffer untouched) outside the

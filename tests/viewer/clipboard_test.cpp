@@ -16,9 +16,9 @@ struct TGridFixture {
 
   TGridFixture(std::vector<std::u16string> headers, TUnicodeRows rows) {
     table.Headers = std::move(headers);
-    table.Cells = std::move(rows);
-    table.RowNodes.assign(table.Cells.size(), nullptr);
-    for (size_t i = 0; i < table.Cells.size(); ++i) visible.push_back(static_cast<int32_t>(i));
+    table.Cells = rows;
+    table.RowNodes.assign(size_t(table.RowCount()), nullptr);
+    for (size_t i = 0; i < size_t(table.RowCount()); ++i) visible.push_back(static_cast<int32_t>(i));
     grid.Table = &table;
     grid.VisibleRows = &visible;
   }

@@ -109,7 +109,8 @@ TEST(stable_sort, keeps_table_order_of_equal_rows_in_both_directions) {
   TTableModel t;
   t.Headers = {u"k", u"id"};
   const char16_t* keys[] = {u"b", u"a", u"B", u"a", u"10", u"2", u"abc"};
-  for (int i = 0; i < 7; ++i) t.Cells.push_back({keys[i], std::u16string(1, char16_t(u'0' + i))});
+  t.Cells.Reset(2);
+  for (int i = 0; i < 7; ++i) t.Cells.AddRow({keys[i], std::u16string(1, char16_t(u'0' + i))});
   TIntegerArray rows{0, 1, 2, 3, 4, 5, 6};
   SortRowsByColumn(t, 0, false, &rows);
   EXPECT_EQ(rows, (TIntegerArray{5, 4, 1, 3, 6, 0, 2}));

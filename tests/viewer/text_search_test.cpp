@@ -8,8 +8,8 @@ namespace {
 TTableModel MakeTable(std::vector<std::u16string> headers, TUnicodeRows rows) {
   TTableModel table;
   table.Headers = std::move(headers);
-  table.Cells = std::move(rows);
-  table.RowNodes.assign(table.Cells.size(), nullptr);
+  table.Cells = rows;
+  table.RowNodes.assign(size_t(table.RowCount()), nullptr);
   return table;
 }
 

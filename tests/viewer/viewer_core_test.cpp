@@ -42,7 +42,7 @@ using Texts = std::vector<std::string>;
 
 TEST_F(ViewerCoreTest, filter_pass_keeps_matching_rows_and_resets_the_search) {
   Show({"11", "10.5", "1e2", "9", "10", "abc"});
-  core_.Search.LastSearchText = u"x";
+  core_.Search.LastSearchText = std::u16string(u"x");
   core_.SetFilterText(0, u">10");
   const TFilterPassResult r = core_.ApplyFilters(false);
   EXPECT_EQ(Visible(), (Texts{"11", "10.5", "1e2", "abc"}));
@@ -164,7 +164,8 @@ TEST_F(ViewerCoreTest, an_empty_or_columnless_table_is_an_ordinary_state) {
   EXPECT_EQ(core_.CurrentRow, -1);
   EXPECT_FALSE(core_.ToggleSortColumn(0));
   EXPECT_EQ(core_.DisplayText(-1, -1), u"");
-  EXPECT_EQ(core_.DisplayTextPtr(0, 0), nullptr);
+  char16_t buffer[4] = u"x";
+  EXPECT_FALSE(core_.CopyDisplayText(0, 0, buffer, 4));
   EXPECT_EQ(core_.VisibleNode(-1), nullptr);
   EXPECT_TRUE(core_.SaveFilters().empty());
   EXPECT_EQ(core_.SearchText(u"x", kSearchFindFirst, kTabGrid).Result, TSearchResult::Nothing);
@@ -181,7 +182,7 @@ TEST_F(ViewerCoreTest, cells_with_nuls_and_lone_surrogates_filter_sort_and_searc
   array->Add(Str("c"));
   doc_ = std::move(array);
   core_.BuildTable(doc_.get());
-  core_.Table.Cells[1][0] = u"a\xD800";  // a lone surrogate, as an edited cell may hold
+  core_.Table.Cells.Set(1, 0, u"a\xD800");  // a lone surrogate, as an edited cell may hold
   ASSERT_EQ(core_.ToggleSortColumn(0), true);
   EXPECT_EQ(core_.VisibleRowCount(), 3);
   core_.SetFilterText(0, std::u16string(u"\0x", 2));
