@@ -7,6 +7,7 @@
 // natural comparison. Callers fall back to OrdinalCompare when it fails.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace corvane::platform {
@@ -23,5 +24,12 @@ inline int OrdinalCompare(std::u16string_view a, std::u16string_view b) {
 // Stores -1, 0 or 1 in *result and returns true, or returns false when the
 // platform could not compare the texts.
 bool LocaleCompare(std::u16string_view a, std::u16string_view b, int* result);
+
+// The sort key of a text for LocaleCompare: two keys compared bytewise
+// (unsigned bytes; a key that is a prefix of another first) order as
+// LocaleCompare orders their texts. Appends the key to *key and returns
+// true, or returns false (leaving *key as it was) when the platform gives no
+// key for the text; such texts are compared with LocaleCompare.
+bool LocaleSortKey(std::u16string_view text, std::string* key);
 
 }  // namespace corvane::platform

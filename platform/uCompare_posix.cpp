@@ -75,4 +75,8 @@ bool LocaleCompare(std::u16string_view a, std::u16string_view b, int* result) {
   return true;
 }
 
+// The natural comparison above has no key form (a digit run meets a letter
+// as its first digit, but another digit run by value); callers compare.
+bool LocaleSortKey(std::u16string_view, std::string*) { return false; }
+
 }  // namespace corvane::platform

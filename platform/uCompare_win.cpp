@@ -1,4 +1,5 @@
-// Locale-aware comparison through CompareStringEx.
+// Locale-aware comparison through CompareStringEx, sort keys through
+// LCMapStringEx with the same locale and flags.
 #include "uCompare.h"
 
 #include <windows.h>
@@ -7,16 +8,56 @@
 
 namespace corvane::platform {
 
+namespace {
+
+constexpr DWORD kCompareFlags = NORM_IGNORECASE | SORT_DIGITSASNUMBERS | NORM_IGNOREWIDTH;
+
+// Sort keys of cell texts are seldom longer than this; longer ones are
+// measured first.
+constexpr int kKeyRoom = 512;
+
+}  // namespace
+
 bool LocaleCompare(std::u16string_view a, std::u16string_view b, int* result) {
   // CompareStringEx takes int lengths; longer texts are beyond any cell.
   if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
-  const DWORD flags = NORM_IGNORECASE | SORT_DIGITSASNUMBERS | NORM_IGNOREWIDTH;
-  const int r = CompareStringEx(LOCALE_NAME_USER_DEFAULT, flags,
+  const int r = CompareStringEx(LOCALE_NAME_USER_DEFAULT, kCompareFlags,
                                 reinterpret_cast<LPCWSTR>(a.data()), static_cast<int>(a.size()),
                                 reinterpret_cast<LPCWSTR>(b.data()), static_cast<int>(b.size()),
                                 nullptr, nullptr, 0);
   if (r == 0) return false;  // failure (bad flags, invalid input)
   *result = r - 2;           // CSTR_LESS_THAN 1, CSTR_EQUAL 2, CSTR_GREATER_THAN 3
+  return true;
+}
+
+bool LocaleSortKey(std::u16string_view text, std::string* key) {
+  if (text.size() > INT_MAX / 8) return false;
+  // A zero length is refused by LCMapStringEx; the empty text is passed as
+  // an empty zero-terminated string instead.
+  const wchar_t* source = text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data());
+  const int length = text.empty() ? -1 : static_cast<int>(text.size());
+  const DWORD flags = LCMAP_SORTKEY | kCompareFlags;
+  // With LCMAP_SORTKEY the destination is a byte buffer and its size is
+  // counted in bytes.
+  BYTE room[kKeyRoom];
+  int bytes = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, source, length,
+                            reinterpret_cast<LPWSTR>(room), kKeyRoom, nullptr, nullptr, 0);
+  if (bytes > 0) {
+    key->append(reinterpret_cast<const char*>(room), size_t(bytes));
+    return true;
+  }
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  bytes = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, source, length, nullptr, 0, nullptr, nullptr, 0);
+  if (bytes <= 0) return false;
+  const size_t start = key->size();
+  key->resize(start + size_t(bytes));
+  const int written = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, source, length,
+                                    reinterpret_cast<LPWSTR>(&(*key)[start]), bytes, nullptr, nullptr, 0);
+  if (written <= 0) {
+    key->resize(start);
+    return false;
+  }
+  key->resize(start + size_t(written));
   return true;
 }
 

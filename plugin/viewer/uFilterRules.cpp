@@ -1,5 +1,7 @@
 #include "uFilterRules.h"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "uCompare.h"
@@ -102,29 +104,92 @@ bool FilterMatches(std::u16string_view text, std::u16string_view filter, bool ca
 
 // ---- sorting ----------------------------------------------------------------
 
+TCollation PlatformCollation() {
+  // 64 MiB: keys for a few million short cells, well within a 32-bit host.
+  return {platform::LocaleCompare, platform::LocaleSortKey, size_t(64) << 20};
+}
+
+namespace {
+
+// One row being sorted. The merge moves these small records; the first
+// eight key bytes ride along, so most text comparisons touch nothing else.
+struct TSortEntry {
+  double Number;
+  uint64_t KeyPrefix;  // first 8 key bytes, big-endian, zero-padded
+  int32_t Row;
+  uint32_t Index;      // into the key spans
+  bool IsNumber;
+  bool HasKey;
+};
+
+struct TKeySpan {
+  size_t Start;
+  size_t Length;
+};
+
+uint64_t KeyPrefix(std::string_view key) {
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i)
+    prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  return prefix;
+}
+
+}  // namespace
+
 void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows) {
+  SortRowsByColumn(table, column, descending, rows, PlatformCollation());
+}
+
+void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows,
+                      const TCollation& collation) {
   // Each text is parsed once; the merge then moves small entries around.
-  struct TEntry {
-    double Number;
-    int32_t Row;
-    bool IsNumber;
-  };
-  std::vector<TEntry> entries;
+  std::vector<TSortEntry> entries;
   entries.reserve(rows->size());
+  bool anyText = false;
   for (int32_t row : *rows) {
-    TEntry entry{0, row, false};
+    TSortEntry entry{0, 0, row, static_cast<uint32_t>(entries.size()), false, false};
     entry.IsNumber = ParseCellNumber(table.CellView(row, column), &entry.Number);
+    anyText = anyText || !entry.IsNumber;
     entries.push_back(entry);
   }
+  // Keys only matter when some text meets another text or a number.
+  std::string keys;
+  std::vector<TKeySpan> spans;
+  if (anyText && collation.SortKey) {
+    spans.resize(entries.size());
+    for (TSortEntry& entry : entries) {
+      const size_t start = keys.size();
+      if (start >= collation.KeyBudget) break;
+      if (!collation.SortKey(table.CellView(entry.Row, column), &keys)) continue;
+      if (keys.size() > collation.KeyBudget) {
+        keys.resize(start);
+        break;
+      }
+      spans[entry.Index] = {start, keys.size() - start};
+      entry.KeyPrefix = KeyPrefix(std::string_view(keys).substr(start));
+      entry.HasKey = true;
+    }
+  }
+  const auto keyOf = [&](const TSortEntry& e) {
+    return std::string_view(keys).substr(spans[e.Index].Start, spans[e.Index].Length);
+  };
   const int sign = descending ? -1 : 1;
-  StableMergeSort(&entries, [&](const TEntry& a, const TEntry& b) {
+  StableMergeSort(&entries, [&](const TSortEntry& a, const TSortEntry& b) {
     int order;
     if (a.IsNumber && b.IsNumber) {
       order = a.Number < b.Number ? -1 : (a.Number > b.Number ? 1 : 0);
+    } else if (a.HasKey && b.HasKey) {
+      if (a.KeyPrefix != b.KeyPrefix) {
+        order = a.KeyPrefix < b.KeyPrefix ? -1 : 1;
+      } else {
+        const int c = keyOf(a).compare(keyOf(b));  // char_traits<char>: unsigned bytes
+        order = c < 0 ? -1 : (c > 0 ? 1 : 0);
+      }
     } else {
       const std::u16string_view ta = table.CellView(a.Row, column);
       const std::u16string_view tb = table.CellView(b.Row, column);
-      if (!platform::LocaleCompare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
+      if (!collation.Compare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
+      order = order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
     return sign * order;
   });

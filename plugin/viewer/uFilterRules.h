@@ -13,7 +13,11 @@
 //  - CompareCells: numeric when both are numbers, else the platform's
 //    locale-aware comparison, else ordinal.
 //  - The sort is a stable merge sort: equal rows keep table order in both
-//    directions.
+//    directions. Texts are compared through sort keys made once per row
+//    where the platform has them (bytewise key order is the locale
+//    comparison's order, so the merge takes the same steps); the keys are
+//    freed when the sort ends and their total size is bounded: rows beyond
+//    the bound are compared with the locale comparison itself.
 #pragma once
 
 #include <algorithm>
@@ -80,8 +84,22 @@ void StableMergeSort(std::vector<T>* items, const TCompare& compare) {
   StableMergeSort(items->data(), scratch.data(), items->size(), compare);
 }
 
+// How sorting compares two texts that are not both numbers: the locale
+// comparison, and optionally sort keys whose bytewise order (unsigned bytes,
+// a key that is a prefix of another first) is the comparison's order.
+struct TCollation {
+  bool (*Compare)(std::u16string_view a, std::u16string_view b, int* result);
+  bool (*SortKey)(std::u16string_view text, std::string* key);  // may be null
+  size_t KeyBudget;  // bytes of keys held at most during one sort
+};
+
+// The platform's locale comparison with its sort keys.
+TCollation PlatformCollation();
+
 // Sorts table rows by the texts of one column with CompareCells, each text
 // parsed as a number once.
 void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows);
+void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows,
+                      const TCollation& collation);
 
 }  // namespace corvane

@@ -1,8 +1,11 @@
 // The filter language, number recognition, cell comparison and the sort.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "uCompare.h"
 #include "uFilterRules.h"
+#include "uUnicode.h"
 
 namespace corvane {
 namespace {
@@ -121,6 +124,104 @@ TEST(stable_sort, keeps_table_order_of_equal_rows_in_both_directions) {
   rows = {2, 0, 1};
   SortRowsByColumn(t, 9, false, &rows);
   EXPECT_EQ(rows, (TIntegerArray{2, 0, 1}));
+}
+
+
+// Rows of one column with texts of every kind the sort meets: numbers,
+// mixed case, digit runs, punctuation, hyphens and apostrophes, accents,
+// other scripts, full-width forms, empty cells, NULs, lone surrogates and
+// many repeats, so ties and their order are exercised.
+TTableModel VariedColumn(size_t count) {
+  static const char16_t* const kPieces[] = {
+      u"a", u"A", u"b", u"Z", u"e", u"E", u"\u00E9", u"\u00C9", u"e\u0301", u"\u00DF", u"ss",
+      u"0", u"00", u"1", u"2", u"9", u"10", u"007", u"-", u"'", u"co-op", u"coop", u"don't",
+      u".", u",", u"[", u"]", u"_", u" ", u"#", u"$", u"\u00BD", u"\u00B2", u"\u0661",
+      u"\u0416", u"\u0436", u"\u0451", u"\u03A9", u"\u03C9", u"\u05D0", u"\u0628",
+      u"\u4E2D", u"\u6587", u"\u3042", u"\u30A2", u"\uFF71", u"\uFF21", u"\uFF41",
+      u"\uFF11", u"\U0001F600", u"\xD800", u"item-", u"Item", u"file", u"-1", u"1e3", u"2.5"};
+  std::mt19937 random(11);
+  TTableModel t;
+  t.Headers = {u"text"};
+  t.Cells.Reset(1);
+  std::vector<std::u16string> made;
+  for (size_t i = 0; i < count; ++i) {
+    std::u16string text;
+    const unsigned kind = random() % 10;
+    if (kind == 0 && !made.empty()) {
+      text = made[random() % made.size()];  // a repeat
+    } else if (kind == 1) {
+      text = std::u16string(u"-12.5e1").substr(0, random() % 8);  // numbers and near-numbers
+    } else if (kind == 2) {
+      text = std::u16string(1, char16_t(random() % 0x3000));  // a single character
+    } else {
+      for (unsigned n = random() % 5; n > 0; --n) text += kPieces[random() % std::size(kPieces)];
+    }
+    if (random() % 50 == 0) text += char16_t(0);
+    t.Cells.Append(text);
+    made.push_back(text);
+  }
+  t.RowNodes.assign(count, nullptr);
+  return t;
+}
+
+TIntegerArray AllRows(const TTableModel& t) {
+  TIntegerArray rows(size_t(t.RowCount()));
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = int32_t(i);
+  return rows;
+}
+
+// The order of the comparison alone, and the order through sort keys.
+void ExpectKeysSortAsTheComparison(const TTableModel& t, const TCollation& keyed) {
+  const TCollation comparing{keyed.Compare, nullptr, 0};
+  for (bool descending : {false, true}) {
+    TIntegerArray expected = AllRows(t), actual = AllRows(t);
+    SortRowsByColumn(t, 0, descending, &expected, comparing);
+    SortRowsByColumn(t, 0, descending, &actual, keyed);
+    ASSERT_EQ(actual, expected) << (descending ? "descending" : "ascending");
+  }
+}
+
+// A stand-in collation whose keys are the ASCII-folded UTF-16 big-endian.
+bool FoldedCompare(std::u16string_view a, std::u16string_view b, int* result) {
+  *result = platform::OrdinalCompare(AsciiLowerText(a), AsciiLowerText(b));
+  return true;
+}
+bool FoldedKey(std::u16string_view text, std::string* key) {
+  if (text.size() == 3) return false;  // some texts have no key
+  for (char16_t c : AsciiLowerText(text)) {
+    key->push_back(char(c >> 8));
+    key->push_back(char(c & 0xFF));
+  }
+  return true;
+}
+
+TEST(keyed_sort, orders_exactly_as_the_comparison_with_and_without_room_for_keys) {
+  const TTableModel t = VariedColumn(4000);
+  for (size_t budget : {size_t(1) << 20, size_t(3000), size_t(0)})
+    ExpectKeysSortAsTheComparison(t, {FoldedCompare, FoldedKey, budget});
+}
+
+TEST(keyed_sort, platform_keys_order_as_the_locale_comparison) {
+  const TTableModel t = VariedColumn(30000);
+  const TCollation platform = PlatformCollation();
+#ifdef _WIN32
+  std::string key;
+  ASSERT_TRUE(platform::LocaleSortKey(u"file10", &key));
+#endif
+  // Pairs first: key order against the comparison itself.
+  std::vector<std::string> keys(size_t(t.RowCount()));
+  std::vector<bool> hasKey(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) hasKey[i] = platform::LocaleSortKey(t.CellView(int(i), 0), &keys[i]);
+  for (size_t i = 0; i < keys.size(); i += 97) {
+    for (size_t j = 0; j < keys.size(); j += 13) {
+      int expected = 0;
+      const std::u16string_view a = t.CellView(int(i), 0), b = t.CellView(int(j), 0);
+      if (!hasKey[i] || !hasKey[j] || !platform::LocaleCompare(a, b, &expected)) continue;
+      const int c = keys[i].compare(keys[j]);
+      ASSERT_EQ(c < 0 ? -1 : (c > 0 ? 1 : 0), expected) << Utf16ToUtf8(a) << " / " << Utf16ToUtf8(b);
+    }
+  }
+  ExpectKeysSortAsTheComparison(t, platform);
 }
 
 }  // namespace
