@@ -16,22 +16,33 @@ constexpr DWORD kCompareFlags = NORM_IGNORECASE | SORT_DIGITSASNUMBERS | NORM_IG
 // measured first.
 constexpr int kKeyRoom = 512;
 
+// Characters whose weights expand into several (Tibetan vowel signs, Arabic
+// presentation forms with vowel marks): some implementations weigh them
+// differently in keys and in comparisons, so texts holding any of them get
+// no key and are compared directly.
+bool KeyMayDisagree(std::u16string_view text) {
+  for (const char16_t c : text)
+    if ((c >= 0x0F00 && c <= 0x0FFF) || (c >= 0xFB50 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF))
+      return true;
+  return false;
+}
+
 }  // namespace
 
 bool LocaleCompare(std::u16string_view a, std::u16string_view b, int* result) {
   // CompareStringEx takes int lengths; longer texts are beyond any cell.
   if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
-  const int r = CompareStringEx(LOCALE_NAME_USER_DEFAULT, kCompareFlags,
-                                reinterpret_cast<LPCWSTR>(a.data()), static_cast<int>(a.size()),
-                                reinterpret_cast<LPCWSTR>(b.data()), static_cast<int>(b.size()),
-                                nullptr, nullptr, 0);
+  // An empty view may carry no pointer, which CompareStringEx refuses.
+  const auto text = [](std::u16string_view s) { return s.data() ? reinterpret_cast<LPCWSTR>(s.data()) : L""; };
+  const int r = CompareStringEx(LOCALE_NAME_USER_DEFAULT, kCompareFlags, text(a), static_cast<int>(a.size()),
+                                text(b), static_cast<int>(b.size()), nullptr, nullptr, 0);
   if (r == 0) return false;  // failure (bad flags, invalid input)
   *result = r - 2;           // CSTR_LESS_THAN 1, CSTR_EQUAL 2, CSTR_GREATER_THAN 3
   return true;
 }
 
 bool LocaleSortKey(std::u16string_view text, std::string* key) {
-  if (text.size() > INT_MAX / 8) return false;
+  if (text.size() > INT_MAX / 8 || KeyMayDisagree(text)) return false;
   // A zero length is refused by LCMapStringEx; the empty text is passed as
   // an empty zero-terminated string instead.
   const wchar_t* source = text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data());
