@@ -26,6 +26,15 @@ const TJsonObject* AsObject(const TJsonData* node) {
 
 std::u16string DisplayText(const TJsonData* node) { return ValueSummaryText(node); }
 
+// Appends a node's display text as a cell; a string's text goes straight
+// from its UTF-8 into the cell store.
+void AppendDisplayText(TCellTexts* cells, const TJsonData* node) {
+  if (NodeKind(node) == nkString)
+    cells->AppendUtf8(static_cast<const TJsonString*>(node)->Value());
+  else
+    cells->Append(DisplayText(node));
+}
+
 void AppendColumn(TTableModel* table, std::u16string header, std::string key = {}) {
   table->Headers.push_back(std::move(header));
   table->ColumnKeys.push_back(std::move(key));
@@ -257,7 +266,7 @@ void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* tabl
     table->Cells.Reset(1);
     table->Cells.ReserveRows(array.Count());
     for (size_t i = 0; i < array.Count(); ++i) {
-      table->Cells.Append(DisplayText(array.Child(i)));
+      AppendDisplayText(&table->Cells, array.Child(i));
       table->RowNodes.push_back(array.Child(i));
     }
     return;
@@ -269,7 +278,10 @@ void PlainArray(TJsonData* node, const TTableOptions& options, TTableModel* tabl
     const TJsonObject* object = AsObject(array.Child(i));
     for (const std::string& name : names) {
       const TJsonData* member = object ? object->Find(name) : nullptr;
-      table->Cells.Append(member ? DisplayText(member) : options.MissingText);
+      if (member)
+        AppendDisplayText(&table->Cells, member);
+      else
+        table->Cells.Append(options.MissingText);
     }
     table->RowNodes.push_back(array.Child(i));
   }
@@ -328,29 +340,40 @@ void TCellTexts::Reset(int columns) {
   freeLength_ = 0;
 }
 
-const char16_t* TCellTexts::Store(std::u16string_view text) {
-  if (text.empty()) return nullptr;
-  if (text.size() > freeLength_) {
+char16_t* TCellTexts::Allocate(size_t length) {
+  if (length > freeLength_) {
     // A text longer than a block gets a block of its own; the current
     // block's free end stays in use for the texts after it.
-    const size_t length = std::max(text.size(), kCellBlockLength);
-    blocks_.emplace_back(new char16_t[length]);  // left uninitialised
-    if (length > kCellBlockLength) {
-      std::copy(text.begin(), text.end(), blocks_.back().get());
-      return blocks_.back().get();
-    }
+    const size_t size = std::max(length, kCellBlockLength);
+    blocks_.emplace_back(new char16_t[size]);  // left uninitialised
+    if (size > kCellBlockLength) return blocks_.back().get();
     free_ = blocks_.back().get();
-    freeLength_ = length;
+    freeLength_ = size;
   }
   char16_t* at = free_;
+  free_ += length;
+  freeLength_ -= length;
+  return at;
+}
+
+const char16_t* TCellTexts::Store(std::u16string_view text) {
+  if (text.empty()) return u"";  // views of empty cells still point at text
+  char16_t* at = Allocate(text.size());
   std::copy(text.begin(), text.end(), at);
-  free_ += text.size();
-  freeLength_ -= text.size();
   return at;
 }
 
 void TCellTexts::Append(std::u16string_view text) {
   if (columns_ > 0) cells_.push_back({Store(text), text.size()});
+}
+
+void TCellTexts::AppendUtf8(std::string_view text) {
+  if (columns_ <= 0) return;
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+  if (!ascii || text.empty()) return Append(Utf8ToUtf16(text));
+  char16_t* at = Allocate(text.size());
+  std::copy(text.begin(), text.end(), at);  // ASCII widens unchanged
+  cells_.push_back({at, text.size()});
 }
 
 void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {
@@ -455,7 +478,7 @@ void BuildPathValueListing(TJsonData* root, TTableModel* table) {
   table->Cells.Reset(2);
   const auto addLeaf = [table](const std::u16string& path, TJsonData* leaf) {
     table->Cells.Append(path);
-    table->Cells.Append(DisplayText(leaf));
+    AppendDisplayText(&table->Cells, leaf);
     table->RowNodes.push_back(leaf);
   };
   if (IsContainer(root)) {

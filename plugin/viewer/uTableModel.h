@@ -57,6 +57,8 @@ class TCellTexts {
   void ReserveRows(size_t rows) { cells_.reserve(rows * size_t(columns_)); }
   // Appends one cell; a row is complete after ColumnCount() cells.
   void Append(std::u16string_view text);
+  // The same for UTF-8 text, converted as Utf8ToUtf16 converts it.
+  void AppendUtf8(std::string_view text);
   void AddRow(std::initializer_list<std::u16string_view> texts);
 
   int RowCount() const { return columns_ ? static_cast<int>(cells_.size() / size_t(columns_)) : 0; }
@@ -76,6 +78,7 @@ class TCellTexts {
     const char16_t* Text;
     size_t Length;
   };
+  char16_t* Allocate(size_t length);
   const char16_t* Store(std::u16string_view text);
 
   int columns_ = 0;

@@ -195,6 +195,27 @@ TEST(table_model_path_value, lists_every_leaf_of_the_document_with_its_path) {
 
 // Nesting far beyond any stack: every walk must stay iterative, and a huge
 // flat level must not turn into one attempt per level.
+TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edits) {
+  // Texts stored by the table must read back exactly: ASCII, other scripts,
+  // invalid UTF-8, empty strings, NULs, long texts beyond a storage block,
+  // numbers and literals.
+  auto doc = Arr({Str("plain"), Str("\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD"), Str("bad \xC3 byte"), Str(""),
+                  Str(std::string("nul\0in", 6)), Str(std::string(70000, 'x')), Int(-42), Bool(true),
+                  TJsonDataPtr(std::make_unique<TJsonFloat>(0.1)), TJsonDataPtr(std::make_unique<TJsonFloat>(1e300)), Str("last")});
+  TTableModel t = Build(doc.get(), kFlatLevelPathValue);
+  ASSERT_EQ(t.RowCount(), 11);
+  for (int r = 0; r < t.RowCount(); ++r) EXPECT_EQ(t.CellView(r, 1), ValueSummaryText(t.RowNode(r))) << r;
+  EXPECT_EQ(Cell(t, 10, 0), "[10]");
+  // A changed cell reads back; its neighbours keep theirs; a copy holds its own texts.
+  t.Cells.Set(3, 1, u"changed");
+  TTableModel copy = t;
+  t.Cells.Set(3, 1, u"again");
+  EXPECT_EQ(Cell(copy, 3, 1), "changed");
+  EXPECT_EQ(Cell(t, 3, 1), "again");
+  EXPECT_EQ(Cell(t, 4, 1), std::string("nul\0in", 6));
+  EXPECT_EQ(Cell(copy, 5, 1).size(), 70000u);
+}
+
 TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
   constexpr int kDepth = 100000;
   auto mixed = std::make_unique<TJsonArray>();
