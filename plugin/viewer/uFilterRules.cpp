@@ -116,8 +116,7 @@ namespace {
 struct TSortEntry {
   double Number;
   uint64_t KeyPrefix;  // first 8 key bytes, big-endian, zero-padded
-  int32_t Row;
-  uint32_t Index;      // into the key spans
+  uint32_t Index;      // position in the rows given, and in the key spans
   bool IsNumber;
   bool HasKey;
 };
@@ -143,12 +142,14 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
 void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIntegerArray* rows,
                       const TCollation& collation) {
   // Each text is parsed once; the merge then moves small entries around.
+  const TIntegerArray& given = *rows;
+  const auto text = [&](const TSortEntry& e) { return table.CellView(given[e.Index], column); };
   std::vector<TSortEntry> entries;
   entries.reserve(rows->size());
   bool anyText = false;
-  for (int32_t row : *rows) {
-    TSortEntry entry{0, 0, row, static_cast<uint32_t>(entries.size()), false, false};
-    entry.IsNumber = ParseCellNumber(table.CellView(row, column), &entry.Number);
+  for (size_t i = 0; i < given.size(); ++i) {
+    TSortEntry entry{0, 0, static_cast<uint32_t>(i), false, false};
+    entry.IsNumber = ParseCellNumber(text(entry), &entry.Number);
     anyText = anyText || !entry.IsNumber;
     entries.push_back(entry);
   }
@@ -160,7 +161,7 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
     for (TSortEntry& entry : entries) {
       const size_t start = keys.size();
       if (start >= collation.KeyBudget) break;
-      if (!collation.SortKey(table.CellView(entry.Row, column), &keys)) continue;
+      if (!collation.SortKey(text(entry), &keys)) continue;
       if (keys.size() > collation.KeyBudget) {
         keys.resize(start);
         break;
@@ -186,14 +187,15 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
         order = c < 0 ? -1 : (c > 0 ? 1 : 0);
       }
     } else {
-      const std::u16string_view ta = table.CellView(a.Row, column);
-      const std::u16string_view tb = table.CellView(b.Row, column);
+      const std::u16string_view ta = text(a), tb = text(b);
       if (!collation.Compare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
       order = order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
     return sign * order;
   });
-  for (size_t i = 0; i < entries.size(); ++i) (*rows)[i] = entries[i].Row;
+  TIntegerArray sorted(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) sorted[i] = given[entries[i].Index];
+  *rows = std::move(sorted);
 }
 
 }  // namespace corvane
