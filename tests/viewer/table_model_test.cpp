@@ -201,11 +201,14 @@ TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edit
   // numbers and literals.
   auto doc = Arr({Str("plain"), Str("\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD"), Str("bad \xC3 byte"), Str(""),
                   Str(std::string("nul\0in", 6)), Str(std::string(70000, 'x')), Int(-42), Bool(true),
-                  TJsonDataPtr(std::make_unique<TJsonFloat>(0.1)), TJsonDataPtr(std::make_unique<TJsonFloat>(1e300)), Str("last")});
+                  TJsonDataPtr(std::make_unique<TJsonFloat>(0.1)), TJsonDataPtr(std::make_unique<TJsonFloat>(1e300)),
+                  TJsonDataPtr(std::make_unique<TSourceFloatNumber>(1.5, "1.50")),
+                  TJsonDataPtr(std::make_unique<TSourceFloatNumber>(2.0)), Str("last")});
   TTableModel t = Build(doc.get(), kFlatLevelPathValue);
-  ASSERT_EQ(t.RowCount(), 11);
+  ASSERT_EQ(t.RowCount(), 13);
   for (int r = 0; r < t.RowCount(); ++r) EXPECT_EQ(t.CellView(r, 1), ValueSummaryText(t.RowNode(r))) << r;
-  EXPECT_EQ(Cell(t, 10, 0), "[10]");
+  EXPECT_EQ(Cell(t, 10, 1), "1.50");
+  EXPECT_EQ(Cell(t, 12, 0), "[12]");
   // A changed cell reads back; its neighbours keep theirs; a copy holds its own texts.
   t.Cells.Set(3, 1, u"changed");
   TTableModel copy = t;
