@@ -106,6 +106,18 @@ TEST_F(TextPane, only_lines_on_screen_are_coloured_and_scrolling_colours_the_new
   const int last = int(SendMessageW(text, EM_LINEINDEX, 399, 0));
   EXPECT_EQ(RichCharFormat(text, 0, 2).Colour, kKey);
   EXPECT_EQ(RichCharFormat(text, last, last + 4).Colour, kPlain);  // far below the screen
+  // Down to the line cut by the bottom edge, and not further.
+  RECT client{};
+  GetClientRect(text, &client);
+  POINTL corner{0, client.bottom - 1};
+  const LRESULT bottomChar = SendMessageW(text, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+  const LRESULT bottomLine = SendMessageW(text, EM_EXLINEFROMCHAR, 0, bottomChar);
+  ASSERT_GT(bottomLine, 2);
+  ASSERT_LT(bottomLine, 390);
+  const int bottom = int(SendMessageW(text, EM_LINEINDEX, bottomLine, 0));
+  const int below = int(SendMessageW(text, EM_LINEINDEX, bottomLine + 2, 0));
+  EXPECT_EQ(RichCharFormat(text, bottom, bottom + 2).Colour, kKey);
+  EXPECT_EQ(RichCharFormat(text, below, below + 2).Colour, kPlain);
   SendMessageW(text, WM_VSCROLL, SB_BOTTOM, 0);
   PumpMessages();
   EXPECT_EQ(RichCharFormat(text, last, last + 4).Colour, kKey);

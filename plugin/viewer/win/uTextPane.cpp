@@ -93,6 +93,8 @@ void ColourRange(HWND text, LONG start, LONG length, COLORREF colour, bool bold)
 
 // The characters of the lines on screen: from the first visible line down
 // to the last line that starts above the client's bottom, at most 1,001.
+// A handful of messages whatever the count: some rich-edit implementations
+// walk the text from its start for every position asked for.
 struct TVisibleText {
   LONG Start = 0, End = 0;
   size_t FirstLine = 0;
@@ -103,15 +105,12 @@ bool VisibleText(HWND text, TVisibleText* visible) {
   GetClientRect(text, &client);
   const LRESULT first = SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0);
   const LRESULT start = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(first), 0);
-  LRESULT last = first;
-  while (last - first < kMaxColouredLines) {
-    const LRESULT next = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(last + 1), 0);
-    if (next < 0) break;
-    POINTL at{};
-    SendMessageW(text, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), next);
-    if (at.y >= client.bottom) break;
-    ++last;
-  }
+  // The line under the client's bottom-left pixel is the last one on screen
+  // (below the text's end the control answers with the last line).
+  POINTL corner{0, std::max<LONG>(client.bottom - 1, 0)};
+  const LRESULT bottom = SendMessageW(text, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+  const LRESULT bottomLine = SendMessageW(text, EM_EXLINEFROMCHAR, 0, bottom);
+  const LRESULT last = std::min<LRESULT>(std::max(bottomLine, first), first + kMaxColouredLines);
   const LRESULT lastStart = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(last), 0);
   if (start < 0 || lastStart < 0) return false;
   const LRESULT end = lastStart + SendMessageW(text, EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0);
