@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
+#include "uUnicode.h"
+
 namespace corvane {
 
 namespace {
-
-std::u16string FoldAscii(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& c : folded)
-    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
-  return folded;
-}
 
 bool PassesWholeWord(std::u16string_view h, size_t start, size_t length) {
   if (start > 0 && IsWordChar(h[start - 1])) return false;
@@ -36,7 +31,7 @@ TSearchStart BeginSearch(TSearchState* state, std::u16string_view text, int flag
   const bool sameOptions = (flags & 6) == (state->LastSearchFlags & 6);
   start.Restart = !(sameText && sameOptions &&
                     ((flags & kSearchFindFirst) == 0 || start.DirectionChange));
-  start.Needle = start.MatchCase ? std::u16string(text) : FoldAscii(text);
+  start.Needle = start.MatchCase ? std::u16string(text) : AsciiLowerText(text);
   state->LastSearchText = std::u16string(text);
   state->LastSearchFlags = (flags & 6) | (start.Backwards ? kSearchBackwards : 0);
   state->LastSearchTab = tab;
@@ -45,7 +40,7 @@ TSearchStart BeginSearch(TSearchState* state, std::u16string_view text, int flag
 
 TSearchOutcome SearchPane(const TSearchStart& start, const TTextPaneView& pane) {
   const std::u16string hay =
-      start.MatchCase ? std::u16string(pane.Text) : FoldAscii(pane.Text);
+      start.MatchCase ? std::u16string(pane.Text) : AsciiLowerText(pane.Text);
   long long pos;
   if (start.Restart)
     pos = start.Backwards ? static_cast<long long>(hay.size()) + 1 : 1;
@@ -86,7 +81,7 @@ TSearchOutcome SearchGrid(TSearchState* state, const TSearchStart& start, int ro
   std::u16string folded;
   while (row >= 0 && row < rows) {
     std::u16string_view text = cell(row, column);
-    if (!start.MatchCase) { folded = FoldAscii(text); text = folded; }
+    if (!start.MatchCase) { folded = AsciiLowerText(text); text = folded; }
     const long long k = FindInHaystack(text, start.Needle, pos, start.Backwards, start.WholeWords);
     if (k > 0) {
       state->SearchRow = row;
