@@ -33,11 +33,14 @@ TJsonDataPtr YamlScalarToValue(std::string_view s, int style) {
 }
 
 TJsonDataPtr TomlScalarToValue(std::string_view raw) {
-  const TTomlForm form = TomlFormOf(raw);
-  if (IsTomlStringForm(form)) {
+  // A text starting with a quote is a string or no valid value: decoding it
+  // once tells which (finding its form first would decode it twice).
+  if (!raw.empty() && (raw[0] == '"' || raw[0] == '\'')) {
     std::string text;
-    if (DecodeTomlString(raw, &text)) return std::make_unique<TJsonString>(text);
-  } else if (form == TTomlForm::Boolean) {
+    return std::make_unique<TJsonString>(DecodeTomlString(raw, &text) ? std::string_view(text) : raw);
+  }
+  const TTomlForm form = TomlFormOf(raw);
+  if (form == TTomlForm::Boolean) {
     return std::make_unique<TJsonBoolean>(raw == "true");
   } else if (form == TTomlForm::Integer) {
     int64_t value = 0;

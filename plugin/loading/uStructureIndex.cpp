@@ -206,6 +206,8 @@ TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source,
     TJsonData* Target;
     size_t Next;  // the next child's record
   };
+  // The whole tree shares large blocks: it is freed in a few heap calls.
+  TNodeBatch batch;
   const size_t top = SkipDocuments(index, record);
   TJsonDataPtr result = Shell(index, source, top, language);
   if (!HasChildren(index, top)) return result;

@@ -10,7 +10,8 @@
 //    values like "true" or "8080" are this short.
 //  - Longer: one allocation holding the length followed by the bytes; the
 //    object keeps its address (always even, so the first byte tells the
-//    two forms apart).
+//    two forms apart). It is node memory (uNodeMemory.h): a text made while
+//    a tree is loaded shares that tree's blocks.
 //  - Any byte value may occur, NUL included; data() is not NUL-terminated.
 #pragma once
 
@@ -20,6 +21,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+
+#include "uNodeMemory.h"
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
 #error "TCompactText keeps its form tag in the pointer's low byte: little-endian only"
@@ -100,14 +103,14 @@ class TCompactText {
     std::memset(other.raw_, 0, sizeof other.raw_);
   }
   void Free() noexcept {
-    delete[] Heap();
+    NodeFree(Heap());
     std::memset(raw_, 0, sizeof raw_);
   }
   // Builds the new form first: text may point into this object's own bytes.
   void Assign(std::string_view text) {
     unsigned char next[8] = {};
     if (text.size() > kInlineMax) {
-      char* heap = new char[sizeof(size_t) + text.size()];
+      char* heap = static_cast<char*>(NodeAllocate(sizeof(size_t) + text.size()));
       const size_t length = text.size();
       std::memcpy(heap, &length, sizeof length);
       std::memcpy(heap + sizeof(size_t), text.data(), text.size());

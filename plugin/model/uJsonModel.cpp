@@ -193,7 +193,7 @@ void TJsonContainer::Grow(size_t count) {
   // Doubling, as a vector grows, keeps appending one by one linear.
   const size_t next = std::max(count, std::min(limit, capacity * 2));
   const bool named = HasNames();
-  auto* block = static_cast<TSlots*>(::operator new(SlotsBytes(next, named)));
+  auto* block = static_cast<TSlots*>(NodeAllocate(SlotsBytes(next, named)));
   // Nothing below throws: the children move over whole or not at all.
   block->Count = slots_ ? slots_->Count : 0;
   block->Capacity = static_cast<uint32_t>(next);
@@ -206,7 +206,7 @@ void TJsonContainer::Grow(size_t count) {
       std::move(NamesOf(old), NamesOf(old) + old->Count, NamesOf(block));
       std::destroy_n(NamesOf(old), old->Capacity);
     }
-    ::operator delete(old);
+    NodeFree(old);
   }
   slots_ = block;
 }
@@ -221,7 +221,7 @@ void TJsonContainer::FreeSlots(std::vector<TJsonDataPtr>* pending) {
   // What is left are scalars, which free nothing below themselves.
   std::destroy_n(items, slots_->Capacity);
   if (HasNames()) std::destroy_n(Names(), slots_->Capacity);
-  ::operator delete(slots_);
+  NodeFree(slots_);
   slots_ = nullptr;
 }
 

@@ -12,7 +12,8 @@
 //  - Nodes are kept small, since a large document holds millions of them: a
 //    node's kind shares a word with its parent link, texts are TCompactText,
 //    and a container keeps its children (and an object its member names) in
-//    one block.
+//    one block. Nodes made inside a TNodeBatch (a load) share large blocks
+//    (uNodeMemory.h), so a large tree is freed without a heap call per node.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "uCompactText.h"
+#include "uNodeMemory.h"
 #include "uTomlText.h"
 
 namespace corvane {
@@ -57,6 +59,8 @@ class alignas(8) TJsonData {
   virtual ~TJsonData();
   TJsonData(const TJsonData&) = delete;
   TJsonData& operator=(const TJsonData&) = delete;
+  static void* operator new(size_t size) { return NodeAllocate(size); }
+  static void operator delete(void* node) noexcept { NodeFree(node); }
 
   int Kind() const { return static_cast<int>(link_ & kKindBits); }
   TJsonData* Parent() const { return reinterpret_cast<TJsonData*>(link_ & ~kKindBits); }
@@ -281,7 +285,7 @@ class TJsonContainer : public TJsonData {
   TJsonDataPtr Release(size_t index);
   TJsonDataPtr Swap(size_t index, TJsonDataPtr item);
 
-  // The children live in one heap block: this header, then Capacity child
+  // The children live in one block (node memory): this header, then Capacity child
   // pointers, then (objects only) Capacity member names. Every slot up to
   // Capacity holds a constructed (possibly empty) pointer and name. No block
   // is allocated until the first child or Reserve.

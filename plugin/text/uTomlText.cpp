@@ -1,6 +1,7 @@
 // The TOML value grammar. See uTomlText.h.
 #include "uTomlText.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "uNumberText.h"
@@ -223,6 +224,12 @@ bool SkipLineEndingBackslash(std::string_view s, size_t& i) {
 // The content of a string between its delimiters.
 bool DecodeContent(std::string_view s, bool basic, bool multiLine, std::string* out) {
   const char quote = basic ? '"' : '\'';
+  // Most strings are one line with nothing to decode: taken whole.
+  if (!multiLine && out &&
+      std::none_of(s.begin(), s.end(), [&](char c) { return c == quote || (basic && c == '\\') || IsControl(c); })) {
+    out->append(s.data(), s.size());
+    return true;
+  }
   size_t i = multiLine ? LineBreakAt(s, 0) : 0;
   while (i < s.size()) {
     const char c = s[i];

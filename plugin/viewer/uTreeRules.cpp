@@ -25,6 +25,31 @@ std::u16string TreeEntryLabel(const TJsonData* parent, size_t index) {
   return u"[" + U16(std::to_string(index)) + u"]";
 }
 
+size_t TreeRangeSpan(size_t count) {
+  size_t span = 1;
+  // count / span rounded up may not pass kTreeRangeSize; the loop stops
+  // before span could overflow, since count / kTreeRangeSize^k shrinks.
+  while (count > kTreeRangeSize && (count - 1) / span >= kTreeRangeSize) span *= kTreeRangeSize;
+  return span;
+}
+
+std::u16string TreeRangeLabel(size_t first, size_t last) {
+  return u"[" + U16(std::to_string(first)) + u" \u2026 " + U16(std::to_string(last)) + u"]";
+}
+
+std::vector<int> TreeEntrySteps(size_t count, size_t index) {
+  std::vector<int> steps;
+  size_t first = 0;
+  for (;;) {
+    const size_t span = TreeRangeSpan(count);
+    const size_t position = (index - first) / span;
+    steps.push_back(static_cast<int>(position));
+    if (span == 1) return steps;
+    first += position * span;
+    count = std::min(span, count - position * span);
+  }
+}
+
 bool HasTreeChildren(const TJsonData* node) {
   const TJsonContainer* container = AsContainer(node);
   return container && container->Count() > 0;

@@ -280,5 +280,39 @@ TEST(tree_rules, labels_buttons_and_the_path_down_to_a_node) {
   EXPECT_FALSE(TreeIndexPath(deep.get(), tooDeep, &path));
 }
 
+// A level of more than 1,000 children is shown through range entries of at
+// most 1,000 entries each, nested as deep as the count needs; the steps lead
+// through them to every child.
+TEST(tree_rules, large_levels_are_split_into_ranges_that_lead_to_every_child) {
+  EXPECT_EQ(TreeRangeSpan(0), 1u);
+  EXPECT_EQ(TreeRangeSpan(1000), 1u);
+  EXPECT_EQ(TreeRangeSpan(1001), 1000u);
+  EXPECT_EQ(TreeRangeSpan(1000000), 1000u);
+  EXPECT_EQ(TreeRangeSpan(1000001), 1000000u);
+  EXPECT_EQ(TreeRangeSpan(size_t{4000000000u}), size_t{1000000000u});
+  EXPECT_EQ(TreeRangeLabel(2000, 2499), u"[2000 \u2026 2499]");
+
+  EXPECT_EQ(TreeEntrySteps(3, 2), std::vector<int>{2});
+  EXPECT_EQ(TreeEntrySteps(100000, 54321), (std::vector<int>{54, 321}));
+  EXPECT_EQ(TreeEntrySteps(100000, 99999), (std::vector<int>{99, 999}));
+  EXPECT_EQ(TreeEntrySteps(1000001, 1000000), (std::vector<int>{1, 0}));
+  EXPECT_EQ(TreeEntrySteps(2500000, 1234567), (std::vector<int>{1, 234, 567}));
+  // Every child is reached, and no level holds more than 1,000 entries.
+  for (size_t count : {size_t{1}, size_t{999}, size_t{1000}, size_t{1001}, size_t{250000}, size_t{1000000}}) {
+    for (size_t index : {size_t{0}, count / 2, count - 1}) {
+      size_t first = 0, level = count;
+      for (int step : TreeEntrySteps(count, index)) {
+        const size_t span = TreeRangeSpan(level);
+        ASSERT_LT(size_t(step), kTreeRangeSize);
+        ASSERT_LT(size_t(step) * span, level);
+        first += size_t(step) * span;
+        level = std::min(span, level - size_t(step) * span);
+      }
+      EXPECT_EQ(first, index) << count;
+      EXPECT_EQ(level, 1u) << count;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvane

@@ -194,6 +194,34 @@ TEST_F(GridPainting, width_pass_limits_two_and_one_column_grids) {
   dll_.Close(main);
 }
 
+// The width pass sums the font's advance widths for plain Latin texts and
+// asks the text-extent function for others: both must size a column as
+// that function measures its text.
+TEST_F(GridPainting, width_pass_sizes_columns_as_the_text_extent_measures) {
+  dll_.WriteIni("max-column-width=3000\r\n");
+  const std::wstring latin = L"Wide, thin: iiii WWWW \u00e9\u00df \u0101 fl 0123456789 Long text";
+  const std::wstring other = L"\u0416\u0438\u0437\u043d\u044c \u65e5\u672c e\u0301 Long text";
+  int widths[2] = {};
+  int extents[2] = {};
+  const std::wstring* texts[2] = {&latin, &other};
+  for (int i = 0; i < 2; ++i) {
+    HWND main = Open("key: \"" + Utf8(*texts[i]) + "\"\n");
+    TViewerControls v(main);
+    ASSERT_EQ(CellText(v.Grid, 0, 1), *texts[i]);
+    widths[i] = ColumnWidth(v, 1);
+    HDC dc = GetDC(v.Grid);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(v.Grid, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, texts[i]->c_str(), int(texts[i]->size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(v.Grid, dc);
+    extents[i] = size.cx;
+    dll_.Close(main);
+  }
+  EXPECT_GT(extents[0], 100);
+  EXPECT_EQ(widths[0] - widths[1], extents[0] - extents[1]);
+}
+
 TEST_F(GridPainting, cells_get_stripes_selection_and_current_cell_colours) {
   dll_.WriteIni("decimal-align=0\r\n");
   HWND main = Open(kTable);

@@ -74,6 +74,44 @@ TEST_F(ViewerWindow, tree_fills_lazily_once_and_empty_containers_have_no_button)
   dll_.Close(main);
 }
 
+// A root sequence of 2,500 items: the root entry holds range entries, the
+// initial selection opens the first range, and a grid row is followed into
+// the tree through its range.
+TEST_F(ViewerWindow, a_large_level_is_shown_through_range_entries) {
+  std::string yaml;
+  for (int i = 0; i < 2500; ++i) yaml += "- {id: " + std::to_string(i) + "}\n";
+  HWND main = Open(yaml);
+  ASSERT_NE(main, nullptr);
+  TViewerControls v(main);
+  HTREEITEM root = TreeRoot(v.Tree);
+  EXPECT_EQ(TreeChildTexts(v.Tree, root),
+            (std::vector<std::wstring>{L"[0 \u2026 999]", L"[1000 \u2026 1999]", L"[2000 \u2026 2499]"}));
+  EXPECT_EQ(SelectedTreeText(v.Tree), L"[0]");
+  EXPECT_EQ(TreeChildTexts(v.Tree, TreeChild(v.Tree, root, 0)).size(), 1000u);
+  EXPECT_EQ(HeaderTexts(v.Grid), (std::vector<std::wstring>{L"Attribute", L"Value"}));
+
+  // A range entry shows its container; it fills on its first expansion.
+  HTREEITEM last = TreeChild(v.Tree, root, 2);
+  EXPECT_EQ(TreeChildTexts(v.Tree, last), std::vector<std::wstring>{L"..."});
+  TreeView_SelectItem(v.Tree, last);
+  EXPECT_EQ(ItemCount(v.Grid), 2500);
+  EXPECT_EQ(StatusText(v.Status, 2), L" ARRAY");
+  TreeView_Expand(v.Tree, last, TVE_EXPAND);
+  const std::vector<std::wstring> tail = TreeChildTexts(v.Tree, last);
+  ASSERT_EQ(tail.size(), 500u);
+  EXPECT_EQ(tail.front(), L"[2000]");
+  EXPECT_EQ(tail.back(), L"[2499]");
+
+  // Select corresponding item, from the root's grid into the second range.
+  TreeView_SelectItem(v.Tree, root);
+  NMITEMACTIVATE click{};
+  click.iItem = 1234;
+  Notify(main, v.Grid, NM_DBLCLK, &click.hdr);
+  EXPECT_EQ(SelectedTreeText(v.Tree), L"[1234]");
+  EXPECT_EQ(CellText(v.Grid, 0, 1), L"1234");
+  dll_.Close(main);
+}
+
 TEST_F(ViewerWindow, fresh_viewer_shows_the_status_of_its_node) {
   HWND main = Open("a: 1\nb: two\nc: true\n");
   TViewerControls v(main);

@@ -4,6 +4,8 @@
 #include "uGridPaint.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "uColumnWidths.h"
 #include "uFilterRow.h"
@@ -16,11 +18,20 @@ namespace corvane {
 
 namespace {
 
-// Measures texts in one font on a device context.
+// Measures texts in one font on a device context. A text of characters from
+// U+0020 to U+02FF (no controls, combining marks or complex scripts) is the
+// sum of the font's advance widths, read once per measure: a width pass
+// measures up to a thousand rows of every column, and under Wine each call
+// of the text-extent function costs about 10 microseconds.
 class TTextMeasure {
  public:
   TTextMeasure(HDC dc, HFONT font) : dc_(dc), font_(font) {}
   int operator()(std::u16string_view text) const {
+    if (const std::vector<int>* widths = SimpleWidths(text)) {
+      int sum = 0;
+      for (const char16_t c : text) sum += (*widths)[c - kFirst];
+      return sum;
+    }
     HGDIOBJ old = SelectObject(dc_, font_);
     SIZE size{};
     GetTextExtentPoint32W(dc_, reinterpret_cast<LPCWSTR>(text.data()), static_cast<int>(text.size()), &size);
@@ -29,8 +40,27 @@ class TTextMeasure {
   }
 
  private:
+  static constexpr char16_t kFirst = 0x20, kEnd = 0x300;
+
+  // The advance widths when every character of text has one in the table.
+  const std::vector<int>* SimpleWidths(std::u16string_view text) const {
+    for (const char16_t c : text)
+      if (c < kFirst || c >= kEnd) return nullptr;
+    if (!widths_) {
+      auto widths = std::make_shared<std::vector<int>>(kEnd - kFirst);
+      HGDIOBJ old = SelectObject(dc_, font_);
+      const BOOL read = GetCharWidth32W(dc_, kFirst, kEnd - 1, widths->data());
+      SelectObject(dc_, old);
+      if (!read) return nullptr;
+      widths_ = std::move(widths);
+    }
+    return widths_.get();
+  }
+
   HDC dc_;
   HFONT font_;
+  // Shared by the copies the width pass holds; filled on first use.
+  mutable std::shared_ptr<std::vector<int>> widths_;
 };
 
 constexpr UINT kSingleLine = DT_SINGLELINE | DT_VCENTER;

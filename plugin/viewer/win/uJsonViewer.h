@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,7 @@
 #include "uScaling.h"
 #include "uSourcePatch.h"
 #include "uTextColouring.h"
+#include "uTreeRules.h"
 #include "uThemes.h"
 #include "uViewState.h"
 #include "uViewerCore.h"
@@ -108,6 +110,9 @@ class TJsonViewer {
   bool HostNativeDark = false;
   TThemeColours Colours;
   bool BuildingTree = false;    // selection changes are shown once at the end
+  // What the tree's range entries stand for; an entry keeps the address of
+  // its record (a deque never moves them), all dropped with the entries.
+  std::deque<TTreeRange> TreeRanges;
   bool WritingFilters = false;  // filter edits changed by the viewer, not typed
   bool SizingColumns = false;   // the width pass sets several column widths
   TIntegerArray DecimalOffsets; // per column, from the width pass

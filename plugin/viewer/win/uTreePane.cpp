@@ -1,5 +1,7 @@
 #include "uTreePane.h"
 
+#include <algorithm>
+
 #include "uCellEditor.h"
 #include "uFilterRow.h"
 #include "uGridPane.h"
@@ -19,37 +21,74 @@ HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT relation) {
       SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-TJsonData* NodeOf(HWND tree, HTREEITEM item) {
-  if (!item) return nullptr;
+// An entry's parameter: its node, 0 for the placeholder, or the address of
+// its TTreeRange with the low bit set for a range entry (nodes and ranges
+// are aligned, so the bit is free).
+constexpr LPARAM kRangeBit = 1;
+
+LPARAM EntryParam(HWND tree, HTREEITEM item) {
+  if (!item) return 0;
   TVITEMW entry{};
   entry.mask = TVIF_PARAM;
   entry.hItem = item;
-  if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry))) return nullptr;
-  return reinterpret_cast<TJsonData*>(entry.lParam);
+  if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&entry))) return 0;
+  return entry.lParam;
 }
 
-HTREEITEM InsertRaw(HWND tree, HTREEITEM parent, const wchar_t* label, TJsonData* node) {
+const TTreeRange* RangeOf(LPARAM param) {
+  return (param & kRangeBit) ? reinterpret_cast<const TTreeRange*>(param & ~kRangeBit) : nullptr;
+}
+
+// The node an entry shows: a range entry shows its container.
+TJsonData* NodeOf(HWND tree, HTREEITEM item) {
+  const LPARAM param = EntryParam(tree, item);
+  if (const TTreeRange* range = RangeOf(param)) return range->Container;
+  return reinterpret_cast<TJsonData*>(param);
+}
+
+HTREEITEM InsertRaw(HWND tree, HTREEITEM parent, const wchar_t* label, LPARAM param) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM;
   insert.item.pszText = const_cast<LPWSTR>(label);
-  insert.item.lParam = reinterpret_cast<LPARAM>(node);
+  insert.item.lParam = param;
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-// Appends an entry for node; a container with children gets the placeholder
-// that shows the expand button until the entry is first expanded.
-HTREEITEM InsertEntry(HWND tree, HTREEITEM parent, TJsonData* node, const std::u16string& label) {
-  HTREEITEM item = InsertRaw(tree, parent, reinterpret_cast<LPCWSTR>(label.c_str()), node);
-  if (item && HasTreeChildren(node)) InsertRaw(tree, item, kPlaceholder, nullptr);
+// Appends an entry; one with children gets the placeholder that shows the
+// expand button until the entry is first expanded.
+HTREEITEM InsertWithPlaceholder(HWND tree, HTREEITEM parent, const std::u16string& label, LPARAM param,
+                                bool hasChildren) {
+  HTREEITEM item = InsertRaw(tree, parent, reinterpret_cast<LPCWSTR>(label.c_str()), param);
+  if (item && hasChildren) InsertRaw(tree, item, kPlaceholder, 0);
   return item;
+}
+
+HTREEITEM InsertEntry(HWND tree, HTREEITEM parent, TJsonData* node, const std::u16string& label) {
+  return InsertWithPlaceholder(tree, parent, label, reinterpret_cast<LPARAM>(node), HasTreeChildren(node));
 }
 
 HTREEITEM NthChild(HWND tree, HTREEITEM parent, int index) {
   HTREEITEM item = NextItem(tree, parent, TVGN_CHILD);
   for (int i = 0; item && i < index; ++i) item = NextItem(tree, item, TVGN_NEXT);
   return item;
+}
+
+void ExpandItem(HWND tree, HTREEITEM item) {
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+
+// The entry of child index of container below its entry, through the range
+// entries of a large container; expand fills the levels on the way (else
+// only entries that exist are followed). nullptr when an entry is missing.
+HTREEITEM ChildEntry(HWND tree, HTREEITEM entry, const TJsonContainer& container, size_t index, bool expand) {
+  for (int step : TreeEntrySteps(container.Count(), index)) {
+    if (expand) ExpandItem(tree, entry);
+    entry = NthChild(tree, entry, step);
+    if (!entry || !NodeOf(tree, entry)) return nullptr;
+  }
+  return entry;
 }
 
 void SelectEntry(HWND tree, HTREEITEM item) {
@@ -82,34 +121,55 @@ void BuildTree(TJsonViewer& viewer) {
   // Every selection change below is shown once, at the end.
   viewer.BuildingTree = true;
   SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  viewer.TreeRanges.clear();
   HTREEITEM rootEntry = InsertEntry(tree, TVI_ROOT, root, TreeRootLabel());
   SelectEntry(tree, rootEntry);
-  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(rootEntry));
+  ExpandItem(tree, rootEntry);
   const int child = InitialTreeChild(root, viewer.Core.FlatLevel, viewer.AlwaysStartAtRoot);
   if (child >= 0)
-    if (HTREEITEM entry = NthChild(tree, rootEntry, child)) SelectEntry(tree, entry);
+    if (HTREEITEM entry = ChildEntry(tree, rootEntry, *AsContainer(root), size_t(child), true))
+      SelectEntry(tree, entry);
   viewer.BuildingTree = false;
   ShowSelectedNode(viewer);
 }
 
 void ExpandEntry(TJsonViewer& viewer, HTREEITEM entry) {
   const HWND tree = viewer.Tree;
-  const TJsonData* node = NodeOf(tree, entry);
+  const LPARAM param = EntryParam(tree, entry);
   HTREEITEM first = NextItem(tree, entry, TVGN_CHILD);
-  if (!node || !first || NodeOf(tree, first)) return;  // filled already
+  if (!param || !first || NodeOf(tree, first)) return;  // filled already
+  // The children this entry stands for: all of a node's, or a range's.
+  TTreeRange level;
+  if (const TTreeRange* range = RangeOf(param)) {
+    level = *range;
+  } else {
+    level.Container = reinterpret_cast<TJsonData*>(param);
+    level.Count = AsContainer(level.Container) ? AsContainer(level.Container)->Count() : 0;
+  }
+  const auto* container = AsContainer(level.Container);
+  if (!container || level.First + level.Count > container->Count()) return;
   SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(first));
-  const auto* container = static_cast<const TJsonContainer*>(node);
-  const bool freeze = container->Count() > kTreeFreezeAbove;
+  const size_t span = TreeRangeSpan(level.Count);
+  const size_t entries = (level.Count + span - 1) / span;
+  const bool freeze = entries > kTreeFreezeAbove;
   // A tree view that may redraw recomputes its scroll range after every
-  // insertion, which makes filling a large node quadratic (minutes for a
-  // root sequence of 100,000 entries under Wine); with redrawing off as well
-  // as the window locked, that work is done once at the end.
+  // insertion, which makes filling a large level quadratic; with redrawing
+  // off as well as the window locked, that work is done once at the end.
   if (freeze) {
     LockWindowUpdate(tree);
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
   }
-  for (size_t i = 0; i < container->Count(); ++i)
-    InsertEntry(tree, entry, container->Child(i), TreeEntryLabel(node, i));
+  for (size_t e = 0; e < entries; ++e) {
+    const size_t at = level.First + e * span;
+    if (span == 1) {
+      InsertEntry(tree, entry, container->Child(at), TreeEntryLabel(level.Container, at));
+      continue;
+    }
+    const size_t count = std::min(span, level.First + level.Count - at);
+    viewer.TreeRanges.push_back(TTreeRange{level.Container, at, count});
+    InsertWithPlaceholder(tree, entry, TreeRangeLabel(at, at + count - 1),
+                          reinterpret_cast<LPARAM>(&viewer.TreeRanges.back()) | kRangeBit, true);
+  }
   if (freeze) {
     SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     LockWindowUpdate(nullptr);
@@ -148,11 +208,13 @@ void SelectNodeInTree(TJsonViewer& viewer, int row) {
   TJsonData* node = viewer.Core.VisibleNode(row);
   HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
   std::vector<int> path;
-  if (!node || !item || !TreeIndexPath(viewer.Document.Value.get(), node, &path)) return;
+  const TJsonData* level = viewer.Document.Value.get();
+  if (!node || !item || !TreeIndexPath(level, node, &path)) return;
   for (int index : path) {
-    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-    item = NthChild(tree, item, index);
+    const TJsonContainer* container = AsContainer(level);
+    item = container ? ChildEntry(tree, item, *container, size_t(index), true) : nullptr;
     if (!item) return;
+    level = container->Child(size_t(index));
   }
   SelectEntry(tree, item);
   SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
@@ -163,11 +225,14 @@ void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
   const HWND tree = viewer.Tree;
   std::vector<int> path;
   HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
-  if (!item || !node || !TreeIndexPath(viewer.Document.Value.get(), node, &path) || path.empty()) return;
+  const TJsonData* level = viewer.Document.Value.get();
+  if (!item || !node || !TreeIndexPath(level, node, &path) || path.empty()) return;
   // Only entries that exist: a parent never expanded has none for node yet.
   for (int index : path) {
-    item = NthChild(tree, item, index);
-    if (!item || !NodeOf(tree, item)) return;
+    const TJsonContainer* container = AsContainer(level);
+    item = container ? ChildEntry(tree, item, *container, size_t(index), false) : nullptr;
+    if (!item) return;
+    level = container->Child(size_t(index));
   }
   if (NodeOf(tree, item) != node) return;
   const TJsonData* parent = node->Parent();
