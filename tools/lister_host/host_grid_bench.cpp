@@ -178,7 +178,7 @@ int RunGridBench(THost& host) {
   FilterKeystrokes(v, 0, L"price");
   FilterKeystrokes(v, 1, L"12");
   HeaderClicks(v);
-  TextPane(v);
+  if (!host.Options.NoText) TextPane(v);
   const auto closing = TClock::now();
   host.Plugin.ListCloseWindow(list);
   Report("close: " + Ms(MsSince(closing)));
