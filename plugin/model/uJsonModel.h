@@ -372,6 +372,9 @@ int NodeKind(const TJsonData* node);                      // nkUnknown for nullp
 bool IsContainer(const TJsonData* node);
 const TJsonContainer* AsContainer(const TJsonData* node);
 std::u16string NumberDisplayText(const TJsonData& number);  // shortest round trip
+// The same text as ASCII in out (room chars); 0 when it is not ASCII or
+// does not fit. Spares a grid of a million numbers a string per cell.
+size_t NumberDisplayChars(const TJsonData& number, char* out, size_t room);
 std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
 std::u16string TypeName(const TJsonData* node);             // translated type name
 std::string DefaultFloatText(double value);  // 4.2000000000000000E+001

@@ -9,8 +9,9 @@
 //    digits) that reads back exactly, then the "0.###############" form, else
 //    keeps the 15-digit form; a text without "." or "E" gets ".0". That is
 //    the search FloatDisplayTextBySearch does attempt by attempt; display
-//    texts start from the shortest round-trip digits instead and reach the
-//    same text with one or two attempts.
+//    texts are written straight from the shortest round-trip digits, which
+//    are that search's answer wherever they settle it (ShortestSettles);
+//    elsewhere the search runs.
 //  - Non-finite floats: displayed as "inf", "-inf", "nan"; their JSON float
 //    text is "Infinity", "-Infinity", "NaN" (the common JSON extension), since
 //    the scientific form cannot express them.
@@ -123,10 +124,13 @@ std::string FinishFloatText(double v, std::string t, bool exact) {
   return WithPoint(std::move(t));
 }
 
-// Significant digits and decimal exponent of the shortest text that reads
-// back as v (std::to_chars without a precision).
+// The shortest text that reads back as v (std::to_chars without a
+// precision): its significant digits, without point or trailing zeros, and
+// its decimal exponent.
 struct TShortest {
-  int Digits = 0;
+  bool Negative = false;
+  char Digits[24] = {};
+  int Count = 0;
   int Exponent = 0;
 };
 
@@ -135,8 +139,14 @@ TShortest ShortestDigits(double v) {
   const auto result = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::scientific);
   TShortest s;
   const char* p = buf;
-  for (; p < result.ptr && *p != 'e'; ++p) s.Digits += IsDigit(*p) ? 1 : 0;
+  if (p < result.ptr && *p == '-') {
+    s.Negative = true;
+    ++p;
+  }
+  for (; p < result.ptr && *p != 'e'; ++p)
+    if (IsDigit(*p) && s.Count < int(sizeof s.Digits)) s.Digits[s.Count++] = *p;
   if (p < result.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, s.Exponent);
+  while (s.Count > 1 && s.Digits[s.Count - 1] == '0') --s.Count;
   return s;
 }
 
@@ -145,11 +155,49 @@ TShortest ShortestDigits(double v) {
 // e+100) and from powers of two, whose round-trip interval is lopsided. For
 // every other value a text of p digits reads back exactly when p is at least
 // the shortest count (the correctly rounded p digits lie no farther from v
-// than any p-digit text), so the search stops at that count.
+// than any p-digit text), so the search stops at that count, and the
+// correctly rounded digits at that count are the shortest digits themselves:
+// they are the p-digit text nearest to v, and with p at most 15 no two
+// p-digit texts can both lie within the round-trip interval at equal
+// distance.
 bool ShortestSettles(double v, const TShortest& s) {
   if (v == 0 || s.Exponent < -98 || s.Exponent > 98) return false;
   int exponent = 0;
   return std::frexp(v, &exponent) != 0.5 && std::frexp(v, &exponent) != -0.5;
+}
+
+// GeneralText(v, s.Count) written from the shortest digits into out, which
+// has room for at least 130 characters (the exponent is within +-98); its
+// length.
+size_t GeneralChars(const TShortest& s, char* out) {
+  char* at = out;
+  if (s.Negative) *at++ = '-';
+  const int e = s.Exponent;
+  const char* digits = s.Digits;
+  const int count = s.Count;
+  if (e >= -5 && e < count) {
+    if (e < 0) {
+      *at++ = '0';
+      *at++ = '.';
+      at = std::fill_n(at, -e - 1, '0');
+      at = std::copy(digits, digits + count, at);
+    } else {
+      at = std::copy(digits, digits + e + 1, at);  // e < count: no zeros to add
+      if (e + 1 < count) {
+        *at++ = '.';
+        at = std::copy(digits + e + 1, digits + count, at);
+      }
+    }
+    return size_t(at - out);
+  }
+  *at++ = digits[0];
+  if (count > 1) {
+    *at++ = '.';
+    at = std::copy(digits + 1, digits + count, at);
+  }
+  *at++ = 'E';
+  at = std::to_chars(at, at + 8, e).ptr;
+  return size_t(at - out);
 }
 
 // The display text of a float into out (kFloatTextRoom bytes); its length.
@@ -161,9 +209,13 @@ size_t FloatDisplayChars(double v, char* out) {
   if (std::isnan(v) || std::isinf(v)) return copy(FloatDisplayTextBySearch(v));
   const TShortest shortest = ShortestDigits(v);
   if (!ShortestSettles(v, shortest)) return copy(FloatDisplayTextBySearch(v));
-  if (shortest.Digits <= 15) {
-    std::string t = GeneralText(v, shortest.Digits);
-    return copy(ReadsBack(t, v) ? FinishFloatText(v, std::move(t), true) : FloatDisplayTextBySearch(v));
+  if (shortest.Count <= 15) {
+    size_t n = GeneralChars(shortest, out);
+    if (std::string_view(out, n).find_first_of(".E") == std::string_view::npos) {
+      out[n++] = '.';
+      out[n++] = '0';
+    }
+    return n;
   }
   // More than 15 digits: every attempt of the search fails; the pattern form
   // is taken when it reads back, else the 15-digit form stays.
@@ -250,6 +302,24 @@ std::u16string NumberDisplayText(const TJsonData& number) {
     return std::u16string(text, text + FloatDisplayChars(n.AsFloat(), text));
   }
   return U16(n.PlainText());  // a source-preserving integer's spelling
+}
+
+size_t NumberDisplayChars(const TJsonData& number, char* out, size_t room) {
+  if (number.Kind() != nkNumber) return 0;
+  const auto put = [out, room](std::string_view text) -> size_t {
+    if (text.size() > room) return 0;
+    for (const char c : text)
+      if (static_cast<unsigned char>(c) >= 0x80) return 0;
+    std::copy(text.begin(), text.end(), out);
+    return text.size();
+  };
+  if (auto* source = dynamic_cast<const TSourceFloatNumber*>(&number))
+    if (!source->Spelling().empty()) return put(source->Spelling());
+  const auto& n = static_cast<const TJsonNumber&>(number);
+  if (!n.IsFloat()) return put(n.PlainText());
+  if (room >= kFloatTextRoom) return FloatDisplayChars(n.AsFloat(), out);
+  char text[kFloatTextRoom];
+  return put(std::string_view(text, FloatDisplayChars(n.AsFloat(), text)));
 }
 
 std::u16string ValueSummaryText(const TJsonData* node) {

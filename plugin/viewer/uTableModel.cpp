@@ -29,10 +29,14 @@ std::u16string DisplayText(const TJsonData* node) { return ValueSummaryText(node
 // Appends a node's display text as a cell; a string's text goes straight
 // from its UTF-8 into the cell store.
 void AppendDisplayText(TCellTexts* cells, const TJsonData* node) {
-  if (NodeKind(node) == nkString)
-    cells->AppendUtf8(static_cast<const TJsonString*>(node)->Value());
-  else
-    cells->Append(DisplayText(node));
+  const int kind = NodeKind(node);
+  if (kind == nkString) return cells->AppendUtf8(static_cast<const TJsonString*>(node)->Value());
+  if (kind == nkNumber) {
+    char text[512];
+    if (const size_t length = NumberDisplayChars(*node, text, sizeof text))
+      return cells->AppendUtf8(std::string_view(text, length));
+  }
+  cells->Append(DisplayText(node));
 }
 
 void AppendColumn(TTableModel* table, std::u16string header, std::string key = {}) {
