@@ -17,6 +17,29 @@ namespace corvane {
 
 namespace {
 
+// While it lives, a visible window and its children draw nothing; then they
+// are invalidated once, frames included. A control moved while it may draw
+// repaints its frame and scroll bars at once, several times per move (the
+// grid three times, 7 to 15 ms each under Wine); one repaint afterwards does
+// it once. A hidden window is left as it is: switching its drawing back on
+// would show it.
+class TDrawingPause {
+ public:
+  explicit TDrawingPause(HWND window) : window_(IsWindowVisible(window) ? window : nullptr) {
+    if (window_) SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TDrawingPause() {
+    if (!window_) return;
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  TDrawingPause(const TDrawingPause&) = delete;
+  TDrawingPause& operator=(const TDrawingPause&) = delete;
+
+ private:
+  HWND window_;
+};
+
 void Place(HWND window, const TRect& r) {
   if (window) MoveWindow(window, r.Left, r.Top, r.Width(), r.Height(), TRUE);
 }
@@ -66,6 +89,28 @@ void ApplyNewScale(TJsonViewer& viewer) {
   LayoutControls(viewer);
 }
 
+// Steps 2 to 8 of the layout: the controls and the filter edits placed.
+void MoveControls(TJsonViewer& viewer, HWND main) {
+  const TDrawingPause pause(main);
+  const TRect client = ClientOf(main);
+  SendMessageW(viewer.Status, WM_SIZE, 0, 0);
+  RECT status{};
+  GetWindowRect(viewer.Status, &status);
+  const TMainLayout layout = ComputeMainLayout(viewer.Scaling, viewer.SplitterPosition, client.Width(),
+                                               client.Height(), status.bottom - status.top);
+  viewer.SplitterPosition = layout.SplitterPosition;
+  Place(viewer.Tree, layout.Tree);
+  Place(viewer.Tab, layout.Tab);
+  RECT strip{layout.Splitter.Left, layout.Splitter.Top, layout.Splitter.Right, layout.Splitter.Bottom};
+  InvalidateRect(main, &strip, TRUE);
+
+  const TTabLayout inner = ComputeTabLayout(viewer.Scaling, layout.Tab.Width(), layout.Tab.Height(),
+                                            TabDisplayTop(viewer), viewer.FilterRowShown, viewer.LineHeight);
+  Place(viewer.Grid, inner.Grid);
+  Place(viewer.Text, inner.Text);
+  PositionFilterEdits(viewer);
+}
+
 }  // namespace
 
 int TabDisplayTop(const TJsonViewer& viewer) {
@@ -95,23 +140,7 @@ void LayoutControls(TJsonViewer& viewer) {
   EndCellEdit(viewer, true);
   const HWND main = viewer.Window();
   if (!main || !viewer.Status) return;
-  const TRect client = ClientOf(main);
-  SendMessageW(viewer.Status, WM_SIZE, 0, 0);
-  RECT status{};
-  GetWindowRect(viewer.Status, &status);
-  const TMainLayout layout = ComputeMainLayout(viewer.Scaling, viewer.SplitterPosition, client.Width(),
-                                               client.Height(), status.bottom - status.top);
-  viewer.SplitterPosition = layout.SplitterPosition;
-  Place(viewer.Tree, layout.Tree);
-  Place(viewer.Tab, layout.Tab);
-  RECT strip{layout.Splitter.Left, layout.Splitter.Top, layout.Splitter.Right, layout.Splitter.Bottom};
-  InvalidateRect(main, &strip, TRUE);
-
-  const TTabLayout inner = ComputeTabLayout(viewer.Scaling, layout.Tab.Width(), layout.Tab.Height(),
-                                            TabDisplayTop(viewer), viewer.FilterRowShown, viewer.LineHeight);
-  Place(viewer.Grid, inner.Grid);
-  Place(viewer.Text, inner.Text);
-  PositionFilterEdits(viewer);
+  MoveControls(viewer, main);
   if (viewer.ActiveTab == 1) {
     RefreshTextPane(viewer);
     PostMessageW(main, kMsgRefreshTextPane, 0, 0);
