@@ -115,6 +115,9 @@ TEST_F(ViewerWindow, a_large_level_is_shown_through_range_entries) {
 TEST_F(ViewerWindow, fresh_viewer_shows_the_status_of_its_node) {
   HWND main = Open("a: 1\nb: two\nc: true\n");
   TViewerControls v(main);
+  // Built out of sight, it must be on screen once the host has it.
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_TRUE(IsWindowVisible(v.Tree) && IsWindowVisible(v.Grid) && IsWindowVisible(v.Status));
   const std::vector<std::wstring> expected{L" UTF-8", L" 1", L" OBJECT", L" Flat: 0", L" Rows: 3/3", L" 1:1", L""};
   EXPECT_EQ(StatusTexts(v.Status), expected);
   int edges[8] = {};
@@ -226,6 +229,11 @@ TEST_F(ViewerWindow, splitter_drag_follows_the_mouse_within_its_clamps) {
   EXPECT_NE(GetCapture(), main);
   SendMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(400, 100));  // no longer dragging
   EXPECT_EQ(treeWidth(), client.right - 91);
+  // Each layout pauses the viewer's drawing; the viewer stays on screen and
+  // has everything to repaint afterwards.
+  EXPECT_TRUE(IsWindowVisible(main) && IsWindowVisible(v.Grid));
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(v.Grid, &update, FALSE));
   dll_.Close(main);
   EXPECT_NE(dll_.ReadIni().find("splitter-position="), std::string::npos);
 }
