@@ -120,9 +120,11 @@ double ColourWindow(HWND text, int first) {
 }
 
 void TextPane(const TViewer& v) {
-  TabCtrl_SetCurSel(v.Tab, 1);
   NMHDR change{};
-  const double load = Timed(v.Main, [&] { Notify(v.Main, v.Tab, kTabId, TCN_SELCHANGE, &change); });
+  const double load = Timed(v.Main, [&] {
+    TabCtrl_SetCurSel(v.Tab, 1);
+    Notify(v.Main, v.Tab, kTabId, TCN_SELCHANGE, &change);
+  });
   HWND text = GetDlgItem(v.Tab, kTextId);
   if (!text) return;
   const int lines = int(SendMessageW(text, EM_GETLINECOUNT, 0, 0));
