@@ -89,7 +89,7 @@ void ApplyNewScale(TJsonViewer& viewer) {
   LayoutControls(viewer);
 }
 
-// Steps 2 to 8 of the layout: the controls and the filter edits placed.
+// Places the controls and the filter edits for the main window's client size.
 void MoveControls(TJsonViewer& viewer, HWND main) {
   const TDrawingPause pause(main);
   const TRect client = ClientOf(main);
