@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "process_support.h"
 #include "test_support.h"
@@ -317,6 +318,13 @@ TEST(corvane_program, exits_2_on_bad_usage_and_0_with_help) {
   const TProgramRun help = Corvane({u"get", file, u"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_EQ(help.Out.rfind("Usage: corvane", 0), 0u);
+  // --version prints the project's version, the one every binary carries.
+  const std::string project = test::ReadFileBytes(test::SourceDir() + "/CMakeLists.txt");
+  std::smatch version;
+  ASSERT_TRUE(std::regex_search(project, version, std::regex("project\\(corvane VERSION ([0-9.]+)")));
+  const TProgramRun versionRun = Corvane({u"set", file, u"--version"});
+  EXPECT_EQ(versionRun.ExitCode, 0);
+  EXPECT_EQ(versionRun.Out, "corvane " + version[1].str() + "\n");
   // After "--" a value may start with "--"; "-5" is a value anyway.
   EXPECT_EQ(Corvane({u"set", file, u"--", u"$.a", u"-5"}).ExitCode, 0);
   EXPECT_EQ(Corvane({u"get", file, u"$.a"}).Out, "-5\n");
