@@ -153,10 +153,13 @@ as \\ \t \n \r, so every value stays on its line.
 
 Values are checked against the value they replace, as in the viewer: a
 number must be a JSON number (an integer stays an integer), a boolean true
-or false, null stays null; a string takes any text and is written
-double-quoted. A value that cannot be written without changing the file's
-structure (a block scalar, an anchored value, an ambiguous TOML line) is
-refused.
+or false, null stays null; a string takes any text. A YAML string is written
+double-quoted, or, in a literal (|) or folded (>) block, as the block's new
+lines under its own header; a TOML string keeps its form (basic, literal,
+multi-line) where that form can hold the text, else takes the basic form
+of the same kind. A new key is written double-quoted. A value that cannot
+be written without changing the file's structure (an anchored or tagged
+value, a text its block cannot hold, an ambiguous TOML line) is refused.
 
 Before anything is written the file is read again (a file changed since it
 was loaded is refused), the new text must load as the same document except
