@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "uClipboard.h"
+#include "uJsonWriter.h"
 #include "uEditLocate.h"
 #include "uEditProof.h"
 #include "uFileLoading.h"
