@@ -23,10 +23,8 @@
 #include "uListerInterface.h"
 #include "uMainWindow.h"
 #include "uSettings.h"
-#include "uThemePaint.h"
 #include "uUnicode.h"
 #include "uViewerLifetime.h"
-#include "uViewerSearch.h"
 
 namespace {
 
@@ -69,7 +67,8 @@ HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int ShowFlags) {
   TPluginFrame frame;
   return Guarded<HWND>(nullptr, [&]() -> HWND {
     if (FileToLoad == nullptr) return nullptr;
-    auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad), ShowFlags);
+    auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad),
+                                      corvane::HostThemeFlagsFrom(ShowFlags));
     // From here the viewer lives as long as its window.
     return viewer.release()->Window();
   });
@@ -113,7 +112,7 @@ int __stdcall ListSearchTextW(HWND ListWin, WCHAR* SearchString, int SearchParam
   GuardedVoid([&] {
     TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin);
     if (viewer == nullptr || SearchString == nullptr) return;
-    corvane::SearchText(*viewer, reinterpret_cast<const char16_t*>(SearchString), SearchParameter);
+    viewer->SearchText(reinterpret_cast<const char16_t*>(SearchString), SearchParameter);
   });
   return 0;
 }
@@ -130,7 +129,8 @@ int __stdcall ListSendCommand(HWND ListWin, int Command, int Parameter) {
   TPluginFrame frame;
   GuardedVoid([&] {
     if (Command != lc_newparams) return;
-    if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin)) corvane::HostFlagsChanged(*viewer, Parameter);
+    if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin))
+      viewer->HostFlagsChanged(corvane::HostThemeFlagsFrom(Parameter));
   });
   return 0;
 }
