@@ -43,6 +43,12 @@ std::u16string AnsiToUtf16(const char* text, size_t maxBytes) {
   return result;
 }
 
+// The host's theme flags, decoded here only: the show flags of ListLoad and
+// the parameter of command 2 carry the same bits.
+corvane::THostThemeFlags HostThemeFlags(int flags) {
+  return corvane::THostThemeFlags{(flags & lcp_darkmode) != 0, (flags & lcp_darkmodenative) != 0};
+}
+
 std::string Utf16ToAnsi(const std::u16string& text) {
   if (text.empty()) return std::string();
   const LPCWSTR wide = reinterpret_cast<LPCWSTR>(text.c_str());
@@ -68,7 +74,7 @@ HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int ShowFlags) {
   return Guarded<HWND>(nullptr, [&]() -> HWND {
     if (FileToLoad == nullptr) return nullptr;
     auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad),
-                                      corvane::HostThemeFlagsFrom(ShowFlags));
+                                      HostThemeFlags(ShowFlags));
     // From here the viewer lives as long as its window.
     return viewer.release()->Window();
   });
@@ -130,7 +136,7 @@ int __stdcall ListSendCommand(HWND ListWin, int Command, int Parameter) {
   GuardedVoid([&] {
     if (Command != lc_newparams) return;
     if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin))
-      viewer->HostFlagsChanged(corvane::HostThemeFlagsFrom(Parameter));
+      viewer->HostFlagsChanged(HostThemeFlags(Parameter));
   });
   return 0;
 }
