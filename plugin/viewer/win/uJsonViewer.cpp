@@ -7,7 +7,6 @@
 #include "uGuard.h"
 #include "uI18n.h"
 #include "uMainWindow.h"
-#include "uTreeRules.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -50,9 +49,11 @@ void TJsonViewer::Build(HWND parent, const std::u16string& fileName, THostThemeF
   host_ = host;
   SetLanguage(settings_.ReadText(setting::kLanguage));
   ReadStartSettings();
-  const TDocumentKind kind = ViewerDocumentKind(fileName);
-  if (kind == TDocumentKind::Unsupported) throw EViewerError(tr(i18n::kErrorFormat));
-  language_ = kind == TDocumentKind::Toml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
+  // The viewer takes only the names the extension rule knows; loading and
+  // the text pane read the same language from it.
+  const std::optional<TDocumentLanguage> language = LanguageOfExtension(fileName);
+  if (!language) throw EViewerError(tr(i18n::kErrorFormat));
+  language_ = *language;
   text_.SetLanguage(language_);
   LoadFile();
   CreateWindows();
