@@ -36,6 +36,7 @@
 
 #include "uDocumentLanguage.h"
 #include "uJsonModel.h"
+#include "uLoadError.h"
 
 namespace corvane {
 
@@ -52,11 +53,12 @@ enum TStructuredKind : int {
   skAlias = 5,
 };
 
-// Raised inside structure building and conversion; what() is UTF-8. The
-// builders catch it (and EJsonError, EParserBinding) at their boundary.
-class EStructureError : public std::runtime_error {
+// Raised inside structure building and conversion; what() is UTF-8, with
+// the place in the text when the failure has one. The builders catch it (and
+// EJsonError, EParserBinding) at their boundary.
+class EStructureError : public ELoadFailure {
  public:
-  using std::runtime_error::runtime_error;
+  using ELoadFailure::ELoadFailure;
 };
 
 // One node of the structure with its texts, as the records hold it.

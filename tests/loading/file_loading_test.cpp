@@ -164,7 +164,7 @@ TEST(document_loading, keeps_bytes_value_and_structure_consistent) {
   EXPECT_FALSE(doc.Value);
   EXPECT_TRUE(doc.Index.Empty());
   EXPECT_FALSE(error.Text.empty());
-  EXPECT_GT(error.Line, 0);
+  EXPECT_GT(error.Region.Line, 0);
 }
 
 }  // namespace
