@@ -15,7 +15,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <yaml.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,39 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "uModule.h"
 #include "uUnicode.h"
 
 namespace {
-
-// One document: a list of small mappings of about 120 bytes each.
-std::string ListDocument(size_t bytes) {
-  std::string t;
-  for (int i = 0; t.size() < bytes; ++i) {
-    const std::string n = std::to_string(i);
-    t += "- name: service-" + n + "\n  image: registry.local/app-" + n + ":1.4\n  replicas: " +
-         std::to_string(i % 5 + 1) + "\n  enabled: " + (i % 3 ? "true" : "false") + "\n  port: " +
-         std::to_string(8000 + i % 1000) + "\n  tags: [web, prod]\n";
-  }
-  return t;
-}
-
-// A stream of deployment manifests of about 700 bytes each.
-std::string ManifestStream(size_t bytes) {
-  std::string t;
-  for (int i = 0; t.size() < bytes; ++i) {
-    const std::string n = std::to_string(i);
-    t += "---\n# deployment " + n + "\napiVersion: apps/v1\nkind: Deployment\nmetadata:\n  name: app-" + n +
-         "\n  labels:\n    app.kubernetes.io/name: app-" + n +
-         "\n    app.kubernetes.io/version: \"1.4\"\nspec:\n  replicas: " + std::to_string(i % 5 + 1) +
-         "\n  selector:\n    matchLabels: {app: app-" + n +
-         "}\n  template:\n    spec:\n      containers:\n        - name: app\n          image: registry.local/app-" + n +
-         ":1.4\n          ports: [{containerPort: 8080}]\n          env:\n            - name: MODE\n"
-         "              value: production\n            - name: WORKERS\n              value: \"4\"\n"
-         "          resources:\n            limits: {cpu: 500m, memory: 256Mi}\n";
-  }
-  return t;
-}
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
@@ -71,32 +42,13 @@ struct TTime {
 
 double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
 
-// libyaml's events over the text, nothing kept.
-bool RawPass(const std::string& text) {
-  yaml_parser_t parser;
-  yaml_parser_initialize(&parser);
-  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
-  yaml_event_t event;
-  bool ok = true;
-  for (bool end = false; !end;) {
-    if (!yaml_parser_parse(&parser, &event)) {
-      ok = false;
-      break;
-    }
-    end = event.type == YAML_STREAM_END_EVENT;
-    yaml_event_delete(&event);
-  }
-  yaml_parser_delete(&parser);
-  return ok;
-}
-
 TTime TimeRaw(const std::string& text, int runs) {
   TTime best;
   for (int i = 0; i < runs; ++i) {
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     const auto t0 = std::chrono::steady_clock::now();
-    if (!RawPass(text)) std::fprintf(stderr, "raw parse failed\n");
+    if (!corvane::bench::RawYamlPass(text)) std::fprintf(stderr, "raw parse failed\n");
     const auto t1 = std::chrono::steady_clock::now();
     getrusage(RUSAGE_SELF, &after);
     best.Wall = std::min(best.Wall, std::chrono::duration<double>(t1 - t0).count());
@@ -160,7 +112,8 @@ int main(int argc, char** argv) {
   };
   std::vector<TFile> files;
   for (const size_t mb : {1, 12}) {
-    const std::string list = ListDocument(mb << 20), stream = ManifestStream(mb << 20);
+    const std::string list = corvane::bench::ServiceListYaml(0, mb << 20);
+    const std::string stream = corvane::bench::ManifestStreamYaml(mb << 20);
     const std::string item = std::to_string(Count(list, "- name:") / 2);
     const std::string doc = std::to_string(Count(stream, "---\n") / 2);
     files.push_back({mb == 1 ? "1 MB, one document" : "12 MB, one document", list, "$[" + item + "].image"});

@@ -12,7 +12,6 @@
 // when it closes, not while the user waits for it to open.
 #include <sys/wait.h>
 #include <unistd.h>
-#include <yaml.h>
 
 #include <time.h>
 
@@ -25,91 +24,14 @@
 #include <string>
 #include <toml++/toml.h>
 
+#include "bench_support.h"
 #include "uFileLoading.h"
 #include "uUnicode.h"
 
 using namespace corvane;
+using namespace corvane::bench;
 
 namespace {
-
-// Realistic YAML: 100,000 list items, each a small mapping of about 120
-// bytes with five ordinary keys and one short flow list, as in compose files
-// or deployment manifests (~12 MB).
-std::string YamlText() {
-  std::string t;
-  t.reserve(13 << 20);
-  for (int i = 0; i < 100000; ++i) {
-    const std::string n = std::to_string(i);
-    t += "- name: service-" + n + "\n  image: registry.local/app-" + n + ":1.4\n  replicas: " +
-         std::to_string(i % 5 + 1) + "\n  enabled: " + (i % 3 ? "true" : "false") + "\n  port: " +
-         std::to_string(8000 + i % 1000) + "\n  tags: [web, prod]\n";
-  }
-  return t;
-}
-
-// Dense YAML: 17 scalars packed into every 132-byte item (one every ~8
-// bytes), far denser than real configuration files; reported for comparison.
-std::string DenseYamlText() {
-  std::string t;
-  t.reserve(13 << 20);
-  for (int i = 0; i < 100000; ++i) {
-    const std::string n = std::to_string(i);
-    t += "- id: " + n + "\n  name: \"item-" + n + "\"\n  enabled: " + (i % 3 ? "true" : "false") +
-         "\n  ratio: 0." + std::to_string(i * 7919 % 100000) + "\n  tags: [alpha, beta, gamma-" + n +
-         "]\n  owner: {team: core, site: 'ber-" + std::to_string(i % 17) + "'}\n";
-  }
-  return t;
-}
-
-// TOML as an array of small tables with a few short values each (~5 MB):
-// more values per byte than real files of that size.
-std::string TomlText() {
-  std::string t = "title = \"generated\"\nversion = 3\n\n";
-  t.reserve(6 << 20);
-  for (int i = 0; i < 50000; ++i) {
-    const std::string n = std::to_string(i);
-    t += "[[servers]]\nname = \"server-" + n + "\"\nhost = \"10.0." + std::to_string(i / 250 % 250) + "." +
-         std::to_string(i % 250) + "\"\nport = " + std::to_string(8000 + i % 1000) + "\nenabled = " +
-         (i % 3 ? "true" : "false") + "\ntags = [\"web\", \"prod\"]\n\n";
-  }
-  return t;
-}
-
-// Lock-file TOML, the shape of the largest TOML files in practice
-// (Cargo.lock and the like): one [[package]] table per dependency with its
-// name, version, source, checksum and a multi-line dependency list (~5 MB).
-std::string LockTomlText() {
-  std::string t = "# This file is generated; do not edit.\nversion = 3\n\n";
-  t.reserve(6 << 20);
-  static const char kHex[] = "0123456789abcdef";
-  uint64_t seed = 0x9E3779B97F4A7C15ull;
-  for (int i = 0; i < 20500; ++i) {
-    const std::string n = std::to_string(i);
-    std::string checksum;
-    for (int k = 0; k < 64; ++k) {
-      seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-      checksum += kHex[(seed >> 60) & 15];
-    }
-    t += "[[package]]\nname = \"crate-" + n + "\"\nversion = \"" + std::to_string(i % 7) + "." +
-         std::to_string(i % 31) + "." + std::to_string(i % 5) +
-         "\"\nsource = \"registry+https://github.com/rust-lang/crates.io-index\"\nchecksum = \"" + checksum +
-         "\"\ndependencies = [\n \"crate-" + std::to_string((i * 7 + 1) % 20500) + "\",\n \"crate-" +
-         std::to_string((i * 13 + 5) % 20500) + " 1.0." + std::to_string(i % 9) + "\",\n]\n\n";
-  }
-  return t;
-}
-
-// Dense TOML: every table packs a number list and an inline table.
-std::string DenseTomlText() {
-  std::string t = "title = \"generated\"\nversion = 3\n\n";
-  t.reserve(6 << 20);
-  for (int i = 0; i < 40000; ++i) {
-    const std::string n = std::to_string(i);
-    t += "[[items]]\nid = " + n + "\nname = \"item-" + n + "\"\nratio = 0." + std::to_string(i * 7919 % 100000) +
-         "\nports = [80, 443, " + n + "]\nowner = { team = \"core\", site = 'ber' }\n\n";
-  }
-  return t;
-}
 
 long VmKb(const char* field) {
   std::ifstream in("/proc/self/status");
@@ -129,23 +51,6 @@ double CpuSeconds();
 void MarkReady() {
   gReadyCpu = CpuSeconds();
   gReady = std::chrono::steady_clock::now();
-}
-
-bool RawYaml(const std::string& text) {
-  yaml_parser_t parser;
-  yaml_parser_initialize(&parser);
-  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
-  yaml_event_t event;
-  bool ok = true;
-  for (;;) {
-    if (!yaml_parser_parse(&parser, &event)) { ok = false; break; }
-    const bool end = event.type == YAML_STREAM_END_EVENT;
-    yaml_event_delete(&event);
-    if (end) break;
-  }
-  MarkReady();
-  yaml_parser_delete(&parser);
-  return ok;
 }
 
 bool RawToml(const std::string& text) {
@@ -246,16 +151,16 @@ int main(int argc, char** argv) {
     std::string (*Make)();
     TDocumentLanguage Language;
   } files[] = {
-      {"YAML (realistic)", YamlText, TDocumentLanguage::Yaml},
-      {"YAML (dense)", DenseYamlText, TDocumentLanguage::Yaml},
-      {"TOML (lock file)", LockTomlText, TDocumentLanguage::Toml},
-      {"TOML (array of small tables)", TomlText, TDocumentLanguage::Toml},
-      {"TOML (dense)", DenseTomlText, TDocumentLanguage::Toml},
+      {"YAML (realistic)", [] { return ServiceListYaml(100000); }, TDocumentLanguage::Yaml},
+      {"YAML (dense)", DenseYaml, TDocumentLanguage::Yaml},
+      {"TOML (lock file)", LockFileToml, TDocumentLanguage::Toml},
+      {"TOML (array of small tables)", TableArrayToml, TDocumentLanguage::Toml},
+      {"TOML (dense)", DenseToml, TDocumentLanguage::Toml},
   };
   for (const auto& f : files) {
     const std::string text = f.Make();
     const bool toml = f.Language == TDocumentLanguage::Toml;
-    const TMeasure raw = Measure([&] { return toml ? RawToml(text) : RawYaml(text); }, runs);
+    const TMeasure raw = Measure([&] { return toml ? RawToml(text) : RawYamlPass(text, MarkReady); }, runs);
     const TMeasure full = Measure([&] { return FullLoad(text, f.Language); }, runs);
     Report(f.Name, text, raw, full);
   }

@@ -16,36 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "corvane_parser.h"
 
 namespace {
-
-// A config-like document: nested mappings, sequences of mappings, plain and
-// quoted scalars, block text, comments.
-std::string GenerateYaml(size_t targetBytes) {
-  std::string out;
-  out.reserve(targetBytes + 4096);
-  for (int service = 0; out.size() < targetBytes; ++service) {
-    const std::string n = std::to_string(service);
-    out += "service_" + n + ":\n";
-    out += "  image: \"registry.example.com/team/app-" + n + ":1." + n + "\"\n";
-    out += "  replicas: " + std::to_string(service % 7 + 1) + "\n";
-    out += "  enabled: " + std::string(service % 2 ? "true" : "false") + "  # toggled by ops\n";
-    out += "  labels: {tier: backend, zone: 'eu-" + n + "', weight: 0." + n + "}\n";
-    out += "  ports:\n";
-    for (int p = 0; p < 3; ++p) {
-      out += "    - name: port-" + std::to_string(p) + "\n";
-      out += "      containerPort: " + std::to_string(8000 + p) + "\n";
-      out += "      protocol: TCP\n";
-    }
-    out += "  env:\n";
-    for (int e = 0; e < 4; ++e)
-      out += "    - {name: VAR_" + std::to_string(e) + ", value: 'value with spaces " + n + "'}\n";
-    out += "  command: [\"/bin/sh\", \"-c\", \"exec app --id=" + n + "\"]\n";
-    out += "  description: |\n    Service number " + n + " handles requests.\n    Second line of text.\n";
-  }
-  return out;
-}
 
 volatile size_t gSink;
 
@@ -159,7 +133,7 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-  const std::string text = GenerateYaml(10u << 20);
+  const std::string text = corvane::bench::ConfigYaml(10u << 20);
   size_t libEvents = 0, rawEvents = 0;
   bool libOk = true, rawOk = true;
   std::vector<double> lib, raw;

@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <string>
 
+#include "bench_support.h"
 #include "uFileLoading.h"
 #include "uUnicode.h"
 #include "uViewerCore.h"
@@ -21,28 +21,6 @@ using TClock = std::chrono::steady_clock;
 
 double MsSince(TClock::time_point start) {
   return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
-
-// 1,000 objects, each a name and an array of 999 numbers: 1,000,000 leaves.
-TJsonDataPtr MakeDocument() {
-  std::mt19937 random(42);
-  std::uniform_int_distribution<int64_t> ints(-1000000, 1000000);
-  std::uniform_real_distribution<double> floats(-1e6, 1e6);
-  auto root = std::make_unique<TJsonArray>();
-  for (int i = 0; i < 1000; ++i) {
-    auto object = std::make_unique<TJsonObject>();
-    object->Add("name", std::make_unique<TJsonString>("object-" + std::to_string(i)));
-    auto values = std::make_unique<TJsonArray>();
-    for (int j = 0; j < 999; ++j) {
-      if (j % 2)
-        values->Add(std::make_unique<TJsonInteger>(ints(random)));
-      else
-        values->Add(std::make_unique<TJsonFloat>(floats(random)));
-    }
-    object->Add("values", std::move(values));
-    root->Add(std::move(object));
-  }
-  return root;
 }
 
 // A plain scan: one substring search per cell of a column.
@@ -88,7 +66,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   } else {
-    document = MakeDocument();
+    document = bench::MillionLeafDocument();
   }
   core.Root = document.get();
   core.FlatLevel = kFlatLevelPathValue;

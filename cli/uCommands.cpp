@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "uClipboard.h"
+#include "uJsonWriter.h"
 #include "uEditLocate.h"
 #include "uEditProof.h"
 #include "uFileLoading.h"
@@ -55,8 +55,8 @@ std::string StatusText(std::u16string_view status) {
 // "FILE:LINE:COLUMN: text", leaving out the place the parser did not name.
 std::string LoadErrorText(const std::u16string& file, const TLoadError& error) {
   std::string where = Utf8(file);
-  if (error.Line > 0) where += ":" + std::to_string(error.Line);
-  if (error.Line > 0 && error.Column > 0) where += ":" + std::to_string(error.Column);
+  if (error.Region.Line > 0) where += ":" + std::to_string(error.Region.Line);
+  if (error.Region.Line > 0 && error.Region.Column > 0) where += ":" + std::to_string(error.Region.Column);
   return where + ": " + Utf8(error.Text);
 }
 

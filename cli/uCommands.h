@@ -1,8 +1,7 @@
 // The corvane command's commands over the plug-in's core: loading
-// (plugin/loading), the value paths and texts the viewer shows
-// (plugin/model, plugin/viewer), the typed-value checks of a cell edit
-// (uValueChecks), edit locating with its proof and the checked save
-// (plugin/editing).
+// (plugin/loading), the value paths, display texts and JSON text
+// (plugin/model), the typed-value checks of a cell edit (uValueChecks),
+// edit locating with its proof and the checked save (plugin/editing).
 //
 // Contract:
 //  - Output goes through the sinks of TCommandIo as UTF-8 text with "\n"

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "uClipboard.h"
+#include "uJsonWriter.h"
 #include "uNumberText.h"
 #include "uTextColouring.h"
 #include "uTextSearch.h"

@@ -76,6 +76,11 @@ CVN_API void cvn_yaml_close(cvn_yaml_parser* handle);
  * 0 = failure (see cvn_yaml_error) or null handle. */
 CVN_API int cvn_yaml_next(cvn_yaml_parser* handle);
 CVN_API const char* cvn_yaml_error(cvn_yaml_parser* handle);
+/* The 1-based line and column (in characters) the error text names; 0
+ * before a failure. Added after the other YAML functions; a caller must not
+ * count on a library having them. */
+CVN_API size_t cvn_yaml_error_line(cvn_yaml_parser* handle);
+CVN_API size_t cvn_yaml_error_column(cvn_yaml_parser* handle);
 CVN_API int cvn_yaml_type(cvn_yaml_parser* handle);
 /* Character indexes (0-based) and 1-based lines and columns; 0 when no event
  * is current. The end mark is just after the event's last character. */
@@ -97,6 +102,12 @@ CVN_API int cvn_yaml_scalar_style(cvn_yaml_parser* handle);
 /* Null on failure, with the message in errbuf (truncated to errbufsize - 1
  * bytes; a null errbuf or a size of 0 suppresses it). */
 CVN_API cvn_toml_doc* cvn_toml_open(const char* data, size_t length, char* errbuf, int errbufsize);
+/* As cvn_toml_open, and on failure *error_line (when not null) is the
+ * 1-based line the message names, 0 when it names none (the message then
+ * does not start with "line L: "). Added after the functions above; a
+ * caller must not count on a library having it. */
+CVN_API cvn_toml_doc* cvn_toml_open_at(const char* data, size_t length, char* errbuf, int errbufsize,
+                                       size_t* error_line);
 /* 1 = valid TOML, 0 = not (message in errbuf). Keeps nothing. */
 CVN_API int cvn_toml_validate(const char* data, size_t length, char* errbuf, int errbufsize);
 CVN_API void cvn_toml_close(cvn_toml_doc* handle);

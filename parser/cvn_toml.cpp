@@ -10,8 +10,9 @@
 //    any parsing, and refuse nesting deeper than kMaxTomlDepth with
 //    "line N: ..." (toml++ recurses over nested tables).
 //  - Parse errors read "line N: <toml++ description>", N from the error's
-//    source position; error texts are cut to errbufsize - 1 bytes; a null
-//    errbuf or a size below 1 suppresses the text but not the result.
+//    source position (cvn_toml_open_at hands N out as a number too); error
+//    texts are cut to errbufsize - 1 bytes; a null errbuf or a size below 1
+//    suppresses the text but not the result.
 //  - A raw value is the exact source slice of a leaf (delimiters, signs,
 //    underscores and prefixes included), found from toml++'s source regions;
 //    the slice's byte offsets are kept as the value's span. A key's span is
@@ -190,6 +191,14 @@ class TArena {
 
 const char kNulMessage[] = "Invalid NUL byte in TOML source";
 
+// A failure: its message ("line L: ..." when it names a line) and that line
+// (0 for none); no message, no failure.
+struct TTomlError {
+  std::string Text;
+  size_t Line = 0;
+  bool Failed() const { return !Text.empty(); }
+};
+
 void WriteError(char* errbuf, int errbufsize, const std::string& text) {
   if (!errbuf || errbufsize <= 0) return;
   const size_t n = std::min(text.size(), static_cast<size_t>(errbufsize) - 1);
@@ -197,20 +206,20 @@ void WriteError(char* errbuf, int errbufsize, const std::string& text) {
   errbuf[n] = '\0';
 }
 
-std::string LineMessage(size_t line, std::string_view description) {
-  return "line " + std::to_string(line) + ": " + std::string(description);
+TTomlError LineMessage(size_t line, std::string_view description) {
+  return {"line " + std::to_string(line) + ": " + std::string(description), line};
 }
 
 // Checks what must hold before toml++ sees the text; the error text is
 // empty when the text may be parsed.
-std::string Precheck(const char* data, size_t length) {
-  if (!data) return length ? kNulMessage : "";
-  if (std::memchr(data, '\0', length)) return kNulMessage;
+TTomlError Precheck(const char* data, size_t length) {
+  if (!data) return length ? TTomlError{kNulMessage, 0} : TTomlError{};
+  if (std::memchr(data, '\0', length)) return {kNulMessage, 0};
   int line = 0;
   if (!corvane::parser::TomlNestingWithinLimit(data, length, line))
     return LineMessage(static_cast<size_t>(line),
                        "nesting deeper than " + std::to_string(corvane::parser::kMaxTomlDepth) + " levels");
-  return "";
+  return {};
 }
 
 // toml++ quotes the offending input in its descriptions, line breaks and
@@ -230,7 +239,7 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-std::string ParseErrorText(const toml::parse_error& error) {
+TTomlError ParseErrorText(const toml::parse_error& error) {
   return LineMessage(error.source().begin.line, OneLine(error.description()));
 }
 
@@ -290,16 +299,16 @@ class TMirrorBuilder {
   TMirrorBuilder(TArena& arena, const char* text, size_t length)
       : arena_(arena), text_(text), positions_(text, length) {}
 
-  // Empty result on success, else the error text. `root` is left empty.
-  std::string Build(toml::table& root, cvn_toml_table*& mirror) {
+  // No failure on success, else the error. `root` is left empty.
+  TTomlError Build(toml::table& root, cvn_toml_table*& mirror) {
     mirror = arena_.New<cvn_toml_table>();
     stack_.push_back({&root, mirror, false});
-    std::string error;
+    TTomlError error;
     while (!stack_.empty()) {
       TFrame child{};
       TFrame& frame = stack_.back();
       const bool descend = frame.Source->is_table() ? StepTable(frame, child, error) : StepArray(frame, child, error);
-      if (!error.empty()) return error;
+      if (error.Failed()) return error;
       if (descend) {
         stack_.push_back(child);
         continue;
@@ -307,7 +316,7 @@ class TMirrorBuilder {
       stack_.pop_back();
       if (!stack_.empty()) ReleaseDoneChild(stack_.back());
     }
-    return "";
+    return {};
   }
 
  private:
@@ -339,22 +348,22 @@ class TMirrorBuilder {
     return span;
   }
 
-  std::string StoreRaw(const toml::node& node, TValue& value, TSpan& span) {
+  TTomlError StoreRaw(const toml::node& node, TValue& value, TSpan& span) {
     span = SpanOf(node.source());
     if (!span.Known()) return LineMessage(node.source().begin.line, "cannot locate the value's source text");
     value.Raw = arena_.Store(std::string_view(text_ + span.Start, span.End - span.Start));
-    return "";
+    return {};
   }
 
   // Once a table's entries exist only its tables and arrays are left in it;
   // each is mirrored in turn from the front and erased when done.
-  bool StepTable(TFrame& frame, TFrame& child, std::string& error) {
+  bool StepTable(TFrame& frame, TFrame& child, TTomlError& error) {
     toml::table& source = *frame.Source->as_table();
     auto& target = *static_cast<cvn_toml_table*>(frame.Target);
     if (!frame.Started) {
       frame.Started = true;
       error = FillTable(source, target);
-      if (!error.empty()) return false;
+      if (error.Failed()) return false;
     }
     if (source.empty()) return false;
     // The iterator's pair is a proxy held inside the iterator itself.
@@ -372,7 +381,7 @@ class TMirrorBuilder {
 
   // Elements are taken from the back, so each can be dropped with pop_back
   // as soon as it is copied.
-  bool StepArray(TFrame& frame, TFrame& child, std::string& error) {
+  bool StepArray(TFrame& frame, TFrame& child, TTomlError& error) {
     toml::array& source = *frame.Source->as_array();
     auto& target = *static_cast<cvn_toml_array*>(frame.Target);
     if (!frame.Started) {
@@ -390,7 +399,7 @@ class TMirrorBuilder {
         return true;
       }
       error = StoreRaw(node, element.Value, element.ValueSpan);
-      if (!error.empty()) return false;
+      if (error.Failed()) return false;
       source.pop_back();
     }
     return false;
@@ -410,7 +419,7 @@ class TMirrorBuilder {
   // leaves. Entries are first made in toml++'s order, which is by key bytes,
   // and then put in enumeration order: leaves, arrays, tables, each by the
   // key's first appearance in the source.
-  std::string FillTable(toml::table& source, cvn_toml_table& target) {
+  TTomlError FillTable(toml::table& source, cvn_toml_table& target) {
     struct TOrder {
       toml::source_position KeyAt;
       unsigned Index;  // the entry's place in key byte order
@@ -432,8 +441,8 @@ class TMirrorBuilder {
       entry.Kind = kind;
       order[i] = {key.source().begin, static_cast<unsigned>(i), kind};
       if (kind == ekLeaf) {
-        const std::string error = StoreRaw(node, entry.Value, entry.ValueSpan);
-        if (!error.empty()) return error;
+        const TTomlError error = StoreRaw(node, entry.Value, entry.ValueSpan);
+        if (error.Failed()) return error;
         it = source.erase(it);
       } else {
         entry.Value = NewChild(kind);
@@ -466,13 +475,13 @@ class TMirrorBuilder {
       target.Entries[slot] = moving;
       order[slot].Index = static_cast<unsigned>(slot);
     }
-    return "";
+    return {};
   }
 };
 
 // Parses `length` bytes at `text` (already prechecked) into `doc`, or gives
 // the error text. The toml++ tree is taken apart while it is mirrored.
-std::string ParseInto(cvn_toml_doc& doc, const char* text, size_t length) {
+TTomlError ParseInto(cvn_toml_doc& doc, const char* text, size_t length) {
   toml::parse_result result = toml::parse(std::string_view(text, length));
   if (!result) return ParseErrorText(result.error());
   TMirrorBuilder builder(doc.Arena, text, length);
@@ -504,41 +513,45 @@ int GiveSpan(const TSpan* span, size_t* start, size_t* end) {
 
 extern "C" {
 
-cvn_toml_doc* cvn_toml_open(const char* data, size_t length, char* errbuf, int errbufsize) {
+cvn_toml_doc* cvn_toml_open_at(const char* data, size_t length, char* errbuf, int errbufsize, size_t* error_line) {
   WriteError(errbuf, errbufsize, "");
+  if (error_line) *error_line = 0;
+  const auto fail = [&](const TTomlError& error) -> cvn_toml_doc* {
+    WriteError(errbuf, errbufsize, error.Text);
+    if (error_line) *error_line = error.Line;
+    return nullptr;
+  };
   try {
-    const std::string refusal = Precheck(data, length);
-    if (!refusal.empty()) {
-      WriteError(errbuf, errbufsize, refusal);
-      return nullptr;
-    }
+    const TTomlError refusal = Precheck(data, length);
+    if (refusal.Failed()) return fail(refusal);
     std::unique_ptr<cvn_toml_doc> doc(new cvn_toml_doc);
     if (length == 0) return doc.release();
     // The caller's text is read in place: every string handed out is copied
     // into the arena before this returns.
-    const std::string error = ParseInto(*doc, data, length);
-    if (!error.empty()) {
-      WriteError(errbuf, errbufsize, error);
-      return nullptr;
-    }
+    const TTomlError error = ParseInto(*doc, data, length);
+    if (error.Failed()) return fail(error);
     return doc.release();
   } catch (...) {
     return nullptr;  // out of memory: no message, as documented
   }
 }
 
+cvn_toml_doc* cvn_toml_open(const char* data, size_t length, char* errbuf, int errbufsize) {
+  return cvn_toml_open_at(data, length, errbuf, errbufsize, nullptr);
+}
+
 int cvn_toml_validate(const char* data, size_t length, char* errbuf, int errbufsize) {
   WriteError(errbuf, errbufsize, "");
   try {
-    const std::string refusal = Precheck(data, length);
-    if (!refusal.empty()) {
-      WriteError(errbuf, errbufsize, refusal);
+    const TTomlError refusal = Precheck(data, length);
+    if (refusal.Failed()) {
+      WriteError(errbuf, errbufsize, refusal.Text);
       return 0;
     }
     if (length == 0) return 1;
     toml::parse_result result = toml::parse(std::string_view(data, length));
     if (result) return 1;
-    WriteError(errbuf, errbufsize, ParseErrorText(result.error()));
+    WriteError(errbuf, errbufsize, ParseErrorText(result.error()).Text);
     return 0;
   } catch (...) {
     WriteError(errbuf, errbufsize, "Out of memory");

@@ -7,7 +7,8 @@
 //  - At most one event is held; it is released when the next is fetched and
 //    on close, so memory does not grow with the length of the stream.
 //  - A failed cvn_yaml_next fills the 512-byte error buffer with
-//    "<problem> at line L, column C" (1-based, truncated to 511 bytes) and
+//    "<problem> at line L, column C" (1-based, truncated to 511 bytes; L
+//    and C also from cvn_yaml_error_line / cvn_yaml_error_column) and
 //    leaves the handle exhausted: after STREAM-END or a failure every later
 //    call returns 1 with event type 0, and the error text stays as it was.
 //  - Positions come straight from libyaml's marks: the index counts
@@ -36,6 +37,8 @@ struct cvn_yaml_parser {
   bool exhausted = false;  // STREAM-END delivered or a failure reported
   size_t depth = 0;        // open sequences and mappings
   char error[512] = {};
+  size_t error_line = 0;   // the place the error text names, 1-based
+  size_t error_column = 0;
 };
 
 namespace {
@@ -103,8 +106,10 @@ void FormatError(cvn_yaml_parser* h) {
   if (p.error == YAML_READER_ERROR && p.input.string.start)
     pos = PositionOfOffset(p.input.string.start, static_cast<size_t>(p.input.string.end - p.input.string.start),
                            p.problem_offset);
+  h->error_line = pos.Line + 1;
+  h->error_column = pos.Column + 1;
   std::snprintf(h->error, sizeof h->error, "%s at line %lu, column %lu", problem,
-                static_cast<unsigned long>(pos.Line + 1), static_cast<unsigned long>(pos.Column + 1));
+                static_cast<unsigned long>(h->error_line), static_cast<unsigned long>(h->error_column));
 }
 
 // Keeps the count of open collections; false when the current event would
@@ -117,9 +122,11 @@ bool TrackDepth(cvn_yaml_parser* h) {
   }
   if (type != YAML_SEQUENCE_START_EVENT && type != YAML_MAPPING_START_EVENT) return true;
   if (++h->depth <= kMaxYamlDepth) return true;
+  h->error_line = h->event.start_mark.line + 1;
+  h->error_column = h->event.start_mark.column + 1;
   std::snprintf(h->error, sizeof h->error, "nesting deeper than %lu levels at line %lu, column %lu",
-                static_cast<unsigned long>(kMaxYamlDepth), static_cast<unsigned long>(h->event.start_mark.line + 1),
-                static_cast<unsigned long>(h->event.start_mark.column + 1));
+                static_cast<unsigned long>(kMaxYamlDepth), static_cast<unsigned long>(h->error_line),
+                static_cast<unsigned long>(h->error_column));
   return false;
 }
 
@@ -186,6 +193,10 @@ int cvn_yaml_next(cvn_yaml_parser* h) {
 }
 
 const char* cvn_yaml_error(cvn_yaml_parser* h) { return h ? h->error : "No parser"; }
+
+size_t cvn_yaml_error_line(cvn_yaml_parser* h) { return h ? h->error_line : 0; }
+
+size_t cvn_yaml_error_column(cvn_yaml_parser* h) { return h ? h->error_column : 0; }
 
 int cvn_yaml_type(cvn_yaml_parser* h) { return h ? static_cast<int>(h->event.type) : 0; }
 

@@ -30,11 +30,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 plugin_exports="ListCloseWindow ListGetDetectString ListLoad ListLoadW ListSearchText
 ListSearchTextW ListSendCommand ListSetDefaultParams"
 parser_exports="cvn_toml_array_array cvn_toml_array_count cvn_toml_array_raw
-cvn_toml_array_raw_span cvn_toml_array_table cvn_toml_close cvn_toml_open cvn_toml_root
+cvn_toml_array_raw_span cvn_toml_array_table cvn_toml_close cvn_toml_open cvn_toml_open_at cvn_toml_root
 cvn_toml_table_array cvn_toml_table_key cvn_toml_table_key_span cvn_toml_table_raw
 cvn_toml_table_raw_span cvn_toml_table_table cvn_toml_validate
 cvn_yaml_anchor cvn_yaml_close cvn_yaml_column cvn_yaml_end cvn_yaml_end_column
-cvn_yaml_end_line cvn_yaml_error cvn_yaml_line cvn_yaml_next cvn_yaml_open
+cvn_yaml_end_line cvn_yaml_error cvn_yaml_error_column cvn_yaml_error_line cvn_yaml_line cvn_yaml_next cvn_yaml_open
 cvn_yaml_scalar_style cvn_yaml_start cvn_yaml_tag cvn_yaml_type cvn_yaml_value
 cvn_yaml_value_length"
 # What the test flavour exports besides the eight: the names after EXPORTS in

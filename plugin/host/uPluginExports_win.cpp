@@ -23,10 +23,8 @@
 #include "uListerInterface.h"
 #include "uMainWindow.h"
 #include "uSettings.h"
-#include "uThemePaint.h"
 #include "uUnicode.h"
 #include "uViewerLifetime.h"
-#include "uViewerSearch.h"
 
 namespace {
 
@@ -43,6 +41,12 @@ std::u16string AnsiToUtf16(const char* text, size_t maxBytes) {
   std::u16string result(size_t(wide > 0 ? wide : 0), u'\0');
   if (wide > 0) MultiByteToWideChar(CP_ACP, 0, text, length, reinterpret_cast<LPWSTR>(&result[0]), wide);
   return result;
+}
+
+// The host's theme flags, decoded here only: the show flags of ListLoad and
+// the parameter of command 2 carry the same bits.
+corvane::THostThemeFlags HostThemeFlags(int flags) {
+  return corvane::THostThemeFlags{(flags & lcp_darkmode) != 0, (flags & lcp_darkmodenative) != 0};
 }
 
 std::string Utf16ToAnsi(const std::u16string& text) {
@@ -69,7 +73,8 @@ HWND __stdcall ListLoadW(HWND ParentWin, WCHAR* FileToLoad, int ShowFlags) {
   TPluginFrame frame;
   return Guarded<HWND>(nullptr, [&]() -> HWND {
     if (FileToLoad == nullptr) return nullptr;
-    auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad), ShowFlags);
+    auto viewer = TJsonViewer::Create(ParentWin, reinterpret_cast<const char16_t*>(FileToLoad),
+                                      HostThemeFlags(ShowFlags));
     // From here the viewer lives as long as its window.
     return viewer.release()->Window();
   });
@@ -113,7 +118,7 @@ int __stdcall ListSearchTextW(HWND ListWin, WCHAR* SearchString, int SearchParam
   GuardedVoid([&] {
     TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin);
     if (viewer == nullptr || SearchString == nullptr) return;
-    corvane::SearchText(*viewer, reinterpret_cast<const char16_t*>(SearchString), SearchParameter);
+    viewer->SearchText(reinterpret_cast<const char16_t*>(SearchString), SearchParameter);
   });
   return 0;
 }
@@ -130,7 +135,8 @@ int __stdcall ListSendCommand(HWND ListWin, int Command, int Parameter) {
   TPluginFrame frame;
   GuardedVoid([&] {
     if (Command != lc_newparams) return;
-    if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin)) corvane::HostFlagsChanged(*viewer, Parameter);
+    if (TJsonViewer* viewer = TJsonViewer::FromWindow(ListWin))
+      viewer->HostFlagsChanged(HostThemeFlags(Parameter));
   });
   return 0;
 }

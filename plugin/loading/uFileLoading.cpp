@@ -2,8 +2,9 @@
 // convert the structure records into the value tree.
 //
 // Contract:
-//  - ".toml" (any ASCII case, from the last dot) selects TOML, anything else
-//    YAML; the bytes are parsed as read, a byte-order mark included.
+//  - The extension rule of uDocumentLanguage.h selects the language; a name
+//    it does not know loads as YAML. The bytes are parsed as read, a
+//    byte-order mark included.
 //  - Error texts: tr "error.read" when the file cannot be read,
 //    tr "error.too_large" above a positive limit (a file of exactly the limit
 //    loads), otherwise the parser's text with its place, or the value tree's
@@ -22,10 +23,7 @@
 namespace corvane {
 
 TDocumentLanguage LanguageOfFileName(const std::u16string& fileName) {
-  const size_t dot = fileName.rfind(u'.');
-  if (dot == std::u16string::npos) return TDocumentLanguage::Yaml;
-  const bool toml = AsciiLowerText(std::u16string_view(fileName).substr(dot)) == u".toml";
-  return toml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
+  return LanguageOfExtension(fileName).value_or(TDocumentLanguage::Yaml);
 }
 
 bool ParseDocumentIndex(const std::string& text, TDocumentLanguage language, TStructureIndex& index,

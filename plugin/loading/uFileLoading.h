@@ -1,8 +1,8 @@
 // Loading a YAML or TOML file into the value tree the views show.
 //
 // Contract:
-//  - TOML when the extension (from the last dot, ASCII letters lowered) is
-//    ".toml"; everything else is YAML.
+//  - TOML when the extension says so (LanguageOfExtension); everything else
+//    is YAML.
 //  - The bytes are parsed exactly as read (a UTF-8 byte-order mark stays and
 //    counts in offsets); the encoding name is always "UTF-8".
 //  - A size limit above 0 refuses files with more bytes than the limit
@@ -26,8 +26,7 @@
 
 namespace corvane {
 
-// TOML when the file name's extension is ".toml" in any ASCII letter case,
-// else YAML.
+// The language of LanguageOfExtension, YAML for a name it does not know.
 TDocumentLanguage LanguageOfFileName(const std::u16string& fileName);
 
 // Parses text in its language into structure records (ParseYamlIndex or

@@ -5,9 +5,11 @@
 //  - The library is looked for only in the folder of the module holding this
 //    code (for the command also the folder above it); a bare name is never
 //    handed to the loader, so no search path is used.
-//  - A constructor that fails releases the library before the exception leaves
-//    it (a throwing constructor does not run the destructor), so the library's
-//    load count is back where it was after every parse, failed or not.
+//  - The library's handle has one owner, TParserLibrary, the first member of
+//    each binding object: a constructor that fails destroys it before the
+//    exception leaves (a throwing constructor does not run its own
+//    destructor, but does destroy the members made), so the library's load
+//    count is back where it was after every parse, failed or not.
 //  - Strings handed out by the library are borrowed; they are copied into the
 //    event record or the exception message at once.
 #include "uParserBinding.h"
@@ -31,58 +33,31 @@ std::u16string FolderOf(const std::u16string& path) {
 
 bool gParentFolderAllowed = false;
 
-// Loads the library or raises; the caller owns the returned handle.
-platform::TLibraryHandle LoadParserLibrary() {
-  platform::TLibraryHandle lib = platform::LoadLibraryByPath(ParserLibraryPath());
-  if (lib == nullptr) throw EParserBinding("Cannot load native corvane parser");
-  return lib;
-}
-
 template <typename F>
-void ResolveEntry(platform::TLibraryHandle lib, const char* name, const char* missingPrefix, F& entry) {
-  void* address = platform::ResolveSymbol(lib, name);
+void ResolveEntry(const TParserLibrary& lib, const char* name, const char* missingPrefix, F& entry) {
+  void* address = lib.Entry(name);
   if (address == nullptr) throw EParserBinding(std::string(missingPrefix) + name);
   entry = reinterpret_cast<F>(address);
 }
 
 // An entry a library may lack: null when it does.
 template <typename F>
-void ResolveOptionalEntry(platform::TLibraryHandle lib, const char* name, F& entry) {
-  entry = reinterpret_cast<F>(platform::ResolveSymbol(lib, name));
+void ResolveOptionalEntry(const TParserLibrary& lib, const char* name, F& entry) {
+  entry = reinterpret_cast<F>(lib.Entry(name));
 }
 
 // The library takes an empty text as a null pointer with length 0.
 const char* TextData(std::string_view text) { return text.empty() ? nullptr : text.data(); }
 
-// Reads the digits at i (moving past them); false when there are none.
-bool ReadNumber(std::string_view text, size_t& i, int64_t& number) {
-  const size_t start = i;
-  number = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    if (number < 1000000000000) number = number * 10 + (text[i] - '0');
-  return i > start;
-}
-
 }  // namespace
 
-TLoadError ParserError(std::string_view message) {
-  TLoadError error;
-  error.Text = Utf8ToUtf16(message);
-  size_t i = message.rfind(" at line ");
-  int64_t line = 0, column = 0;
-  if (i != std::string_view::npos) {
-    i += 9;
-    if (ReadNumber(message, i, line) && message.compare(i, 9, ", column ") == 0 &&
-        ReadNumber(message, i += 9, column) && i == message.size()) {
-      error.Line = line;
-      error.Column = column;
-    }
-  } else if (message.compare(0, 5, "line ") == 0) {
-    i = 5;
-    if (ReadNumber(message, i, line) && message.compare(i, 2, ": ") == 0) error.Line = line;
-  }
-  return error;
+TParserLibrary::TParserLibrary() : handle_(platform::LoadLibraryByPath(ParserLibraryPath())) {
+  if (handle_ == nullptr) throw EParserBinding("Cannot load native corvane parser");
 }
+
+TParserLibrary::~TParserLibrary() { platform::ReleaseLibrary(handle_); }
+
+void* TParserLibrary::Entry(const char* name) const { return platform::ResolveSymbol(handle_, name); }
 
 const char16_t* ParserLibraryFileName() {
 #if defined(_WIN32)
@@ -115,40 +90,33 @@ TYamlEventReader::TYamlEventReader(std::string&& sourceText) : ownedSource_(std:
 }
 
 void TYamlEventReader::Open(const char* data, size_t length) {
-  libraryHandle_ = LoadParserLibrary();
-  try {
-    const char* const kMissing = "Missing native parser entry: ";
-    void* (*yaml_open)(const char*, size_t) = nullptr;
-    ResolveEntry(libraryHandle_, "cvn_yaml_open", kMissing, yaml_open);
-    ResolveEntry(libraryHandle_, "cvn_yaml_close", kMissing, close_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_next", kMissing, next_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_error", kMissing, error_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_type", kMissing, type_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_start", kMissing, start_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_end", kMissing, end_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_line", kMissing, line_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_column", kMissing, column_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_end_line", kMissing, endLine_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_end_column", kMissing, endColumn_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_value", kMissing, value_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_value_length", kMissing, valueLength_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_anchor", kMissing, anchor_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_tag", kMissing, tag_);
-    ResolveEntry(libraryHandle_, "cvn_yaml_scalar_style", kMissing, scalarStyle_);
-    parserHandle_ = yaml_open(data, length);
-    if (parserHandle_ == nullptr) throw EParserBinding("Cannot initialize YAML parser");
-  } catch (...) {
-    platform::ReleaseLibrary(libraryHandle_);
-    libraryHandle_ = nullptr;
-    throw;
-  }
+  const char* const kMissing = "Missing native parser entry: ";
+  void* (*yaml_open)(const char*, size_t) = nullptr;
+  ResolveEntry(library_, "cvn_yaml_open", kMissing, yaml_open);
+  ResolveEntry(library_, "cvn_yaml_close", kMissing, close_);
+  ResolveEntry(library_, "cvn_yaml_next", kMissing, next_);
+  ResolveEntry(library_, "cvn_yaml_error", kMissing, error_);
+  ResolveEntry(library_, "cvn_yaml_type", kMissing, type_);
+  ResolveEntry(library_, "cvn_yaml_start", kMissing, start_);
+  ResolveEntry(library_, "cvn_yaml_end", kMissing, end_);
+  ResolveEntry(library_, "cvn_yaml_line", kMissing, line_);
+  ResolveEntry(library_, "cvn_yaml_column", kMissing, column_);
+  ResolveEntry(library_, "cvn_yaml_end_line", kMissing, endLine_);
+  ResolveEntry(library_, "cvn_yaml_end_column", kMissing, endColumn_);
+  ResolveEntry(library_, "cvn_yaml_value", kMissing, value_);
+  ResolveEntry(library_, "cvn_yaml_value_length", kMissing, valueLength_);
+  ResolveEntry(library_, "cvn_yaml_anchor", kMissing, anchor_);
+  ResolveEntry(library_, "cvn_yaml_tag", kMissing, tag_);
+  ResolveEntry(library_, "cvn_yaml_scalar_style", kMissing, scalarStyle_);
+  ResolveOptionalEntry(library_, "cvn_yaml_error_line", errorLine_);
+  ResolveOptionalEntry(library_, "cvn_yaml_error_column", errorColumn_);
+  parserHandle_ = yaml_open(data, length);
+  if (parserHandle_ == nullptr) throw EParserBinding("Cannot initialize YAML parser");
 }
 
 TYamlEventReader::~TYamlEventReader() {
   if (parserHandle_ != nullptr && close_ != nullptr) close_(parserHandle_);
   parserHandle_ = nullptr;
-  if (libraryHandle_ != nullptr) platform::ReleaseLibrary(libraryHandle_);
-  libraryHandle_ = nullptr;
 }
 
 bool TYamlEventReader::NextView(TYamlEventView& event) {
@@ -157,6 +125,8 @@ bool TYamlEventReader::NextView(TYamlEventView& event) {
     const char* text = error_(parserHandle_);
     lastErrorUtf8_ = text != nullptr ? text : "";
     lastError_ = Utf8ToUtf16(lastErrorUtf8_);
+    lastErrorLine_ = errorLine_ ? static_cast<int64_t>(errorLine_(parserHandle_)) : 0;
+    lastErrorColumn_ = errorColumn_ ? static_cast<int64_t>(errorColumn_(parserHandle_)) : 0;
     return false;
   }
   event.reader_ = this;
@@ -243,45 +213,42 @@ std::string_view TYamlEventView::Tag() const {
 // TTomlNative
 
 TTomlNative::TTomlNative(std::string_view sourceText) {
-  LibraryHandle = LoadParserLibrary();
-  try {
-    const char* const kMissing = "Missing native TOML entry: ";
-    void* (*toml_open)(const char*, size_t, char*, int) = nullptr;
-    ResolveEntry(LibraryHandle, "cvn_toml_open", kMissing, toml_open);
-    ResolveEntry(LibraryHandle, "cvn_toml_close", kMissing, toml_close);
-    ResolveEntry(LibraryHandle, "cvn_toml_root", kMissing, toml_root);
-    ResolveEntry(LibraryHandle, "cvn_toml_table_key", kMissing, toml_table_key);
-    ResolveEntry(LibraryHandle, "cvn_toml_table_raw", kMissing, toml_table_raw);
-    ResolveEntry(LibraryHandle, "cvn_toml_table_array", kMissing, toml_table_array);
-    ResolveEntry(LibraryHandle, "cvn_toml_table_table", kMissing, toml_table_table);
-    ResolveEntry(LibraryHandle, "cvn_toml_array_count", kMissing, toml_array_count);
-    ResolveEntry(LibraryHandle, "cvn_toml_array_raw", kMissing, toml_array_raw);
-    ResolveEntry(LibraryHandle, "cvn_toml_array_array", kMissing, toml_array_array);
-    ResolveEntry(LibraryHandle, "cvn_toml_array_table", kMissing, toml_array_table);
-    ResolveOptionalEntry(LibraryHandle, "cvn_toml_table_key_span", toml_table_key_span);
-    ResolveOptionalEntry(LibraryHandle, "cvn_toml_table_raw_span", toml_table_raw_span);
-    ResolveOptionalEntry(LibraryHandle, "cvn_toml_array_raw_span", toml_array_raw_span);
-    char errorText[1024];
-    std::memset(errorText, 0, sizeof errorText);
-    DocumentHandle = toml_open(TextData(sourceText), sourceText.size(), errorText, int(sizeof errorText));
-    if (DocumentHandle == nullptr) {
-      errorText[sizeof errorText - 1] = '\0';
-      // The library leaves the buffer empty only when it ran out of memory; a
-      // failure must still say what failed.
-      throw EParserBinding(errorText[0] != '\0' ? errorText : "Cannot parse TOML text");
-    }
-  } catch (...) {
-    platform::ReleaseLibrary(LibraryHandle);
-    LibraryHandle = nullptr;
-    throw;
+  const char* const kMissing = "Missing native TOML entry: ";
+  void* (*toml_open)(const char*, size_t, char*, int) = nullptr;
+  void* (*toml_open_at)(const char*, size_t, char*, int, size_t*) = nullptr;
+  ResolveEntry(library_, "cvn_toml_open", kMissing, toml_open);
+  ResolveEntry(library_, "cvn_toml_close", kMissing, toml_close);
+  ResolveEntry(library_, "cvn_toml_root", kMissing, toml_root);
+  ResolveEntry(library_, "cvn_toml_table_key", kMissing, toml_table_key);
+  ResolveEntry(library_, "cvn_toml_table_raw", kMissing, toml_table_raw);
+  ResolveEntry(library_, "cvn_toml_table_array", kMissing, toml_table_array);
+  ResolveEntry(library_, "cvn_toml_table_table", kMissing, toml_table_table);
+  ResolveEntry(library_, "cvn_toml_array_count", kMissing, toml_array_count);
+  ResolveEntry(library_, "cvn_toml_array_raw", kMissing, toml_array_raw);
+  ResolveEntry(library_, "cvn_toml_array_array", kMissing, toml_array_array);
+  ResolveEntry(library_, "cvn_toml_array_table", kMissing, toml_array_table);
+  ResolveOptionalEntry(library_, "cvn_toml_open_at", toml_open_at);
+  ResolveOptionalEntry(library_, "cvn_toml_table_key_span", toml_table_key_span);
+  ResolveOptionalEntry(library_, "cvn_toml_table_raw_span", toml_table_raw_span);
+  ResolveOptionalEntry(library_, "cvn_toml_array_raw_span", toml_array_raw_span);
+  char errorText[1024];
+  std::memset(errorText, 0, sizeof errorText);
+  size_t errorLine = 0;
+  const char* data = TextData(sourceText);
+  DocumentHandle = toml_open_at ? toml_open_at(data, sourceText.size(), errorText, int(sizeof errorText), &errorLine)
+                                : toml_open(data, sourceText.size(), errorText, int(sizeof errorText));
+  if (DocumentHandle == nullptr) {
+    errorText[sizeof errorText - 1] = '\0';
+    // The library leaves the buffer empty only when it ran out of memory; a
+    // failure must still say what failed.
+    throw EParserBinding(errorText[0] != '\0' ? errorText : "Cannot parse TOML text",
+                         static_cast<int64_t>(errorLine));
   }
 }
 
 TTomlNative::~TTomlNative() {
   if (DocumentHandle != nullptr && toml_close != nullptr) toml_close(DocumentHandle);
   DocumentHandle = nullptr;
-  if (LibraryHandle != nullptr) platform::ReleaseLibrary(LibraryHandle);
-  LibraryHandle = nullptr;
 }
 
 }  // namespace corvane

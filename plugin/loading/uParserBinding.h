@@ -1,9 +1,11 @@
 // Binding to the parser library (corvane_parser64/32), which the plug-in never
 // links: it is loaded by full path from the plug-in's own folder for one parse,
 // every entry is resolved by name, and it is released again when the binding
-// object goes away (also after a failed constructor).
+// object goes away (also after a failed constructor). TParserLibrary is the
+// one owner of the library's handle.
 //
-// Failures are raised as EParserBinding (what() is UTF-8):
+// Failures are raised as EParserBinding (what() is UTF-8; a syntax error
+// carries the line and column the library names, when it names them):
 //   "Cannot load native corvane parser"
 //   "Missing native parser entry: <name>"   (YAML)
 //   "Missing native TOML entry: <name>"
@@ -18,28 +20,31 @@
 #include <string>
 #include <string_view>
 
+#include "uLoadError.h"
+
 namespace corvane {
 
-class EParserBinding : public std::runtime_error {
+class EParserBinding : public ELoadFailure {
  public:
-  using std::runtime_error::runtime_error;
+  using ELoadFailure::ELoadFailure;
 };
 
-// Why a text did not load: its message, and where the parser stopped when
-// it says so: a 1-based line and a 1-based column in characters, 0 when not
-// known (TOML errors name the line only; a file that cannot be read or is
-// too large names no place).
-struct TLoadError {
-  std::u16string Text;
-  int64_t Line = 0;
-  int64_t Column = 0;
-};
+// The parser library, loaded for the life of the object (or EParserBinding);
+// released when the object goes. As the first member of a binding object it
+// goes last, after the handles its entries opened, and also when the
+// binding's constructor fails part-way.
+class TParserLibrary {
+ public:
+  TParserLibrary();
+  ~TParserLibrary();
+  TParserLibrary(const TParserLibrary&) = delete;
+  TParserLibrary& operator=(const TParserLibrary&) = delete;
+  // The address of an entry, or nullptr when the library lacks it.
+  void* Entry(const char* name) const;
 
-// A failure message of the parser library, or of a builder that words its
-// own failures the same way, as a load error: the place is read from the
-// text, which ends in " at line L, column C" (YAML) or starts with
-// "line L: " (TOML).
-TLoadError ParserError(std::string_view message);
+ private:
+  void* handle_ = nullptr;
+};
 
 // Full path of the parser library: the folder of the module holding this code
 // (the plug-in, or a test program standing in for it) + the library's name;
@@ -125,6 +130,9 @@ class TYamlEventReader {
   bool NextView(TYamlEventView& event);
   const std::u16string& LastError() const { return lastError_; }
   const std::string& LastErrorUtf8() const { return lastErrorUtf8_; }
+  // The 1-based line and column the last error names; 0 when not known.
+  int64_t LastErrorLine() const { return lastErrorLine_; }
+  int64_t LastErrorColumn() const { return lastErrorColumn_; }
 
  private:
   friend class TYamlEventView;
@@ -135,11 +143,13 @@ class TYamlEventReader {
 
   void Open(const char* data, size_t length);
 
-  void* libraryHandle_ = nullptr;
+  TParserLibrary library_;
   void* parserHandle_ = nullptr;
   std::string ownedSource_;  // only for a temporary or C-string source
   std::u16string lastError_;
   std::string lastErrorUtf8_;
+  int64_t lastErrorLine_ = 0;
+  int64_t lastErrorColumn_ = 0;
   TCloseEntry close_ = nullptr;
   TIntEntry next_ = nullptr;
   TTextEntry error_ = nullptr;
@@ -150,21 +160,26 @@ class TYamlEventReader {
   TSizeEntry valueLength_ = nullptr;
   TTextEntry anchor_ = nullptr, tag_ = nullptr;
   TIntEntry scalarStyle_ = nullptr;
+  TSizeEntry errorLine_ = nullptr, errorColumn_ = nullptr;  // optional
 };
 
 // One parsed TOML document. The TOML tree builder reads the entry pointers
 // and DocumentHandle directly. The library copies everything it hands out,
 // so the source text is only read during construction. The span entries
 // are optional: a library that lacks them leaves them null (and the TOML
-// structure then has no spans), every other entry is required.
+// structure then has no spans), every other entry is required. A text that
+// does not parse raises EParserBinding with the line the library names
+// (from a library that hands it out as a number; none from an older one).
 class TTomlNative {
+ private:
+  TParserLibrary library_;  // first: released last
+
  public:
   explicit TTomlNative(std::string_view source);
   ~TTomlNative();
   TTomlNative(const TTomlNative&) = delete;
   TTomlNative& operator=(const TTomlNative&) = delete;
 
-  void* LibraryHandle = nullptr;
   void* DocumentHandle = nullptr;
   void (*toml_close)(void*) = nullptr;
   void* (*toml_root)(void*) = nullptr;

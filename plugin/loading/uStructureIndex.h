@@ -36,6 +36,7 @@
 
 #include "uDocumentLanguage.h"
 #include "uJsonModel.h"
+#include "uLoadError.h"
 
 namespace corvane {
 
@@ -52,11 +53,12 @@ enum TStructuredKind : int {
   skAlias = 5,
 };
 
-// Raised inside structure building and conversion; what() is UTF-8. The
-// builders catch it (and EJsonError, EParserBinding) at their boundary.
-class EStructureError : public std::runtime_error {
+// Raised inside structure building and conversion; what() is UTF-8, with
+// the place in the text when the failure has one. The builders catch it (and
+// EJsonError, EParserBinding) at their boundary.
+class EStructureError : public ELoadFailure {
  public:
-  using std::runtime_error::runtime_error;
+  using ELoadFailure::ELoadFailure;
 };
 
 // One node of the structure with its texts, as the records hold it.
@@ -177,7 +179,9 @@ class TStructureIndex {
 // (uScalarTyping.h), an alias the string "*" + name. The whole file's value
 // is its one document's value when the stream holds exactly one document,
 // else an array with one value per document (empty for none). A mapping with
-// a repeated key raises EJsonError "Duplicate object member: \"name\"".
+// a repeated key raises EJsonError "Duplicate object member: \"name\"",
+// naming the first repeat in the text: members are added in the text's
+// order, each before its value is filled.
 // An explicit stack does the walk, so any depth is safe.
 TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record,
                           TDocumentLanguage language);

@@ -22,6 +22,7 @@
 #include <new>
 
 #include "uI18n.h"
+#include "uUnicode.h"
 
 namespace corvane {
 
@@ -156,8 +157,10 @@ bool ParseTomlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     return true;
   } catch (const std::bad_alloc&) {
     error.Text = tr(i18n::kErrorOutOfMemory);
+  } catch (const ELoadFailure& e) {
+    error = LoadErrorOf(e, text);
   } catch (const std::exception& e) {
-    error = ParserError(e.what());
+    error.Text = Utf8ToUtf16(e.what());
   }
   index.Clear();
   return false;

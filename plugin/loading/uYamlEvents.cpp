@@ -37,6 +37,7 @@
 #include "uI18n.h"
 #include "uLineIndex.h"
 #include "uParserBinding.h"
+#include "uUnicode.h"
 
 namespace corvane {
 
@@ -146,12 +147,14 @@ class TMarkLocator {
 };
 
 void ReadEvent(TYamlEventReader& reader, TYamlEventView& e) {
-  if (!reader.NextView(e)) throw EStructureError(reader.LastErrorUtf8());
+  if (!reader.NextView(e))
+    throw EStructureError(reader.LastErrorUtf8(), reader.LastErrorLine(), reader.LastErrorColumn());
 }
 
 EStructureError TooDeep(std::ptrdiff_t line, std::ptrdiff_t column) {
   return EStructureError("YAML nesting deeper than " + std::to_string(kMaxYamlNesting) + " levels at line " +
-                         std::to_string(line) + ", column " + std::to_string(column));
+                             std::to_string(line) + ", column " + std::to_string(column),
+                         line, column);
 }
 
 class TYamlIndexBuilder {
@@ -300,8 +303,10 @@ bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     return true;
   } catch (const std::bad_alloc&) {
     error.Text = tr(i18n::kErrorOutOfMemory);
+  } catch (const ELoadFailure& e) {
+    error = LoadErrorOf(e, text);
   } catch (const std::exception& e) {
-    error = ParserError(e.what());
+    error.Text = Utf8ToUtf16(e.what());
   }
   index.Clear();
   return false;

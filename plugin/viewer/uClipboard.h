@@ -86,10 +86,6 @@ TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<i
 bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column,
                     bool compact, const std::u16string& missingText, std::u16string* text);
 
-// Writes a value tree as JSON in the formatted (indent 2, CR LF) or the
-// compact layout, iteratively so that nesting depth costs no stack.
-std::string WriteJson(const TJsonData& value, bool compact);
-
 // "$" followed by one segment per level from the root down: "[i]" below an
 // array, "." + member name (unquoted) below an object. "" for nullptr.
 std::u16string TreePathText(const TJsonData* node);

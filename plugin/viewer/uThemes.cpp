@@ -47,10 +47,6 @@ bool IsDark(std::u16string_view resolvedMode, bool hostDark) {
   return hostDark;
 }
 
-THostThemeFlags HostThemeFlagsFrom(int showFlags) {
-  return {(showFlags & 0x80) != 0, (showFlags & 0x100) != 0};
-}
-
 bool HostFlagsNeedThemeApply(std::u16string_view resolvedMode, THostThemeFlags before,
                              THostThemeFlags after) {
   return IsDark(resolvedMode, before.Dark) != IsDark(resolvedMode, after.Dark) ||

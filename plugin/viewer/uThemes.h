@@ -40,12 +40,11 @@ std::u16string ResolveThemeMode(const TSettingsAccess& settings);
 // "dark" -> true, "light" -> false, "tc" -> the host's dark flag.
 bool IsDark(std::u16string_view resolvedMode, bool hostDark);
 
-// Host dark flags from the host's show flags (bits 0x80 and 0x100).
+// The host's dark flags (decoded from its show flags by the lister exports).
 struct THostThemeFlags {
-  bool Dark = false;
-  bool NativeDark = false;
+  bool Dark = false;        // the host uses a dark colour scheme
+  bool NativeDark = false;  // the host draws its own windows dark too
 };
-THostThemeFlags HostThemeFlagsFrom(int showFlags);
 
 // True when new host flags change the dark decision under the current mode
 // or the native-dark flag, i.e. the theme must be applied again.

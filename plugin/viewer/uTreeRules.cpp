@@ -8,15 +8,6 @@
 
 namespace corvane {
 
-TDocumentKind ViewerDocumentKind(const std::u16string& fileName) {
-  const size_t dot = fileName.rfind(u'.');
-  if (dot == std::u16string::npos) return TDocumentKind::Unsupported;
-  const std::u16string extension = AsciiLowerText(std::u16string_view(fileName).substr(dot));
-  if (extension == u".toml") return TDocumentKind::Toml;
-  if (extension == u".yaml" || extension == u".yml") return TDocumentKind::Yaml;
-  return TDocumentKind::Unsupported;
-}
-
 std::u16string TreeRootLabel() { return tr(i18n::kTreeRoot); }
 
 std::u16string TreeEntryLabel(const TJsonData* parent, size_t index) {

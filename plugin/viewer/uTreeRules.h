@@ -1,5 +1,4 @@
-// The tree pane's rules, without any window: which file a viewer accepts,
-// the entry labels, which entries get an expand button, the range entries
+// The tree pane's rules, without any window: the entry labels, which entries get an expand button, the range entries
 // of large levels, the initial selection and the index path that leads the
 // tree to a node.
 #pragma once
@@ -10,12 +9,6 @@
 #include "uJsonModel.h"
 
 namespace corvane {
-
-enum class TDocumentKind { Unsupported, Yaml, Toml };
-
-// From the extension (from the last dot of the name, ASCII letters lowered):
-// ".toml" is TOML, ".yaml" and ".yml" are YAML, anything else is refused.
-TDocumentKind ViewerDocumentKind(const std::u16string& fileName);
 
 // Above this many children an expansion freezes the tree's painting.
 constexpr size_t kTreeFreezeAbove = 64;

@@ -71,6 +71,12 @@ TempDir::~TempDir() {
   fs::remove_all(fs::u8path(path_), ec);
 }
 
+std::string TempDir::Folder(const std::string& name) const {
+  const std::string path = File(name);
+  fs::create_directories(fs::u8path(path));
+  return path;
+}
+
 std::vector<std::string> TempDir::Names() const {
   std::vector<std::string> names;
   std::error_code ec;

@@ -33,6 +33,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // A folder inside, made when missing; its path.
+  std::string Folder(const std::string& name) const;
   std::vector<std::string> Names() const;  // file names inside, sorted
 
  private:

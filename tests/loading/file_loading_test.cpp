@@ -41,6 +41,43 @@ TEST(file_loading, chooses_toml_by_extension_in_any_letter_case) {
   EXPECT_EQ(root->Kind(), nkObject);
 }
 
+TEST(file_loading, the_viewer_takes_only_the_extensions_it_knows) {
+  EXPECT_EQ(LanguageOfExtension(u"C:\\x\\data.YML"), TDocumentLanguage::Yaml);
+  EXPECT_EQ(LanguageOfExtension(u"a.yaml"), TDocumentLanguage::Yaml);
+  EXPECT_EQ(LanguageOfExtension(u"Cargo.Toml"), TDocumentLanguage::Toml);
+  EXPECT_EQ(LanguageOfExtension(u"data.yaml.bak"), std::nullopt);
+  EXPECT_EQ(LanguageOfExtension(u"a.json"), std::nullopt);
+  EXPECT_EQ(LanguageOfExtension(u"yaml"), std::nullopt);
+}
+
+// Dots elsewhere in the path never make the extension: the language comes
+// from the last dot of the file's own name, and the file loads that way.
+TEST(file_loading, dots_in_folders_and_names_do_not_change_the_language) {
+  const struct {
+    std::u16string Rule;   // the path the rule reads
+    std::string File;      // a file made like it below a test folder
+    TDocumentLanguage Language;
+  } cases[] = {
+      {u"app.local.toml", "app.local.toml", TDocumentLanguage::Toml},
+      {u"C:\\Users\\john.doe\\Cargo.toml", "john.doe/Cargo.toml", TDocumentLanguage::Toml},
+      {u"/srv/proj.d/pyproject.TOML", "proj.d/pyproject.TOML", TDocumentLanguage::Toml},
+      {u"config.toml.d/x.yaml", "config.toml.d/x.yaml", TDocumentLanguage::Yaml},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    EXPECT_EQ(LanguageOfExtension(c.Rule), c.Language) << c.File;
+    const size_t slash = c.File.find('/');
+    if (slash != std::string::npos) dir.Folder(c.File.substr(0, slash));
+    const bool toml = c.Language == TDocumentLanguage::Toml;
+    TLoadedDocument doc;
+    TLoadError error;
+    // Each text loads as an object only in its own language.
+    ASSERT_TRUE(LoadDocument(Write(dir, c.File, toml ? "a = 1\n" : "a: 1\n"), 0, doc, error)) << c.File;
+    EXPECT_EQ(doc.Language, c.Language) << c.File;
+    EXPECT_EQ(doc.Value->Kind(), nkObject) << c.File;
+  }
+}
+
 TEST(file_loading, loads_empty_files_and_names_the_encoding) {
   TempDir dir;
   TJsonDataPtr root;
@@ -127,7 +164,7 @@ TEST(document_loading, keeps_bytes_value_and_structure_consistent) {
   EXPECT_FALSE(doc.Value);
   EXPECT_TRUE(doc.Index.Empty());
   EXPECT_FALSE(error.Text.empty());
-  EXPECT_GT(error.Line, 0);
+  EXPECT_GT(error.Region.Line, 0);
 }
 
 }  // namespace

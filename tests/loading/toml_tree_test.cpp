@@ -104,11 +104,12 @@ TEST(toml_tree, reports_failures_with_their_line) {
   text += "bad = = 1\n";
   EXPECT_FALSE(Load(text, &error));
   EXPECT_EQ(error.Text.rfind(u"line 12: ", 0), 0u) << Utf16ToUtf8(error.Text);
-  EXPECT_EQ(error.Line, 12);
-  EXPECT_EQ(error.Column, 0);
+  EXPECT_EQ(error.Region.Line, 12);
+  EXPECT_EQ(error.Region.Column, 0);
+  EXPECT_EQ(error.Region.Offset, 81);  // the start of line 12
   EXPECT_FALSE(Load(std::string("a = 1\0", 6), &error));
   EXPECT_EQ(error.Text, u"Invalid NUL byte in TOML source");
-  EXPECT_EQ(error.Line, 0);
+  EXPECT_EQ(error.Region.Line, 0);
   std::u16string message;
   EXPECT_FALSE(ValidateToml("a = 1\na = 2\n", message));
   EXPECT_FALSE(message.empty());

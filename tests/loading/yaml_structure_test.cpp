@@ -206,15 +206,25 @@ TEST(yaml_loading, refuses_bad_input_with_a_clear_text_and_its_place) {
   TLoadError error;
   EXPECT_FALSE(Load("a: 1\na: 2\n", &error));
   EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
-  EXPECT_EQ(error.Line, 0);
+  EXPECT_EQ(error.Region.Line, 0);
+  // Of two repeats the first in the text is named, not one inside the value
+  // of the second.
+  EXPECT_FALSE(Load("a: 1\na:\n  c: 1\n  c: 2\n", &error));
+  EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
+  EXPECT_EQ(error.Region.Offset, -1);
   EXPECT_FALSE(Load("a: 1\nb: [1, 2\n", &error));
   EXPECT_NE(error.Text.find(u" at line 3, column 1"), std::u16string::npos) << Utf16ToUtf8(error.Text);
-  EXPECT_EQ(error.Line, 3);
-  EXPECT_EQ(error.Column, 1);
+  EXPECT_EQ(error.Region.Line, 3);
+  EXPECT_EQ(error.Region.Column, 1);
+  EXPECT_EQ(error.Region.Offset, 14);
+  // Columns count characters; the offset counts bytes: "é" is two.
+  EXPECT_FALSE(Load("k: \"\xC3\xA9\" x\n", &error));
+  EXPECT_EQ(error.Region.Column, 8);
+  EXPECT_EQ(error.Region.Offset, 8);
   TStructureIndex index;
   EXPECT_FALSE(ParseYamlIndex("x: 1\nkey: \"open\n", index, error));
   EXPECT_TRUE(index.Empty());
-  EXPECT_EQ(error.Line, 3) << Utf16ToUtf8(error.Text);
+  EXPECT_EQ(error.Region.Line, 3) << Utf16ToUtf8(error.Text);
   std::u16string text;
   EXPECT_FALSE(ValidateYaml("- a\n b: c\n -", text));
   EXPECT_FALSE(text.empty());
@@ -232,8 +242,8 @@ TEST(yaml_loading, refuses_input_nested_a_hundred_thousand_levels) {
     TLoadError error;
     EXPECT_FALSE(Load(text, &error));
     EXPECT_NE(error.Text.find(u"nesting deeper than"), std::u16string::npos) << Utf16ToUtf8(error.Text);
-    EXPECT_EQ(error.Line, 1);
-    EXPECT_GT(error.Column, 100);
+    EXPECT_EQ(error.Region.Line, 1);
+    EXPECT_GT(error.Region.Column, 100);
   }
   TLoadError error;
   TJsonDataPtr value = Load(std::string(200, '[') + "7" + std::string(200, ']'), &error);

@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 #include "uClipboard.h"
+#include "uJsonWriter.h"
 #include "uSettings.h"
 #include "uUnicode.h"
 
@@ -105,21 +106,6 @@ TEST(copy_as_json, handles_empty_grids_selections_and_clashing_headers) {
   EXPECT_NO_THROW(Json(clash, {0}, true));
   EXPECT_EQ(Json(clash, {0}, true),
             "[{ \"" + std::string(255, 'n') + "\" : 1.0000000000000000E+000 }]");
-}
-
-TEST(json_writer, writes_empty_containers_and_deep_nesting_without_recursion) {
-  TJsonObject empty;
-  EXPECT_EQ(WriteJson(empty, false), "{}");
-  TJsonArray emptyArray;
-  EXPECT_EQ(WriteJson(emptyArray, false), "[\r\n]");
-  EXPECT_EQ(WriteJson(emptyArray, true), "[]");
-  auto root = std::make_unique<TJsonArray>();
-  TJsonArray* tip = root.get();
-  const size_t depth = 100000;
-  for (size_t i = 1; i < depth; ++i) {
-    tip = static_cast<TJsonArray*>(tip->Add(std::make_unique<TJsonArray>()));
-  }
-  EXPECT_EQ(WriteJson(*root, true), std::string(depth, '[') + std::string(depth, ']'));
 }
 
 TEST(copy_rows_and_cells, join_cells_rows_and_columns_and_survive_bad_positions) {

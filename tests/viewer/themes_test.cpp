@@ -36,9 +36,9 @@ TEST(theme_mode, resolves_trimmed_case_folded_texts_and_falls_back_to_the_host) 
 }
 
 TEST(theme_mode, reapplies_only_when_the_host_flags_change_the_outcome) {
-  const THostThemeFlags lightHost = HostThemeFlagsFrom(0);
-  const THostThemeFlags darkHost = HostThemeFlagsFrom(0x80);
-  const THostThemeFlags nativeDark = HostThemeFlagsFrom(0x180);
+  const THostThemeFlags lightHost{false, false};
+  const THostThemeFlags darkHost{true, false};
+  const THostThemeFlags nativeDark{true, true};
   EXPECT_TRUE(HostFlagsNeedThemeApply(u"tc", lightHost, darkHost));
   EXPECT_FALSE(HostFlagsNeedThemeApply(u"light", lightHost, darkHost));
   EXPECT_TRUE(HostFlagsNeedThemeApply(u"light", darkHost, nativeDark));

@@ -223,15 +223,6 @@ using test::Arr;
 using test::Int;
 using test::Obj;
 
-TEST(tree_rules, documents_are_chosen_by_extension) {
-  EXPECT_EQ(ViewerDocumentKind(u"C:\\x\\data.YML"), TDocumentKind::Yaml);
-  EXPECT_EQ(ViewerDocumentKind(u"a.yaml"), TDocumentKind::Yaml);
-  EXPECT_EQ(ViewerDocumentKind(u"Cargo.Toml"), TDocumentKind::Toml);
-  EXPECT_EQ(ViewerDocumentKind(u"data.yaml.bak"), TDocumentKind::Unsupported);
-  EXPECT_EQ(ViewerDocumentKind(u"a.json"), TDocumentKind::Unsupported);
-  EXPECT_EQ(ViewerDocumentKind(u"yaml"), TDocumentKind::Unsupported);
-}
-
 TEST(tree_rules, initial_selection_follows_the_documents_shape) {
   // [1, 2, 3]: no container child, the root stays.
   EXPECT_EQ(InitialTreeChild(Arr({1, 2, 3}).get(), 0, false), -1);

@@ -1,23 +1,35 @@
-// The context menu, the same from every pane.
+// The context menu, the same from every pane: its entries and their states
+// come from the window-free rules (uViewerCommands) for the viewer's state
+// the viewer describes; the chosen entry arrives as WM_COMMAND.
 #pragma once
 
 #include <windows.h>
 
+#include "uPane.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
 
-class TJsonViewer;
+// What the context menu asks of the viewer: only its modal loop.
+class IContextMenuEvents : public IPaneHost {
+ protected:
+  ~IContextMenuEvents() = default;
+};
 
-// What the menu's states depend on, read from the viewer now.
-TContextMenuState ContextMenuStateOf(const TJsonViewer& viewer);
-// Builds a popup menu from entries; the caller owns (destroys) it.
-HMENU BuildMenu(const std::vector<TMenuEntry>& entries);
-// The viewer's context menu as it would open now; the caller owns it.
-HMENU BuildContextMenu(const TJsonViewer& viewer);
-// WM_CONTEXTMENU: picks the column under the mouse, opens the menu at the
-// mouse (or, from the keyboard, at the current cell) and lets the chosen
-// entry arrive as WM_COMMAND.
-void ShowContextMenu(TJsonViewer& viewer, LPARAM position);
+class TContextMenu {
+ public:
+  explicit TContextMenu(IContextMenuEvents& events) : events_(events) {}
+  TContextMenu(const TContextMenu&) = delete;
+  TContextMenu& operator=(const TContextMenu&) = delete;
+
+  // The menu for a state; the caller owns it.
+  static HMENU Build(const TContextMenuState& state);
+  // Opens the menu at a screen point, owned by window; nothing of the pane
+  // is used after the loop, which a close from inside may have ended.
+  void Show(HWND owner, POINT at, const TContextMenuState& state);
+
+ private:
+  IContextMenuEvents& events_;
+};
 
 }  // namespace corvane

@@ -1,18 +1,8 @@
 #include "uFilterRow.h"
 
-#include <windows.h>
-#include <commctrl.h>
-
 #include <algorithm>
 
-#include "uCellEditor.h"
-#include "uCommands.h"
 #include "uFilterRules.h"
-#include "uGridPane.h"
-#include "uJsonViewer.h"
-#include "uLayout.h"
-#include "uMainWindow.h"
-#include "uThemePaint.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
@@ -21,32 +11,7 @@ namespace {
 
 constexpr UINT kTypingDelayMs = 250;
 
-int EditIndex(const TJsonViewer& viewer, int id) {
-  const int index = id - cmd::kFilterEditBase;
-  return index >= 0 && index < static_cast<int>(viewer.FilterEdits.size()) ? index : -1;
-}
-
-DWORD AlignmentStyle(const TJsonViewer& viewer) {
-  const int align = viewer.Settings.ReadInt(setting::kFilterAlign);
-  return align < 0 ? ES_LEFT : (align == 0 ? ES_CENTER : ES_RIGHT);
-}
-
-// Ctrl+Tab goes to the viewer's keyboard map and Escape back to the grid;
-// every other key belongs to the edit.
-bool EditHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
-  auto& viewer = *static_cast<TJsonViewer*>(owner);
-  if (message != WM_KEYDOWN) return false;
-  if (wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000)) return HandleViewerKey(viewer, VK_TAB);
-  if (wParam != VK_ESCAPE) return false;
-  SetFocus(viewer.Grid);
-  return true;
-}
-
-void DestroyFilterEdits(TJsonViewer& viewer) {
-  viewer.FilterSubclasses.clear();
-  for (HWND edit : viewer.FilterEdits) DestroyWindow(edit);
-  viewer.FilterEdits.clear();
-}
+DWORD AlignmentStyle(int align) { return align < 0 ? ES_LEFT : (align == 0 ? ES_CENTER : ES_RIGHT); }
 
 std::u16string EditText(HWND edit) {
   wchar_t buffer[kMaxFilterLength + 1] = {};
@@ -56,91 +21,115 @@ std::u16string EditText(HWND edit) {
 
 }  // namespace
 
-int FilterRowHeight(const TJsonViewer& viewer) { return FilterRowHeight(viewer.Scaling, viewer.LineHeight); }
-
-void CreateFilterEdits(TJsonViewer& viewer) {
-  DestroyFilterEdits(viewer);
-  const int columns = GridColumnCount(viewer);
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | AlignmentStyle(viewer);
-  for (int i = 0; i < columns; ++i) {
-    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, viewer.ScaleDpi(10),
-                                FilterRowHeight(viewer), viewer.Tab,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::kFilterEditBase + i)),
-                                PluginInstance(), nullptr);
-    if (!edit) break;
-    viewer.FilterEdits.push_back(edit);
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(viewer.MainFont.Get()), FALSE);
-    ApplyControlTheme(viewer, edit);
-    auto subclass = std::make_unique<win::TSubclass>();
-    if (subclass->Install(edit, &viewer, EditHandler)) viewer.FilterSubclasses.push_back(std::move(subclass));
-  }
-  PositionFilterEdits(viewer);
+void TFilterRow::Attach(HWND parent, HWND timerWindow) {
+  parent_ = parent;
+  timerWindow_ = timerWindow;
 }
 
-void PositionFilterEdits(TJsonViewer& viewer) {
-  const HWND header = GridHeader(viewer);
-  if (!viewer.Grid || !header) return;
-  RECT headerRect{};
-  GetWindowRect(header, &headerRect);
-  POINT origin{headerRect.left, headerRect.top};
-  ScreenToClient(viewer.Tab, &origin);
-  const int top = TabDisplayTop(viewer);
-  const int height = FilterRowHeight(viewer);
-  const bool rowShown = viewer.FilterRowShown && viewer.ActiveTab == 0;
-  for (size_t i = 0; i < viewer.FilterEdits.size(); ++i) {
-    RECT item{};
-    const int x = SendMessageW(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))
-                      ? origin.x + item.left
-                      : viewer.ScaleDpi(3);
-    const int width = static_cast<int>(SendMessageW(viewer.Grid, LVM_GETCOLUMNWIDTH, i, 0));
-    const HWND edit = viewer.FilterEdits[i];
-    MoveWindow(edit, x, top, std::max(width, 0), height, TRUE);
-    ShowWindow(edit, rowShown && width > 0 ? SW_SHOWNA : SW_HIDE);
-  }
-}
-
-void ReadFilterEdits(TJsonViewer& viewer) {
-  for (size_t i = 0; i < viewer.FilterEdits.size(); ++i)
-    viewer.Core.SetFilterText(static_cast<int>(i), EditText(viewer.FilterEdits[i]));
-}
-
-void ApplyFilterEdits(TJsonViewer& viewer, bool keepSelection) {
-  EndCellEditBeforeRowsMove(viewer);
-  ReadFilterEdits(viewer);
-  ShowFilterResult(viewer, viewer.Core.ApplyFilters(keepSelection));
-}
-
-void WriteFilterEdits(TJsonViewer& viewer) {
-  viewer.WritingFilters = true;
-  for (size_t i = 0; i < viewer.FilterEdits.size() && i < viewer.Core.FilterTexts.size(); ++i)
-    SetWindowTextW(viewer.FilterEdits[i], reinterpret_cast<LPCWSTR>(viewer.Core.FilterTexts[i].c_str()));
-  viewer.WritingFilters = false;
-}
-
-void ToggleFilterRow(TJsonViewer& viewer) {
-  viewer.FilterRowShown = !viewer.FilterRowShown;
-  LayoutControls(viewer);
-}
-
-bool FilterEditCommand(TJsonViewer& viewer, int id, int code) {
-  if (EditIndex(viewer, id) < 0) return false;
-  if (code == EN_CHANGE && !viewer.WritingFilters)
-    viewer.FilterTimer.Start(viewer.Window(), kFilterTimerId, kTypingDelayMs);
+// Ctrl+Tab goes to the viewer's keyboard map and Escape back to the grid;
+// every other key belongs to the edit.
+bool TFilterRow::EditHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  auto& self = *static_cast<TFilterRow*>(owner);
+  if (message != WM_KEYDOWN) return false;
+  if (wParam == VK_TAB && KeyHeld(VK_CONTROL)) return self.events_.PaneKeyDown(VK_TAB);
+  if (wParam != VK_ESCAPE) return false;
+  self.events_.FilterEscape();
   return true;
 }
 
-void FilterTimerFired(TJsonViewer& viewer) {
-  viewer.FilterTimer.Stop();
-  ApplyFilterEdits(viewer, false);
+void TFilterRow::Destroy() {
+  subclasses_.clear();
+  for (HWND edit : edits_) DestroyWindow(edit);
+  edits_.clear();
 }
 
-HBRUSH FilterEditColours(TJsonViewer& viewer, HWND edit, HDC dc) {
-  bool ours = edit == viewer.EditBox;
-  for (HWND filter : viewer.FilterEdits) ours = ours || filter == edit;
-  if (!ours || !viewer.FilterBrush) return nullptr;
-  SetTextColor(dc, viewer.Colours.FilterTextColor);
-  SetBkColor(dc, viewer.Colours.FilterBackColor);
-  return viewer.FilterBrush.Get();
+void TFilterRow::Create(int columns, int align, bool darkStyle) {
+  Destroy();
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | AlignmentStyle(align);
+  for (int i = 0; i < columns; ++i) {
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, look_.ScaleDpi(10), Height(), parent_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::kFilterEditBase + i)),
+                                PluginInstance(), nullptr);
+    if (!edit) break;
+    edits_.push_back(edit);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(look_.MainFont.Get()), FALSE);
+    // A new control has the default style already.
+    if (darkStyle) SetControlStyle(edit, true);
+    auto subclass = std::make_unique<win::TSubclass>();
+    if (subclass->Install(edit, this, EditHandler)) subclasses_.push_back(std::move(subclass));
+  }
+}
+
+bool TFilterRow::Owns(HWND window) const {
+  return window && std::find(edits_.begin(), edits_.end(), window) != edits_.end();
+}
+
+int TFilterRow::Height() const { return FilterRowHeight(look_.Scaling, look_.LineHeight); }
+
+void TFilterRow::Place(const std::vector<TRect>& columns, int top, bool gridShown) {
+  const int height = Height();
+  const bool rowShown = shown_ && gridShown;
+  for (size_t i = 0; i < edits_.size() && i < columns.size(); ++i) {
+    const int width = columns[i].Width();
+    MoveWindow(edits_[i], columns[i].Left, top, std::max(width, 0), height, TRUE);
+    ShowWindow(edits_[i], rowShown && width > 0 ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+std::vector<std::u16string> TFilterRow::Texts() const {
+  std::vector<std::u16string> texts;
+  for (HWND edit : edits_) texts.push_back(EditText(edit));
+  return texts;
+}
+
+void TFilterRow::SetTexts(const std::vector<std::u16string>& texts) {
+  writing_ = true;
+  for (size_t i = 0; i < edits_.size() && i < texts.size(); ++i)
+    SetWindowTextW(edits_[i], reinterpret_cast<LPCWSTR>(texts[i].c_str()));
+  writing_ = false;
+}
+
+bool TFilterRow::Command(int id, int code) {
+  const int index = id - cmd::kFilterEditBase;
+  if (index < 0 || index >= Count()) return false;
+  if (code == EN_CHANGE && !writing_) timer_.Start(timerWindow_, kTimerId, kTypingDelayMs);
+  return true;
+}
+
+void TFilterRow::TimerFired() {
+  timer_.Stop();
+  events_.FiltersTyped();
+}
+
+HBRUSH TFilterRow::ColourEdit(HDC dc) const {
+  if (!brush_) return nullptr;
+  SetTextColor(dc, look_.Colours.FilterTextColor);
+  SetBkColor(dc, look_.Colours.FilterBackColor);
+  return brush_.Get();
+}
+
+void TFilterRow::ApplyColours() {
+  // The new brush replaces the old only once it exists.
+  win::TBrush brush(CreateSolidBrush(look_.Colours.FilterBackColor));
+  brush_ = std::move(brush);
+}
+
+void TFilterRow::ApplyStyle(bool dark) {
+  for (HWND edit : edits_) SetControlStyle(edit, dark);
+}
+
+void TFilterRow::SetFont(HFONT font) {
+  for (HWND edit : edits_) SetControlFont(edit, font);
+}
+
+void TFilterRow::Detach() {
+  timer_.Stop();
+  subclasses_.clear();
+}
+
+void TFilterRow::Forget() {
+  edits_.clear();
+  brush_.Reset();
 }
 
 }  // namespace corvane

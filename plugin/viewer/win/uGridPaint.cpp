@@ -1,17 +1,14 @@
 // Cells and header items are painted here rather than by the list view, so
 // that stripes, the current cell, decimal alignment and the header follow the
 // theme's colours in light and dark alike.
-#include "uGridPaint.h"
+#include "uGridPane.h"
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "uColumnWidths.h"
-#include "uFilterRow.h"
 #include "uGridPaintRules.h"
-#include "uGridPane.h"
-#include "uJsonViewer.h"
 #include "uPaintTools.h"
 
 namespace corvane {
@@ -65,56 +62,19 @@ class TTextMeasure {
 
 constexpr UINT kSingleLine = DT_SINGLELINE | DT_VCENTER;
 
-bool RowSelected(const TJsonViewer& viewer, int position) {
-  return (SendMessageW(viewer.Grid, LVM_GETITEMSTATE, static_cast<WPARAM>(position), LVIS_SELECTED) &
-          LVIS_SELECTED) != 0;
-}
-
-int DecimalOffset(const TJsonViewer& viewer, int column) {
-  if (column < 0 || column >= static_cast<int>(viewer.DecimalOffsets.size())) return 0;
-  return viewer.DecimalOffsets[static_cast<size_t>(column)];
-}
-
-// The cell's rectangle. Some list views report the whole row for column 0;
-// its own width ends it.
-TRect CellRect(const TJsonViewer& viewer, const NMLVCUSTOMDRAW& draw) {
-  TRect cell = FromRect(draw.nmcd.rc);
-  if (draw.iSubItem == 0) {
-    const int width = static_cast<int>(SendMessageW(viewer.Grid, LVM_GETCOLUMNWIDTH, 0, 0));
-    cell.Right = std::min(cell.Right, cell.Left + width);
-  }
-  return cell;
-}
-
 // A number split at its separator: the integer part right-aligned before the
 // column's decimal offset, the rest left-aligned after it.
-void DrawDecimalCell(const TJsonViewer& viewer, HDC dc, const TRect& cell, int offset,
-                     const TCellColours& colours, std::u16string_view text) {
+void DrawDecimalCell(const TViewerLook& look, HDC dc, const TRect& cell, int offset, const TCellColours& colours,
+                     std::u16string_view text) {
   FillSolid(dc, ToRect(cell), colours.Back);
-  const HFONT font = viewer.MainFont.Get();
-  const TDecimalCellLayout layout = LayoutDecimalCell(viewer.Scaling, cell, offset, text);
+  const HFONT font = look.MainFont.Get();
+  const TDecimalCellLayout layout = LayoutDecimalCell(look.Scaling, cell, offset, text);
   if (!layout.Numeric) {
     DrawTextIn(dc, text, layout.WholeBox, font, colours.Text, kSingleLine | DT_LEFT | DT_END_ELLIPSIS);
     return;
   }
   DrawTextIn(dc, layout.IntegerPart, layout.IntegerBox, font, colours.Text, kSingleLine | DT_RIGHT);
   DrawTextIn(dc, layout.Rest, layout.RestBox, font, colours.Text, kSingleLine | DT_LEFT);
-}
-
-LRESULT PaintCell(TJsonViewer& viewer, NMLVCUSTOMDRAW* draw) {
-  const int position = static_cast<int>(draw->nmcd.dwItemSpec);
-  const int column = draw->iSubItem;
-  const TCellColours colours = GridCellColours(viewer.Colours, position, column, RowSelected(viewer, position),
-                                               viewer.Core.CurrentRow, viewer.Core.CurrentColumn);
-  const int offset = DecimalOffset(viewer, column);
-  if (offset < 1) {
-    draw->clrText = colours.Text;
-    draw->clrTextBk = colours.Back;
-    return CDRF_DODEFAULT;
-  }
-  DrawDecimalCell(viewer, draw->nmcd.hdc, CellRect(viewer, *draw), offset, colours,
-                  viewer.Core.DisplayText(position, column));
-  return CDRF_SKIPDEFAULT;
 }
 
 std::u16string HeaderItemText(HWND header, int item) {
@@ -127,11 +87,11 @@ std::u16string HeaderItemText(HWND header, int item) {
   return reinterpret_cast<const char16_t*>(info.pszText ? info.pszText : buffer);
 }
 
-void DrawSortTriangle(const TJsonViewer& viewer, HDC dc, const TRect& item) {
-  const auto corners = SortTriangle(viewer.Scaling, item, viewer.Core.SortDescending);
+void DrawSortTriangle(const TViewerLook& look, HDC dc, const TRect& item, bool descending) {
+  const auto corners = SortTriangle(look.Scaling, item, descending);
   POINT points[3];
   for (int i = 0; i < 3; ++i) points[i] = POINT{corners[i].X, corners[i].Y};
-  const COLORREF colour = viewer.Colours.FilterTextColor;
+  const COLORREF colour = look.Colours.FilterTextColor;
   win::TBrush brush(CreateSolidBrush(colour));
   win::TPen pen(CreatePen(PS_SOLID, 1, colour));
   const HGDIOBJ oldBrush = SelectObject(dc, brush.Get());
@@ -141,12 +101,43 @@ void DrawSortTriangle(const TJsonViewer& viewer, HDC dc, const TRect& item) {
   SelectObject(dc, oldBrush);
 }
 
+}  // namespace
+
+bool TGridPane::RowSelected(int position) const {
+  return (SendMessageW(grid_, LVM_GETITEMSTATE, static_cast<WPARAM>(position), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int TGridPane::DecimalOffset(int column) const {
+  if (column < 0 || column >= static_cast<int>(decimalOffsets_.size())) return 0;
+  return decimalOffsets_[static_cast<size_t>(column)];
+}
+
+LRESULT TGridPane::PaintCell(NMLVCUSTOMDRAW* draw) {
+  const int position = static_cast<int>(draw->nmcd.dwItemSpec);
+  const int column = draw->iSubItem;
+  const TCellColours colours = GridCellColours(look_.Colours, position, column, RowSelected(position),
+                                               core_.CurrentRow, core_.CurrentColumn);
+  const int offset = DecimalOffset(column);
+  if (offset < 1) {
+    draw->clrText = colours.Text;
+    draw->clrTextBk = colours.Back;
+    return CDRF_DODEFAULT;
+  }
+  // The cell's rectangle. Some list views report the whole row for column 0;
+  // its own width ends it.
+  TRect cell = FromRect(draw->nmcd.rc);
+  if (column == 0)
+    cell.Right = std::min(cell.Right, cell.Left + static_cast<int>(SendMessageW(grid_, LVM_GETCOLUMNWIDTH, 0, 0)));
+  DrawDecimalCell(look_, draw->nmcd.hdc, cell, offset, colours, core_.DisplayText(position, column));
+  return CDRF_SKIPDEFAULT;
+}
+
 // One header item: background, separator lines, caption, sort triangle.
-void PaintHeaderItem(const TJsonViewer& viewer, HWND header, const NMCUSTOMDRAW& draw) {
+void TGridPane::PaintHeaderItem(HWND header, const NMCUSTOMDRAW& draw) const {
   const HDC dc = draw.hdc;
   const RECT& r = draw.rc;
-  FillSolid(dc, r, HeaderBackColour(viewer.Colours.FilterBackColor));
-  win::TPen pen(CreatePen(PS_SOLID, viewer.ScaleDpi(1), viewer.Colours.SplitterColor));
+  FillSolid(dc, r, HeaderBackColour(look_.Colours.FilterBackColor));
+  win::TPen pen(CreatePen(PS_SOLID, look_.ScaleDpi(1), look_.Colours.SplitterColor));
   const HGDIOBJ oldPen = SelectObject(dc, pen.Get());
   MoveToEx(dc, r.right - 1, r.top, nullptr);
   LineTo(dc, r.right - 1, r.bottom);
@@ -154,74 +145,50 @@ void PaintHeaderItem(const TJsonViewer& viewer, HWND header, const NMCUSTOMDRAW&
   LineTo(dc, r.right, r.bottom - 1);
   SelectObject(dc, oldPen);
   const int item = static_cast<int>(draw.dwItemSpec);
-  DrawTextIn(dc, HeaderItemText(header, item), HeaderTextBox(viewer.Scaling, FromRect(r)), viewer.BoldFont.Get(),
-             viewer.Colours.FilterTextColor, kSingleLine | DT_LEFT | DT_END_ELLIPSIS);
-  if (item == viewer.Core.SortColumn) DrawSortTriangle(viewer, dc, FromRect(r));
+  DrawTextIn(dc, HeaderItemText(header, item), HeaderTextBox(look_.Scaling, FromRect(r)), look_.BoldFont.Get(),
+             look_.Colours.FilterTextColor, kSingleLine | DT_LEFT | DT_END_ELLIPSIS);
+  if (item == core_.SortColumn) DrawSortTriangle(look_, dc, FromRect(r), core_.SortDescending);
 }
 
-// Widths that changed (-1 leaves a column alone); the filter edits are
-// positioned once afterwards, not after every column.
-void SetColumnWidths(TJsonViewer& viewer, const std::vector<int>& widths, const std::vector<int>& current) {
-  viewer.SizingColumns = true;
-  for (size_t c = 0; c < widths.size() && c < current.size(); ++c)
-    if (widths[c] >= 0 && widths[c] != current[c]) SendMessageW(viewer.Grid, LVM_SETCOLUMNWIDTH, c, widths[c]);
-  viewer.SizingColumns = false;
-}
-
-}  // namespace
-
-LRESULT GridCustomDraw(TJsonViewer& viewer, NMLVCUSTOMDRAW* draw) {
+LRESULT TGridPane::CustomDraw(NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
       // The cells paint the selection themselves, in the theme's colours.
-      if (RowSelected(viewer, static_cast<int>(draw->nmcd.dwItemSpec))) draw->nmcd.uItemState &= ~CDIS_SELECTED;
+      if (RowSelected(static_cast<int>(draw->nmcd.dwItemSpec))) draw->nmcd.uItemState &= ~CDIS_SELECTED;
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-      return PaintCell(viewer, draw);
+      return PaintCell(draw);
     default:
       return CDRF_DODEFAULT;
   }
 }
 
-LRESULT HeaderCustomDraw(TJsonViewer& viewer, NMCUSTOMDRAW* draw) {
+LRESULT TGridPane::HeaderCustomDraw(NMCUSTOMDRAW* draw) {
   switch (draw->dwDrawStage) {
     case CDDS_PREPAINT:
-      FillSolid(draw->hdc, draw->rc, HeaderBackColour(viewer.Colours.FilterBackColor));
+      FillSolid(draw->hdc, draw->rc, HeaderBackColour(look_.Colours.FilterBackColor));
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-      PaintHeaderItem(viewer, draw->hdr.hwndFrom, *draw);
+      PaintHeaderItem(draw->hdr.hwndFrom, *draw);
       return CDRF_SKIPDEFAULT;
     default:
       return CDRF_DODEFAULT;
   }
 }
 
-void RunWidthPass(TJsonViewer& viewer) {
-  HDC dc = viewer.Grid ? GetDC(viewer.Grid) : nullptr;
-  if (!dc) return;
-  TWidthPassInput input = viewer.Core.WidthPassInput(viewer.Scaling, GridColumnWidths(viewer));
-  input.MeasureHeader = TTextMeasure(dc, viewer.BoldFont.Get());
-  input.MeasureCell = TTextMeasure(dc, viewer.MainFont.Get());
+bool TGridPane::RunWidthPass() {
+  HDC dc = grid_ ? GetDC(grid_) : nullptr;
+  if (!dc) return false;
+  TWidthPassInput input = core_.WidthPassInput(look_.Scaling, ColumnWidths());
+  input.MeasureHeader = TTextMeasure(dc, look_.BoldFont.Get());
+  input.MeasureCell = TTextMeasure(dc, look_.MainFont.Get());
   const TWidthPassResult result = ComputeColumnWidths(input);
-  ReleaseDC(viewer.Grid, dc);
-  SetColumnWidths(viewer, result.Widths, input.CurrentWidths);
-  viewer.DecimalOffsets = result.DecimalOffsets;
-  PositionFilterEdits(viewer);
-}
-
-void HideCurrentColumn(TJsonViewer& viewer) {
-  const int column = viewer.Core.CurrentColumn;
-  if (column < 0 || column >= static_cast<int>(viewer.FilterEdits.size())) return;
-  SendMessageW(viewer.Grid, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
-  PositionFilterEdits(viewer);
-}
-
-void ShowAllColumns(TJsonViewer& viewer) {
-  const std::vector<int> current = GridColumnWidths(viewer);
-  SetColumnWidths(viewer, std::vector<int>(current.size(), 1), current);
-  RunWidthPass(viewer);
+  ReleaseDC(grid_, dc);
+  SetColumnWidths(result.Widths, input.CurrentWidths);
+  decimalOffsets_ = result.DecimalOffsets;
+  return true;
 }
 
 }  // namespace corvane

@@ -2,19 +2,18 @@
 
 #include <algorithm>
 
-#include "uCellEditor.h"
-#include "uClipboardCommands.h"
-#include "uCommands.h"
-#include "uFilterRow.h"
-#include "uGridPaint.h"
-#include "uJsonViewer.h"
-#include "uStatusBar.h"
-#include "uTreePane.h"
+#include "uOutside.h"
+#include "uViewerCommands.h"
+#include "uViewerKeys.h"
 
 namespace corvane {
 
 namespace {
 
+// Child, visible, tab stop, report view, owner data, selection always shown.
+constexpr DWORD kGridStyle = 0x50011009;
+// Full-row select, header drag and drop, double buffering.
+constexpr DWORD kGridExtendedStyle = 0x10030;
 // Initial width of a new column, at 96 DPI (the width pass resizes it).
 constexpr int kInitialColumnWidth = 140;
 
@@ -23,21 +22,6 @@ void DeleteAllColumns(HWND grid) {
   }
 }
 
-void InsertColumns(TJsonViewer& viewer) {
-  const TTableModel& table = viewer.Core.Table;
-  for (int c = 0; c < table.ColumnCount(); ++c) {
-    std::u16string header(table.Header(c));
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(header.c_str()));
-    column.cx = viewer.ScaleDpi(kInitialColumnWidth);
-    column.iSubItem = c;
-    SendMessageW(viewer.Grid, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-  }
-}
-
-void SetRedraw(HWND window, bool on) { SendMessageW(window, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
-
 void SetItemState(HWND grid, int item, UINT state, UINT mask) {
   LVITEMW change{};
   change.stateMask = mask;
@@ -45,136 +29,111 @@ void SetItemState(HWND grid, int item, UINT state, UINT mask) {
   SendMessageW(grid, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&change));
 }
 
-bool AltHeld() { return (GetKeyState(VK_MENU) & 0x8000) != 0; }
-
-void DisplayInfo(TJsonViewer& viewer, NMLVDISPINFOW* info) {
-  LVITEMW& item = info->item;
-  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-  viewer.Core.CopyDisplayText(item.iItem, item.iSubItem, reinterpret_cast<char16_t*>(item.pszText),
-                              item.cchTextMax);
-}
-
-void Clicked(TJsonViewer& viewer, const NMITEMACTIVATE* click, bool doubleClick) {
-  SetCurrentCell(viewer, click->iItem, click->iSubItem, false);
-  if (doubleClick) {
-    if (viewer.EditMode)
-      BeginCellEdit(viewer, click->iItem, click->iSubItem);
-    else
-      SelectNodeInTree(viewer, click->iItem);
-  } else if (AltHeld()) {
-    OpenLinkInCell(viewer);
-  }
-}
-
-void ItemChanged(TJsonViewer& viewer, const NMLISTVIEW* change) {
-  if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED))
-    SetCurrentCell(viewer, change->iItem, viewer.Core.CurrentColumn, false);
+bool MovesColumns(UINT message) {
+  return message == WM_HSCROLL || message == WM_MOUSEHWHEEL || message == LVM_SCROLL ||
+         message == LVM_SETCOLUMNWIDTH;
 }
 
 }  // namespace
 
-void ShowTable(TJsonViewer& viewer, TJsonData* node) {
-  EndCellEditBeforeRowsMove(viewer);
-  const HWND grid = viewer.Grid;
-  SetRedraw(grid, false);
-  SendMessageW(grid, LVM_SETITEMCOUNT, 0, 0);
-  DeleteAllColumns(grid);
-  const TFilterPassResult result = viewer.Core.BuildTable(node);
-  InsertColumns(viewer);
-  CreateFilterEdits(viewer);
-  UpdateSortMarks(viewer);
-  ShowFilterResult(viewer, result);
-  SetRedraw(grid, true);
-  InvalidateRect(grid, nullptr, TRUE);
+void TGridPane::Create(HWND parent, bool gridLines) {
+  grid_ = CreateControl(WC_LISTVIEWW, kGridStyle, parent, ctl::kGrid);
+  SendMessageW(grid_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kGridExtendedStyle | (gridLines ? LVS_EX_GRIDLINES : 0));
 }
 
-void SetFlatLevel(TJsonViewer& viewer, int level) {
-  level = ClampFlatLevel(level);
-  if (level == viewer.Core.FlatLevel) return;
-  EndCellEditBeforeRowsMove(viewer);
-  viewer.Core.FlatLevel = level;
-  if (viewer.Core.CurrentNode) ShowTable(viewer, viewer.Core.CurrentNode);
-}
+void TGridPane::InstallSubclass() { SubclassControl(subclass_, grid_, this, SubclassHandler); }
 
-void ShowFilterResult(TJsonViewer& viewer, const TFilterPassResult& result) {
-  const HWND grid = viewer.Grid;
-  SendMessageW(grid, LVM_SETITEMCOUNT, static_cast<WPARAM>(result.VisibleCount), LVSICF_NOSCROLL);
-  RunWidthPass(viewer);
-  SelectOnlyRow(viewer, result.VisibleCount > 0 ? result.CurrentRow : -1);
-  if (result.VisibleCount > 0 && result.ScrollIntoView)
-    SendMessageW(grid, LVM_ENSUREVISIBLE, static_cast<WPARAM>(result.CurrentRow), FALSE);
-  InvalidateRect(grid, nullptr, FALSE);
-  if (viewer.Core.CurrentNode) UpdateStatusBar(viewer);
-}
-
-void ToggleSortColumn(TJsonViewer& viewer, int column) {
-  EndCellEditBeforeRowsMove(viewer);
-  TFilterPassResult result;
-  SetRedraw(viewer.Grid, false);
-  ReadFilterEdits(viewer);
-  if (viewer.Core.ToggleSortColumn(column, &result)) {
-    ShowFilterResult(viewer, result);
-    UpdateSortMarks(viewer);
+// An open cell edit is ended before the grid scrolls under it or its columns
+// move; the cell editor, a child of the grid, asks the viewer for its
+// colours like the filter edits; the filter edits follow the columns after a
+// scroll or a width change; the header's painting is the pane's.
+bool TGridPane::SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT* result) {
+  auto& self = *static_cast<TGridPane*>(owner);
+  if (message == WM_NOTIFY) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (!header || header->code != NM_CUSTOMDRAW || header->hwndFrom != self.Header()) return false;
+    *result = self.HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(header));
+    return true;
   }
-  SetRedraw(viewer.Grid, true);
-  RedrawWindow(viewer.Grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (OfferToHost(self.events_, message, wParam)) return true;
+  if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || MovesColumns(message)) self.events_.GridRowsMoving();
+  if (message == WM_CTLCOLOREDIT && lParam != 0) {
+    *result = reinterpret_cast<LRESULT>(
+        self.events_.GridEditColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    return *result != 0;
+  }
+  if (!MovesColumns(message) || self.sizingColumns_) return false;
+  *result = self.subclass_.CallPrevious(window, message, wParam, lParam);
+  self.events_.GridColumnsMoved();
+  return true;
 }
 
-void UpdateSortMarks(TJsonViewer& viewer) {
-  const HWND header = GridHeader(viewer);
-  const int count = GridColumnCount(viewer);
+// ---- rows and columns -----------------------------------------------------------
+
+void TGridPane::BeginRebuild() {
+  SetRedraw(false);
+  SendMessageW(grid_, LVM_SETITEMCOUNT, 0, 0);
+  DeleteAllColumns(grid_);
+}
+
+void TGridPane::InsertColumns() {
+  const TTableModel& table = core_.Table;
+  for (int c = 0; c < table.ColumnCount(); ++c) {
+    std::u16string header(table.Header(c));
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(header.c_str()));
+    column.cx = look_.ScaleDpi(kInitialColumnWidth);
+    column.iSubItem = c;
+    SendMessageW(grid_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void TGridPane::EndRebuild() {
+  SetRedraw(true);
+  Repaint(true);
+}
+
+void TGridPane::SetRowCount(int count) {
+  SendMessageW(grid_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+}
+
+void TGridPane::HideColumn(int column) {
+  SendMessageW(grid_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
+}
+
+bool TGridPane::ShowAllColumns() {
+  const std::vector<int> current = ColumnWidths();
+  SetColumnWidths(std::vector<int>(current.size(), 1), current);
+  return RunWidthPass();
+}
+
+// Widths that changed (-1 leaves a column alone); the filter edits are
+// positioned once afterwards, not after every column.
+void TGridPane::SetColumnWidths(const std::vector<int>& widths, const std::vector<int>& current) {
+  sizingColumns_ = true;
+  for (size_t c = 0; c < widths.size() && c < current.size(); ++c)
+    if (widths[c] >= 0 && widths[c] != current[c]) SendMessageW(grid_, LVM_SETCOLUMNWIDTH, c, widths[c]);
+  sizingColumns_ = false;
+}
+
+void TGridPane::UpdateSortMarks() {
+  const HWND header = Header();
+  const int count = ColumnCount();
   for (int c = 0; c < count; ++c) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
     if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item))) continue;
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (c == viewer.Core.SortColumn) item.fmt |= viewer.Core.SortDescending ? HDF_SORTDOWN : HDF_SORTUP;
+    if (c == core_.SortColumn) item.fmt |= core_.SortDescending ? HDF_SORTDOWN : HDF_SORTUP;
     SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
   }
   InvalidateRect(header, nullptr, TRUE);
 }
 
-// ---- reading the list ---------------------------------------------------------
-
-HWND GridHeader(const TJsonViewer& viewer) {
-  return viewer.Grid ? reinterpret_cast<HWND>(SendMessageW(viewer.Grid, LVM_GETHEADER, 0, 0)) : nullptr;
-}
-
-int GridColumnCount(const TJsonViewer& viewer) {
-  const HWND header = GridHeader(viewer);
-  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-int GridItemCount(const TJsonViewer& viewer) {
-  return viewer.Grid ? static_cast<int>(SendMessageW(viewer.Grid, LVM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-std::vector<int> GridColumnWidths(const TJsonViewer& viewer) {
-  std::vector<int> widths(static_cast<size_t>(std::max(GridColumnCount(viewer), 0)));
-  for (size_t c = 0; c < widths.size(); ++c)
-    widths[c] = static_cast<int>(SendMessageW(viewer.Grid, LVM_GETCOLUMNWIDTH, c, 0));
-  return widths;
-}
-
-std::vector<int> GridColumnOrder(const TJsonViewer& viewer) {
-  std::vector<int> order(static_cast<size_t>(std::max(GridColumnCount(viewer), 0)));
-  if (!order.empty() && !SendMessageW(viewer.Grid, LVM_GETCOLUMNORDERARRAY, order.size(),
-                                      reinterpret_cast<LPARAM>(order.data())))
-    order.clear();
-  return order;
-}
-
-std::vector<int> SelectedGridRows(const TJsonViewer& viewer) {
-  std::vector<int> rows;
-  int item = -1;
-  while ((item = static_cast<int>(SendMessageW(viewer.Grid, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
-                                               LVNI_SELECTED))) >= 0)
-    rows.push_back(item);
-  return rows;
-}
-
-void SelectOnlyRow(TJsonViewer& viewer, int row) {
-  const HWND grid = viewer.Grid;
+void TGridPane::SelectOnlyRow(int row) {
+  const HWND grid = grid_;
   // Clearing the state of "all items" visits every row in some list-view
   // implementations (seconds for a million rows after each filter
   // keystroke); a few selected rows are cleared one by one instead.
@@ -191,34 +150,196 @@ void SelectOnlyRow(TJsonViewer& viewer, int row) {
   if (row >= 0) SetItemState(grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-void ScrollGridToLeftEdge(TJsonViewer& viewer) {
-  const int x = GetScrollPos(viewer.Grid, SB_HORZ);
-  if (x != 0) SendMessageW(viewer.Grid, LVM_SCROLL, static_cast<WPARAM>(-x), 0);
-  PositionFilterEdits(viewer);
+void TGridPane::EnsureVisible(int row) {
+  SendMessageW(grid_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+bool TGridPane::ScrollCellIntoView(int row, int column) {
+  EnsureVisible(row);
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_BOUNDS;
+  if (!SendMessageW(grid_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)))
+    return false;
+  // The bounds of sub-item 0 span the whole row; its own width is the column's.
+  if (column == 0) cell.right = cell.left + static_cast<int>(SendMessageW(grid_, LVM_GETCOLUMNWIDTH, 0, 0));
+  RECT client{};
+  GetClientRect(grid_, &client);
+  const int dx = HorizontalScrollToShow(cell.left, cell.right, client.left, client.right);
+  if (dx == 0) return false;
+  SendMessageW(grid_, LVM_SCROLL, static_cast<WPARAM>(dx), 0);
+  return true;
+}
+
+void TGridPane::ScrollToLeftEdge() {
+  const int x = GetScrollPos(grid_, SB_HORZ);
+  if (x != 0) SendMessageW(grid_, LVM_SCROLL, static_cast<WPARAM>(-x), 0);
+}
+
+void TGridPane::SetRedraw(bool on) { SendMessageW(grid_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+
+void TGridPane::Repaint(bool erase) { InvalidateRect(grid_, nullptr, erase ? TRUE : FALSE); }
+
+void TGridPane::RedrawNow() {
+  RedrawWindow(grid_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TGridPane::RepaintHeader() {
+  if (HWND header = Header()) InvalidateRect(header, nullptr, TRUE);
+}
+
+void TGridPane::ApplyColours() {
+  const TThemeColours& c = look_.Colours;
+  SendMessageW(grid_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(c.BackColor));
+  SendMessageW(grid_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(c.BackColor));
+  SendMessageW(grid_, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(c.TextColor));
+}
+
+void TGridPane::SwitchOffHeaderStyle() {
+  // A blank theme name leaves the header without a visual style, so that
+  // every part of it is painted by the header's custom draw.
+  if (HWND header = Header()) outside::SetVisualStyle(header, L" ", L" ");
+}
+
+// ---- reading the list ---------------------------------------------------------
+
+HWND TGridPane::Header() const {
+  return grid_ ? reinterpret_cast<HWND>(SendMessageW(grid_, LVM_GETHEADER, 0, 0)) : nullptr;
+}
+
+int TGridPane::ColumnCount() const {
+  const HWND header = Header();
+  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+int TGridPane::ItemCount() const {
+  return grid_ ? static_cast<int>(SendMessageW(grid_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::vector<int> TGridPane::ColumnWidths() const {
+  std::vector<int> widths(static_cast<size_t>(std::max(ColumnCount(), 0)));
+  for (size_t c = 0; c < widths.size(); ++c)
+    widths[c] = static_cast<int>(SendMessageW(grid_, LVM_GETCOLUMNWIDTH, c, 0));
+  return widths;
+}
+
+std::vector<int> TGridPane::ColumnOrder() const {
+  std::vector<int> order(static_cast<size_t>(std::max(ColumnCount(), 0)));
+  if (!order.empty() &&
+      !SendMessageW(grid_, LVM_GETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data())))
+    order.clear();
+  return order;
+}
+
+std::vector<int> TGridPane::SelectedRows() const {
+  std::vector<int> rows;
+  int item = -1;
+  while ((item = static_cast<int>(
+              SendMessageW(grid_, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) >= 0)
+    rows.push_back(item);
+  return rows;
+}
+
+bool TGridPane::ColumnBoxes(HWND relativeTo, int count, std::vector<TRect>* boxes) const {
+  boxes->clear();
+  const HWND header = Header();
+  if (!grid_ || !header) return false;
+  RECT headerRect{};
+  GetWindowRect(header, &headerRect);
+  POINT origin{headerRect.left, headerRect.top};
+  ScreenToClient(relativeTo, &origin);
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    const int x = SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))
+                      ? origin.x + item.left
+                      : look_.ScaleDpi(3);
+    const int width = static_cast<int>(SendMessageW(grid_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+    boxes->push_back(TRect{x, 0, x + width, 0});
+  }
+  return true;
+}
+
+bool TGridPane::CellRect(int row, int column, RECT* cell) const {
+  *cell = RECT{};
+  cell->top = column;
+  cell->left = LVIR_BOUNDS;
+  if (!SendMessageW(grid_, LVM_GETSUBITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(cell))) return false;
+  // The bounds of sub-item 0 span the whole row; its own width ends it.
+  if (column == 0) cell->right = cell->left + int(SendMessageW(grid_, LVM_GETCOLUMNWIDTH, 0, 0));
+  return cell->right > cell->left && cell->bottom > cell->top;
+}
+
+bool TGridPane::CellMenuPoint(int row, int column, POINT* point) const {
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_LABEL;
+  if (row < 0 || column < 0 ||
+      !SendMessageW(grid_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)))
+    return false;
+  *point = POINT{cell.left, cell.bottom};
+  ClientToScreen(grid_, point);
+  return true;
+}
+
+int TGridPane::ColumnAt(POINT screen) const {
+  const HWND header = Header();
+  if (!header) return -1;
+  RECT headerRect{};
+  GetWindowRect(header, &headerRect);
+  if (IsWindowVisible(header) && PtInRect(&headerRect, screen)) {
+    HDHITTESTINFO hit{};
+    hit.pt = screen;
+    ScreenToClient(header, &hit.pt);
+    // On a divider the item is the one whose edge it is.
+    return static_cast<int>(SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  }
+  LVHITTESTINFO hit{};
+  hit.pt = screen;
+  ScreenToClient(grid_, &hit.pt);
+  RECT client{};
+  GetClientRect(grid_, &client);
+  if (!IsWindowVisible(grid_) || !PtInRect(&client, hit.pt)) return -1;
+  if (SendMessageW(grid_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0) return -1;
+  return hit.iSubItem;
 }
 
 // ---- notifications --------------------------------------------------------------
 
-bool GridNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
-  if (header->hwndFrom != viewer.Grid) {
-    // The header: columns moved or resized, the filter edits follow.
-    if (header->code != HDN_ITEMCHANGEDW && header->code != HDN_ENDTRACKW) return false;
-    EndCellEdit(viewer, true);  // the cell under the editor changes its place
-    PositionFilterEdits(viewer);
-    *result = 0;
-    return true;
-  }
+bool TGridPane::HeaderNotify(NMHDR* header, LRESULT* result) {
+  // Columns moved or resized: the cell under an open editor changes its
+  // place, and the filter edits follow.
+  if (header->code != HDN_ITEMCHANGEDW && header->code != HDN_ENDTRACKW) return false;
+  events_.GridHeaderChanged();
+  *result = 0;
+  return true;
+}
+
+bool TGridPane::Notify(NMHDR* header, LRESULT* result) {
+  if (header->hwndFrom != grid_) return HeaderNotify(header, result);
   switch (header->code) {
-    case LVN_GETDISPINFOW: DisplayInfo(viewer, reinterpret_cast<NMLVDISPINFOW*>(header)); return true;
-    case NM_CLICK: Clicked(viewer, reinterpret_cast<NMITEMACTIVATE*>(header), false); return true;
-    case NM_DBLCLK: Clicked(viewer, reinterpret_cast<NMITEMACTIVATE*>(header), true); return true;
-    case LVN_ITEMCHANGED: ItemChanged(viewer, reinterpret_cast<NMLISTVIEW*>(header)); return true;
-    case NM_CUSTOMDRAW: *result = GridCustomDraw(viewer, reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return true;
-    case LVN_COLUMNCLICK:
-      ToggleSortColumn(viewer, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+        core_.CopyDisplayText(item.iItem, item.iSubItem, reinterpret_cast<char16_t*>(item.pszText),
+                              item.cchTextMax);
       return true;
-    default:
-      return false;
+    }
+    case NM_CLICK:
+    case NM_DBLCLK: {
+      const auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+      const bool doubleClick = header->code == NM_DBLCLK;
+      events_.GridCellClicked(click->iItem, click->iSubItem, doubleClick, !doubleClick && KeyHeld(VK_MENU));
+      return true;
+    }
+    case LVN_ITEMCHANGED: {
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED))
+        events_.GridRowSelected(change->iItem);
+      return true;
+    }
+    case NM_CUSTOMDRAW: *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return true;
+    case LVN_COLUMNCLICK: events_.GridColumnClicked(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return true;
+    default: return false;
   }
 }
 

@@ -4,52 +4,30 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "uCellEditor.h"
-#include "uContextMenu.h"
 #include "uGuard.h"
 #include "uI18n.h"
-#include "uLayout.h"
 #include "uMainWindow.h"
-#include "uStatusBar.h"
-#include "uThemePaint.h"
-#include "uTreePane.h"
-#include "uTreeRules.h"
 #include "uUnicode.h"
-#include "uViewerCommands.h"
-#include "uSubclasses.h"
 
 namespace corvane {
 
-namespace {
+TJsonViewer::TJsonViewer()
+    : settings_(FileSettingsAccess()),
+      core_(settings_),
+      tree_(*this, look_),
+      tabs_(*this, look_),
+      grid_(*this, look_, core_),
+      filters_(*this, look_),
+      text_(*this, look_, settings_),
+      status_(*this, look_),
+      layout_(*this, look_),
+      editor_(*this, look_),
+      menu_(*this),
+      keys_(*this, settings_) {}
 
-LPCWSTR W(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
-
-HWND CreateChild(const wchar_t* className, DWORD style, HWND parent, int id) {
-  HWND child = CreateWindowExW(0, className, L"", style, 0, 0, 100, 100, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), PluginInstance(), nullptr);
-  if (!child) throw EViewerError(u"cannot create a control");
-  return child;
-}
-
-void InsertTab(HWND tab, int index, const std::u16string& caption) {
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  std::u16string text = caption;
-  item.pszText = const_cast<LPWSTR>(W(text));
-  SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-}
-
-}  // namespace
-
-EViewerError::EViewerError(const std::u16string& text)
-    : std::runtime_error(Utf16ToUtf8(text)), text_(text) {}
-
-TJsonViewer::TJsonViewer() : Settings(FileSettingsAccess()), Core(Settings) {}
-
-std::unique_ptr<TJsonViewer> TJsonViewer::Create(HWND parent, const std::u16string& fileName,
-                                                 int showFlags) {
+std::unique_ptr<TJsonViewer> TJsonViewer::Create(HWND parent, const std::u16string& fileName, THostThemeFlags host) {
   std::unique_ptr<TJsonViewer> viewer(new TJsonViewer());
-  viewer->Build(parent, fileName, showFlags);
+  viewer->Build(parent, fileName, host);
   return viewer;
 }
 
@@ -65,113 +43,123 @@ TJsonViewer* TJsonViewer::FromWindow(HWND window) {
 
 // ---- creation ---------------------------------------------------------------
 
-void TJsonViewer::Build(HWND parent, const std::u16string& fileName, int showFlags) {
-  Parent = parent;
-  FileName = fileName;
-  SetLanguage(Settings.ReadText(setting::kLanguage));
-  ReadStartSettings(showFlags);
-  const TDocumentKind kind = ViewerDocumentKind(fileName);
-  if (kind == TDocumentKind::Unsupported) throw EViewerError(tr(i18n::kErrorFormat));
-  Language = kind == TDocumentKind::Toml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
+void TJsonViewer::Build(HWND parent, const std::u16string& fileName, THostThemeFlags host) {
+  parent_ = parent;
+  fileName_ = fileName;
+  host_ = host;
+  SetLanguage(settings_.ReadText(setting::kLanguage));
+  ReadStartSettings();
+  // The viewer takes only the names the extension rule knows; loading and
+  // the text pane read the same language from it.
+  const std::optional<TDocumentLanguage> language = LanguageOfExtension(fileName);
+  if (!language) throw EViewerError(tr(i18n::kErrorFormat));
+  language_ = *language;
+  text_.SetLanguage(language_);
   LoadFile();
   CreateWindows();
   snapshot_ = SettingsNow();
-  BuildTree(*this);
-  ApplyTheme(*this);
-  LayoutControls(*this);
+  tree_.Build(document_.Value.get(), core_.FlatLevel, alwaysStartAtRoot_);
+  ApplyTheme();
+  LayoutControls();
   // Built hidden, shown complete: a control filled, sized or themed while
   // visible repaints on the spot (under Wine this tripled the time of the
   // steps above), and no half-built viewer flashes on the host's screen.
-  ShowWindow(Main.Get(), SW_SHOWNA);
+  ShowWindow(main_.Get(), SW_SHOWNA);
   created_ = true;
 }
 
-void TJsonViewer::ReadStartSettings(int showFlags) {
-  Scaling.Dpi = WindowDpi(Parent);
-  const TViewStartSettings start = ReadViewStartSettings(Settings, Scaling.Dpi);
-  Scaling.FontSize = start.FontSize;
-  SplitterPosition = start.SplitterPosition;
-  AlwaysStartAtRoot = start.AlwaysStartAtRoot;
-  FlatLevelRead = start.FlatLevelRead;
-  Core.FlatLevel = start.FlatLevel;
-  FilterRowShown = start.FilterRowShown;
+void TJsonViewer::ReadStartSettings() {
+  look_.Scaling.Dpi = WindowDpi(parent_);
+  const TViewStartSettings start = ReadViewStartSettings(settings_, look_.Scaling.Dpi);
+  look_.Scaling.FontSize = start.FontSize;
+  layout_.SetSplitterPosition(start.SplitterPosition);
+  alwaysStartAtRoot_ = start.AlwaysStartAtRoot;
+  flatLevelRead_ = start.FlatLevelRead;
+  core_.FlatLevel = start.FlatLevel;
+  filters_.SetShown(start.FilterRowShown);
   tabNoRead_ = start.TabNo;
-  HostDark = (showFlags & 0x80) != 0;
-  HostNativeDark = (showFlags & 0x100) != 0;
-  FlatMenu.Adopt(BuildMenu(FlatLevelMenuEntries(Core.FlatLevel)));
+  status_.CreateFlatMenu(core_.FlatLevel);
 }
 
 void TJsonViewer::LoadFile() {
   // The loader's own error (text, line, column) is not shown: a viewer that
   // cannot load gives the host no window.
   TLoadError error;
-  const int32_t limit = Settings.ReadInt(setting::kMaxFileSize);
-  if (!LoadDocument(FileName, limit, Document, error)) throw EViewerError(tr(i18n::kErrorLoad));
+  const int32_t limit = settings_.ReadInt(setting::kMaxFileSize);
+  if (!LoadDocument(fileName_, limit, document_, error)) throw EViewerError(tr(i18n::kErrorLoad));
   // The patch document takes the same bytes, so edits describe what is shown.
-  PatchDocument.LoadFromBytes(FileName, Document.Bytes);
-  HasStructure = !Document.Index.Empty();
-  Core.Root = Document.Value.get();
+  patches_.LoadFromBytes(fileName_, document_.Bytes);
+  hasStructure_ = !document_.Index.Empty();
+  core_.Root = document_.Value.get();
 }
 
 void TJsonViewer::CreateWindows() {
   INITCOMMONCONTROLSEX controls{sizeof controls, 0x0F};
   InitCommonControlsEx(&controls);
   if (!RegisterViewerClass()) throw EViewerError(u"cannot register the window class");
-  Main.Adopt(CreateWindowExW(WS_EX_CONTROLPARENT, ViewerClassName(), L"corvane",
-                             WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100, 100, Parent, nullptr,
-                             PluginInstance(), nullptr));
-  if (!Main.Get()) throw EViewerError(u"cannot create the viewer window");
-  UserData.Bind(Main.Get(), this);
+  main_.Adopt(CreateWindowExW(WS_EX_CONTROLPARENT, ViewerClassName(), L"corvane", WS_CHILD | WS_CLIPCHILDREN, 0, 0,
+                              100, 100, parent_, nullptr, PluginInstance(), nullptr));
+  if (!main_.Get()) throw EViewerError(u"cannot create the viewer window");
+  userData_.Bind(main_.Get(), this);
   CreateChildren();
-  CreateFonts(*this);
-  LayoutStatusParts(*this);
-  SelectStartTab(tabNoRead_);
+  CreateFonts();
+  status_.LayoutParts();
+  tabs_.Select(tabNoRead_);
+  ShowTabContent();
 }
 
+// Every control first, then their subclasses.
 void TJsonViewer::CreateChildren() {
-  const HWND main = Main.Get();
-  Tree = CreateChild(WC_TREEVIEWW, 0x50010027, main, ctl::kTree);
-  // The tab control paints its whole client in the theme's colours; its
-  // children must not be painted over.
-  Tab = CreateChild(WC_TABCONTROLW, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, main, ctl::kTab);
-  InsertTab(Tab, 0, tr(i18n::kTabGrid));
-  InsertTab(Tab, 1, tr(i18n::kTabText));
-  Grid = CreateChild(WC_LISTVIEWW, 0x50011009, Tab, ctl::kGrid);
-  const DWORD gridLines = Settings.ReadFlag(setting::kDisableGridLines) ? 0 : LVS_EX_GRIDLINES;
-  SendMessageW(Grid, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x10030 | gridLines);
-  Status = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main, ctl::kStatus);
-  if (!Status) throw EViewerError(u"cannot create the status bar");
-  InstallSubclasses(*this);
-}
-
-void TJsonViewer::SelectStartTab(int tabNo) {
-  // The tab control refuses an index it does not have and keeps tab 0.
-  SendMessageW(Tab, TCM_SETCURSEL, static_cast<WPARAM>(tabNo), 0);
-  ActiveTab = static_cast<int>(SendMessageW(Tab, TCM_GETCURSEL, 0, 0)) == 1 ? 1 : 0;
-  ShowTabContent(*this);
+  const HWND main = main_.Get();
+  tree_.Create(main);
+  tabs_.Create(main);
+  grid_.Create(tabs_.Window(), !settings_.ReadFlag(setting::kDisableGridLines));
+  status_.Create(main);
+  tree_.InstallSubclass();
+  tabs_.InstallSubclass();
+  grid_.InstallSubclass();
+  status_.InstallSubclass();
+  filters_.Attach(tabs_.Window(), main);
+  layout_.Attach(main);
+  editor_.Attach(main);
+  keys_.Attach(parent_);
 }
 
 TViewSettingsSnapshot TJsonViewer::SettingsNow() const {
   TViewSettingsSnapshot now;
-  now.SplitterPosition = SplitterPosition;
-  now.FilterRowShown = FilterRowShown;
-  now.FontSize = Scaling.FontSize;
-  now.SelectedTab = ActiveTab;
+  now.SplitterPosition = layout_.SplitterPosition();
+  now.FilterRowShown = filters_.Shown();
+  now.FontSize = look_.Scaling.FontSize;
+  now.SelectedTab = tabs_.ActiveTab();
   return now;
-}
-
-void TJsonViewer::RescaleSplitter(int newValue, int oldValue) {
-  SplitterPosition = RescalePosition(SplitterPosition, newValue, oldValue);
-  snapshot_.SplitterPosition = RescalePosition(snapshot_.SplitterPosition, newValue, oldValue);
 }
 
 const std::u16string& TJsonViewer::SourceText() {
   if (!sourceDecoded_) {
-    sourceText_ = Utf8ToUtf16(PatchDocument.Patches().empty() ? PatchDocument.LoadedBytes()
-                                                              : PatchDocument.BuildText());
+    sourceText_ = Utf8ToUtf16(patches_.Patches().empty() ? patches_.LoadedBytes() : patches_.BuildText());
     sourceDecoded_ = true;
   }
   return sourceText_;
+}
+
+void TJsonViewer::SourceChanged() {
+  sourceDecoded_ = false;
+  ++sourceRevision_;
+}
+
+const std::u16string& TJsonViewer::DocumentText() { return SourceText(); }
+
+bool TJsonViewer::RunModal(bool menu, const std::function<void()>& body) {
+  if (menu) ++menuLoops_;
+  struct TCount {
+    TJsonViewer& Viewer;
+    bool Menu;
+    ~TCount() {
+      if (Menu) --Viewer.menuLoops_;
+    }
+  } count{*this, menu};
+  body();
+  return !closing_;
 }
 
 // ---- destruction ------------------------------------------------------------
@@ -181,41 +169,45 @@ TJsonViewer::~TJsonViewer() { Shutdown(); }
 void TJsonViewer::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  Closing = true;
+  closing_ = true;
   win::GuardedVoid([&] {
-    EndCellEdit(*this, false);
-    FilterTimer.Stop();
+    EndCellEdit(false);
+    filters_.StopTimer();
     if (created_)
-      WriteBackViewSettings(Settings, ViewSettingsToWrite(snapshot_, SettingsNow(), FlatLevelRead,
-                                                          Core.FlatLevel, Scaling));
+      WriteBackViewSettings(settings_, ViewSettingsToWrite(snapshot_, SettingsNow(), flatLevelRead_, core_.FlatLevel,
+                                                           look_.Scaling));
   });
   ReleaseWindows();
 }
 
 // Subclasses go first and the user-data slot next, so no message of a
 // window being destroyed reaches a viewer that is half gone; the windows go
-// before the fonts and the brush they use.
+// before the fonts, the brush and the menu they use.
 void TJsonViewer::ReleaseWindows() {
-  FilterTimer.Stop();
-  FilterSubclasses.clear();
-  for (win::TSubclass* subclass :
-       {&TreeSubclass, &TabSubclass, &GridSubclass, &TextSubclass, &StatusSubclass})
-    subclass->Remove();
-  UserData.Reset();
-  Main.Destroy();
-  Tree = Tab = Grid = Text = Status = EditBox = nullptr;
-  FilterEdits.clear();
-  MainFont.Reset();
-  BoldFont.Reset();
-  TabFont.Reset();
-  FilterBrush.Reset();
-  FlatMenu.Reset();
+  filters_.Detach();
+  tree_.Detach();
+  tabs_.Detach();
+  grid_.Detach();
+  text_.Detach();
+  status_.Detach();
+  userData_.Reset();
+  main_.Destroy();
+  tree_.Forget();
+  tabs_.Forget();
+  grid_.Forget();
+  text_.Forget();
+  status_.Forget();
+  editor_.Forget();
+  filters_.Forget();
+  look_.MainFont.Reset();
+  look_.BoldFont.Reset();
+  look_.TabFont.Reset();
 }
 
 void TJsonViewer::WindowDestroyed() {
-  Main.Forget();
+  main_.Forget();
   // The edit box went with its parents.
-  EditBox = nullptr;
+  editor_.Forget();
   Shutdown();
 }
 

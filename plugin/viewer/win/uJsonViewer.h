@@ -1,5 +1,5 @@
 // One viewer per lister window: the loaded document, the window-free view
-// state (TViewerCore) and the Win32 controls that show it.
+// state (TViewerCore) and the panes that show it.
 //
 // Contract:
 //  - Create builds a ready viewer inside the host's lister window or raises
@@ -13,59 +13,77 @@
 //    uViewerLifetime.h): a modal loop further up the stack keeps it alive.
 //  - The destructor writes back the view settings that changed since
 //    creation (nothing for a viewer whose creation failed).
-//  - The panes are free functions over this object, one file per pane or
-//    concern in this folder; each moves data between its control and Core
-//    and asks the window-free rules for every decision.
+//  - The viewer is the mediator of its panes: each pane owns its control and
+//    its state and reports what happened through its own small interface,
+//    which the viewer implements; only the viewer turns one pane's event
+//    into actions on others. Its own files (uJsonViewer*.cpp) hold those
+//    actions: creation and teardown here, the message routing, the layout
+//    and fonts, the grid and the tree, commands and keys, and editing.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-#include <deque>
+#include <cstdint>
+#include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "uCellEditor.h"
+#include "uContextMenu.h"
 #include "uFileLoading.h"
-#include "uScaling.h"
+#include "uFilterRow.h"
+#include "uI18n.h"
+#include "uGridPane.h"
+#include "uKeyboardMap.h"
+#include "uLayout.h"
 #include "uSourcePatch.h"
-#include "uTextColouring.h"
-#include "uTreeRules.h"
+#include "uStatusBar.h"
+#include "uTabFrame.h"
+#include "uTextPane.h"
 #include "uThemes.h"
+#include "uTreePane.h"
 #include "uViewState.h"
 #include "uViewerCore.h"
+#include "uViewerError.h"
+#include "uViewerLook.h"
 #include "uWinResources.h"
 
 namespace corvane {
 
-// Raised when a viewer cannot be created; what() is UTF-8, Text() the
-// user-facing text it was made from.
-class EViewerError : public std::runtime_error {
+class TJsonViewer final : private ITreePaneEvents,
+                          private ITabFrameEvents,
+                          private IGridPaneEvents,
+                          private IFilterRowEvents,
+                          private ITextPaneEvents,
+                          private IStatusBarEvents,
+                          private ILayoutEvents,
+                          private ICellEditorEvents,
+                          private IContextMenuEvents,
+                          private IKeyboardMapEvents {
  public:
-  explicit EViewerError(const std::u16string& text);
-  const std::u16string& Text() const { return text_; }
-
- private:
-  std::u16string text_;
-};
-
-class TJsonViewer {
- public:
-  // Builds a viewer for fileName inside parent; raises EViewerError.
-  static std::unique_ptr<TJsonViewer> Create(HWND parent, const std::u16string& fileName,
-                                             int showFlags);
+  // Builds a viewer for fileName inside parent, with the host's theme flags
+  // at load time; raises EViewerError.
+  static std::unique_ptr<TJsonViewer> Create(HWND parent, const std::u16string& fileName, THostThemeFlags host);
   ~TJsonViewer();
   TJsonViewer(const TJsonViewer&) = delete;
   TJsonViewer& operator=(const TJsonViewer&) = delete;
 
   // The viewer bound to a main window, or nullptr.
   static TJsonViewer* FromWindow(HWND window);
-  HWND Window() const { return Main.Get(); }
+  HWND Window() const { return main_.Get(); }
   // True once creation has finished.
   bool Created() const { return created_; }
 
+  // ---- lifetime (uViewerLifetime) ----
+  // Closing or closed: code after a modal loop stops.
+  bool Closing() const { return closing_; }
+  void BeginClosing() { closing_ = true; }
+  // A menu or popup of this viewer is open now.
+  bool InMenuLoop() const { return menuLoops_ > 0; }
+  // Drops a refused cell edit, offers to save unsaved edits and shows a
+  // failed save in a message box.
+  void AskSaveBeforeClose();
   // The host destroyed the main window: the controls are gone, only the
   // rest is to be released (called from the window's last message).
   void WindowDestroyed();
@@ -73,103 +91,174 @@ class TJsonViewer {
   // settings back and destroys the windows; the object stays usable (its
   // window handles are null) until it is deleted. Runs once.
   void Shutdown();
-  bool Closing = false;  // closing or closed: code after a modal loop stops
-  int MenuLoops = 0;     // menus and popups of this viewer now open
 
-  // ---- document ----
-  std::u16string FileName;
-  TDocumentLanguage Language = TDocumentLanguage::Yaml;
-  TLoadedDocument Document;            // bytes, structure records, value tree
-  TSourcePatchDocument PatchDocument;  // the same bytes plus pending patches
-  bool HasStructure = false;           // edit mode is possible
-  bool Modified = false;
-  bool EditMode = false;
-  // The document text shown by the text pane: the patched bytes as UTF-16,
-  // decoded on first use. Its revision counts the changes.
-  const std::u16string& SourceText();
-  void SourceChanged() {
-    sourceDecoded_ = false;
-    ++sourceRevision_;
-  }
-  uint64_t SourceRevision() const { return sourceRevision_; }
-
-  // ---- view state ----
-  TSettingsAccess Settings;
-  TViewerCore Core;  // table, filters, sort, cell cursor, flat level, search
-  bool AlwaysStartAtRoot = false;
-  int FlatLevelRead = 0;
-  bool FilterRowShown = true;
-  int ActiveTab = 0;         // 0 Grid, 1 Text
-  bool TextStale = true;     // the text pane must load the text again
-  bool ColoursStale = true;  // the text pane must be coloured again
-  bool ColouringBusy = false;  // a colouring pass runs (its own messages wait)
-  uint64_t TextShownRevision = 0;  // source revision the text pane holds, 0 none
-  TLineColourState LineColours;    // text pane lines showing the current colours
-  bool ColouredBold = false;       // "font-use-bold" those colours were made with
-  bool HostDark = false;
-  bool HostNativeDark = false;
-  TThemeColours Colours;
-  bool BuildingTree = false;    // selection changes are shown once at the end
-  // What the tree's range entries stand for; an entry keeps the address of
-  // its record (a deque never moves them), all dropped with the entries.
-  std::deque<TTreeRange> TreeRanges;
-  bool WritingFilters = false;  // filter edits changed by the viewer, not typed
-  bool SizingColumns = false;   // the width pass sets several column widths
-  TIntegerArray DecimalOffsets; // per column, from the width pass
-  std::array<std::u16string, 7> StatusTexts;  // what the status bar parts show
-
-  // ---- layout and fonts ----
-  TScaling Scaling;  // window DPI and font size
-  int SplitterPosition = 0;
-  bool SplitterDragging = false;
-  int SplitterGrab = 0;
-  int LineHeight = 0;  // character-cell height of the main font
-
-  int ScaleDpi(int v) const { return Scaling.ScaleDpi(v); }
-  // A DPI or font-size change scales the splitter and its snapshot alike,
-  // so that the change alone is never written back as a new position.
-  void RescaleSplitter(int newValue, int oldValue);
-
-  // ---- windows (children are destroyed with Main) ----
-  HWND Parent = nullptr;
-  win::TOwnedWindow Main;
-  HWND Tree = nullptr;
-  HWND Tab = nullptr;
-  HWND Grid = nullptr;  // child of Tab
-  HWND Text = nullptr;  // child of Tab, created when first shown
-  HWND Status = nullptr;
-  HWND EditBox = nullptr;         // in-place cell editor, while open
-  TCellEditSession CellEdit;      // what the open cell edit is on
-  std::vector<HWND> FilterEdits;  // children of Tab, one per grid column
-  win::TFont MainFont;
-  win::TFont BoldFont;
-  win::TFont TabFont;
-  win::TBrush FilterBrush;
-  win::TMenu FlatMenu;
-  win::TTimer FilterTimer;
-  win::TSubclass TreeSubclass, TabSubclass, GridSubclass, TextSubclass, StatusSubclass;
-  std::vector<std::unique_ptr<win::TSubclass>> FilterSubclasses;
-  win::TUserDataSlot UserData;
+  // ---- what the host asks ----
+  // One message of the main window; false lets DefWindowProc answer.
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // The host's find: one search with the host's flag bits; a miss beeps.
+  void SearchText(const std::u16string& text, int flags);
+  // The host's theme flags changed.
+  void HostFlagsChanged(THostThemeFlags flags);
+  // The edits not saved yet, in the order of the file.
+  const std::vector<TSourcePatch>& PendingPatches() const { return patches_.Patches(); }
 
  private:
   TJsonViewer();
-  void Build(HWND parent, const std::u16string& fileName, int showFlags);
-  void ReadStartSettings(int showFlags);
+  // ---- creation and teardown (uJsonViewer.cpp) ----
+  void Build(HWND parent, const std::u16string& fileName, THostThemeFlags host);
+  void ReadStartSettings();
   void LoadFile();
   void CreateWindows();
   void CreateChildren();
-  void SelectStartTab(int tabNo);
   TViewSettingsSnapshot SettingsNow() const;
   void ReleaseWindows();
+  const std::u16string& SourceText();
+  void SourceChanged();
+  bool RunModal(bool menu, const std::function<void()>& body) override;
 
-  win::TViewerCounter counter_;
-  int tabNoRead_ = 0;
-  TViewSettingsSnapshot snapshot_;
-  bool created_ = false;
-  bool shutDown_ = false;
+  // ---- messages (uJsonViewerMessages.cpp) ----
+  bool RouteNotify(NMHDR* header, LRESULT* result);
+  bool MouseMessage(UINT message, LPARAM lParam);
+  HBRUSH EditColours(HWND edit, HDC dc);
+
+  // ---- layout, fonts, focus, tabs and theme (uJsonViewerLayout.cpp) ----
+  void LayoutControls();
+  void MoveControls();
+  void PlaceFilterRow();
+  void CreateFonts();
+  void ApplyNewScale();
+  void ChangeDpi(int newDpi);
+  void ZoomFont(int delta);
+  void RescaleSplitter(int newValue, int oldValue);
+  TFocusPane FocusPaneOf(HWND focus) const override;
+  void FocusCycle();
+  void FocusContent();
+  void ShowTabContent();
+  bool EnsureTextPane();
+  void LoadText();
+  void RefreshTextPane();
+  void ShowCellInText();
+  void FindTextSelectionInGrid();
+  std::u16string ThemeMode() const;
+  bool DarkControlStyle() const;
+  void ApplyTheme();
+  void ApplyControlStyles();
+  void SetTheme(const std::u16string& mode);
+
+  // ---- the table, the grid, the filters and the tree (uJsonViewerGrid.cpp) ----
+  void ShowSelectedNode();
+  void ShowTable(TJsonData* node);
+  void ShowFilterResult(const TFilterPassResult& result);
+  void RunWidthPass();
+  void SetFlatLevel(int level);
+  void ToggleSortColumn(int column);
+  void ReadFilterEdits();
+  void WriteFilterEdits();
+  void ApplyFilterEdits(bool keepSelection);
+  void ToggleFilterRow();
+  void SetCurrentCell(int row, int column, bool scroll);
+  bool MoveCellCursor(int virtualKey, bool ctrl);
+  void ScrollGridToLeftEdge();
+  void HideCurrentColumn();
+  void ShowAllColumns();
+  void SelectNodeInTree(int row);
+  void UpdateStatusBar();
+  void UpdateEditStatus(const std::u16string* text = nullptr);
+
+  // ---- commands, keys, copies, search (uJsonViewerCommands.cpp) ----
+  void RunCommand(int id);
+  void ShowContextMenu(LPARAM position);
+  TContextMenuState ContextMenuState() const;
+  POINT KeyboardMenuPoint() const;
+  bool SortByDigit(int virtualKey);
+  bool ArrowKey(int virtualKey, bool ctrl, TFocusPane focus);
+  void CopyCell();
+  void CopyRows();
+  void CopyColumn();
+  void CopyAsJson();
+  void CopyPath();
+  void OpenLinkInCell();
+  void PutClipboardText(const std::u16string& text) const;
+
+  // ---- edit mode, cell edits, saving (uJsonViewerEdit.cpp) ----
+  void ToggleEditMode();
+  void BeginCellEdit(int row, int column);
+  void EndCellEdit(bool commit);
+  void EndCellEditBeforeRowsMove();
+  void ShowAcceptedEdit(const TCellEditTarget& target);
+  bool SaveChanges();
+  bool SaveAndReport(std::u16string* failure);
+  int AskQuestion(const std::u16string& text, UINT style);
+  void ShowStatus(const TI18nKey& key);
+  void RefuseReadOnly();
+
+  // ---- what the panes report ----
+  bool PaneKeyDown(int virtualKey) override;
+  void PaneZoom(int wheelDelta) override;
+  void TreeSelectionChanged() override;
+  void TabSwitched() override;
+  void GridCellClicked(int row, int column, bool doubleClick, bool alt) override;
+  void GridRowSelected(int row) override;
+  void GridColumnClicked(int column) override;
+  void GridRowsMoving() override;
+  void GridColumnsMoved() override;
+  void GridHeaderChanged() override;
+  HBRUSH GridEditColours(HWND edit, HDC dc) override;
+  void FiltersTyped() override;
+  void FilterEscape() override;
+  const std::u16string& DocumentText() override;
+  uint64_t DocumentRevision() const override { return sourceRevision_; }
+  void StatusFlatPartClicked() override;
+  void SplitterMoved() override;
+  bool CellEditCommit(const TCellEditTarget& target, const std::u16string& text) override;
+  void CellEditClosed() override;
+  void DescribeKeyContext(TKeyContext* context) const override;
+  bool RunKeyAction(TKeyAction action, const TKeyPress& press) override;
+
+  // ---- the document ----
+  std::u16string fileName_;
+  TDocumentLanguage language_ = TDocumentLanguage::Yaml;
+  TLoadedDocument document_;        // bytes, structure records, value tree
+  TSourcePatchDocument patches_;    // the same bytes plus pending patches
+  bool hasStructure_ = false;       // edit mode is possible
+  bool modified_ = false;
+  bool editMode_ = false;
+  // The document text the text pane shows: the patched bytes as UTF-16,
+  // decoded on first use; its revision counts the changes.
   bool sourceDecoded_ = false;
   uint64_t sourceRevision_ = 1;
   std::u16string sourceText_;
+
+  // ---- view state ----
+  TSettingsAccess settings_;
+  TViewerCore core_;  // table, filters, sort, cell cursor, flat level, search
+  TViewerLook look_;  // scaling, theme colours, fonts
+  THostThemeFlags host_;
+  bool alwaysStartAtRoot_ = false;
+  int flatLevelRead_ = 0;
+  int tabNoRead_ = 0;
+  TViewSettingsSnapshot snapshot_;
+
+  // ---- windows (the panes' controls are children of main_) ----
+  win::TViewerCounter counter_;
+  HWND parent_ = nullptr;
+  win::TOwnedWindow main_;
+  win::TUserDataSlot userData_;
+  TTreePane tree_;
+  TTabFrame tabs_;
+  TGridPane grid_;
+  TFilterRow filters_;
+  TTextPane text_;
+  TStatusBar status_;
+  TLayout layout_;
+  TCellEditor editor_;
+  TContextMenu menu_;
+  TKeyboardMap keys_;
+
+  bool created_ = false;
+  bool closing_ = false;
+  bool shutDown_ = false;
+  int menuLoops_ = 0;  // menus and popups of this viewer now open
 };
 
 }  // namespace corvane

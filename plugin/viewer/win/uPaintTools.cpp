@@ -25,4 +25,32 @@ void DrawTextIn(HDC dc, std::u16string_view text, const TRect& box, HFONT font, 
   if (oldFont) SelectObject(dc, oldFont);
 }
 
+bool ServePaintMessage(HWND control, UINT message, WPARAM wParam, COLORREF back,
+                       const std::function<void(HDC)>& paint, LRESULT* result) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(control, &client);
+      FillSolid(reinterpret_cast<HDC>(wParam), client, back);
+      *result = 1;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wParam));
+      *result = 0;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      if (HDC dc = BeginPaint(control, &ps)) {
+        paint(dc);
+        EndPaint(control, &ps);
+      }
+      *result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 }  // namespace corvane

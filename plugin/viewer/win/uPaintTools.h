@@ -1,9 +1,11 @@
 // Small GDI helpers shared by the painting code: rectangles, solid fills and
-// texts drawn in a box, each leaving the device context as it found it.
+// texts drawn in a box, each leaving the device context as it found it; and
+// the painting messages of a control painted entirely by the viewer.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 #include "uViewerLayout.h"
@@ -21,5 +23,11 @@ void FillSolid(HDC dc, const RECT& area, COLORREF colour);
 // format flags (DT_NOPREFIX is always added: "&" is no mnemonic here).
 void DrawTextIn(HDC dc, std::u16string_view text, const TRect& box, HFONT font, COLORREF colour,
                 UINT format);
+
+// WM_ERASEBKGND (a fill in back), WM_PAINT and WM_PRINTCLIENT (paint on the
+// device context) of a control without colours of its own; true when
+// message is one of them (*result is the answer).
+bool ServePaintMessage(HWND control, UINT message, WPARAM wParam, COLORREF back,
+                       const std::function<void(HDC)>& paint, LRESULT* result);
 
 }  // namespace corvane

@@ -1,14 +1,19 @@
 #include "uStatusBar.h"
 
-#include "uGridPane.h"
-#include "uJsonViewer.h"
+#include <algorithm>
+#include <vector>
+
+#include "uPaintTools.h"
+#include "uScaling.h"
 #include "uStatusTexts.h"
 #include "uViewerCommands.h"
-#include "uViewerLifetime.h"
+#include "uViewerError.h"
 
 namespace corvane {
 
 namespace {
+
+constexpr int kMaxStatusParts = 7;
 
 // Text width of a template in the main font on the status bar.
 int MeasureOnBar(HWND bar, HFONT font, std::u16string_view text) {
@@ -30,69 +35,95 @@ void CheckFlatItem(HMENU menu, int flatLevel) {
 
 }  // namespace
 
-void SetStatusText(TJsonViewer& viewer, int part, const std::u16string& text) {
-  if (part < 0 || part >= static_cast<int>(viewer.StatusTexts.size())) return;
-  viewer.StatusTexts[static_cast<size_t>(part)] = text;
-  if (viewer.Status)
-    SendMessageW(viewer.Status, SB_SETTEXTW, static_cast<WPARAM>(part),
+void TStatusBar::CreateFlatMenu(int flatLevel) { flatMenu_.Adopt(BuildMenu(FlatLevelMenuEntries(flatLevel))); }
+
+void TStatusBar::Create(HWND main) {
+  main_ = main;
+  bar_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main, ctl::kStatus);
+  if (!bar_) throw EViewerError(u"cannot create the status bar");
+}
+
+void TStatusBar::InstallSubclass() { SubclassControl(subclass_, bar_, this, SubclassHandler); }
+
+bool TStatusBar::SubclassHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+  auto& self = *static_cast<TStatusBar*>(owner);
+  return OfferToHost(self.events_, message, wParam) ||
+         ServePaintMessage(self.bar_, message, wParam, self.look_.Colours.BackColor,
+                           [&self](HDC dc) { self.Paint(dc); }, result);
+}
+
+void TStatusBar::SetText(int part, const std::u16string& text) {
+  if (part < 0 || part >= static_cast<int>(texts_.size())) return;
+  texts_[static_cast<size_t>(part)] = text;
+  if (bar_)
+    SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(part),
                  reinterpret_cast<LPARAM>(reinterpret_cast<LPCWSTR>(text.c_str())));
 }
 
-void UpdateStatusBar(TJsonViewer& viewer) {
-  const TViewerCore& core = viewer.Core;
-  const TJsonData* node = core.CurrentNode;
-  if (!node) return;
-  SetStatusText(viewer, 0, StatusEncodingText(viewer.Document.EncodingName));
-  SetStatusText(viewer, 1, StatusDepthText(node));
-  SetStatusText(viewer, 2, StatusKindText(node));
-  SetStatusText(viewer, kStatusPartFlat, StatusFlatText(core.FlatLevel, core.Table));
-  SetStatusText(viewer, 4, StatusRowsText(core.VisibleRowCount(), core.Table.RowCount()));
-  SetStatusText(viewer, kStatusPartCursor, StatusCursorText(core.CurrentRow, core.CurrentColumn));
-  LayoutStatusParts(viewer);
-  UpdateEditStatus(viewer);
-}
-
-void LayoutStatusParts(TJsonViewer& viewer) {
-  const HWND bar = viewer.Status;
-  if (!bar) return;
-  const HFONT font = viewer.MainFont.Get();
+void TStatusBar::LayoutParts() {
+  if (!bar_) return;
+  const HFONT font = look_.MainFont.Get();
   std::vector<int> edges = StatusPartRightEdges(
-      viewer.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar, font, text); });
-  SendMessageW(bar, SB_SETMINHEIGHT, StatusBarMinHeight(viewer.Scaling, viewer.LineHeight), 0);
-  SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  SendMessageW(bar, WM_SIZE, 0, 0);
+      look_.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar_, font, text); });
+  SetMinHeight();
+  SendMessageW(bar_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  SendMessageW(bar_, WM_SIZE, 0, 0);
 }
 
-void UpdateEditStatus(TJsonViewer& viewer, const std::u16string* text) {
-  SetStatusText(viewer, kStatusPartEdit, text ? *text : StatusEditText(viewer.EditMode, viewer.Modified));
+void TStatusBar::SetMinHeight() {
+  if (bar_) SendMessageW(bar_, SB_SETMINHEIGHT, StatusBarMinHeight(look_.Scaling, look_.LineHeight), 0);
 }
 
-void ShowFlatLevelMenu(TJsonViewer& viewer) {
-  const HMENU menu = viewer.FlatMenu.Get();
-  if (!menu) return;
-  CheckFlatItem(menu, viewer.Core.FlatLevel);
+int TStatusBar::Resize() {
+  SendMessageW(bar_, WM_SIZE, 0, 0);
+  RECT r{};
+  GetWindowRect(bar_, &r);
+  return r.bottom - r.top;
+}
+
+bool TStatusBar::ChooseFlatLevel(int flatLevel, int* chosenLevel) {
+  const HMENU menu = flatMenu_.Get();
+  if (!menu) return false;
+  CheckFlatItem(menu, flatLevel);
   RECT part{};
-  if (!SendMessageW(viewer.Status, SB_GETRECT, kStatusPartFlat, reinterpret_cast<LPARAM>(&part))) return;
+  if (!SendMessageW(bar_, SB_GETRECT, kStatusPartFlat, reinterpret_cast<LPARAM>(&part))) return false;
   POINT corner{part.left, part.top};
-  ClientToScreen(viewer.Status, &corner);
+  ClientToScreen(bar_, &corner);
   int chosen = 0;
-  const bool open = RunModal(viewer, true, [&] {
+  const HWND owner = main_;
+  const bool open = events_.RunModal(true, [&] {
     chosen = static_cast<int>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-                                             corner.x, corner.y, 0, viewer.Window(), nullptr));
+                                             corner.x, corner.y, 0, owner, nullptr));
   });
-  if (!open) return;  // closed from inside the popup
-  int level = 0;
-  if (chosen != 0 && FlatLevelOfCommand(chosen, &level)) {
-    SetFlatLevel(viewer, level);
+  // Closed from inside the popup: nothing more of the viewer is touched.
+  if (!open) return false;
+  return chosen != 0 && FlatLevelOfCommand(chosen, chosenLevel);
+}
+
+bool TStatusBar::Notify(NMHDR* header) {
+  if (header->code != NM_CLICK) return false;
+  if (reinterpret_cast<NMMOUSE*>(header)->dwItemSpec == kStatusPartFlat) events_.StatusFlatPartClicked();
+  return true;
+}
+
+void TStatusBar::Paint(HDC dc) const {
+  RECT client{};
+  GetClientRect(bar_, &client);
+  FillSolid(dc, client, look_.Colours.BackColor);
+  const int parts = std::min(static_cast<int>(SendMessageW(bar_, SB_GETPARTS, 0, 0)), kMaxStatusParts);
+  for (int i = 0; i < parts && i < static_cast<int>(texts_.size()); ++i) {
+    RECT r{};
+    if (!SendMessageW(bar_, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
+    TRect box = FromRect(r);
+    box.Left += look_.ScaleDpi(4);
+    DrawTextIn(dc, texts_[static_cast<size_t>(i)], box, look_.MainFont.Get(), look_.Colours.TextColor,
+               DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
   }
 }
 
-bool StatusNotify(TJsonViewer& viewer, NMHDR* header, LRESULT*) {
-  if (header->code == NM_CLICK) {
-    if (reinterpret_cast<NMMOUSE*>(header)->dwItemSpec == kStatusPartFlat) ShowFlatLevelMenu(viewer);
-    return true;
-  }
-  return false;
+void TStatusBar::Forget() {
+  bar_ = nullptr;
+  flatMenu_.Reset();
 }
 
 }  // namespace corvane

@@ -1,5 +1,4 @@
-// The text pane: the document text in a rich-edit control, coloured one
-// screenful at a time.
+// The text pane on a rich-edit control.
 //
 // Positions: the control keeps one character per line break, while its
 // window text hands out CR LF; every text read here is reduced to one
@@ -13,20 +12,17 @@
 #include <algorithm>
 #include <climits>
 
-#include "uCommands.h"
-#include "uGridPane.h"
-#include "uJsonViewer.h"
-#include "uMainWindow.h"
-#include "uSubclasses.h"
-#include "uTextColouring.h"
+#include "uHostSearch.h"
 #include "uTextSearch.h"
-#include "uThemePaint.h"
 #include "uThemes.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
 
 namespace {
+
+// Private message to the text pane: colour the lines on screen.
+constexpr UINT kMsgRecolourText = WM_USER + 49;
 
 // Lines coloured by one pass beyond the first visible one.
 constexpr int kMaxColouredLines = 1000;
@@ -38,11 +34,11 @@ bool LoadRichEdit() {
   return loaded;
 }
 
-HWND CreateTextControl(TJsonViewer& viewer) {
+HWND CreateTextControl(HWND parent) {
   // Child, scroll bars, tab stop, multi-line, auto-scroll both ways, read-only;
   // shown by the tab switch.
   constexpr DWORD kStyle = 0x403108C4 & ~WS_VISIBLE;
-  return CreateWindowExW(0, L"RICHEDIT50W", L"", kStyle, 0, 0, 100, 100, viewer.Tab,
+  return CreateWindowExW(0, L"RICHEDIT50W", L"", kStyle, 0, 0, 100, 100, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctl::kText)), PluginInstance(), nullptr);
 }
 
@@ -119,48 +115,6 @@ bool VisibleText(HWND text, TVisibleText* visible) {
   return true;
 }
 
-// Colours the lines of characters start..end (the first being line
-// firstLine) that do not show the current colours yet, keeping the user's
-// selection and scroll position and drawing once at the end.
-void ColourText(TJsonViewer& viewer, LONG start, LONG end, size_t firstLine) {
-  const HWND text = viewer.Text;
-  const bool bold = viewer.Settings.ReadFlag(setting::kFontUseBold);
-  if (bold != viewer.ColouredBold) {
-    viewer.LineColours.ColoursChanged();
-    viewer.ColouredBold = bold;
-  }
-  const std::vector<TColourSpan> spans =
-      PendingColourSpans(TextRange(text, start, end), firstLine, viewer.Language, bold, &viewer.LineColours);
-  if (spans.empty()) return;
-  const CHARRANGE selection = Selection(text);
-  POINT scroll{};
-  SendMessageW(text, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-  SendMessageW(text, WM_SETREDRAW, FALSE, 0);
-  for (const TColourSpan& span : spans)
-    ColourRange(text, start + span.Start, span.Length, SyntaxRoleColour(viewer.Colours, span.Role), span.Bold);
-  SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  SendMessageW(text, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-  SendMessageW(text, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(text, nullptr, FALSE);
-}
-
-// Messages after which the lines on screen may have changed.
-bool ShowsOtherLines(const TJsonViewer& viewer, UINT message, WPARAM wParam) {
-  switch (message) {
-    case WM_VSCROLL: case WM_MOUSEWHEEL: case WM_SIZE: case kMsgRecolourText:
-      return true;
-    case WM_KEYDOWN:
-      switch (wParam) {
-        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_UP: case VK_DOWN: return true;
-        default: return false;
-      }
-    case WM_PAINT:
-      return viewer.ColoursStale;
-    default:
-      return false;
-  }
-}
-
 // Clears the busy flag however a pass ends.
 struct TBusyFlag {
   explicit TBusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
@@ -172,110 +126,153 @@ struct TBusyFlag {
 
 }  // namespace
 
-bool EnsureTextPane(TJsonViewer& viewer) {
-  if (viewer.Text) return true;
-  if (!viewer.Tab || !LoadRichEdit()) return false;
-  const HWND text = CreateTextControl(viewer);
+bool TTextPane::Ensure(HWND parent, bool darkStyle) {
+  if (text_) return true;
+  if (!parent || !LoadRichEdit()) return false;
+  const HWND text = CreateTextControl(parent);
   if (!text) return false;
-  if (!viewer.TextSubclass.Install(text, &viewer, TextPaneSubclassHandler)) {
+  if (!subclass_.Install(text, this, SubclassHandler)) {
     DestroyWindow(text);
     return false;
   }
-  viewer.Text = text;
+  text_ = text;
   // Read-only: nothing to undo, and format changes must not pile up there.
   SendMessageW(text, EM_SETUNDOLIMIT, 0, 0);
   SendMessageW(text, EM_EXLIMITTEXT, 0, INT_MAX - 1);
-  SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(viewer.MainFont.Get()), FALSE);
-  SendMessageW(text, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(viewer.Colours.BackColor));
-  ApplyControlTheme(viewer, text);
+  SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(look_.MainFont.Get()), FALSE);
+  SendMessageW(text, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(look_.Colours.BackColor));
+  // A new control has the default style already.
+  if (darkStyle) SetControlStyle(text, true);
   return true;
 }
 
-void LoadText(TJsonViewer& viewer) {
-  if (!viewer.Core.CurrentNode || !EnsureTextPane(viewer)) return;
-  // The same text is not put in again (a tree selection marks the pane
-  // stale, but the document is unchanged): replacing a big text costs
-  // seconds, and the reader keeps the place and selection.
-  if (viewer.TextShownRevision != viewer.SourceRevision()) {
-    SetCharFormat(viewer.Text, SCF_DEFAULT, viewer.Colours.SyntaxText, false);
-    const std::u16string& source = viewer.SourceText();
-    SetWindowTextW(viewer.Text, reinterpret_cast<LPCWSTR>(source.c_str()));
-    viewer.LineColours.TextLoaded(CountTextLines(source));
-    viewer.TextShownRevision = viewer.SourceRevision();
+void TTextPane::Place(const TRect& r) { PlaceControl(text_, r.Left, r.Top, r.Width(), r.Height()); }
+
+void TTextPane::Show(bool shown) {
+  if (text_) ShowWindow(text_, shown ? SW_SHOW : SW_HIDE);
+}
+
+void TTextPane::Load() {
+  if (shownRevision_ != events_.DocumentRevision()) {
+    SetCharFormat(text_, SCF_DEFAULT, look_.Colours.SyntaxText, false);
+    const std::u16string& source = events_.DocumentText();
+    SetWindowTextW(text_, reinterpret_cast<LPCWSTR>(source.c_str()));
+    lineColours_.TextLoaded(CountTextLines(source));
+    shownRevision_ = events_.DocumentRevision();
   }
-  viewer.TextStale = false;
-  viewer.ColoursStale = true;
+  stale_ = false;
+  coloursStale_ = true;
 }
 
-void RefreshTextPane(TJsonViewer& viewer) {
-  if (viewer.ActiveTab != 1) return;
-  if (viewer.TextStale)
-    LoadText(viewer);
-  else if (viewer.Text)
-    InvalidateRect(viewer.Text, nullptr, FALSE);
+void TTextPane::Repaint() {
+  if (text_) InvalidateRect(text_, nullptr, FALSE);
 }
 
-void ColourVisibleLines(TJsonViewer& viewer) {
-  if (viewer.ColouringBusy || !viewer.Text || !IsWindowVisible(viewer.Text)) return;
-  TBusyFlag busy(viewer.ColouringBusy);
+// Colours the lines of characters start..end (the first being line
+// firstLine) that do not show the current colours yet, keeping the user's
+// selection and scroll position and drawing once at the end.
+void TTextPane::ColourText(LONG start, LONG end, size_t firstLine) {
+  const bool bold = settings_.ReadFlag(setting::kFontUseBold);
+  if (bold != colouredBold_) {
+    lineColours_.ColoursChanged();
+    colouredBold_ = bold;
+  }
+  const std::vector<TColourSpan> spans =
+      PendingColourSpans(TextRange(text_, start, end), firstLine, language_, bold, &lineColours_);
+  if (spans.empty()) return;
+  const CHARRANGE selection = Selection(text_);
+  POINT scroll{};
+  SendMessageW(text_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  SendMessageW(text_, WM_SETREDRAW, FALSE, 0);
+  for (const TColourSpan& span : spans)
+    ColourRange(text_, start + span.Start, span.Length, SyntaxRoleColour(look_.Colours, span.Role), span.Bold);
+  SendMessageW(text_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  SendMessageW(text_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  SendMessageW(text_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(text_, nullptr, FALSE);
+}
+
+void TTextPane::ColourVisibleLines() {
+  if (busy_ || !text_ || !IsWindowVisible(text_)) return;
+  TBusyFlag busy(busy_);
   TVisibleText visible;
-  if (!VisibleText(viewer.Text, &visible)) return;
-  ColourText(viewer, visible.Start, visible.End, visible.FirstLine);
-  viewer.ColoursStale = false;
+  if (!VisibleText(text_, &visible)) return;
+  ColourText(visible.Start, visible.End, visible.FirstLine);
+  coloursStale_ = false;
 }
 
-void ShowCellInText(TJsonViewer& viewer) {
-  if (viewer.TextStale) LoadText(viewer);
-  const std::vector<int> selected = SelectedGridRows(viewer);
-  if (!viewer.Text || selected.empty() || selected[0] >= static_cast<int>(viewer.Core.VisibleNodes.size())) return;
-  const TViewerCore& core = viewer.Core;
-  const std::u16string cell =
-      ShowCellSearchText(core.Table, core.VisibleRows, selected[0], core.CurrentColumn, core.FlatLevel);
-  const int64_t found = FindCellInText(LinkText(viewer.Text), cell);
+void TTextPane::ColoursChanged() {
+  coloursStale_ = true;
+  lineColours_.ColoursChanged();
+}
+
+void TTextPane::ApplyColours() {
+  if (text_) SendMessageW(text_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(look_.Colours.BackColor));
+}
+
+void TTextPane::SelectFirst(const std::u16string& cellText) {
+  const int64_t found = FindCellInText(LinkText(text_), cellText);
   if (found < 0) return;
-  SendMessageW(viewer.Text, EM_SETSEL, static_cast<WPARAM>(found), static_cast<LPARAM>(found + cell.size()));
-  SendMessageW(viewer.Text, kMsgRecolourText, 0, 0);
+  SendMessageW(text_, EM_SETSEL, static_cast<WPARAM>(found), static_cast<LPARAM>(found + cellText.size()));
+  SendMessageW(text_, kMsgRecolourText, 0, 0);
 }
 
-void FindSelectionInGrid(TJsonViewer& viewer) {
-  if (!viewer.Text) return;
-  const CHARRANGE selection = Selection(viewer.Text);
-  if (selection.cpMin == selection.cpMax) return;
-  const std::u16string selected = SelectedPaneText(LinkText(viewer.Text), selection.cpMin, selection.cpMax);
-  const TGridCellPos cell = FindSelectionInGrid(viewer.Core.Table, viewer.Core.VisibleRows, selected);
-  if (!cell.Found()) return;
-  SelectOnlyRow(viewer, cell.Row);
-  SendMessageW(viewer.Grid, LVM_ENSUREVISIBLE, static_cast<WPARAM>(cell.Row), FALSE);
-  SetCurrentCell(viewer, cell.Row, cell.Column, true);
+bool TTextPane::SelectedLinkText(std::u16string* text) const {
+  if (!text_) return false;
+  const CHARRANGE selection = Selection(text_);
+  if (selection.cpMin == selection.cpMax) return false;
+  *text = SelectedPaneText(LinkText(text_), selection.cpMin, selection.cpMax);
+  return true;
 }
 
-TTextPaneSnapshot TextPaneSnapshot(const TJsonViewer& viewer) {
+TTextPaneSnapshot TTextPane::Snapshot() const {
   TTextPaneSnapshot snapshot;
-  if (!viewer.Text) return snapshot;
-  const int length = GetWindowTextLengthW(viewer.Text);
+  if (!text_) return snapshot;
+  const int length = GetWindowTextLengthW(text_);
   std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');
   text.resize(static_cast<size_t>(
-      std::max(GetWindowTextW(viewer.Text, reinterpret_cast<LPWSTR>(&text[0]), length + 1), 0)));
+      std::max(GetWindowTextW(text_, reinterpret_cast<LPWSTR>(&text[0]), length + 1), 0)));
   snapshot.Text = ReduceCrLf(text);
-  const CHARRANGE selection = Selection(viewer.Text);
+  const CHARRANGE selection = Selection(text_);
   snapshot.SelStart = selection.cpMin;
   snapshot.SelEnd = selection.cpMax;
   return snapshot;
 }
 
-void SelectTextMatch(TJsonViewer& viewer, int start, int end) {
-  SendMessageW(viewer.Text, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-  ColourVisibleLines(viewer);
-  SetFocus(viewer.Text);
+void TTextPane::SelectMatch(int start, int end) {
+  SendMessageW(text_, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+  ColourVisibleLines();
+  SetFocus(text_);
 }
 
-bool TextPaneSubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                             LRESULT* result) {
-  auto& viewer = *static_cast<TJsonViewer*>(owner);
-  if (OfferToViewer(viewer, message, wParam, lParam)) return true;
-  if (!ShowsOtherLines(viewer, message, wParam)) return false;
-  *result = viewer.TextSubclass.CallPrevious(window, message, wParam, lParam);
-  ColourVisibleLines(viewer);
+void TTextPane::Copy() { SendMessageW(text_, WM_COPY, 0, 0); }
+
+// Messages after which the lines on screen may have changed.
+bool TTextPane::ShowsOtherLines(UINT message, WPARAM wParam) const {
+  switch (message) {
+    case WM_VSCROLL: case WM_MOUSEWHEEL: case WM_SIZE: case kMsgRecolourText:
+      return true;
+    case WM_KEYDOWN:
+      switch (wParam) {
+        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_UP: case VK_DOWN: return true;
+        default: return false;
+      }
+    case WM_PAINT:
+      return coloursStale_;
+    default:
+      return false;
+  }
+}
+
+// Keys first, then a colouring pass after anything that may bring other
+// lines on screen.
+bool TTextPane::SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT* result) {
+  auto& self = *static_cast<TTextPane*>(owner);
+  if (OfferToHost(self.events_, message, wParam)) return true;
+  if (!self.ShowsOtherLines(message, wParam)) return false;
+  *result = self.subclass_.CallPrevious(window, message, wParam, lParam);
+  self.ColourVisibleLines();
   return true;
 }
 

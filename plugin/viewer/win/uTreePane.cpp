@@ -1,20 +1,17 @@
 #include "uTreePane.h"
 
 #include <algorithm>
+#include <vector>
 
-#include "uCellEditor.h"
-#include "uFilterRow.h"
-#include "uGridPane.h"
-#include "uJsonViewer.h"
-#include "uStatusBar.h"
-#include "uTextPane.h"
-#include "uTreeRules.h"
+#include "uViewerCommands.h"
 
 namespace corvane {
 
 namespace {
 
 const wchar_t kPlaceholder[] = L"...";
+// Child, visible, tab stop, lines at root, buttons, lines, selection always shown.
+constexpr DWORD kTreeStyle = 0x50010027;
 
 HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT relation) {
   return reinterpret_cast<HTREEITEM>(
@@ -95,49 +92,37 @@ void SelectEntry(HWND tree, HTREEITEM item) {
   SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
-bool CtrlShiftHeld() {
-  return (GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-}
-
-// The selected entry of a tree without the focus is drawn in the theme's
-// text colour on its second background colour. The control's own colours for
-// it ignore the theme: in the dark theme the label was light text on a light
-// box, unreadable. The focused selection keeps the system highlight.
-LRESULT PaintTreeEntry(const TJsonViewer& viewer, NMTVCUSTOMDRAW* draw) {
-  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED) &&
-      GetFocus() != viewer.Tree) {
-    draw->clrText = viewer.Colours.TextColor;
-    draw->clrTextBk = viewer.Colours.BackColor2;
-  }
-  return CDRF_DODEFAULT;
-}
-
 }  // namespace
 
-void BuildTree(TJsonViewer& viewer) {
-  const HWND tree = viewer.Tree;
-  TJsonData* root = viewer.Document.Value.get();
-  // Every selection change below is shown once, at the end.
-  viewer.BuildingTree = true;
-  SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  viewer.TreeRanges.clear();
-  HTREEITEM rootEntry = InsertEntry(tree, TVI_ROOT, root, TreeRootLabel());
-  SelectEntry(tree, rootEntry);
-  ExpandItem(tree, rootEntry);
-  const int child = InitialTreeChild(root, viewer.Core.FlatLevel, viewer.AlwaysStartAtRoot);
-  if (child >= 0)
-    if (HTREEITEM entry = ChildEntry(tree, rootEntry, *AsContainer(root), size_t(child), true))
-      SelectEntry(tree, entry);
-  viewer.BuildingTree = false;
-  ShowSelectedNode(viewer);
+void TTreePane::Create(HWND parent) { tree_ = CreateControl(WC_TREEVIEWW, kTreeStyle, parent, ctl::kTree); }
+
+void TTreePane::InstallSubclass() { SubclassControl(subclass_, tree_, this, SubclassHandler); }
+
+bool TTreePane::SubclassHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+  return OfferToHost(static_cast<TTreePane*>(owner)->events_, message, wParam);
 }
 
-void ExpandEntry(TJsonViewer& viewer, HTREEITEM entry) {
-  const HWND tree = viewer.Tree;
-  const LPARAM param = EntryParam(tree, entry);
-  HTREEITEM first = NextItem(tree, entry, TVGN_CHILD);
-  if (!param || !first || NodeOf(tree, first)) return;  // filled already
+void TTreePane::Build(TJsonData* root, int flatLevel, bool alwaysStartAtRoot) {
+  root_ = root;
+  // Every selection change below is reported once, at the end.
+  building_ = true;
+  SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  ranges_.clear();
+  HTREEITEM rootEntry = InsertEntry(tree_, TVI_ROOT, root, TreeRootLabel());
+  SelectEntry(tree_, rootEntry);
+  ExpandItem(tree_, rootEntry);
+  const int child = InitialTreeChild(root, flatLevel, alwaysStartAtRoot);
+  if (child >= 0)
+    if (HTREEITEM entry = ChildEntry(tree_, rootEntry, *AsContainer(root), size_t(child), true))
+      SelectEntry(tree_, entry);
+  building_ = false;
+  events_.TreeSelectionChanged();
+}
+
+void TTreePane::Expand(HTREEITEM entry) {
+  const LPARAM param = EntryParam(tree_, entry);
+  HTREEITEM first = NextItem(tree_, entry, TVGN_CHILD);
+  if (!param || !first || NodeOf(tree_, first)) return;  // filled already
   // The children this entry stands for: all of a node's, or a range's.
   TTreeRange level;
   if (const TTreeRange* range = RangeOf(param)) {
@@ -148,7 +133,7 @@ void ExpandEntry(TJsonViewer& viewer, HTREEITEM entry) {
   }
   const auto* container = AsContainer(level.Container);
   if (!container || level.First + level.Count > container->Count()) return;
-  SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(first));
+  SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(first));
   const size_t span = TreeRangeSpan(level.Count);
   const size_t entries = (level.Count + span - 1) / span;
   const bool freeze = entries > kTreeFreezeAbove;
@@ -156,85 +141,58 @@ void ExpandEntry(TJsonViewer& viewer, HTREEITEM entry) {
   // insertion, which makes filling a large level quadratic; with redrawing
   // off as well as the window locked, that work is done once at the end.
   if (freeze) {
-    LockWindowUpdate(tree);
-    SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    LockWindowUpdate(tree_);
+    SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
   }
   for (size_t e = 0; e < entries; ++e) {
     const size_t at = level.First + e * span;
     if (span == 1) {
-      InsertEntry(tree, entry, container->Child(at), TreeEntryLabel(level.Container, at));
+      InsertEntry(tree_, entry, container->Child(at), TreeEntryLabel(level.Container, at));
       continue;
     }
     const size_t count = std::min(span, level.First + level.Count - at);
-    viewer.TreeRanges.push_back(TTreeRange{level.Container, at, count});
-    InsertWithPlaceholder(tree, entry, TreeRangeLabel(at, at + count - 1),
-                          reinterpret_cast<LPARAM>(&viewer.TreeRanges.back()) | kRangeBit, true);
+    ranges_.push_back(TTreeRange{level.Container, at, count});
+    InsertWithPlaceholder(tree_, entry, TreeRangeLabel(at, at + count - 1),
+                          reinterpret_cast<LPARAM>(&ranges_.back()) | kRangeBit, true);
   }
   if (freeze) {
-    SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
     LockWindowUpdate(nullptr);
-    InvalidateRect(tree, nullptr, TRUE);
+    InvalidateRect(tree_, nullptr, TRUE);
   }
 }
 
-TJsonData* SelectedTreeNode(const TJsonViewer& viewer) {
-  return NodeOf(viewer.Tree, NextItem(viewer.Tree, nullptr, TVGN_CARET));
-}
+TJsonData* TTreePane::SelectedNode() const { return NodeOf(tree_, NextItem(tree_, nullptr, TVGN_CARET)); }
 
-void ShowSelectedNode(TJsonViewer& viewer) {
-  if (viewer.BuildingTree) return;
-  EndCellEditBeforeRowsMove(viewer);
-  const bool keepFilters = CtrlShiftHeld();
-  TFilterList saved;
-  if (keepFilters) {
-    ReadFilterEdits(viewer);
-    saved = viewer.Core.SaveFilters();
-  }
-  TJsonData* node = SelectedTreeNode(viewer);
-  if (!node) return;
-  ShowTable(viewer, node);
-  if (keepFilters && !saved.empty()) {
-    const TFilterPassResult result = viewer.Core.RestoreFilters(saved);
-    WriteFilterEdits(viewer);
-    ShowFilterResult(viewer, result);
-  }
-  viewer.TextStale = true;
-  if (viewer.ActiveTab == 1) LoadText(viewer);
-  UpdateStatusBar(viewer);
-}
-
-void SelectNodeInTree(TJsonViewer& viewer, int row) {
-  const HWND tree = viewer.Tree;
-  TJsonData* node = viewer.Core.VisibleNode(row);
-  HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
+// The entry of node, following the index path from the root; expand fills
+// the levels on the way, else only entries that exist are followed.
+HTREEITEM TTreePane::FindEntry(const TJsonData* node, bool expand) const {
+  HTREEITEM item = NextItem(tree_, nullptr, TVGN_ROOT);
   std::vector<int> path;
-  const TJsonData* level = viewer.Document.Value.get();
-  if (!node || !item || !TreeIndexPath(level, node, &path)) return;
+  const TJsonData* level = root_;
+  if (!node || !item || !TreeIndexPath(level, node, &path)) return nullptr;
   for (int index : path) {
     const TJsonContainer* container = AsContainer(level);
-    item = container ? ChildEntry(tree, item, *container, size_t(index), true) : nullptr;
-    if (!item) return;
+    item = container ? ChildEntry(tree_, item, *container, size_t(index), expand) : nullptr;
+    if (!item) return nullptr;
     level = container->Child(size_t(index));
   }
-  SelectEntry(tree, item);
-  SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-  SetFocus(tree);
+  return item;
 }
 
-void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
-  const HWND tree = viewer.Tree;
-  std::vector<int> path;
-  HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
-  const TJsonData* level = viewer.Document.Value.get();
-  if (!item || !node || !TreeIndexPath(level, node, &path) || path.empty()) return;
-  // Only entries that exist: a parent never expanded has none for node yet.
-  for (int index : path) {
-    const TJsonContainer* container = AsContainer(level);
-    item = container ? ChildEntry(tree, item, *container, size_t(index), false) : nullptr;
-    if (!item) return;
-    level = container->Child(size_t(index));
-  }
-  if (NodeOf(tree, item) != node) return;
+void TTreePane::SelectNode(const TJsonData* node) {
+  HTREEITEM item = FindEntry(node, true);
+  if (!item) return;
+  SelectEntry(tree_, item);
+  SendMessageW(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+  SetFocus(tree_);
+}
+
+void TTreePane::Relabel(const TJsonData* node) {
+  // The root has no key; a parent never expanded has no entry for node yet.
+  if (!node || !node->Parent()) return;
+  HTREEITEM item = FindEntry(node, false);
+  if (!item || NodeOf(tree_, item) != node) return;
   const TJsonData* parent = node->Parent();
   const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
   std::u16string label = TreeEntryLabel(parent, size_t(index));
@@ -242,22 +200,43 @@ void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
   entry.mask = TVIF_TEXT;
   entry.hItem = item;
   entry.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(label.c_str()));
-  SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+  SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&entry));
 }
 
-bool TreeNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result) {
+void TTreePane::ApplyColours() {
+  SendMessageW(tree_, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(look_.Colours.BackColor));
+  SendMessageW(tree_, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(look_.Colours.TextColor));
+}
+
+void TTreePane::Repaint() { InvalidateRect(tree_, nullptr, FALSE); }
+
+// The selected entry of a tree without the focus is drawn in the theme's
+// text colour on its second background colour. The control's own colours for
+// it ignore the theme: in the dark theme the label was light text on a light
+// box, unreadable. The focused selection keeps the system highlight.
+LRESULT TTreePane::PaintEntry(NMTVCUSTOMDRAW* draw) const {
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED) &&
+      GetFocus() != tree_) {
+    draw->clrText = look_.Colours.TextColor;
+    draw->clrTextBk = look_.Colours.BackColor2;
+  }
+  return CDRF_DODEFAULT;
+}
+
+bool TTreePane::Notify(NMHDR* header, LRESULT* result) {
   switch (header->code) {
     case TVN_ITEMEXPANDINGW: {
       auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
-      if (change->action & TVE_EXPAND) ExpandEntry(viewer, change->itemNew.hItem);
+      if (change->action & TVE_EXPAND) Expand(change->itemNew.hItem);
       *result = 0;
       return true;
     }
     case TVN_SELCHANGEDW:
-      ShowSelectedNode(viewer);
+      if (!building_) events_.TreeSelectionChanged();
       return true;
     case NM_CUSTOMDRAW:
-      *result = PaintTreeEntry(viewer, reinterpret_cast<NMTVCUSTOMDRAW*>(header));
+      *result = PaintEntry(reinterpret_cast<NMTVCUSTOMDRAW*>(header));
       return true;
     default:
       return false;

@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "uCellEditor.h"
 #include "uGuard.h"
 #include "uJsonViewer.h"
 
@@ -53,12 +52,12 @@ void RetireViewer(TJsonViewer* viewer) {
 }
 
 void CloseViewer(TJsonViewer& viewer) {
-  if (viewer.Closing) return;
-  viewer.Closing = true;
+  if (viewer.Closing()) return;
+  viewer.BeginClosing();
   // A menu of this viewer is open (the close came from inside its loop):
   // end it, so its loop returns once this close is done.
-  if (viewer.MenuLoops > 0) EndMenu();
-  win::GuardedVoid([&] { AskSaveBeforeClose(viewer); });
+  if (viewer.InMenuLoop()) EndMenu();
+  win::GuardedVoid([&] { viewer.AskSaveBeforeClose(); });
   viewer.Shutdown();
   RetireViewer(&viewer);
 }

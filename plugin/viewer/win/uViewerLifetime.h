@@ -8,15 +8,14 @@
 // the plug-in (the exports, the main window's procedure, every subclass
 // procedure) holds a TPluginFrame, and a viewer retired while any frame is
 // active is deleted only when the outermost frame returns. Code that ran a
-// modal loop checks Closing afterwards and, when set, touches nothing more
-// of the viewer (its windows are gone; the object is still valid).
+// modal loop (TJsonViewer's RunModal, which every pane's loop goes through)
+// checks whether the viewer began closing and, when it did, touches nothing
+// more of it (its windows are gone; the object is still valid).
 #pragma once
 
-#include <utility>
-
-#include "uJsonViewer.h"
-
 namespace corvane {
+
+class TJsonViewer;
 
 // One entry into the plug-in on the GUI thread.
 class TPluginFrame {
@@ -37,23 +36,5 @@ void RetireViewer(TJsonViewer* viewer);
 // settings back) and retires the object. Nothing when it is closing already
 // (a close asked again from inside the question's own message box).
 void CloseViewer(TJsonViewer& viewer);
-
-// Runs a modal loop of the viewer (a menu, a popup, a message box). While a
-// menu's loop runs the viewer counts it, so a close from inside ends the menu
-// first. Returns false when the viewer began closing meanwhile: the caller
-// must then leave the viewer alone.
-template <typename F>
-bool RunModal(TJsonViewer& viewer, bool menu, F&& body) {
-  if (menu) ++viewer.MenuLoops;
-  struct TCount {
-    TJsonViewer& Viewer;
-    bool Menu;
-    ~TCount() {
-      if (Menu) --Viewer.MenuLoops;
-    }
-  } count{viewer, menu};
-  std::forward<F>(body)();
-  return !viewer.Closing;
-}
 
 }  // namespace corvane

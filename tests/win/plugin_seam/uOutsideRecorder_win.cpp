@@ -92,7 +92,7 @@ int __stdcall CorvaneTestPendingPatches(HWND listWin, char* buffer, int size) {
   const corvane::TJsonViewer* viewer = corvane::TJsonViewer::FromWindow(listWin);
   if (!viewer) return -1;
   std::string lines;
-  for (const corvane::TSourcePatch& patch : viewer->PatchDocument.Patches())
+  for (const corvane::TSourcePatch& patch : viewer->PendingPatches())
     lines += std::to_string(patch.Start) + " " + std::to_string(patch.Length) + " " +
              std::to_string(patch.Replacement.size()) + " " + patch.Replacement + "\n";
   const int length = static_cast<int>(lines.size());

@@ -1,0 +1,133 @@
+// Edit mode, cell edits on the document, saving and the question on close.
+#include "uJsonViewer.h"
+
+#include "uOutside.h"
+
+namespace corvane {
+
+namespace {
+
+std::u16string FileNameWithoutFolder(const std::u16string& path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void TJsonViewer::ShowStatus(const TI18nKey& key) {
+  const std::u16string text = tr(key);
+  UpdateEditStatus(&text);
+}
+
+// Commands that are never available, and cells the editor cannot open: a
+// beep and " READ ONLY".
+void TJsonViewer::RefuseReadOnly() {
+  RefusalBeep();
+  ShowStatus(i18n::kStatusReadOnly);
+}
+
+// Ctrl+E, Ctrl+R and command 5009.
+void TJsonViewer::ToggleEditMode() {
+  if (!hasStructure_) {
+    RefusalBeep();
+    return;
+  }
+  EndCellEdit(true);
+  if (editor_.IsOpen()) return;
+  editMode_ = !editMode_;
+  UpdateEditStatus();
+}
+
+// Enter on a cell and a double-click in edit mode.
+void TJsonViewer::BeginCellEdit(int row, int column) {
+  EndCellEdit(true);
+  if (editor_.IsOpen() || !editMode_) return;
+  const TCellEditTarget target = CellEditTarget(core_, row, column);
+  if (!target.Valid() || !FitsCellEditBox(target.Text)) return RefuseReadOnly();
+  RECT cell{};
+  if (!grid_.CellRect(row, column, &cell)) return;
+  if (!editor_.Open(grid_.Window(), cell, target)) return RefuseReadOnly();
+  ShowStatus(i18n::kStatusEditing);
+}
+
+void TJsonViewer::EndCellEdit(bool commit) { editor_.End(commit, GetFocus()); }
+
+// Before the grid's rows move (filter pass, sort, table rebuild, tree
+// selection, scrolling).
+void TJsonViewer::EndCellEditBeforeRowsMove() { editor_.EndBeforeRowsMove(); }
+
+bool TJsonViewer::CellEditCommit(const TCellEditTarget& target, const std::u16string& text) {
+  const TCommitResult result = CommitCellEdit(document_, patches_, target, text);
+  if (!result.Committed()) {
+    UpdateEditStatus(&result.Status);
+    return false;
+  }
+  if (result.Outcome == TCommitOutcome::Accepted) ShowAcceptedEdit(target);
+  UpdateEditStatus();
+  return true;
+}
+
+// Every view shows an accepted edit: the table's texts, the filter and sort
+// pass, the tree's labels, the text pane and the status bar.
+void TJsonViewer::ShowAcceptedEdit(const TCellEditTarget& target) {
+  modified_ = true;
+  SourceChanged();
+  text_.MarkStale();
+  RefreshNodeTexts(core_, target.Node);
+  ShowFilterResult(core_.ApplyFilters(true));
+  if (target.RenameKey) tree_.Relabel(target.Node);
+  tree_.Repaint();
+  if (tabs_.ActiveTab() == kTabText) LoadText();
+}
+
+// Ctrl+S and command 5019.
+bool TJsonViewer::SaveChanges() {
+  EndCellEdit(true);
+  if (editor_.IsOpen()) return false;
+  if (!modified_) {
+    ShowStatus(i18n::kStatusNoChanges);
+    return true;
+  }
+  return SaveAndReport(nullptr);
+}
+
+// Saves and shows the outcome; the failure's status text in *failure.
+bool TJsonViewer::SaveAndReport(std::u16string* failure) {
+  const TSaveResult result = SaveEditedDocument(document_, patches_);
+  if (!result.Saved) {
+    outside::Beep(MB_ICONHAND);
+    UpdateEditStatus(&result.Status);
+    if (failure) *failure = result.Status;
+    return false;
+  }
+  modified_ = false;
+  hasStructure_ = result.StructureRebuilt;
+  if (!hasStructure_) editMode_ = false;
+  SourceChanged();
+  UpdateEditStatus(&result.Status);
+  return true;
+}
+
+void TJsonViewer::AskSaveBeforeClose() {
+  EndCellEdit(true);
+  // A refused edit is dropped: the question is about what was accepted.
+  if (editor_.IsOpen()) EndCellEdit(false);
+  if (!modified_) return;
+  std::u16string question = tr(i18n::kDialogSaveBeforeClose);
+  const size_t at = question.find(u"%s");
+  if (at != std::u16string::npos) question.replace(at, 2, FileNameWithoutFolder(fileName_));
+  if (AskQuestion(question, MB_ICONWARNING | MB_YESNO) != IDYES) return;
+  std::u16string failure;
+  if (!SaveAndReport(&failure)) AskQuestion(SaveFailureMessage(failure), MB_ICONERROR | MB_OK);
+}
+
+// Message boxes belong to the viewer's window while it exists, else to the
+// host's lister window.
+int TJsonViewer::AskQuestion(const std::u16string& text, UINT style) {
+  HWND owner = IsWindow(main_.Get()) ? main_.Get() : (IsWindow(parent_) ? parent_ : nullptr);
+  int answer = 0;
+  RunModal(false, [&] { answer = MessageBoxW(owner, reinterpret_cast<LPCWSTR>(text.c_str()), L"corvane", style); });
+  return answer;
+}
+
+}  // namespace corvane
