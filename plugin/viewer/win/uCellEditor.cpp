@@ -113,14 +113,17 @@ void EndEdit(TJsonViewer& viewer, bool commit, HWND focus) {
 }
 
 // Every view shows an accepted edit: the table's texts, the filter and sort
-// pass, the tree's labels, the text pane and the status bar.
-void ShowAcceptedEdit(TJsonViewer& viewer, const TCellEditTarget& target) {
+// pass, the tree's labels, the text pane and the status bar. A null filled
+// in was replaced by a node of the new kind: the table and the tree entry
+// stand for that one before the old node goes with the result.
+void ShowAcceptedEdit(TJsonViewer& viewer, const TCellEditTarget& target, const TCommitResult& result) {
   viewer.Modified = true;
   viewer.SourceChanged();
   viewer.TextStale = true;
-  RefreshNodeTexts(viewer.Core, target.Node);
+  RefreshNodeTexts(viewer.Core, result.Node, result.Replaced.get());
   ShowFilterResult(viewer, viewer.Core.ApplyFilters(true));
-  if (target.RenameKey) RelabelTreeEntry(viewer, target.Node);
+  if (target.RenameKey || result.Replaced) RelabelTreeEntry(viewer, result.Node, result.Replaced.get());
+  if (result.Replaced) UpdateStatusBar(viewer);  // the kind of a scalar selected in the tree
   InvalidateRect(viewer.Tree, nullptr, FALSE);
   if (viewer.ActiveTab == 1) LoadText(viewer);
 }
@@ -266,7 +269,7 @@ bool CommitCellEdit(TJsonViewer& viewer, const std::u16string& text) {
     UpdateEditStatus(viewer, &result.Status);
     return false;
   }
-  if (result.Outcome == TCommitOutcome::Accepted) ShowAcceptedEdit(viewer, target);
+  if (result.Outcome == TCommitOutcome::Accepted) ShowAcceptedEdit(viewer, target, result);
   UpdateEditStatus(viewer);
   return true;
 }

@@ -221,7 +221,7 @@ void SelectNodeInTree(TJsonViewer& viewer, int row) {
   SetFocus(tree);
 }
 
-void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
+void RelabelTreeEntry(TJsonViewer& viewer, TJsonData* node, const TJsonData* replaced) {
   const HWND tree = viewer.Tree;
   std::vector<int> path;
   HTREEITEM item = NextItem(tree, nullptr, TVGN_ROOT);
@@ -234,14 +234,15 @@ void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node) {
     if (!item) return;
     level = container->Child(size_t(index));
   }
-  if (NodeOf(tree, item) != node) return;
+  if (NodeOf(tree, item) != (replaced ? replaced : node)) return;
   const TJsonData* parent = node->Parent();
   const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
   std::u16string label = TreeEntryLabel(parent, size_t(index));
   TVITEMW entry{};
-  entry.mask = TVIF_TEXT;
+  entry.mask = TVIF_TEXT | TVIF_PARAM;
   entry.hItem = item;
   entry.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(label.c_str()));
+  entry.lParam = reinterpret_cast<LPARAM>(node);
   SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&entry));
 }
 

@@ -23,8 +23,9 @@ void SelectNodeInTree(TJsonViewer& viewer, int row);
 
 // WM_NOTIFY from the tree; true when handled (*result is the answer).
 // Gives node's entry, when it exists, the label of its (renamed) key; the
-// tree keeps its entries, expansion and selection.
-void RelabelTreeEntry(TJsonViewer& viewer, const TJsonData* node);
+// tree keeps its entries, expansion and selection. With replaced, the entry
+// of that node (a null filled in, whose place node took) stands for node.
+void RelabelTreeEntry(TJsonViewer& viewer, TJsonData* node, const TJsonData* replaced = nullptr);
 
 bool TreeNotify(TJsonViewer& viewer, NMHDR* header, LRESULT* result);
 
