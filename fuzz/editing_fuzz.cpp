@@ -228,10 +228,10 @@ void CheckOutsideSpans(const std::string& original, const std::string& text,
 
 // ---- the writing rules on their own ------------------------------------------------
 
-// The string the document loads with at path (member names and indexes),
-// or false when it does not load or holds no string there.
-bool LoadedString(const std::string& doc, TDocumentLanguage language, std::initializer_list<const char*> path,
-                  std::string& value) {
+// The text the document loads with at path (member names and indexes): the
+// string there, or with key set the one member name of the object there.
+bool LoadedText(const std::string& doc, TDocumentLanguage language, std::initializer_list<const char*> path,
+                bool key, std::string& text) {
   TLoadedDocument loaded;
   TLoadError error;
   if (!LoadDocumentFromBytes(doc, language, loaded, error)) return false;
@@ -241,20 +241,10 @@ bool LoadedString(const std::string& doc, TDocumentLanguage language, std::initi
     else if (NodeKind(node) == nkArray) node = static_cast<const TJsonArray*>(node)->Child(size_t(std::atoi(step)));
     else return false;
   }
-  if (NodeKind(node) != nkString) return false;
-  value = std::string(static_cast<const TJsonString*>(node)->Value());
-  return true;
-}
-
-// The one member name of the object at the top (or under path's first step).
-bool LoadedKey(const std::string& doc, TDocumentLanguage language, const char* under, std::string& key) {
-  TLoadedDocument loaded;
-  TLoadError error;
-  if (!LoadDocumentFromBytes(doc, language, loaded, error)) return false;
-  const TJsonData* node = loaded.Value.get();
-  if (under && NodeKind(node) == nkObject) node = static_cast<const TJsonObject*>(node)->Find(under);
-  if (NodeKind(node) != nkObject || static_cast<const TJsonObject*>(node)->Count() != 1) return false;
-  key = std::string(static_cast<const TJsonObject*>(node)->Name(0));
+  if (key && NodeKind(node) == nkObject && static_cast<const TJsonObject*>(node)->Count() == 1)
+    return text = std::string(static_cast<const TJsonObject*>(node)->Name(0)), true;
+  if (key || NodeKind(node) != nkString) return false;
+  text = std::string(static_cast<const TJsonString*>(node)->Value());
   return true;
 }
 
@@ -273,8 +263,7 @@ void CheckYamlStyles(const std::string& text) {
       for (const std::string_view readAlike : {std::string_view(), std::string_view(text)}) {
         const std::string doc = p.Before + WriteYamlString(text, style, p.Place, true, readAlike) + p.After;
         std::string back;
-        const bool loaded = p.Path.size() ? LoadedString(doc, TDocumentLanguage::Yaml, p.Path, back)
-                                          : LoadedKey(doc, TDocumentLanguage::Yaml, nullptr, back);
+        const bool loaded = LoadedText(doc, TDocumentLanguage::Yaml, p.Path, p.Path.size() == 0, back);
         Check(loaded && back == text, "a YAML scalar or key written in its style reads back otherwise");
       }
     }
@@ -287,7 +276,7 @@ void CheckTomlStyles(const std::string& text) {
     for (const char* lineBreak : {"\n", "\r\n"}) {
       const std::string doc = "k = " + WriteTomlString(text, form, lineBreak, false) + lineBreak;
       std::string back;
-      Check(LoadedString(doc, TDocumentLanguage::Toml, {"k"}, back) && back == text,
+      Check(LoadedText(doc, TDocumentLanguage::Toml, {"k"}, false, back) && back == text,
             "a TOML string written in its form reads back otherwise");
     }
   }
@@ -296,11 +285,10 @@ void CheckTomlStyles(const std::string& text) {
   for (const TTomlKeyStyle style : {TTomlKeyStyle::Bare, TTomlKeyStyle::Basic, TTomlKeyStyle::Literal}) {
     const std::string key = WriteTomlKey(text, style);
     std::string back;
-    Check(LoadedKey(key + " = 1\n", TDocumentLanguage::Toml, nullptr, back) && back == text,
-          "a TOML key written in its style reads back otherwise");
-    Check(LoadedKey("[" + key + "]\nx = 1\n", TDocumentLanguage::Toml, nullptr, back) && back == text,
-          "a TOML table header written in its style reads back otherwise");
-    Check(LoadedKey("a." + key + " = 1\n", TDocumentLanguage::Toml, "a", back) && back == text,
+    for (const std::string& doc : {key + " = 1\n", "[" + key + "]\nx = 1\n"})
+      Check(LoadedText(doc, TDocumentLanguage::Toml, {}, true, back) && back == text,
+            "a TOML key or table header written in its style reads back otherwise");
+    Check(LoadedText("a." + key + " = 1\n", TDocumentLanguage::Toml, {"a"}, true, back) && back == text,
           "a TOML dotted key written in its style reads back otherwise");
   }
 }
