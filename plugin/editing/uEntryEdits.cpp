@@ -368,12 +368,12 @@ bool RecordLocatedEdits(TLoadedDocument& doc, TSourcePatchDocument& patches, con
     for (const TSourcePatch& edit : edits) patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
     return true;
   }
-  if (!patches.AddTextPatches(edits)) return false;
-  std::string text = patches.BuildText();
-  if (text == patches.LoadedBytes()) patches.ClearPatches();  // back to the file as loaded
+  // doc.Bytes is the patched text: the edits' offsets are its own.
+  std::string text = SplicePatches(doc.Bytes, edits);
   TStructureIndex index;
   TLoadError error;
-  if (!ParseDocumentIndex(text, doc.Language, index, error)) return false;
+  if (!ParseDocumentIndex(text, doc.Language, index, error) || !patches.AddTextPatches(edits)) return false;
+  if (text == patches.LoadedBytes()) patches.ClearPatches();  // back to the file as loaded
   doc.Bytes = std::move(text);
   doc.Index = std::move(index);
   return true;

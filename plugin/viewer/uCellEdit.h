@@ -42,6 +42,14 @@ struct TCellEditTarget {
   bool Valid() const { return Node != nullptr; }
 };
 
+// The node a table cell (table row, column) shows, by the rule its view
+// was built with, containers too: the flat views and the Path/Value
+// listing record their cell nodes; a plain object shows member values in
+// column 1; a plain array shows either each element in its one "Element"
+// column or, per column, the element's member of the header's name; a
+// plain scalar shows itself.
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column);
+
 // The scalar node a grid cell shows (display position, column), or nullptr:
 // containers, missing values, the Attribute and Path columns have none.
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column);
@@ -72,15 +80,15 @@ struct TCommitResult {
 // document's typing, located in the loaded bytes, recorded as a patch. A
 // null takes any text, as the value the text reads as in the document's
 // format (text that reads as null leaves it as it is).
-TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view text);
 
 // A path typed over the Path cell of a leaf: only the last segment may
 // change; the member keeps its place in its object.
-TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitKeyRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view pathText, std::u16string_view text);
 
-TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
+TCommitResult CommitCellEdit(TLoadedDocument& doc, TSourcePatchDocument& patches,
                              const TCellEditTarget& target, std::u16string_view text);
 
 // After an accepted commit: every cell of the table that shows node (its
