@@ -149,7 +149,8 @@ bool AnchorUsedElsewhere(const TLoadedDocument& doc, size_t record) {
   const size_t end = index.Records[record].SubtreeEnd;
   std::vector<std::string_view> anchors;
   for (size_t i = record; i < end; ++i)
-    if (!index.Anchor(i, doc.Bytes).empty()) anchors.push_back(index.Anchor(i, doc.Bytes));
+    if (index.Records[i].Kind != skAlias && !index.Anchor(i, doc.Bytes).empty())
+      anchors.push_back(index.Anchor(i, doc.Bytes));
   if (anchors.empty()) return false;
   for (size_t i = 0; i < index.Records.size(); ++i) {
     if (i == record) i = end;
@@ -163,7 +164,7 @@ bool AnchorUsedElsewhere(const TLoadedDocument& doc, size_t record) {
 
 bool DefinesAnchor(const TLoadedDocument& doc, size_t record) {
   for (size_t i = record; i < doc.Index.Records[record].SubtreeEnd; ++i)
-    if (!doc.Index.Anchor(i, doc.Bytes).empty()) return true;
+    if (doc.Index.Records[i].Kind != skAlias && !doc.Index.Anchor(i, doc.Bytes).empty()) return true;
   return false;
 }
 

@@ -61,14 +61,15 @@ TEntryPlan TomlCopyPlan(std::string_view bytes, const TTomlPath& entry, const st
 std::string YamlEntryValueText(const TNewEntry& entry, int neighbourStyle, bool flow);
 std::string TomlEntryValueText(const TNewEntry& entry, std::string_view neighbourRaw, std::string_view lineBreak);
 
-// Removals of items [begin, end) spans of one flow collection (or inline
-// TOML value) at indexes `removed` (sorted): each with one separator, all
-// of them leaving "[]" / "{}" behind.
+// Removals of the items (their spans) of one flow collection or inline TOML
+// value at indexes `removed` (sorted): an item on lines of its own with
+// those lines, any other with one separator; all of them leave "[]" or
+// "{}" behind.
 struct TFlowSpan {
   size_t Begin = 0;
   size_t End = 0;
 };
-void FlowRemovals(const std::vector<TFlowSpan>& items, const std::vector<size_t>& removed, TSourcePatches& out);
+void FlowRemovals(std::string_view bytes, const std::vector<TFlowSpan>& items, const std::vector<size_t>& removed, TSourcePatches& out);
 // The separator neighbours use between items (", " when fewer than two).
 std::string FlowSeparator(std::string_view bytes, const std::vector<TFlowSpan>& items);
 

@@ -310,7 +310,7 @@ TEntryPlan TomlRemovalPlan(std::string_view b, const std::vector<TTomlPath>& ent
   RemoveRuns(s, marked, plan.Patches);
   for (auto& [open, removal] : inlineRemovals) {
     std::sort(removal.second.begin(), removal.second.end());
-    FlowRemovals(Spans(removal.first), removal.second, plan.Patches);
+    FlowRemovals(b, Spans(removal.first), removal.second, plan.Patches);
   }
   std::sort(plan.Patches.begin(), plan.Patches.end(),
             [](const TSourcePatch& x, const TSourcePatch& y) { return x.Start < y.Start; });

@@ -77,8 +77,8 @@ size_t DashOf(std::string_view b, size_t start) {
   return p - 1;
 }
 
-bool EntryOf(std::string_view b, const TStructureIndex& index, size_t container, size_t child, bool flow,
-             TYamlEntry& e) {
+bool PlaceEntry(std::string_view b, const TStructureIndex& index, size_t container, size_t child, bool flow,
+                TYamlEntry& e) {
   const TNodeView v = index.View(child, b);
   if (index.Records[container].Kind == skMapping) {
     if (v.KeyStart < 0 || v.KeyEnd <= v.KeyStart || v.KeyNotScalar) return false;
@@ -92,7 +92,21 @@ bool EntryOf(std::string_view b, const TStructureIndex& index, size_t container,
     if (e.Start == kNone) return false;
   }
   e.End = std::max(ContentEnd(b, index, child), e.Start + 1);
+  // A member without a value ends with its ":".
+  if (v.KeyEnd >= 0 && e.End == size_t(v.KeyEnd)) {
+    size_t colon = e.End;
+    while (colon < b.size() && IsBlank(b[colon])) ++colon;
+    if (colon < b.size() && b[colon] == ':') e.End = colon + 1;
+  }
   return e.End <= b.size();
+}
+
+// The entry's place; an entry that cannot be placed keeps Start npos.
+bool EntryOf(std::string_view b, const TStructureIndex& index, size_t container, size_t child, bool flow,
+             TYamlEntry& e) {
+  if (PlaceEntry(b, index, container, child, flow, e)) return true;
+  e = TYamlEntry();
+  return false;
 }
 
 struct TCollection {
@@ -109,11 +123,15 @@ bool CollectionOf(std::string_view b, const TStructureIndex& index, size_t conta
   for (size_t k = container + 1; k < index.Records[container].SubtreeEnd; k = index.Records[k].SubtreeEnd) {
     c.Children.push_back(k);
     TYamlEntry e;
-    if (!EntryOf(b, index, container, k, c.Flow, e)) return false;
+    // A block entry that cannot be placed (an explicit "? " key) only
+    // matters to changes that touch it; a flow item's neighbours all do.
+    if (!EntryOf(b, index, container, k, c.Flow, e) && c.Flow) return false;
     c.Entries.push_back(e);
   }
   return true;
 }
+
+bool Placed(const TCollection& c, size_t k) { return k < c.Entries.size() && c.Entries[k].Start != kNone; }
 
 std::vector<TFlowSpan> FlowSpans(const TCollection& c) {
   std::vector<TFlowSpan> spans;
@@ -121,35 +139,18 @@ std::vector<TFlowSpan> FlowSpans(const TCollection& c) {
   return spans;
 }
 
-bool OnlySpace(std::string_view b, size_t from, size_t to) {
-  for (size_t p = from; p < to; ++p)
-    if (!IsBlank(b[p]) && !IsBreak(b[p])) return false;
-  return true;
-}
-
-// The removal of block entry k (removed marks which entries go).
-void BlockRemoval(std::string_view b, const TCollection& c, size_t k, std::vector<bool>& handled,
-                  TSourcePatches& out) {
-  const TYamlEntry& e = c.Entries[k];
-  const size_t lastLine = NextLineStart(b, e.End - 1);
+// The removal of block entry k: its lines; an entry after "- " (or "--- ")
+// on its line leaves that indicator alone on the line, so that the next
+// entry keeps its own line.
+void BlockRemoval(std::string_view b, const TYamlEntry& e, TSourcePatches& out) {
   if (FirstOnLine(b, e.Start)) {
-    out.push_back({int64_t(LineStartOf(b, e.Start)), int64_t(lastLine - LineStartOf(b, e.Start)), {}});
+    const size_t from = LineStartOf(b, e.Start);
+    out.push_back({int64_t(from), int64_t(NextLineStart(b, e.End - 1) - from), {}});
     return;
   }
-  // After "- " (or "? ", "--- ") on its line: the next entry kept moves up
-  // there when only blank space lies between, else the entry's text goes
-  // and its line stays.
-  size_t j = k + 1;
-  while (j < c.Entries.size() && handled[j]) ++j;
-  if (j < c.Entries.size()) {
-    const size_t gapFrom = NextLineStart(b, c.Entries[j - 1].End - 1);
-    if (OnlySpace(b, gapFrom, c.Entries[j].Start)) {
-      for (size_t m = k + 1; m < j; ++m) handled[m] = false;  // taken in here
-      out.push_back({int64_t(e.Start), int64_t(c.Entries[j].Start - e.Start), {}});
-      return;
-    }
-  }
-  out.push_back({int64_t(e.Start), int64_t(LineBreakPos(b, e.End - 1) - e.Start), {}});
+  size_t from = e.Start;
+  while (from > 0 && IsBlank(b[from - 1])) --from;
+  out.push_back({int64_t(from), int64_t(LineBreakPos(b, e.End - 1) - from), {}});
 }
 
 // How the neighbour separates its key from its value on one line (": "
@@ -237,19 +238,43 @@ std::string LineBreakAt(std::string_view b, size_t p) {
   return std::string(TomlLineBreakOf(b));
 }
 
-void FlowRemovals(const std::vector<TFlowSpan>& items, const std::vector<size_t>& removed, TSourcePatches& out) {
+// True when a flow item stands on lines of its own: first on its line, and
+// after it on its last line only blanks, one "," and a comment.
+bool ItemOwnsLines(std::string_view b, const TFlowSpan& item) {
+  if (!FirstOnLine(b, item.Begin)) return false;
+  size_t p = item.End;
+  while (p < b.size() && IsBlank(b[p])) ++p;
+  if (p < b.size() && b[p] == ',') ++p;
+  while (p < b.size() && IsBlank(b[p])) ++p;
+  return p == b.size() || IsBreak(b[p]) || b[p] == '#';
+}
+
+void FlowRemovals(std::string_view b, const std::vector<TFlowSpan>& items, const std::vector<size_t>& removed,
+                  TSourcePatches& out) {
   if (removed.empty()) return;
   if (removed.size() == items.size()) {
-    out.push_back({int64_t(items.front().Begin), int64_t(items.back().End - items.front().Begin), {}});
+    // A trailing "," would be left alone in the brackets.
+    size_t end = items.back().End;
+    while (end < b.size() && IsBlank(b[end])) ++end;
+    end = end < b.size() && b[end] == ',' ? end + 1 : items.back().End;
+    out.push_back({int64_t(items.front().Begin), int64_t(end - items.front().Begin), {}});
     return;
   }
   size_t lastKept = 0;
   for (size_t k = 0; k < items.size(); ++k)
     if (!std::binary_search(removed.begin(), removed.end(), k)) lastKept = k;
   for (size_t k : removed) {
-    // Up to the next item; after the last kept one, from the item before.
-    if (k < lastKept) out.push_back({int64_t(items[k].Begin), int64_t(items[k + 1].Begin - items[k].Begin), {}});
-    else out.push_back({int64_t(items[k - 1].End), int64_t(items[k].End - items[k - 1].End), {}});
+    if (ItemOwnsLines(b, items[k])) {
+      // Its lines go, its separator and comment with them; a "," left after
+      // the item before it is one a flow collection takes.
+      const size_t from = LineStartOf(b, items[k].Begin), to = NextLineStart(b, items[k].End);
+      out.push_back({int64_t(from), int64_t(to - from), {}});
+    } else if (k < lastKept) {
+      // Up to the next item; after the last kept one, from the item before.
+      out.push_back({int64_t(items[k].Begin), int64_t(items[k + 1].Begin - items[k].Begin), {}});
+    } else {
+      out.push_back({int64_t(items[k - 1].End), int64_t(items[k].End - items[k - 1].End), {}});
+    }
   }
 }
 
@@ -277,18 +302,18 @@ TEntryPlan YamlRemovalPlan(std::string_view b, const TStructureIndex& index, siz
     at.push_back(size_t(it - c.Children.begin()));
   }
   std::sort(at.begin(), at.end());
+  for (size_t k : at)
+    if (!Placed(c, k)) return RefusedPlan(i18n::kErrorEntryUnsafe);
+  if (at.size() == c.Children.size() && !Placed(c, 0)) return RefusedPlan(i18n::kErrorEntryUnsafe);
   TEntryPlan plan;
   if (c.Flow) {
-    FlowRemovals(FlowSpans(c), at, plan.Patches);
+    FlowRemovals(b, FlowSpans(c), at, plan.Patches);
   } else if (at.size() == c.Children.size()) {
     // Emptied: what stays must still be a mapping or sequence.
     const size_t from = c.Entries.front().Start, to = c.Entries.back().End;
     plan.Patches.push_back({int64_t(from), int64_t(to - from), c.Mapping ? "{}" : "[]"});
   } else {
-    std::vector<bool> pending(c.Entries.size(), false);
-    for (size_t k : at) pending[k] = true;
-    for (size_t k : at)
-      if (pending[k]) BlockRemoval(b, c, k, pending, plan.Patches);
+    for (size_t k : at) BlockRemoval(b, c.Entries[k], plan.Patches);
   }
   return plan;
 }
@@ -314,6 +339,7 @@ TEntryPlan YamlAdditionPlan(std::string_view b, const TStructureIndex& index, si
     plan.Patches.push_back({int64_t(open + 1), 0, std::move(text)});
     return plan;
   }
+  if (!Placed(c, k)) return RefusedPlan(i18n::kErrorEntryAddUnsafe);
   std::string text = EntryText(b, index, c, k, entry);
   if (c.Flow) {
     plan.Patches.push_back({int64_t(c.Entries[k].End), 0, FlowSeparator(b, FlowSpans(c)) + text});
@@ -332,7 +358,7 @@ TEntryPlan YamlCopyPlan(std::string_view b, const TStructureIndex& index, size_t
   TCollection c;
   if (!CollectionOf(b, index, container, c)) return RefusedPlan(i18n::kErrorEntryCopyUnsafe);
   const size_t k = size_t(std::find(c.Children.begin(), c.Children.end(), entry) - c.Children.begin());
-  if (k >= c.Children.size()) return RefusedPlan(i18n::kErrorEntryCopyUnsafe);
+  if (!Placed(c, k)) return RefusedPlan(i18n::kErrorEntryCopyUnsafe);
   const TYamlEntry& e = c.Entries[k];
   const TNodeView v = index.View(entry, b);
   const size_t from = c.Flow ? e.Start : LineStartOf(b, e.Start);
