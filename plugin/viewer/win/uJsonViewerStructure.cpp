@@ -53,7 +53,9 @@ bool TJsonViewer::ConfirmStructureChange(const TI18nKey& question, const std::u1
   const size_t at = text.find(u"%s");
   if (at != std::u16string::npos) text.replace(at, 2, name);
   const int answer = AskQuestion(text, MB_ICONQUESTION | MB_YESNO);
-  return answer == IDYES && !closing_;
+  if (closing_) return false;
+  SetFocus(grid_.Window());  // back from the question, also after No
+  return answer == IDYES;
 }
 
 void TJsonViewer::RemoveAndShow(const std::vector<TJsonData*>& entries) {
