@@ -11,11 +11,20 @@ namespace corvane {
 
 namespace {
 
-// The node a table cell shows, by the rule its view was built with: the
-// flat views and the Path/Value listing record their cell nodes; a plain
-// object shows member values in column 1; a plain array shows either each
-// element in its one "Element" column or, per column, the element's member
-// of the header's name; a plain scalar shows itself.
+TCommitResult Refused(std::u16string status) { return TCommitResult{TCommitOutcome::Refused, std::move(status)}; }
+TCommitResult Unchanged() { return TCommitResult{TCommitOutcome::Unchanged, {}}; }
+TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
+
+// The refusal of a located edit as the status bar shows it.
+TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
+
+}  // namespace
+
+// By the rule the view was built with: the flat views and the Path/Value
+// listing record their cell nodes; a plain object shows member values in
+// column 1; a plain array shows either each element in its one "Element"
+// column or, per column, the element's member of the header's name; a plain
+// scalar shows itself.
 TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
   const TTableModel& table = core.Table;
   if (table.FlatView) return table.CellNode(row, column);
@@ -32,15 +41,6 @@ TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
       return column == 0 ? rowNode : nullptr;
   }
 }
-
-TCommitResult Refused(std::u16string status) { return TCommitResult{TCommitOutcome::Refused, std::move(status)}; }
-TCommitResult Unchanged() { return TCommitResult{TCommitOutcome::Unchanged, {}}; }
-TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
-
-// The refusal of a located edit as the status bar shows it.
-TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
-
-}  // namespace
 
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
   const int row = core.TableRowAt(position);

@@ -5,7 +5,7 @@
 //   lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N]
 //               [--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]]
 //               [--send-keys KEYS] [--check --out FILE] [--close-after-ms N]
-//               [--bench RUNS --out FILE] [--grid-bench [--no-text] --out FILE] FILE-TO-VIEW
+//               [--bench RUNS --out FILE] [--grid-bench [--no-text|--text-only] --out FILE] FILE-TO-VIEW
 //
 // It loads the plug-in (corvane.wlx64, or corvane.wlx in a 32-bit build,
 // unless --plugin names another) from DIR (default: the folder of this
@@ -97,6 +97,7 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
     }
     else if (arg == L"--grid-bench") options.GridBench = true;
     else if (arg == L"--no-text") options.NoText = true;
+    else if (arg == L"--text-only") options.TextOnly = true;
     else if (arg == L"--check") options.Check = true;
     else if (arg.rfind(L"--", 0) == 0) return false;
     else options.File = arg;
@@ -493,7 +494,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!ParseOptions(__argc, __wargv, gHost.Options)) {
     MessageBoxW(nullptr, L"usage: lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N] "
                 L"[--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]] [--send-keys KEYS] "
-                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] [--grid-bench [--no-text] --out FILE] FILE",
+                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] "
+                L"[--grid-bench [--no-text|--text-only] --out FILE] FILE",
                 L"lister_host", MB_OK);
     return 2;
   }
