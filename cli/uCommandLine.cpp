@@ -36,7 +36,9 @@ bool ParseMaxSize(const std::u16string& text, int32_t& size) {
   return size > 0;
 }
 
-// Takes the options out of args; false on a bad one.
+// Takes the options out of args; false on a bad one. --help and --version
+// end the reading: they win over everything else (help set true, with the
+// request's command Help or Version).
 bool ReadOptions(const std::vector<std::u16string>& args, TCommandRequest& request,
                  std::vector<std::u16string>& operands, bool& help, std::string& error) {
   bool optionsEnd = false;
@@ -46,7 +48,9 @@ bool ReadOptions(const std::vector<std::u16string>& args, TCommandRequest& reque
       operands.push_back(arg);
     } else if (arg == u"--") {
       optionsEnd = true;
-    } else if (arg == u"--help" || arg == u"-h") {
+    } else if (arg == u"--help" || arg == u"-h" || arg == u"--version") {
+      request = TCommandRequest{};
+      request.Command = arg == u"--version" ? TCommand::Version : TCommand::Help;
       help = true;
       return true;
     } else if (arg == u"--dry-run") {
@@ -83,6 +87,7 @@ bool TakeOperands(const TCommandShape& shape, const std::vector<std::u16string>&
       for (size_t i = 2; i + 1 < operands.size(); i += 2) request.Edits.emplace_back(operands[i], operands[i + 1]);
       break;
     case TCommand::Help:
+    case TCommand::Version:
       break;
   }
   request.File = operands[1];
@@ -96,7 +101,7 @@ bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& 
   std::vector<std::u16string> operands;
   bool help = false;
   if (!ReadOptions(args, request, operands, help, error)) return false;
-  if (help) return request = TCommandRequest{}, true;
+  if (help) return true;
   if (operands.empty()) return error = "no command given", false;
   for (const TCommandShape& shape : kCommands) {
     if (operands[0] != shape.Name) continue;
@@ -109,6 +114,8 @@ bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& 
   }
   return error = "unknown command \"" + Utf16ToUtf8(operands[0]) + "\"", false;
 }
+
+const char* VersionText() { return "corvane " CORVANE_VERSION "\n"; }
 
 const char* UsageText() {
   return R"(Usage: corvane COMMAND [OPTIONS] FILE ...
@@ -134,6 +141,7 @@ Options:
   --max-size BYTES   refuse files of more than BYTES bytes (no limit
                      unless given)
   -h, --help         this text
+  --version          the version ("corvane 0.2.0")
   --                 ends the options, for a VALUE that starts with "--"
 
 Paths: "$" is the document (with several YAML documents "$[0]" is the
@@ -145,10 +153,13 @@ as \\ \t \n \r, so every value stays on its line.
 
 Values are checked against the value they replace, as in the viewer: a
 number must be a JSON number (an integer stays an integer), a boolean true
-or false, null stays null; a string takes any text and is written
-double-quoted. A value that cannot be written without changing the file's
-structure (a block scalar, an anchored value, an ambiguous TOML line) is
-refused.
+or false, null stays null; a string takes any text. A YAML string is written
+double-quoted, or, in a literal (|) or folded (>) block, as the block's new
+lines under its own header; a TOML string keeps its form (basic, literal,
+multi-line) where that form can hold the text, else takes the basic form
+of the same kind. A new key is written double-quoted. A value that cannot
+be written without changing the file's structure (an anchored or tagged
+value, a text its block cannot hold, an ambiguous TOML line) is refused.
 
 Before anything is written the file is read again (a file changed since it
 was loaded is refused), the new text must load as the same document except

@@ -8,7 +8,7 @@
 //    lone "--" (after it everything is positional, for a VALUE that starts
 //    with "--"); "-h" is --help; "-5" or "-" are positional.
 //  - A malformed command line gives false with an English reason; --help
-//    wins over everything else.
+//    and --version win over everything else.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,7 @@
 
 namespace corvane::cli {
 
-enum class TCommand { Help, Paths, Get, Set, Rename, Check };
+enum class TCommand { Help, Version, Paths, Get, Set, Rename, Check };
 
 struct TCommandRequest {
   TCommand Command = TCommand::Help;
@@ -33,5 +33,7 @@ bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& 
 
 // The --help text.
 const char* UsageText();
+// The --version text: "corvane " and the release's version, one line.
+const char* VersionText();
 
 }  // namespace corvane::cli

@@ -227,6 +227,7 @@ int RunCommand(const TCommandRequest& request, TCommandIo& io) {
   SetLanguage(u"en");
   switch (request.Command) {
     case TCommand::Help: io.Out(UsageText()); return kExitDone;
+    case TCommand::Version: io.Out(VersionText()); return kExitDone;
     case TCommand::Paths: return RunPaths(request, io);
     case TCommand::Get: return RunGet(request, io);
     case TCommand::Set:

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "uCommands.h"
+#include "uParserBinding.h"
 #include "uUnicode.h"
 
 namespace corvane::cli {
@@ -21,6 +22,8 @@ std::vector<std::u16string> ArgumentsFromUtf16(int argc, const char16_t* const* 
 }
 
 int RunOnConsole(const std::vector<std::u16string>& args, std::function<void(const std::u16string&)> beforeSave) {
+  // Installed, the program lies in the "cli" folder below the parser libraries.
+  AllowParserLibraryInParentFolder();
   TCommandIo io{WriteStandardOutput, WriteStandardError, std::move(beforeSave)};
   return RunCommandLine(args, io);
 }

@@ -69,3 +69,26 @@ function(corvane_test_suite area)
       PROPERTIES ENVIRONMENT "CORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   endif()
 endfunction()
+
+# corvane_version_resource(target description)
+# Gives a Windows binary a version resource: file and product version (the
+# project version), description, product name and file names. Nothing on
+# other systems.
+function(corvane_version_resource target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(CORVANE_RC_FILETYPE VFT_APP)
+  else()
+    set(CORVANE_RC_FILETYPE VFT_DLL)
+  endif()
+  set(CORVANE_RC_DESCRIPTION "${description}")
+  set(CORVANE_RC_TARGET ${target})
+  set(configured "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc.in")
+  configure_file("${PROJECT_SOURCE_DIR}/cmake/version.rc.in" "${configured}" @ONLY)
+  # The file names are generator expressions, filled in at generation time.
+  file(GENERATE OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc" INPUT "${configured}")
+  target_sources(${target} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc")
+endfunction()

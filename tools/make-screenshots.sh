@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Regenerates docs/screenshots/: the plug-in in the lister host under wine,
-# on a YAML and a TOML sample, showing the tree and the grid (light and dark,
-# a decimal-aligned column), the filter row in use, the Path/Value view, the
-# text pane, the context menu and edit mode (an accepted edit with the
-# modified status; the cell editor open on the next row, on a copy of the
-# sample). Each picture is a PNG of the viewer's window
-# written by the host (--screenshot). Needs the win64 build; starts (and
-# stops) its own Xvfb when there is no display.
+# Regenerates docs/screenshots/ (the pictures of the user guide): the plug-in
+# in the lister host under wine, on a YAML and a TOML sample: the tree and the
+# grid (light and dark, a decimal-aligned column), the plain and flattened
+# views, the Path/Value view, the filter row (a text and a number filter),
+# sorting, hidden columns, the text pane, the context menu, edit mode (an
+# accepted edit with the modified status; the cell editor open on the next
+# row), a key rename in the Path/Value view and a save (on copies of the
+# sample); and the context menu and the status bar in German and Russian
+# (the plug-in beside the language files of lang/). Each picture is a PNG of
+# the viewer's window written by the host (--screenshot). Needs the win64
+# build; starts (and stops) its own Xvfb when there is no display.
 # Usage: tools/make-screenshots.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,11 +34,20 @@ shot() {
   echo "$out/$name.png"
 }
 
+# The commands of the context menu, sent as its entries would send them.
+hide_column=#5007
+
 session() {
   # The servers table: its weight column is aligned on the decimal point.
-  shot yaml-tree-grid samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys '^Tab,Right,^Tab'
-  shot yaml-tree-grid-dark samples/servers.yaml 'FlatViewLevel=1\r\ntheme-mode=dark\r\n' --send-keys '^Tab,Right,^Tab'
-  shot yaml-filter-row samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys '^Tab,Right,^Tab' --filter '4=db'
+  local servers='^Tab,Right,^Tab'
+  shot yaml-tree-grid samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers"
+  shot yaml-tree-grid-dark samples/servers.yaml 'FlatViewLevel=1\r\ntheme-mode=dark\r\n' --send-keys "$servers"
+  shot yaml-flat-0 samples/servers.yaml 'FlatViewLevel=0\r\n' --send-keys "$servers"
+  shot yaml-filter-row samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers" --filter '4=db'
+  shot yaml-filter-number samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers" --filter '3=>1'
+  shot yaml-sorted samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers,^4,^4"
+  shot yaml-hidden-columns samples/servers.yaml 'FlatViewLevel=1\r\n' \
+    --send-keys "$servers,Right,Right,Right,Right,$hide_column,Right,$hide_column"
   shot yaml-text samples/servers.yaml '' --tab 1
   shot toml-text-dark samples/Cargo.toml 'theme-mode=dark\r\n' --tab 1
   shot yaml-path-value samples/servers.yaml 'FlatViewLevel=-1\r\n'
@@ -44,11 +56,32 @@ session() {
   shot toml-path-value samples/Cargo.toml 'FlatViewLevel=-1\r\n'
   # Edit mode on a copy: port 8080 of the first server becomes 8443.
   cp samples/servers.yaml "$work/servers.yaml"
-  local edit='^Tab,Right,^Tab,^E,Right,Right,Enter,8,4,4,3,Enter'
+  local edit="$servers,^E,Right,Right,Enter,8,4,4,3,Enter"
   shot yaml-edit-modified "$work/servers.yaml" 'FlatViewLevel=1\r\n' --send-keys "$edit"
   shot yaml-edit-cell-editor "$work/servers.yaml" 'FlatViewLevel=1\r\n' --send-keys "$edit,Down,Enter"
   cmp -s samples/servers.yaml "$work/servers.yaml" || { echo "the sample's copy was written" >&2; return 1; }
+  # A key rename in the Path/Value view: "region" becomes "zone", its
+  # editor still open.
+  shot yaml-key-rename "$work/servers.yaml" 'FlatViewLevel=-1\r\n' --send-keys '^E,Enter,End,Back,Back,Back,Back,Back,Back,z,o,n,e'
+  # Saved: the copy is written.
+  shot yaml-saved "$work/servers.yaml" 'FlatViewLevel=1\r\n' --send-keys "$edit,^S"
+  grep -q 'port: 8443' "$work/servers.yaml" || { echo "the save did not write the copy" >&2; return 1; }
+  localised de
+  localised ru
 }
-export -f shot session
-export work root out
+
+# The context menu and the status bar (edit mode, one change) in a language:
+# the plug-in in a folder of its own with the language files beside it.
+localised() {
+  local code=$1 plugin="$work/plugin-$1"
+  mkdir -p "$plugin"
+  cp build/win64/bin/corvane.wlx64 build/win64/bin/corvane_parser64.dll lang/corvane.*.lng "$plugin/"
+  cp samples/servers.yaml "$work/servers-$code.yaml"
+  shot "yaml-context-menu-$code" samples/servers.yaml "FlatViewLevel=1\r\nlanguage=$code\r\n" \
+    --plugin-dir "Z:$plugin" --menu
+  shot "yaml-edit-$code" "$work/servers-$code.yaml" "FlatViewLevel=1\r\nlanguage=$code\r\n" \
+    --plugin-dir "Z:$plugin" --send-keys '^Tab,Right,^Tab,^E,Right,Right,Enter,8,4,4,3,Enter'
+}
+export -f shot session localised
+export work root out hide_column
 tools/with-wine.sh bash -c session

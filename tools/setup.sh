@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libyaml-dev
   libtomlplusplus-dev libgtest-dev googletest dpkg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine wine64 xvfb xauth imagemagick)
+  wine wine64 xvfb xauth imagemagick zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,8 +3,9 @@
 # runs every test:
 #   native unit tests, the same under AddressSanitizer/UBSan, the libFuzzer
 #   targets for a short bounded time, the 64-bit Windows build's tests under
-#   wine, the 32-bit Windows build (compiled only), and a static check of the
-#   six Windows binaries (plug-ins, parser libraries, command).
+#   wine, the 32-bit Windows build (compiled only), a static check of the
+#   six Windows binaries (plug-ins, parser libraries, command), and the
+#   release archive: put together, checked, and used under wine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -114,6 +115,8 @@ stage "win64 build" build win64
 stage "win64 tests under wine" tools/with-wine.sh ctest --preset win64
 stage "win32 build" build win32
 stage "windows binaries" tools/check-binaries.sh build/win64 build/win32
+stage "release archive" tools/package.sh
+stage "release archive checks" tools/check-package.sh
 
 echo
 if [ ${#failures[@]} -gt 0 ]; then

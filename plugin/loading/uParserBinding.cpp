@@ -3,7 +3,8 @@
 //
 // Contract:
 //  - The library is looked for only in the folder of the module holding this
-//    code; a bare name is never handed to the loader, so no search path is used.
+//    code (for the command also the folder above it); a bare name is never
+//    handed to the loader, so no search path is used.
 //  - The library's handle has one owner, TParserLibrary, the first member of
 //    each binding object: a constructor that fails destroys it before the
 //    exception leaves (a throwing constructor does not run its own
@@ -15,6 +16,7 @@
 
 #include <cstring>
 
+#include "uFiles.h"
 #include "uModule.h"
 #include "uTestSeams.h"
 #include "uUnicode.h"
@@ -28,6 +30,8 @@ std::u16string FolderOf(const std::u16string& path) {
   const size_t cut = path.find_last_of(u"\\/");
   return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
 }
+
+bool gParentFolderAllowed = false;
 
 template <typename F>
 void ResolveEntry(const TParserLibrary& lib, const char* name, const char* missingPrefix, F& entry) {
@@ -64,10 +68,17 @@ const char16_t* ParserLibraryFileName() {
 }
 
 std::u16string ParserLibraryPath() {
-  const std::u16string folder = seams::ParserFolderOverride();  // tests only
-  if (!folder.empty()) return folder + ParserLibraryFileName();
-  return FolderOf(platform::OwnModuleFileName()) + ParserLibraryFileName();
+  const std::u16string override = seams::ParserFolderOverride();  // tests only
+  if (!override.empty()) return override + ParserLibraryFileName();
+  const std::u16string folder = FolderOf(platform::OwnModuleFileName());
+  const std::u16string beside = folder + ParserLibraryFileName();
+  if (!gParentFolderAllowed || folder.size() < 2 || platform::FileExists(beside)) return beside;
+  const std::u16string parent = FolderOf(folder.substr(0, folder.size() - 1));
+  const std::u16string above = parent + ParserLibraryFileName();
+  return !parent.empty() && platform::FileExists(above) ? above : beside;
 }
+
+void AllowParserLibraryInParentFolder() { gParentFolderAllowed = true; }
 
 // ---------------------------------------------------------------------------
 // TYamlEventReader

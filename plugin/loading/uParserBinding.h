@@ -47,8 +47,14 @@ class TParserLibrary {
 };
 
 // Full path of the parser library: the folder of the module holding this code
-// (the plug-in, or a test program standing in for it) + the library's name.
+// (the plug-in, or a test program standing in for it) + the library's name;
+// with the parent folder allowed (below) and no library there, the folder
+// above it when the library is there.
 std::u16string ParserLibraryPath();
+// The command is installed in a "cli" folder below the plug-in's folder,
+// where the parser libraries lie: it allows the folder above its own. The
+// plug-in never does.
+void AllowParserLibraryInParentFolder();
 // "corvane_parser64.dll" / "corvane_parser32.dll" on Windows; a native name
 // (corvane_parser64.so) on other systems.
 const char16_t* ParserLibraryFileName();

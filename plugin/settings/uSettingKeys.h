@@ -70,7 +70,8 @@ constexpr TSettingKey SystemColourKey(std::u16string_view name, std::string_view
 // ---- host, language, loading ----
 inline constexpr TSettingKey kDetectString = TextKey(u"detect-string",
     u"ext=\"YAML\" | ext=\"YML\" | ext=\"TOML\"", "each time the host asks for the detect string",
-    "the detect string handed to the host: which files the plug-in is offered");
+    "the detect string handed to the host: which files the plug-in is offered (it can narrow "
+    "the three extensions; files of any other extension are not shown)");
 inline constexpr TSettingKey kLanguage = TextKey(u"language", u"auto",
     "viewer creation; the first translation lookup while no language is active",
     "user-interface language (en, de, ru, uk); \"auto\" follows the system");

@@ -65,22 +65,29 @@ std::u16string StatusEditText(bool editMode, bool modified) {
   return {};
 }
 
-const std::array<TStatusPartTemplate, 6> kStatusPartTemplates = {{
-    {u" UTF-16LE", 70},
-    {u" 999", 45},
-    {u" Object", 60},
-    {u" Flat: 99*", 75},
-    {u" Rows: 99999/99999", 200},
-    {u" 99999:999", 65},
-}};
+std::array<TStatusPartTemplate, 6> StatusPartTemplates() {
+  std::vector<std::u16string> kinds;
+  for (const TI18nKey* kind : {&i18n::kTypeNull, &i18n::kTypeBoolean, &i18n::kTypeNumber, &i18n::kTypeString,
+                               &i18n::kTypeArray, &i18n::kTypeObject})
+    kinds.push_back(Spaced(tr(*kind)));
+  return {{
+      {{u" UTF-16LE"}, 70},
+      {{u" 999"}, 45},
+      {kinds, 60},
+      {{FormatInts(tr(i18n::kStatusFlat), {99}) + u"*"}, 75},
+      {{FormatInts(tr(i18n::kStatusRows), {99999, 99999})}, 200},
+      {{u" 99999:999"}, 65},
+  }};
+}
 
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
                                       const std::function<int(std::u16string_view)>& measure) {
   std::vector<int> edges;
   int right = 0;
-  for (const TStatusPartTemplate& part : kStatusPartTemplates) {
-    const int measured = measure ? measure(part.Template) : 0;
-    right += std::max(measured + scaling.ScaleDpi(18), scaling.ScaleDpi(part.MinWidth));
+  for (const TStatusPartTemplate& part : StatusPartTemplates()) {
+    int widest = 0;
+    for (const std::u16string& text : part.Texts) widest = std::max(widest, measure ? measure(text) : 0);
+    right += std::max(widest + scaling.ScaleDpi(18), scaling.ScaleDpi(part.MinWidth));
     edges.push_back(right);
   }
   edges.push_back(-1);

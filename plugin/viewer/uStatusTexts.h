@@ -32,15 +32,18 @@ std::u16string StatusRowsText(int visibleRows, int totalRows);              // p
 std::u16string StatusCursorText(int currentRow, int currentColumn);         // part 5
 std::u16string StatusEditText(bool editMode, bool modified);                // part 6
 
-// Width template and minimum width (96 DPI) of parts 0..5.
+// What parts 0..5 must show whole: the widest text each can hold, in the
+// current language (every kind name; the flat and row formats with their
+// widest numbers), and a minimum width (96 DPI).
 struct TStatusPartTemplate {
-  std::u16string_view Template;
+  std::vector<std::u16string> Texts;
   int MinWidth;
 };
-extern const std::array<TStatusPartTemplate, 6> kStatusPartTemplates;
+std::array<TStatusPartTemplate, 6> StatusPartTemplates();
 
 // Right edges of the seven parts, the last -1 (to the bar's end), from a
-// function measuring a text's width in the bar's font.
+// function measuring a text's width in the bar's font: each part is as wide
+// as its widest template text plus a margin, at least its minimum.
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
                                       const std::function<int(std::u16string_view)>& measure);
 

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "process_support.h"
 #include "test_support.h"
+#include "uParserBinding.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -317,9 +319,34 @@ TEST(corvane_program, exits_2_on_bad_usage_and_0_with_help) {
   const TProgramRun help = Corvane({u"get", file, u"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_EQ(help.Out.rfind("Usage: corvane", 0), 0u);
+  // --version prints the project's version, the one every binary carries.
+  const std::string project = test::ReadFileBytes(test::SourceDir() + "/CMakeLists.txt");
+  std::smatch version;
+  ASSERT_TRUE(std::regex_search(project, version, std::regex("project\\(corvane VERSION ([0-9.]+)")));
+  const TProgramRun versionRun = Corvane({u"set", file, u"--version"});
+  EXPECT_EQ(versionRun.ExitCode, 0);
+  EXPECT_EQ(versionRun.Out, "corvane " + version[1].str() + "\n");
   // After "--" a value may start with "--"; "-5" is a value anyway.
   EXPECT_EQ(Corvane({u"set", file, u"--", u"$.a", u"-5"}).ExitCode, 0);
   EXPECT_EQ(Corvane({u"get", file, u"$.a"}).Out, "-5\n");
+}
+
+// Installed, the program lies in a "cli" folder below the parser libraries.
+TEST(corvane_program, finds_the_parser_library_in_the_folder_above_its_own) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const fs::path program = fs::path(test::ProgramBeside("corvane"));
+  const fs::path library = program.parent_path() / fs::path(ParserLibraryFileName());
+  fs::create_directory(dir.File("cli"));
+  const fs::path installed = fs::path(dir.File("cli")) / program.filename();
+  fs::copy_file(program, installed);
+  test::WriteFileBytes(dir.File("a.yaml"), "a: 1\n");
+  const std::vector<std::u16string> check{u"check", U(dir.File("a.yaml"))};
+  const TProgramRun without = test::RunProgram(installed.u16string(), check);
+  EXPECT_EQ(without.ExitCode, 1);
+  EXPECT_NE(without.Err.find("Cannot load native corvane parser"), std::string::npos) << without.Err;
+  fs::copy_file(library, fs::path(dir.File("")) / library.filename());
+  EXPECT_EQ(test::RunProgram(installed.u16string(), check).ExitCode, 0);
 }
 
 }  // namespace

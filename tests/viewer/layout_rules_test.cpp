@@ -2,7 +2,10 @@
 // number split, scaling, splitter clamps and the view-settings write-back.
 #include <gtest/gtest.h>
 
+#include "test_seams.h"
+#include "test_support.h"
 #include "uColumnWidths.h"
+#include "uI18n.h"
 #include "uNumberSplit.h"
 #include "uScaling.h"
 #include "uStatusTexts.h"
@@ -53,6 +56,28 @@ TEST(status_texts, part_widths_follow_templates_minimums_and_dpi) {
   edges = StatusPartRightEdges(TScaling{96, 16}, nullptr);
   EXPECT_EQ(edges[0], 70);
   EXPECT_EQ(edges[5], 70 + 45 + 60 + 75 + 200 + 65);
+}
+
+// A translation longer than English widens its part, so the status bar
+// shows it whole.
+TEST(status_texts, parts_are_as_wide_as_their_widest_text_in_the_current_language) {
+  auto width = [](int part) {
+    const auto edges = StatusPartRightEdges(TScaling{96, 16}, Measure);
+    return edges[size_t(part)] - edges[size_t(part) - 1];
+  };
+  EXPECT_EQ(width(2), 80 + 18);  // " BOOLEAN", the widest kind name
+  test::TempDir dir;
+  test::WriteFileBytes(dir.File("corvane.ru.lng"),
+                       "type.boolean=\xD0\x9B\xD0\x9E\xD0\x93\xD0\x98\xD0\xA7\xD0\x95\xD0\xA1\xD0\x9A\xD0\x98\xD0\x99\n"
+                       "status.flat= Flat level: %d\nstatus.rows= Visible rows: %d of %d\n");
+  OverridePluginModuleFileName(Utf8ToUtf16(dir.File("corvane.wlx64")));
+  ResetTranslations();
+  SetLanguage(u"ru");
+  EXPECT_EQ(width(2), 110 + 18);                                      // " ЛОГИЧЕСКИЙ"
+  EXPECT_EQ(width(3), int(std::u16string(u" Flat level: 99*").size()) * 10 + 18);
+  EXPECT_EQ(width(4), int(std::u16string(u" Visible rows: 99999 of 99999").size()) * 10 + 18);
+  ResetTranslations();
+  OverridePluginModuleFileName(u"");
 }
 
 TEST(number_split, integer_and_decimal_forms) {

@@ -24,7 +24,8 @@ std::wstring WinPath(const std::string& utf8);
 std::string Utf8(const std::wstring& text);
 
 // The plug-in DLL under test: "corvane.wlx64" (shipped) or
-// "corvane_test.wlx64" (recording side effects, counting live resources).
+// "corvane_test.wlx64" (recording side effects, counting live resources)
+// from the test folder, or a plug-in file named by its full path.
 class TPluginDll {
  public:
   explicit TPluginDll(const wchar_t* name = L"corvane_test.wlx64");

@@ -42,8 +42,9 @@ std::string Utf8(const std::wstring& text) {
 // ---- the plug-in --------------------------------------------------------------
 
 TPluginDll::TPluginDll(const wchar_t* name) {
-  module_ = LoadLibraryW((ProgramFolder() + name).c_str());
-  EXPECT_NE(module_, nullptr) << Utf8(name) << " not loadable from the test folder";
+  const bool fullPath = wcspbrk(name, L"\\/") != nullptr;
+  module_ = LoadLibraryW(fullPath ? name : (ProgramFolder() + name).c_str());
+  EXPECT_NE(module_, nullptr) << Utf8(name) << " not loadable";
   parent_ = CreateWindowExW(0, L"STATIC", L"lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 600, nullptr,
                             nullptr, nullptr, nullptr);
   ini_ = Dir.File("lsplugin.ini");

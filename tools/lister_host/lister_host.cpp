@@ -26,9 +26,11 @@
 // --screenshot writes a PNG of the plug-in's window (with its context menu
 // open when --menu is given) after the keys of --send-keys, then closes
 // (unless --close-after-ms says when). --send-keys presses keys in the
-// plug-in's focused control (letters, digits, Esc, Tab, F3, Down, Right, Enter, ^
-// for Ctrl as in ^F, separated by commas). --check writes a UTF-8 report to
-// --out (a GUI program has no console under wine) and closes by itself (after
+// plug-in's focused control (separated by commas: a character as typed, Esc,
+// Tab, F2, F3, the arrows, Enter, Home, End, Back, Del, Space, Apps; ^ for
+// Ctrl as in ^F; #N sends the plug-in the command N as its menu would).
+// --check writes a UTF-8 report to --out (a GUI program has no console under
+// wine) and closes by itself (after
 // --close-after-ms, default 500 ms, or after the screenshot):
 //   detect: <detect string>
 //   window: yes|no
@@ -46,6 +48,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 
 THost gHost;
 
@@ -278,9 +281,39 @@ void RunMenuCommand(UINT id) {
   }
 }
 
-// --send-keys "Down,N,P,Esc,F3,^F": one key per timer tick, each pressed
-// with the plug-in's window focused, so a key the plug-in hands back is
-// handled before the next one is typed.
+// The virtual key of a --send-keys name: a named key, or one character
+// (a letter or digit as its key, any other character as the keyboard layout
+// types it, Shift included); 0 for none.
+WORD ScriptKey(const std::wstring& name, bool* shift) {
+  static const std::pair<const wchar_t*, WORD> kNamed[] = {
+      {L"Esc", VK_ESCAPE}, {L"Tab", VK_TAB},     {L"F2", VK_F2},     {L"F3", VK_F3},       {L"Down", VK_DOWN},
+      {L"Up", VK_UP},      {L"Left", VK_LEFT},   {L"Right", VK_RIGHT}, {L"Enter", VK_RETURN}, {L"Home", VK_HOME},
+      {L"End", VK_END},    {L"Back", VK_BACK},   {L"Del", VK_DELETE}, {L"Space", VK_SPACE},  {L"Apps", VK_APPS}};
+  *shift = false;
+  for (const auto& [text, vk] : kNamed)
+    if (name == text) return vk;
+  if (name.size() != 1) return 0;
+  // Letters and digits are their keys (lower case, as before); other
+  // characters are typed as the layout types them.
+  if (iswalnum(name[0]) && name[0] < 128) return static_cast<WORD>(towupper(name[0]));
+  const SHORT scan = VkKeyScanW(name[0]);
+  if (scan == -1) return 0;
+  *shift = (scan & 0x100) != 0;
+  return static_cast<WORD>(scan & 0xFF);
+}
+
+void PressScriptKey(WORD vk, bool ctrl, bool shift) {
+  if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
+  if (shift) keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+  keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+  if (shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// --send-keys "Down,N,P,Esc,F3,^F,#5007": one key per timer tick, each
+// pressed with the plug-in's window focused, so a key the plug-in hands back
+// is handled before the next one is typed. "#N" sends the plug-in's window
+// the command N (WM_COMMAND), as its context menu would.
 bool PressNextScriptKey() {
   // Ctrl stays down until the next tick, as a user's finger would: a key the
   // plug-in hands back arrives with Ctrl still held.
@@ -292,25 +325,20 @@ bool PressNextScriptKey() {
   const size_t comma = keys.find(L',');
   const std::wstring key = keys.substr(0, comma);
   keys = comma == std::wstring::npos ? L"" : keys.substr(comma + 1);
+  if (key.size() > 1 && key[0] == L'#') {
+    if (gHost.ListWin) SendMessageW(gHost.ListWin, WM_COMMAND, WPARAM(_wtoi(key.c_str() + 1)), 0);
+    return true;
+  }
   const bool ctrl = key.size() > 1 && key[0] == L'^';
-  const std::wstring name = ctrl ? key.substr(1) : key;
-  WORD vk = 0;
-  if (name == L"Esc") vk = VK_ESCAPE;
-  else if (name == L"Tab") vk = VK_TAB;
-  else if (name == L"F3") vk = VK_F3;
-  else if (name == L"Down") vk = VK_DOWN;
-  else if (name == L"Right") vk = VK_RIGHT;
-  else if (name == L"Enter") vk = VK_RETURN;
-  else if (name.size() == 1) vk = static_cast<WORD>(towupper(name[0]));
+  bool shift = false;
+  const WORD vk = ScriptKey(ctrl ? key.substr(1) : key, &shift);
   // After a key the plug-in handed back, the host holds the focus; the
   // next key is typed into the plug-in again.
   const HWND focus = GetFocus();
   if (gHost.ListWin && !gHost.FindPrompt && focus != gHost.ListWin && !IsChild(gHost.ListWin, focus))
     SetFocus(gHost.ListWin);
   if (vk) {
-    if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
-    keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+    PressScriptKey(vk, ctrl, shift);
     ctrlDown = ctrl;
   }
   return true;
