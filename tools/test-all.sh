@@ -89,6 +89,8 @@ run_fuzzers() {
     [ -x "$f" ] || continue
     local corpus
     corpus=$(mktemp -d)
+    # Realistic files and the kept cases to start from.
+    tools/fuzz-seeds.sh "$(basename "$f" | sed 's/^fuzz_//')" "$corpus"
     echo "--- $(basename "$f") for ${fuzz_seconds}s"
     if ! "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 -timeout=10 "$corpus" \
          > "build/fuzz/$(basename "$f").log" 2>&1; then

@@ -179,7 +179,9 @@ class TStructureIndex {
 // (uScalarTyping.h), an alias the string "*" + name. The whole file's value
 // is its one document's value when the stream holds exactly one document,
 // else an array with one value per document (empty for none). A mapping with
-// a repeated key raises EJsonError "Duplicate object member: \"name\"".
+// a repeated key raises EJsonError "Duplicate object member: \"name\"",
+// naming the first repeat in the text: members are added in the text's
+// order, each before its value is filled.
 // An explicit stack does the walk, so any depth is safe.
 TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source, size_t record,
                           TDocumentLanguage language);

@@ -253,7 +253,14 @@ TJsonDataPtr ToValue(const TStructuredNode& s, TDocumentLanguage language) {
       return s.ChildCount() ? ToValue(*s.ChildAt(0), language) : std::make_unique<TJsonNull>();
     case skMapping: {
       auto object = std::make_unique<TJsonObject>();
-      for (const auto& child : s.Children) object->Add(child->Key, ToValue(*child, language));
+      // Each name is taken before its value is built, so that of two
+      // repeated names the one met first in the text is reported, as the
+      // loader reports it (a value built first would report a repeat
+      // inside it, further down the text).
+      for (const auto& child : s.Children) {
+        object->Add(child->Key, std::make_unique<TJsonNull>());
+        object->Replace(object->Count() - 1, ToValue(*child, language));
+      }
       return object;
     }
     case skScalar: return ScalarToValue(s.Value, s.Style, language);

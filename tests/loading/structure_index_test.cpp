@@ -61,7 +61,9 @@ TEST(structure_index, matches_the_oracle_tree_on_texts_with_every_line_end_and_m
   const std::vector<std::string> yaml = {
       "a: 1\r\nb: [x, y]\r\n", "\xEF\xBB\xBFk: v\n- x", "\xEF\xBB\xBFk: v\nl: [x, 'y']\r\n", "a: 1\n---", "\"q\"\r", "a: 1\r\nb:\r  [x, \"\xC3\xA9\", y]\n",
       "- a\xC2\x85- b\n", "[x,\xC2\x85y,\xE2\x80\xA8z]\n", "k: [\xF0\x9F\x98\x80, z]\n", "k: &a !t 'it''s'\n*a : v\n",
-      "? [p, {q: r}]\n: complex\nlast: |\n  block\n", "a: 1\na: 2\n", "a: [1, 2\n"};
+      "? [p, {q: r}]\n: complex\nlast: |\n  block\n", "a: 1\na: 2\n", "a: [1, 2\n",
+      // Found by the loading fuzzer: an outer repeat before an inner one.
+      "::\n::\n n:\n n:\n"};
   for (const std::string& text : yaml) EXPECT_EQ(CheckAgainstOracle(text, TDocumentLanguage::Yaml), "") << text;
   const std::vector<std::string> toml = {"", "a = 1\n[t]\nb = [1, {c = 'x'}]\n", "[[x]]\ny = \"z\"\n[[x]]\n",
                                          "a = = 1\n", "\xEF\xBB\xBFk = 'v'\r\n"};

@@ -207,6 +207,10 @@ TEST(yaml_loading, refuses_bad_input_with_a_clear_text_and_its_place) {
   EXPECT_FALSE(Load("a: 1\na: 2\n", &error));
   EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
   EXPECT_EQ(error.Region.Line, 0);
+  // Of two repeats the first in the text is named, not one inside the value
+  // of the second.
+  EXPECT_FALSE(Load("a: 1\na:\n  c: 1\n  c: 2\n", &error));
+  EXPECT_EQ(error.Text, u"Duplicate object member: \"a\"");
   EXPECT_EQ(error.Region.Offset, -1);
   EXPECT_FALSE(Load("a: 1\nb: [1, 2\n", &error));
   EXPECT_NE(error.Text.find(u" at line 3, column 1"), std::u16string::npos) << Utf16ToUtf8(error.Text);
