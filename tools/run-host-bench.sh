@@ -73,11 +73,14 @@ LC_ALL=C awk -v bytes=$((50 * 1048576)) 'BEGIN {
   }
 }' >"$out/packages-50mb.toml"
 
-# The size limit off, so the 100 MB and 50 MB files open.
-printf '[corvane]\r\nmax-file-size=0\r\n' >"$out/bench.ini"
 ls -l "$out/items.yaml" "$out/sequence.yaml" "$out/packages.toml" "$out/releases.yaml" "$out/packages-50mb.toml"
 
+# A fresh settings file for every run (a run writes back the tab it ended
+# on); the size limit off, so the 100 MB and 50 MB files open.
+fresh_ini() { printf '[corvane]\r\nmax-file-size=0\r\n' >"$out/bench.ini"; }
+
 bench() {  # bench FILE
+  fresh_ini
   local report="$out/$(basename "$1").txt"
   tools/with-wine.sh wine build/win64/bin/lister_host.exe --bench "$runs" --ini "Z:$root/$out/bench.ini" \
     --out "Z:$root/$report" "Z:$root/$1" || true
@@ -86,6 +89,7 @@ bench() {  # bench FILE
 # The Text tab of a file: shown and painted, Page Down at several places,
 # the memory held, the close.
 text_bench() {  # text_bench FILE
+  fresh_ini
   local report="$out/$(basename "$1").text.txt"
   tools/with-wine.sh wine build/win64/bin/lister_host.exe --grid-bench --text-only --ini "Z:$root/$out/bench.ini" \
     --out "Z:$root/$report" "Z:$root/$1" || true

@@ -86,7 +86,8 @@ TEST_F(text_links, a_cell_selects_the_exact_span_of_its_value_or_key) {
 
 TEST_F(text_links, a_span_far_into_the_file_is_found_and_edits_move_it) {
   std::string text;
-  for (int i = 0; i < 3000; ++i) text += "k" + std::to_string(i) + ": \"\xC3\xA9t\xC3\xA9 value " + std::to_string(i) + "\"\n";
+  for (int i = 0; i < 3000; ++i)
+    text += "k" + std::to_string(i) + ": \"\xC3\xA9t\xC3\xA9 value " + std::to_string(i) + "\"\n";
   Load(text + "last: end\n");
   Show();
   EXPECT_EQ(CellSpan(3000, 1), "end");  // beyond 64 K characters

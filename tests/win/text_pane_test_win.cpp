@@ -277,6 +277,11 @@ TEST_F(TextPane, font_zoom_line_numbers_and_copy_follow_the_viewer) {
   PressKey(text, 'C', true);
   EXPECT_EQ(ClipboardText(), L"caf\u00E9 \u20AC");
   Sci(text, SCI_SETSEL, 0, 4);
+  // A right-click opens the viewer's context menu, not the control's own.
+  const TMenuSeen menu = CaptureMenu([&] { SendMessageW(text, WM_CONTEXTMENU, WPARAM(text), MAKELPARAM(20, 20)); });
+  EXPECT_TRUE(menu.Opened);
+  EXPECT_NE(menu.Find(5000), nullptr);
+  SetFocus(text);
   SendMessageW(main, WM_COMMAND, 5000, 0);
   EXPECT_EQ(ClipboardText(), L"name");
   PressKey(text, 'A', true);  // select all

@@ -13,6 +13,7 @@
 #include <Scintilla.h>
 
 #include <algorithm>
+#include <utility>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -115,22 +116,42 @@ size_t PrivateBytes() {
   return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
-std::string Mb(size_t bytes) {
-  char text[32];
-  snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1048576.0);
+// Megabytes, and the ratio to the file's size.
+std::string Mb(size_t bytes, size_t fileBytes) {
+  char text[64];
+  snprintf(text, sizeof text, "%.1f MB (%.2fx the file)", static_cast<double>(bytes) / 1048576.0,
+           static_cast<double>(bytes) / static_cast<double>(std::max<size_t>(fileBytes, 1)));
   return text;
 }
 
-// Page Down in the text pane until it has painted: the control asks for the
-// styles of the lines that came on screen, none of them styled before.
-double PageDown(HWND text) {
-  return Timed(text, [&] {
-    SendMessageW(text, WM_KEYDOWN, VK_NEXT, 1);
-    SendMessageW(text, WM_KEYUP, VK_NEXT, 1);
-  });
+size_t FileBytes(const std::wstring& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (size_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void TextPane(const TViewer& v, size_t before) {
+// Private memory the viewer holds now, over what the process held before.
+std::string Held(size_t before, size_t fileBytes) {
+  const size_t now = PrivateBytes();
+  return Mb(now > before ? now - before : 0, fileBytes);
+}
+
+// One Page Down in the text pane from line on (drawn and styled there
+// first). The control styles the lines that come on screen while it
+// scrolls, before it draws them: the colouring pass is timed with the key
+// (scroll and styles, not drawn yet), then until painted. Returns both.
+std::pair<double, double> PageDown(HWND text, LPARAM line) {
+  SendMessageW(text, SCI_GOTOLINE, WPARAM(line), 0);
+  UpdateWindow(text);
+  const auto start = TClock::now();
+  SendMessageW(text, WM_KEYDOWN, VK_NEXT, 1);
+  SendMessageW(text, WM_KEYUP, VK_NEXT, 1);
+  const double styled = MsSince(start);
+  UpdateWindow(text);
+  return {styled, MsSince(start)};
+}
+
+void TextPane(const TViewer& v, size_t before, size_t fileBytes) {
   NMHDR change{};
   const double shown = Timed(v.Main, [&] {
     TabCtrl_SetCurSel(v.Tab, 1);
@@ -141,21 +162,23 @@ void TextPane(const TViewer& v, size_t before) {
   const auto lines = SendMessageW(text, SCI_GETLINECOUNT, 0, 0);
   Report("text tab shown and painted (text given, lines on screen styled): " + Ms(shown) + " (" +
          std::to_string(lines) + " lines)");
-  Report("private memory with the text tab shown: " + Mb(PrivateBytes() - before) + " more than before the open");
-  // A jump to a place no pass has styled (drawn at once), then a Page Down
-  // from there, timed: at the top, in the middle and at the end.
+  Report("private memory held with the text tab shown: " + Held(before, fileBytes));
+  // At the top, in the middle and at the end: a jump to a place no pass has
+  // styled, then a Page Down from there.
   std::string figures;
-  std::vector<double> passes;
+  std::vector<double> passes, totals;
   for (const LRESULT line : {LRESULT(0), lines / 4, lines / 2, 3 * lines / 4, std::max<LRESULT>(lines - 200, 0)}) {
-    SendMessageW(text, SCI_GOTOLINE, WPARAM(line), 0);
-    UpdateWindow(text);
-    const double ms = PageDown(text);
-    passes.push_back(ms);
-    figures += (figures.empty() ? "" : ", ") + std::string("line ") + std::to_string(line + 1) + ": " + Ms(ms);
+    const auto [pass, total] = PageDown(text, line);
+    passes.push_back(pass);
+    totals.push_back(total);
+    figures += (figures.empty() ? "" : ", ") + std::string("line ") + std::to_string(line + 1) + ": " + Ms(pass) +
+               " / " + Ms(total);
   }
-  Report("page down until painted, fresh lines styled: " + figures);
+  Report("page down: scrolled and styled / until painted: " + figures);
   std::sort(passes.begin(), passes.end());
-  Report("page down until painted: " + Ms(passes[passes.size() / 2]) + " median, " + Ms(passes.back()) + " worst");
+  std::sort(totals.begin(), totals.end());
+  Report("page down: scrolled and styled " + Ms(passes[passes.size() / 2]) + " median, " + Ms(passes.back()) +
+         " worst; until painted " + Ms(totals[totals.size() / 2]) + " median, " + Ms(totals.back()) + " worst");
 }
 
 }  // namespace
@@ -178,17 +201,18 @@ int RunGridBench(THost& host) {
   v.Grid = GetDlgItem(v.Tab, kGridId);
   Report("grid-bench-file: " + Utf8(file));
   Report("open until painted: " + Ms(open) + " (" + std::to_string(Rows(v.Grid)) + " rows)");
+  const size_t fileBytes = FileBytes(file);
+  Report("private memory held after the open: " + Held(before, fileBytes));
   if (!host.Options.TextOnly) {
     TableBuild(v);
     FilterKeystrokes(v, 0, L"price");
     FilterKeystrokes(v, 1, L"12");
     HeaderClicks(v);
   }
-  if (!host.Options.NoText) TextPane(v, before);
+  if (!host.Options.NoText) TextPane(v, before, fileBytes);
   const auto closing = TClock::now();
   host.Plugin.ListCloseWindow(list);
   Report("close: " + Ms(MsSince(closing)));
-  const size_t after = PrivateBytes();
-  Report("private memory after the close: " + Mb(after > before ? after - before : 0) + " more than before the open");
+  Report("private memory held after the close: " + Held(before, fileBytes));
   return 0;
 }

@@ -165,11 +165,12 @@ void TTextPane::ApplyLook(HFONT font) {
 void TTextPane::ApplyFont(HFONT font) {
   LOGFONTW face{};
   if (!font || !GetObjectW(font, sizeof face, &face)) return;
-  Call(SCI_STYLESETFONT, STYLE_DEFAULT,
-       reinterpret_cast<intptr_t>(Utf16ToUtf8(reinterpret_cast<const char16_t*>(face.lfFaceName)).c_str()));
+  const std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(face.lfFaceName));
+  Call(SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<intptr_t>(name.c_str()));
   Call(SCI_STYLESETWEIGHT, STYLE_DEFAULT, face.lfWeight > 0 ? face.lfWeight : FW_NORMAL);
   const int em = EmHeight(text_, font);
-  if (em > 0) Call(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, MulDiv(em, 72 * SC_FONT_SIZE_MULTIPLIER, WindowDpi(text_)));
+  const int points = MulDiv(em, 72 * SC_FONT_SIZE_MULTIPLIER, WindowDpi(text_));
+  if (em > 0) Call(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, points);
 }
 
 // The margin of line numbers ("text-line-numbers"), as wide as the largest
@@ -177,7 +178,8 @@ void TTextPane::ApplyFont(HFONT font) {
 void TTextPane::ShowLineNumbers() {
   int width = 0;
   if (settings_.ReadFlag(setting::kTextLineNumbers)) {
-    const std::string widest = "_" + std::string(std::max<size_t>(std::to_string(Call(SCI_GETLINECOUNT)).size(), 3), '9');
+    const size_t digits = std::max<size_t>(std::to_string(Call(SCI_GETLINECOUNT)).size(), 3);
+    const std::string widest = "_" + std::string(digits, '9');
     width = static_cast<int>(Call(SCI_TEXTWIDTH, STYLE_LINENUMBER, reinterpret_cast<intptr_t>(widest.c_str())));
   }
   Call(SCI_SETMARGINWIDTHN, 0, width);
@@ -226,7 +228,8 @@ void TTextPane::StyleNeeded(int64_t position) {
 
 void TTextPane::ColourVisibleLines() {
   if (!text_ || !IsWindowVisible(text_)) return;
-  Call(SCI_STYLESETBOLD, srKey, settings_.ReadFlag(setting::kFontUseBold) ? 1 : 0);
+  const bool bold = settings_.ReadFlag(setting::kFontUseBold);
+  if ((Call(SCI_STYLEGETBOLD, srKey) != 0) != bold) Call(SCI_STYLESETBOLD, srKey, bold ? 1 : 0);
   const int64_t first = Call(SCI_GETFIRSTVISIBLELINE);
   Call(SCI_COLOURISE, LineStart(first), LineStart(first + Call(SCI_LINESONSCREEN) + 1));
 }
@@ -256,17 +259,22 @@ void TTextPane::ScrollIntoView(int64_t start, int64_t end) {
   const int64_t line = Call(SCI_LINEFROMPOSITION, start);
   const int64_t first = Call(SCI_GETFIRSTVISIBLELINE);
   const int64_t onScreen = std::max<int64_t>(Call(SCI_LINESONSCREEN), 1);
-  if (line < first || line >= first + onScreen) Call(SCI_SETFIRSTVISIBLELINE, std::max<int64_t>(line - onScreen / 3, 0));
+  if (line < first || line >= first + onScreen)
+    Call(SCI_SETFIRSTVISIBLELINE, std::max<int64_t>(line - onScreen / 3, 0));
+  const int64_t lineStart = Call(SCI_POSITIONFROMLINE, line);
+  const auto x = [&](int64_t at) { return Call(SCI_POINTXFROMPOSITION, 0, at); };
+  const int64_t reach = x(Call(SCI_LINEFROMPOSITION, end) == line ? end : start) - x(lineStart);
+  const int width = TextWidth();
+  Call(SCI_SETXOFFSET, reach <= width ? 0 : std::max<int64_t>(x(start) - x(lineStart) - width / 4, 0));
+}
+
+// The width of the text beside the margins, less a little room for the caret.
+int TTextPane::TextWidth() const {
   RECT client{};
   GetClientRect(text_, &client);
   int margins = 0;
   for (int m = 0; m < Call(SCI_GETMARGINS); ++m) margins += static_cast<int>(Call(SCI_GETMARGINWIDTHN, m));
-  const int width = client.right - margins - look_.ScaleDpi(8);
-  const int64_t lineStart = Call(SCI_POSITIONFROMLINE, line);
-  const int64_t fitted = Call(SCI_LINEFROMPOSITION, end) == line ? end : start;
-  const auto x = [&](int64_t at) { return Call(SCI_POINTXFROMPOSITION, 0, at); };
-  const int64_t reach = x(fitted) - x(lineStart);
-  Call(SCI_SETXOFFSET, reach <= width ? 0 : std::max<int64_t>(x(start) - x(lineStart) - width / 4, 0));
+  return client.right - margins - look_.ScaleDpi(8);
 }
 
 TByteSpan TTextPane::Selection() const {
@@ -312,7 +320,8 @@ bool TTextPane::OpenLinkAt(LPARAM point) {
   const int64_t length = Call(SCI_GETLINEENDPOSITION, line) - start;
   const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETRANGEPOINTER, start, length));
   if (!bytes || length <= 0) return false;
-  const std::string link = LinkTextAt(std::string_view(bytes, static_cast<size_t>(length)), static_cast<size_t>(at - start));
+  const std::string link =
+      LinkTextAt(std::string_view(bytes, static_cast<size_t>(length)), static_cast<size_t>(at - start));
   if (link.empty()) return false;
   events_.TextLinkClicked(Utf8ToUtf16(link));
   return true;

@@ -107,6 +107,7 @@ class TTextPane {
   void StyleNeeded(int64_t position);
   void ColourLineRun(size_t first, size_t end);
   void ScrollIntoView(int64_t start, int64_t end);
+  int TextWidth() const;
   bool OpenLinkAt(LPARAM point);
 
   ITextPaneEvents& events_;
