@@ -2,27 +2,17 @@
 // text, the node a text selection lies in, and the grid cell that shows it.
 #include <gtest/gtest.h>
 
+#include "loaded_view_support.h"
 #include "test_support.h"
 #include "uCellEdit.h"
 #include "uTextLinks.h"
 #include "uUnicode.h"
-#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {
 
-class text_links : public ::testing::Test {
+class text_links : public test::TLoadedViewTest {
  protected:
-  void Load(const std::string& text, TDocumentLanguage language = TDocumentLanguage::Yaml) {
-    TLoadError error;
-    ASSERT_TRUE(LoadDocumentFromBytes(text, language, doc_, error)) << Utf16ToUtf8(error.Text);
-    patches_.LoadFromBytes(u"doc", doc_.Bytes);
-    core_.Root = doc_.Value.get();
-  }
-  void Show(int flatLevel = 0, TJsonData* node = nullptr) {
-    core_.FlatLevel = flatLevel;
-    core_.BuildTable(node ? node : doc_.Value.get());
-  }
   std::string Shown() const { return patches_.Patches().empty() ? doc_.Bytes : patches_.BuildText(); }
   // The shown text a cell selects, "<none>" without a span.
   std::string CellSpan(int row, int column) const {
@@ -47,14 +37,6 @@ class text_links : public ::testing::Test {
     const TGridCellPos cell = FindTargetInGrid(core_, target);
     return cell.Found() ? std::to_string(cell.Row) + ":" + std::to_string(cell.Column) : "-";
   }
-  TJsonData* Member(const char* name, TJsonData* in = nullptr) const {
-    return static_cast<TJsonObject*>(in ? in : doc_.Value.get())->Find(name);
-  }
-
-  test::TMemorySettings settings_;
-  TLoadedDocument doc_;
-  TSourcePatchDocument patches_;
-  TViewerCore core_{settings_.Access()};
 };
 
 const char kHelm[] =
