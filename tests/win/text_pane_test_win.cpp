@@ -208,6 +208,34 @@ TEST_F(TextPane, find_selection_in_grid_takes_the_node_under_the_caret) {
   dll_.Close(main);
 }
 
+// After an edit the pane shows the patched text; the links use the
+// replacement's span, and spans after it move with it.
+TEST_F(TextPane, an_edit_is_shown_and_linked_where_it_was_written) {
+  HWND main = Open("first: 1\nlabel: short\nlast: 2\n");
+  TViewerControls v(main);
+  TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
+  SetForegroundWindow(dll_.Parent());
+  SetFocus(v.Grid);
+  PressKey(v.Grid, 'E', true);  // edit mode
+  HWND box = OpenCellEditor(v, 1, 1);
+  ASSERT_NE(box, nullptr);
+  SetWindowTextW(box, L"a much longer label");
+  PressKey(box, VK_RETURN);
+  ClickCell(v, 1, 1);
+  HWND text = ShowTab(main, 1);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(PaneText(text, 0, Sci(text, SCI_GETLENGTH)), "first: 1\nlabel: \"a much longer label\"\nlast: 2\n");
+  EXPECT_EQ(Selected(text), "\"a much longer label\"");
+  ShowTab(main, 0);
+  ClickCell(v, 2, 1);
+  ShowTab(main, 1);
+  EXPECT_EQ(Selected(text), "2");
+  Sci(text, SCI_SETSEL, 20, 20);  // inside the new value
+  ShowTab(main, 0);
+  EXPECT_EQ(StatusText(v.Status, 5), L" 2:2");
+  EXPECT_EQ(AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDNO)}).size(), 1u);
+}
+
 TEST_F(TextPane, host_search_runs_over_the_whole_text_both_ways_and_by_whole_words) {
   std::string doc = "id: user_id\r\n";
   for (int i = 0; i < 5000; ++i) doc += "k" + std::to_string(i) + ": \xC3\xA9t\xC3\xA9\r\n";

@@ -13,6 +13,7 @@
 #include <Scintilla.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <chrono>
 #include <cstdio>
@@ -127,7 +128,7 @@ std::string Mb(size_t bytes, size_t fileBytes) {
 size_t FileBytes(const std::wstring& file) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return (size_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return static_cast<size_t>((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
 // Private memory the viewer holds now, over what the process held before.
