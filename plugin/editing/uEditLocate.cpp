@@ -36,6 +36,13 @@ class TRecordWalk {
 
   TNodeView View(size_t i) const { return index_.View(i, bytes_); }
 
+  // Where node (the record found) stands in the collection parent.
+  TEditPlace PlaceOf(const TNodeView& node, size_t parent) const {
+    if (parent == kNone) return EditPlaceOf(bytes_, node, nullptr);
+    const TNodeView container = View(parent);
+    return EditPlaceOf(bytes_, node, &container);
+  }
+
   bool KeyTakenBySibling(size_t parent, size_t node, std::string_view key) const {
     if (parent == kNone) return false;
     for (size_t c = parent + 1; c < index_.Records[parent].SubtreeEnd; c = index_.Records[c].SubtreeEnd)
@@ -93,11 +100,18 @@ TLocatedEdit Refused(const TI18nKey& reason) {
 }  // namespace
 
 TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText) {
+  if (!valueNode) return Refused(i18n::kErrorUnsafeEdit);
+  return LocateValueEdit(doc, valueNode, newText, *valueNode);
+}
+
+TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText,
+                             const TJsonData& newValue) {
   const TRecordWalk walk(doc);
   size_t found = kNone, parent = kNone;
   if (!walk.Find(valueNode, found, parent)) return Refused(i18n::kErrorUnsafeEdit);
   const TNodeView node = walk.View(found);
-  TLocatedEdit edit = WriteValueEdit(doc.Bytes, doc.Language, node, NodeKind(valueNode) == nkString, newText);
+  TLocatedEdit edit =
+      WriteValueEdit(doc.Bytes, doc.Language, node, walk.PlaceOf(node, parent), WritesAsString(newValue), newText);
   if (!edit.Accepted()) return edit;
   // The value must read back as exactly the typed text: "81 # note" would
   // leave 81 and a comment, a quote or a line break too many would end the
@@ -108,7 +122,7 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
   bool readsBack = false;
   if (!OnlyTheChange(
           doc, edit, {found, false, ExpectedRecordValue(doc.Language, edit, typed)},
-          [&](const TNodeView& after) { return ReadsBackAsTyped(doc.Language, after, valueNode, typed); }, readsBack))
+          [&](const TNodeView& after) { return ReadsBackAsTyped(doc.Language, after, newValue, typed); }, readsBack))
     return Refused(bySearch ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
   if (!readsBack) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
@@ -122,7 +136,7 @@ TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueN
   if (node.Key.empty() || node.KeyNotScalar) return Refused(i18n::kErrorUnsafeKey);
   const std::string key = Utf16ToUtf8(newKey);
   if (walk.KeyTakenBySibling(parent, found, key)) return Refused(i18n::kErrorUnsafeKey);
-  TLocatedEdit edit = WriteKeyRename(doc.Bytes, doc.Language, node, newKey);
+  TLocatedEdit edit = WriteKeyRename(doc.Bytes, doc.Language, node, walk.PlaceOf(node, parent), newKey);
   if (!edit.Accepted()) return edit;
   // A key named in more places than the one replaced (a table header that
   // other headers extend, a dotted key's segment used on other lines) would

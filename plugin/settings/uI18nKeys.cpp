@@ -59,6 +59,8 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorUnsafeEdit,
     &kErrorTomlAmbiguous,
     &kErrorUnsafeKey,
+    &kErrorAliasValue,
+    &kErrorMergeKey,
     &kErrorPathParent,
     &kErrorDuplicateKey,
     &kErrorRead,

@@ -71,6 +71,8 @@ inline constexpr TI18nKey kDialogSaveBeforeClose{"dialog.save_before_close", u"S
 inline constexpr TI18nKey kErrorUnsafeEdit{"error.unsafe_edit", u"This value cannot be edited without changing its syntax"};
 inline constexpr TI18nKey kErrorTomlAmbiguous{"error.toml_ambiguous", u"TOML value position is ambiguous or unsupported"};
 inline constexpr TI18nKey kErrorUnsafeKey{"error.unsafe_key", u"This key cannot be renamed safely"};
+inline constexpr TI18nKey kErrorAliasValue{"error.alias_value", u"This value is an alias of another value: edit the anchored value it stands for"};
+inline constexpr TI18nKey kErrorMergeKey{"error.merge_key", u"A merge key (<<) names the mappings merged here: it cannot be edited or renamed"};
 inline constexpr TI18nKey kErrorPathParent{"error.path_parent", u"Only the final key may be renamed"};
 inline constexpr TI18nKey kErrorDuplicateKey{"error.duplicate_key", u"Empty or duplicate key"};
 inline constexpr TI18nKey kErrorRead{"error.read", u"Cannot read source file"};

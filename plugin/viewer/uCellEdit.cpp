@@ -11,12 +11,48 @@ namespace corvane {
 
 namespace {
 
-TCommitResult Refused(std::u16string status) { return TCommitResult{TCommitOutcome::Refused, std::move(status)}; }
-TCommitResult Unchanged() { return TCommitResult{TCommitOutcome::Unchanged, {}}; }
-TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
+TCommitResult Outcome(TCommitOutcome outcome, std::u16string status = {}, TJsonData* node = nullptr) {
+  TCommitResult result;
+  result.Outcome = outcome;
+  result.Status = std::move(status);
+  result.Node = node;
+  return result;
+}
+TCommitResult Refused(std::u16string status) { return Outcome(TCommitOutcome::Refused, std::move(status)); }
+TCommitResult Unchanged() { return Outcome(TCommitOutcome::Unchanged); }
+TCommitResult Accepted(TJsonData* node) { return Outcome(TCommitOutcome::Accepted, {}, node); }
 
 // The refusal of a located edit as the status bar shows it.
 TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
+
+// A null takes any text, as the value the text reads as in the document's
+// format; the new value's node takes the null's place.
+TCommitResult FillNull(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                       std::u16string_view text) {
+  TJsonDataPtr value = ValueTypedOverNull(text, doc.Language);
+  if (NodeKind(value.get()) == nkNull) return Unchanged();
+  // The top of a document has no place another node could take.
+  if (!node->Parent()) return Refused(u" " + tr(i18n::kErrorUnsafeEdit));
+  const TLocatedEdit edit = LocateValueEdit(doc, node, text, *value);
+  if (!edit.Accepted()) return RefusedEdit(edit);
+  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  TCommitResult result = Accepted(value.get());
+  result.Replaced = ReplaceInParent(node, std::move(value));
+  return result;
+}
+
+// The views' references to from now stand for to.
+void Repoint(TViewerCore& core, const TJsonData* from, TJsonData* to) {
+  auto repoint = [&](TJsonData*& node) {
+    if (node == from) node = to;
+  };
+  for (TJsonData*& node : core.Table.RowNodes) repoint(node);
+  for (TJsonDataArray& row : core.Table.CellNodes)
+    for (TJsonData*& node : row) repoint(node);
+  for (TJsonData*& node : core.VisibleNodes) repoint(node);
+  repoint(core.CurrentNode);
+}
 
 }  // namespace
 
@@ -75,6 +111,7 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
                               std::u16string_view text) {
   if (!node || IsContainer(node)) return Refused({});
   if (text == ValueSummaryText(node)) return Unchanged();
+  if (NodeKind(node) == nkNull) return FillNull(doc, patches, node, text);
   const TValueCheck check = CheckEditedValue(node, text, doc.Language);
   if (check != vcAccepted) return Refused(ValueCheckStatusText(check));
   const TLocatedEdit edit = LocateValueEdit(doc, node, text);
@@ -82,7 +119,7 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
   if (ApplyTypedValue(node, text) != vcAccepted) return Refused(tr(i18n::kStatusInvalidValue));
   patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
-  return Accepted();
+  return Accepted(node);
 }
 
 TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
@@ -111,7 +148,7 @@ TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
   if (!object->Rename(size_t(index), newName)) return Refused(tr(i18n::kErrorDuplicateKey));
   patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
-  return Accepted();
+  return Accepted(node);
 }
 
 TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
@@ -120,7 +157,8 @@ TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& p
   return CommitValueEdit(doc, patches, target.Node, text);
 }
 
-void RefreshNodeTexts(TViewerCore& core, const TJsonData* node) {
+void RefreshNodeTexts(TViewerCore& core, TJsonData* node, const TJsonData* replaced) {
+  if (replaced) Repoint(core, replaced, node);
   TTableModel& table = core.Table;
   const bool listing = core.FlatLevel == kFlatLevelPathValue;
   for (int row = 0; row < table.RowCount(); ++row) {

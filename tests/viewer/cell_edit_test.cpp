@@ -15,9 +15,11 @@ class cell_edit : public test::TLoadedViewTest {
  protected:
   TCommitResult Edit(int row, int column, const std::u16string& text) {
     const TCellEditTarget target = CellEditTarget(core_, row, column);
-    if (!target.Valid()) return TCommitResult{TCommitOutcome::Refused, u"<no target>"};
-    const TCommitResult result = CommitCellEdit(doc_, patches_, target, text);
-    if (result.Outcome == TCommitOutcome::Accepted) RefreshNodeTexts(core_, target.Node);
+    TCommitResult result;
+    result.Status = u"<no target>";
+    if (!target.Valid()) return result;
+    result = CommitCellEdit(doc_, patches_, target, text);
+    if (result.Outcome == TCommitOutcome::Accepted) RefreshNodeTexts(core_, result.Node, result.Replaced.get());
     return result;
   }
   std::u16string Cell(int row, int column) const { return std::u16string(core_.DisplayText(row, column)); }
@@ -71,7 +73,7 @@ TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
   EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Accepted);
   EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Unchanged);
   EXPECT_EQ(patches_.BuildText(),
-            "# keep\nport: 81   # web\nname: \"Ja\\\"ne\\\\ \xC3\xA9\"\nratio: 2.25\non: false\n");
+            "# keep\nport: 81   # web\nname: 'Ja\"ne\\ \xC3\xA9'\nratio: 2.25\non: false\n");
   EXPECT_EQ(Cell(0, 1), u"81");
   EXPECT_EQ(Cell(1, 1), u"Ja\"ne\\ \u00E9");
   EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 81);
@@ -81,7 +83,7 @@ TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
 }
 
 TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
-  Load("port: 80\nratio: 1.5\non: true\nnone: null\nanchored: &a text\n");
+  Load("port: 80\nratio: 1.5\non: true\nuse: *a\nbase: &a {x: 1}\n");
   Show();
   const std::string before = patches_.BuildText();
   struct TCase { int Row; std::u16string Text; std::u16string Status; };
@@ -95,8 +97,7 @@ TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
            {1, u"2", u" INVALID NUMBER"},
            {1, u"0x10", u" INVALID NUMBER"},
            {2, u"True", u" USE true OR false"},
-           {3, u"0", u" USE null"},
-           {4, u"new", u" This value cannot be edited without changing its syntax"},
+           {3, u"new", u" This value is an alias of another value: edit the anchored value it stands for"},
        }) {
     const TCommitResult result = Edit(c.Row, 1, c.Text);
     EXPECT_EQ(result.Outcome, TCommitOutcome::Refused) << Utf16ToUtf8(c.Text);
@@ -106,6 +107,37 @@ TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
   EXPECT_EQ(Cell(1, 1), u"1.5");
   EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 80);
   EXPECT_EQ(Edit(1, 1, u"2.0e3").Outcome, TCommitOutcome::Accepted);
+}
+
+// A null takes any text as the value the text reads as; its node is
+// replaced by one of the new kind, and the table stands for the new node.
+TEST_F(cell_edit, fills_in_a_null_with_the_value_its_text_reads_as) {
+  Load("password:\nport: ~\nflag: null\nnote: null  # later\nkeep: ~\nlist:\n  -\n");
+  Show();
+  struct TCase {
+    int Row;
+    std::u16string Text;
+    int Kind;
+  };
+  for (const TCase& c : {TCase{0, u"s3cret", nkString}, TCase{1, u"8080", nkNumber}, TCase{2, u"true", nkBoolean},
+                         TCase{3, u"a: b", nkString}, TCase{4, u"~", nkNull}}) {
+    const TCommitResult result = Edit(c.Row, 1, c.Text);
+    EXPECT_TRUE(result.Committed()) << Utf16ToUtf8(c.Text) << ": " << Utf16ToUtf8(result.Status);
+    const TJsonData* node = core_.Table.RowNode(c.Row);
+    EXPECT_EQ(NodeKind(node), c.Kind) << Utf16ToUtf8(c.Text);
+    EXPECT_EQ(node->Parent(), doc_.Value.get());
+    EXPECT_EQ(Cell(c.Row, 1), c.Kind == nkNull ? u"null" : c.Text);
+  }
+  EXPECT_EQ(static_cast<TJsonObject*>(doc_.Value.get())->Find("port"), core_.Table.RowNode(1));
+  EXPECT_EQ(patches_.BuildText(),
+            "password: s3cret\nport: 8080\nflag: true\nnote: \"a: b\"  # later\nkeep: ~\nlist:\n  -\n");
+  // The filled-in value is edited as a value of its new kind from now on.
+  EXPECT_EQ(Edit(1, 1, u"x").Status, u" INVALID NUMBER");
+  EXPECT_EQ(Edit(1, 1, u"8081").Outcome, TCommitOutcome::Accepted);
+  Show(0, Member("list"));
+  EXPECT_EQ(Edit(0, 0, u"item").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(),
+            "password: s3cret\nport: 8081\nflag: true\nnote: \"a: b\"  # later\nkeep: ~\nlist:\n  - item\n");
 }
 
 TEST_F(cell_edit, refuses_an_edit_overlapping_a_patch_and_keeps_the_node) {
@@ -139,7 +171,7 @@ TEST_F(cell_edit, renames_only_the_last_path_segment_keeping_the_member_in_place
   EXPECT_EQ(Edit(1, 0, u"server.port").Outcome, TCommitOutcome::Unchanged);
   EXPECT_EQ(Edit(1, 0, u"server.Host").Outcome, TCommitOutcome::Accepted);  // case differs from host
   EXPECT_EQ(Edit(1, 0, u"server.web port").Outcome, TCommitOutcome::Accepted);
-  EXPECT_EQ(patches_.BuildText(), "server:\n  host: a\n  \"web port\": 80\nlist: [1]\n");
+  EXPECT_EQ(patches_.BuildText(), "server:\n  host: a\n  web port: 80\nlist: [1]\n");
   EXPECT_EQ(patches_.Patches().size(), 1u);
   const auto* server = static_cast<TJsonObject*>(Member("server"));
   EXPECT_EQ(server->Name(1), "web port");
@@ -151,6 +183,8 @@ TEST_F(cell_edit, renames_a_toml_key_of_a_scalar_only) {
   Show(-1);
   EXPECT_EQ(Edit(0, 0, u"web port").Outcome, TCommitOutcome::Accepted);
   EXPECT_EQ(patches_.BuildText(), "\"web port\" = 80\n[t]\nx = 1\n");
+  EXPECT_EQ(Edit(0, 0, u"web_port").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(), "web_port = 80\n[t]\nx = 1\n");
 }
 
 TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_outcome) {
@@ -170,11 +204,11 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   EXPECT_TRUE(saved.Saved);
   EXPECT_TRUE(saved.StructureRebuilt);
   EXPECT_EQ(saved.Status, u" SAVED");
-  EXPECT_EQ(test::ReadFileBytes(path), "\"alpha\": 10\nb: [2]\n");
+  EXPECT_EQ(test::ReadFileBytes(path), "alpha: 10\nb: [2]\n");
   EXPECT_EQ(doc.Bytes, patches.LoadedBytes());
   // Located in the saved bytes from now on: a second edit lands in them.
   ASSERT_TRUE(CommitValueEdit(doc, patches, a, u"11").Committed());
-  EXPECT_EQ(patches.BuildText(), "\"alpha\": 11\nb: [2]\n");
+  EXPECT_EQ(patches.BuildText(), "alpha: 11\nb: [2]\n");
   test::WriteFileBytes(path, "changed elsewhere\n");
   saved = SaveEditedDocument(doc, patches);
   EXPECT_FALSE(saved.Saved);

@@ -186,7 +186,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void BeginCellEdit(int row, int column);
   void EndCellEdit(bool commit);
   void EndCellEditBeforeRowsMove();
-  void ShowAcceptedEdit(const TCellEditTarget& target);
+  void ShowAcceptedEdit(const TCellEditTarget& target, const TCommitResult& result);
   bool SaveChanges();
   bool SaveAndReport(std::u16string* failure);
   int AskQuestion(const std::u16string& text, UINT style);
