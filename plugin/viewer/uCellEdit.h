@@ -42,6 +42,10 @@ struct TCellEditTarget {
   bool Valid() const { return Node != nullptr; }
 };
 
+// The node a table cell shows (table row, column), containers included, or
+// nullptr: the Attribute column and a missing member have none.
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column);
+
 // The scalar node a grid cell shows (display position, column), or nullptr:
 // containers, missing values, the Attribute and Path columns have none.
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column);
