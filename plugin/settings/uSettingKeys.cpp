@@ -26,6 +26,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kThemeMode,
     &kDarkTheme,
     &kFontUseBold,
+    &kTextLineNumbers,
     &kDisableNumKeys,
     &kDisableNpKeys,
     &kExitByQ,

@@ -10,23 +10,6 @@
 
 namespace corvane {
 
-TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
-  const TTableModel& table = core.Table;
-  if (table.FlatView) return table.CellNode(row, column);
-  TJsonData* rowNode = table.RowNode(row);
-  if (!rowNode || column < 0 || column >= table.ColumnCount()) return nullptr;
-  switch (NodeKind(core.CurrentNode)) {
-    case nkObject:
-      return column == 1 ? rowNode : nullptr;
-    case nkArray:
-      if (NodeKind(rowNode) == nkObject)
-        return static_cast<const TJsonObject*>(rowNode)->Find(Utf16ToUtf8(table.Header(column)));
-      return table.ColumnCount() == 1 && table.Header(0) == tr(i18n::kGridElement) ? rowNode : nullptr;
-    default:
-      return column == 0 ? rowNode : nullptr;
-  }
-}
-
 namespace {
 
 TCommitResult Outcome(TCommitOutcome outcome, std::u16string status = {}, TJsonData* node = nullptr) {
@@ -73,6 +56,28 @@ void Repoint(TViewerCore& core, const TJsonData* from, TJsonData* to) {
 }
 
 }  // namespace
+
+// By the rule the view was built with: the flat views and the Path/Value
+// listing record their cell nodes; a plain object shows member values in
+// column 1; a plain array shows either each element in its one "Element"
+// column or, per column, the element's member of the header's name; a plain
+// scalar shows itself.
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
+  const TTableModel& table = core.Table;
+  if (table.FlatView) return table.CellNode(row, column);
+  TJsonData* rowNode = table.RowNode(row);
+  if (!rowNode || column < 0 || column >= table.ColumnCount()) return nullptr;
+  switch (NodeKind(core.CurrentNode)) {
+    case nkObject:
+      return column == 1 ? rowNode : nullptr;
+    case nkArray:
+      if (NodeKind(rowNode) == nkObject)
+        return static_cast<const TJsonObject*>(rowNode)->Find(Utf16ToUtf8(table.Header(column)));
+      return table.ColumnCount() == 1 && table.Header(0) == tr(i18n::kGridElement) ? rowNode : nullptr;
+    default:
+      return column == 0 ? rowNode : nullptr;
+  }
+}
 
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
   const int row = core.TableRowAt(position);

@@ -42,12 +42,8 @@ struct TCellEditTarget {
   bool Valid() const { return Node != nullptr; }
 };
 
-// The node a table cell (table row, column) shows, by the rule its view
-// was built with, containers too: the flat views and the Path/Value
-// listing record their cell nodes; a plain object shows member values in
-// column 1; a plain array shows either each element in its one "Element"
-// column or, per column, the element's member of the header's name; a
-// plain scalar shows itself.
+// The node a table cell shows (table row, column), containers included, or
+// nullptr: the Attribute column and a missing member have none.
 TJsonData* TableCellNode(const TViewerCore& core, int row, int column);
 
 // The scalar node a grid cell shows (display position, column), or nullptr:

@@ -3,30 +3,16 @@
 // table, and the texts of refusals and saves.
 #include <gtest/gtest.h>
 
+#include "loaded_view_support.h"
 #include "test_support.h"
 #include "uCellEdit.h"
 #include "uUnicode.h"
-#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {
 
-class cell_edit : public ::testing::Test {
+class cell_edit : public test::TLoadedViewTest {
  protected:
-  void Load(const std::string& text, TDocumentLanguage language = TDocumentLanguage::Yaml) {
-    TLoadError error;
-    ASSERT_TRUE(LoadDocumentFromBytes(text, language, doc_, error)) << Utf16ToUtf8(error.Text);
-    patches_.LoadFromBytes(u"doc", doc_.Bytes);
-    core_.Root = doc_.Value.get();
-  }
-  // Shows node (default: the root) at a flat level, as the grid would.
-  void Show(int flatLevel = 0, TJsonData* node = nullptr) {
-    core_.FlatLevel = flatLevel;
-    core_.BuildTable(node ? node : doc_.Value.get());
-  }
-  TJsonData* Member(const char* name, TJsonData* in = nullptr) const {
-    return static_cast<TJsonObject*>(in ? in : doc_.Value.get())->Find(name);
-  }
   TCommitResult Edit(int row, int column, const std::u16string& text) {
     const TCellEditTarget target = CellEditTarget(core_, row, column);
     TCommitResult result;
@@ -37,11 +23,6 @@ class cell_edit : public ::testing::Test {
     return result;
   }
   std::u16string Cell(int row, int column) const { return std::u16string(core_.DisplayText(row, column)); }
-
-  test::TMemorySettings settings_;
-  TLoadedDocument doc_;
-  TSourcePatchDocument patches_;
-  TViewerCore core_{settings_.Access()};
 };
 
 TEST_F(cell_edit, opens_only_cells_that_show_their_own_scalar) {

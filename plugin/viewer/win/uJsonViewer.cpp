@@ -134,20 +134,13 @@ TViewSettingsSnapshot TJsonViewer::SettingsNow() const {
   return now;
 }
 
-const std::u16string& TJsonViewer::SourceText() {
-  if (!sourceDecoded_) {
-    sourceText_ = Utf8ToUtf16(patches_.Patches().empty() ? patches_.LoadedBytes() : patches_.BuildText());
-    sourceDecoded_ = true;
-  }
-  return sourceText_;
+// The text pane gets the loaded bytes themselves, or the patched text built
+// for it (and dropped once the pane has taken it).
+std::string_view TJsonViewer::DocumentText(std::string* scratch) {
+  if (patches_.Patches().empty()) return patches_.LoadedBytes();
+  *scratch = patches_.BuildText();
+  return *scratch;
 }
-
-void TJsonViewer::SourceChanged() {
-  sourceDecoded_ = false;
-  ++sourceRevision_;
-}
-
-const std::u16string& TJsonViewer::DocumentText() { return SourceText(); }
 
 bool TJsonViewer::RunModal(bool menu, const std::function<void()>& body) {
   if (menu) ++menuLoops_;

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "uCellEditor.h"
+#include "uClipboard.h"
 #include "uContextMenu.h"
 #include "uFileLoading.h"
 #include "uFilterRow.h"
@@ -112,8 +113,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void CreateChildren();
   TViewSettingsSnapshot SettingsNow() const;
   void ReleaseWindows();
-  const std::u16string& SourceText();
-  void SourceChanged();
+  void SourceChanged() { ++sourceRevision_; }
   bool RunModal(bool menu, const std::function<void()>& body) override;
 
   // ---- messages (uJsonViewerMessages.cpp) ----
@@ -178,6 +178,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void CopyAsJson();
   void CopyPath();
   void OpenLinkInCell();
+  void OpenLink(const TLinkToOpen& link);
   void PutClipboardText(const std::u16string& text) const;
 
   // ---- edit mode, cell edits, saving (uJsonViewerEdit.cpp) ----
@@ -215,8 +216,9 @@ class TJsonViewer final : private ITreePaneEvents,
   HBRUSH GridEditColours(HWND edit, HDC dc) override;
   void FiltersTyped() override;
   void FilterEscape() override;
-  const std::u16string& DocumentText() override;
+  std::string_view DocumentText(std::string* scratch) override;
   uint64_t DocumentRevision() const override { return sourceRevision_; }
+  void TextLinkClicked(const std::u16string& link) override;
   void StatusFlatPartClicked() override;
   void SplitterMoved() override;
   bool CellEditCommit(const TCellEditTarget& target, const std::u16string& text) override;
@@ -232,11 +234,8 @@ class TJsonViewer final : private ITreePaneEvents,
   bool hasStructure_ = false;       // edit mode is possible
   bool modified_ = false;
   bool editMode_ = false;
-  // The document text the text pane shows: the patched bytes as UTF-16,
-  // decoded on first use; its revision counts the changes.
-  bool sourceDecoded_ = false;
+  // Counts the changes of the text the text pane shows (the patched bytes).
   uint64_t sourceRevision_ = 1;
-  std::u16string sourceText_;
 
   // ---- view state ----
   TSettingsAccess settings_;

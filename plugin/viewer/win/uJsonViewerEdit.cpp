@@ -106,7 +106,8 @@ bool TJsonViewer::SaveAndReport(std::u16string* failure) {
   modified_ = false;
   hasStructure_ = result.StructureRebuilt;
   if (!hasStructure_) editMode_ = false;
-  SourceChanged();
+  // The text shown stays: it is what was saved, and the records now describe
+  // it with no patches on top.
   UpdateEditStatus(&result.Status);
   return true;
 }
