@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "uJsonWriter.h"
 #include "uEditLocate.h"
 #include "uEditProof.h"
 #include "uEntryEdits.h"
 #include "uFileLoading.h"
 #include "uFiles.h"
 #include "uI18n.h"
+#include "uJsonWriter.h"
+#include "uNodeRecords.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
@@ -290,7 +291,7 @@ int RunDelete(const TCommandRequest& request, TCommandIo& io) {
       if (Contains(nodes[k], node) || Contains(node, nodes[k]))
         return Fail(io, Utf8(request.Paths[i]) + ": overlaps " + Utf8(request.Paths[k]), kExitUsage);
     size_t record = 0, parent = 0;
-    FindNodeRecord(doc, node, record, parent);
+    FindNodeRecord(doc, node, &record, &parent);
     order.emplace_back(record, i);
     nodes.push_back(node);
   }

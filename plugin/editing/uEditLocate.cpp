@@ -99,10 +99,6 @@ TLocatedEdit Refused(const TI18nKey& reason) {
 
 }  // namespace
 
-bool FindNodeRecord(const TLoadedDocument& doc, const TJsonData* node, size_t& record, size_t& parent) {
-  return TRecordWalk(doc).Find(doc.Value.get(), node, record, parent);
-}
-
 TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText) {
   if (!valueNode) return Refused(i18n::kErrorUnsafeEdit);
   return LocateValueEdit(doc, valueNode, newText, *valueNode);

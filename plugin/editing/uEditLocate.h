@@ -45,9 +45,4 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
                              const TJsonData& newValue);
 TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newKey);
 
-// The record of node in doc.Index, found beside the value tree, and the
-// record of the collection holding it (npos at the top of a document);
-// false when node is not in doc's value tree.
-bool FindNodeRecord(const TLoadedDocument& doc, const TJsonData* node, size_t& record, size_t& parent);
-
 }  // namespace corvane

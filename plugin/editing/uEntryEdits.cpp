@@ -11,6 +11,7 @@
 #include "uEditProof.h"
 #include "uEntryForms.h"
 #include "uI18n.h"
+#include "uNodeRecords.h"
 
 namespace corvane {
 
@@ -120,7 +121,7 @@ bool ChangeHolds(const TLoadedDocument& doc, const std::string& text, const std:
 // The record of an entry and of its collection; false for the top of a
 // document and for a document.
 bool EntryRecords(const TLoadedDocument& doc, const TJsonData* node, size_t& record, size_t& parent) {
-  if (!node || !node->Parent() || !FindNodeRecord(doc, node, record, parent)) return false;
+  if (!node || !node->Parent() || !FindNodeRecord(doc, node, &record, &parent)) return false;
   return parent != kNone && doc.Index.Records[parent].Kind != skStream;
 }
 
@@ -239,10 +240,10 @@ TEntryChange LocateEntryAddition(const TLoadedDocument& doc, TJsonData* containe
   if (entry.Key && (entry.Key->empty() || CutMemberName(*entry.Key).size() != entry.Key->size()))
     return RefusedChange(i18n::kErrorEntryAddUnsafe);
   size_t record = kNone, parent = kNone, afterRecord = kNone, afterParent = kNone;
-  if (!FindNodeRecord(doc, container, record, parent)) return RefusedChange(i18n::kErrorEntryAddUnsafe);
+  if (!FindNodeRecord(doc, container, &record, &parent)) return RefusedChange(i18n::kErrorEntryAddUnsafe);
   const int recordKind = doc.Index.Records[record].Kind;
   if (recordKind != skMapping && recordKind != skSequence) return RefusedChange(i18n::kErrorEntryContainer);
-  if (after && !FindNodeRecord(doc, after, afterRecord, afterParent)) return RefusedChange(i18n::kErrorEntryAddUnsafe);
+  if (after && !FindNodeRecord(doc, after, &afterRecord, &afterParent)) return RefusedChange(i18n::kErrorEntryAddUnsafe);
   TEntryPlan plan;
   if (doc.Language == TDocumentLanguage::Toml) {
     const TTomlPath at = TomlPathOf(container), sibling = after ? TomlPathOf(after) : TTomlPath();
@@ -274,6 +275,9 @@ std::string UniqueCopyKey(const TJsonData* object, std::string_view key) {
   for (;;) {
     std::string candidate = stem + std::to_string(++n);
     if (digits == key.size() && n == 2) candidate = std::string(key) + "2";
+    // Longer names are told apart by their first bytes only: every longer
+    // candidate would stand for the same member.
+    if (candidate.size() > kMaxMemberNameBytes) return {};
     if (!members || members->IndexOfName(candidate) < 0) return candidate;
   }
 }
@@ -290,6 +294,7 @@ TEntryChange LocateEntryCopy(const TLoadedDocument& doc, TJsonData* entry) {
   std::string newKey;
   if (member) {
     newKey = UniqueCopyKey(container, static_cast<const TJsonObject*>(container)->Name(at));
+    if (newKey.empty()) return RefusedChange(i18n::kErrorEntryCopyLongKey);
     if (doc.Index.Records[record].Flags & TStructureIndex::kKeyNotScalar) return RefusedChange(i18n::kErrorEntryCopyUnsafe);
   }
   TEntryPlan plan = doc.Language == TDocumentLanguage::Toml

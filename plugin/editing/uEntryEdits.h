@@ -82,7 +82,8 @@ TEntryChange LocateEntryCopy(const TLoadedDocument& doc, TJsonData* entry);
 
 // A key for a copy of member `key` of object: its number raised by one
 // when it ends in one ("item1" -> "item2"), else "2" added, then onward
-// until no member has it.
+// until no member has it; empty when such a key would be longer than a
+// member name the model tells apart (kMaxMemberNameBytes).
 std::string UniqueCopyKey(const TJsonData* object, std::string_view key);
 
 // Makes an accepted change: doc takes its text and records, the removed

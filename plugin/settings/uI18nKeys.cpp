@@ -76,6 +76,7 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorEntryUnsafe,
     &kErrorEntryAddUnsafe,
     &kErrorEntryCopyUnsafe,
+    &kErrorEntryCopyLongKey,
     &kErrorEntryAnchor,
     &kErrorEntryCopyAnchor,
     &kErrorEntryLast,

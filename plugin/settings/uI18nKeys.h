@@ -88,6 +88,7 @@ inline constexpr TI18nKey kErrorOutOfMemory{"error.out_of_memory", u"Not enough 
 inline constexpr TI18nKey kErrorEntryUnsafe{"error.entry_unsafe", u"This entry cannot be removed without changing other entries"};
 inline constexpr TI18nKey kErrorEntryAddUnsafe{"error.entry_add_unsafe", u"No entry can be added here without changing other entries"};
 inline constexpr TI18nKey kErrorEntryCopyUnsafe{"error.entry_copy_unsafe", u"This entry cannot be copied without changing other entries"};
+inline constexpr TI18nKey kErrorEntryCopyLongKey{"error.entry_copy_long_key", u"The key is too long for a copy to get a key of its own"};
 inline constexpr TI18nKey kErrorEntryAnchor{"error.entry_anchor", u"An alias elsewhere uses an anchor defined in this entry"};
 inline constexpr TI18nKey kErrorEntryCopyAnchor{"error.entry_copy_anchor", u"This entry defines an anchor, which a copy would define a second time"};
 inline constexpr TI18nKey kErrorEntryLast{"error.entry_last", u"The table or array has no header of its own and would disappear with its last entry"};

@@ -15,6 +15,7 @@
 #include "test_support.h"
 #include "uEditLocate.h"
 #include "uEntryEdits.h"
+#include "uNodeRecords.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -64,7 +65,7 @@ std::vector<size_t> TouchedLines(const std::string& text, const TSourcePatches& 
 // TOML array-of-tables element from its [[header]] line.
 std::pair<size_t, size_t> EntryLines(const TLoadedDocument& doc, const TJsonData* node) {
   size_t record = 0, parent = 0;
-  EXPECT_TRUE(FindNodeRecord(doc, node, record, parent));
+  EXPECT_TRUE(FindNodeRecord(doc, node, &record, &parent));
   const std::string& b = doc.Bytes;
   size_t first = b.size(), last = 0;
   for (size_t r = record; r < doc.Index.Records[record].SubtreeEnd; ++r) {

@@ -141,6 +141,8 @@ const TCase kYamlCopies[] = {
      "- name: a\n  name2: a\n  x: 1\n"},
     {"flow item", Y, TOp::Copy, "x: [a, b]\n", "x/0", "", "", "", "x: [a, a, b]\n"},
     {"an anchor is not defined twice", Y, TOp::Copy, "a: &x 1\nb: *x\n", "a", "", "", "", "error.entry_copy_anchor"},
+    {"a key as long as a name can be has no copy key", Y, TOp::Copy, std::string(255, 'k') + ": 1\n",
+     std::string(255, 'k'), "", "", "", "error.entry_copy_long_key"},
 };
 INSTANTIATE_TEST_SUITE_P(YamlCopies, EntryEdits, ::testing::ValuesIn(kYamlCopies));
 
