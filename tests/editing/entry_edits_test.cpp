@@ -4,7 +4,11 @@
 // each with its reason, change nothing.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editing_support.h"
+#include "test_support.h"
+#include "uEditLocate.h"
 #include "uEntryEdits.h"
 #include "uI18n.h"
 #include "uUnicode.h"
@@ -185,6 +189,43 @@ const TCase kTomlCases[] = {
      "[[p]]\nn = 1\n[[p]]\nn = 1\n[[p]]\nn = 2\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Toml, EntryEdits, ::testing::ValuesIn(kTomlCases));
+
+// Value edits and structural changes mixed, each located in the text the
+// changes before it left: the patch document holds them as patches of the
+// loaded bytes and one save writes exactly the text they make together.
+TEST(entry_edits, several_changes_and_value_edits_go_out_in_one_save) {
+  test::TempDir dir;
+  const std::string original = "a: 1 # one\nb:\n  - x\n  - y\nc: {p: 1, q: 2}\nd: 4\n";
+  test::WriteFileBytes(dir.File("doc.yaml"), original);
+  TParsed parsed = Parse(original, Y);
+  TLoadedDocument& doc = parsed.Doc;
+  TSourcePatchDocument patches;
+  std::u16string error;
+  ASSERT_TRUE(patches.LoadFromFile(Utf8ToUtf16(dir.File("doc.yaml")), error));
+  const auto edit = [&](const std::string& path, std::u16string text) {
+    const TLocatedEdit located = LocateValueEdit(doc, ValueAt(parsed, path), text);
+    ASSERT_TRUE(located.Accepted()) << path;
+    ASSERT_TRUE(RecordLocatedEdits(doc, patches, {{located.Start, located.Length, located.Replacement}}));
+  };
+  // A change is located once doc describes the patched text.
+  const auto commit = [&](const std::function<TEntryChange()>& locate) {
+    ASSERT_TRUE(DescribePatchedText(doc, patches));
+    TEntryChange change = locate();
+    std::vector<TJsonDataPtr> removed;
+    ASSERT_TRUE(CommitEntryChange(doc, patches, change, removed)) << Utf16ToUtf8(change.Refusal);
+  };
+  edit("a", u"10");
+  commit([&] { return LocateEntryRemoval(doc, {ValueAt(parsed, "b/0")}); });
+  const TJsonDataPtr three = ValueTypedOverNull(u"3", Y);
+  commit([&] { return LocateEntryAddition(doc, ValueAt(parsed, "c"), nullptr, {std::string("r"), "3", three.get()}); });
+  commit([&] { return LocateEntryCopy(doc, ValueAt(parsed, "d")); });
+  edit("d2", u"5");
+  edit("a", u"11");
+  const std::string expected = "a: 11 # one\nb:\n  - y\nc: {p: 1, q: 2, r: 3}\nd: 4\nd2: 5\n";
+  EXPECT_EQ(patches.BuildText(), expected);
+  ASSERT_TRUE(patches.SaveToFile(EditedTextValidation(doc, patches), error)) << Utf16ToUtf8(error);
+  EXPECT_EQ(test::ReadFileBytes(dir.File("doc.yaml")), expected);
+}
 
 }  // namespace
 }  // namespace corvane
