@@ -224,8 +224,11 @@ takes its own lines (its key, value, nested lines and a comment on its last
 line; comment lines above it stay), a flow or inline item its separator; a
 mapping or sequence left empty becomes {} or [], a TOML table keeps its
 header. A new entry gets its neighbours' indentation, quoting, "- " and
-spacing around "=". Each is proven: the new text must load as the old
-document with exactly those entries removed or added, else it is refused.
+spacing around "=". VALUE {} or [] adds an empty mapping or sequence; in
+TOML a new table becomes a [KEY] section after its parent's last section,
+{} added to an array of tables a new [[...]] element. Each is proven: the
+new text must load as the old document with exactly those entries removed
+or added, else it is refused.
 
 Before anything is written the file is read again (a file changed since it
 was loaded is refused), the new text must load as the same document except

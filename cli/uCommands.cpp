@@ -218,11 +218,11 @@ int RunEdits(const TCommandRequest& request, TCommandIo& io) {
 // ---- entries added and removed ---------------------------------------------------
 
 // The value a new entry's text stands for: the kind --as names, else what
-// the text reads as unquoted.
+// the text reads as unquoted ({} and [] an empty object and array).
 bool NewValue(const TCommandRequest& request, TDocumentLanguage language, TJsonDataPtr& value, std::string& reason) {
   TValueCheck check = vcAccepted;
   value = request.As ? ValueOfKind(request.Value, *request.As, language, check)
-                     : ValueTypedOverNull(request.Value, language);
+                     : NewEntryValue(request.Value, language);
   if (!value && check == vcNotEditable) return reason = "TOML has no null value", false;
   if (!value) return reason = StatusText(ValueCheckStatusText(check)), false;
   if (language == TDocumentLanguage::Toml && NodeKind(value.get()) == nkNull)

@@ -273,7 +273,7 @@ bool TryStructuralChange(TLoadedDocument& doc, TSourcePatchDocument& patches, TJ
     case 1: {
       TJsonData* container = IsContainer(node) ? node : node->Parent();
       if (!container) return false;
-      const TJsonDataPtr value = ValueTypedOverNull(text, doc.Language);
+      const TJsonDataPtr value = NewEntryValue(text, doc.Language);
       if (doc.Language == TDocumentLanguage::Toml && value->Kind() == nkNull) return false;
       TNewEntry entry;
       entry.Typed = Utf16ToUtf8(text);

@@ -4,6 +4,7 @@
 #include "uEntryEdits.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "uEditForms.h"
@@ -12,6 +13,7 @@
 #include "uEntryForms.h"
 #include "uI18n.h"
 #include "uNodeRecords.h"
+#include "uValueChecks.h"
 
 namespace corvane {
 
@@ -53,12 +55,21 @@ bool SameNode(const TNodeView& b, const TNodeView& a, bool yaml, const std::stri
   return !yaml || b.Kind != skScalar || b.Style == a.Style;
 }
 
-// A new scalar entry as parsed again: a scalar under its key that loads as
-// the value it was typed as.
-bool HoldsNewEntry(const TNodeView& a, const TExpectedEntry& e, TDocumentLanguage language) {
-  if (a.Kind != skScalar || !a.Anchor.empty() || !a.Tag.empty()) return false;
-  if (e.Key && a.Key != *e.Key) return false;
-  return ReadsBackAsTyped(language, a, *e.New->Value, e.New->Typed);
+// A new entry as parsed again (record i of after): under its key, a scalar
+// that loads as the value it was typed as, or an empty mapping or sequence
+// where an empty object or array was asked for.
+bool HoldsNewEntry(const TStructureIndex& after, size_t i, const std::string& text, const TExpectedEntry& e,
+                   TDocumentLanguage language) {
+  const TNodeView a = after.View(i, text);
+  if (!a.Anchor.empty() || !a.Tag.empty() || (e.Key && a.Key != *e.Key)) return false;
+  switch (NodeKind(e.New->Value)) {
+    case nkObject:
+      return a.Kind == skMapping && after.ChildCount(i) == 0;
+    case nkArray:
+      return a.Kind == skSequence && after.ChildCount(i) == 0;
+    default:
+      return a.Kind == skScalar && ReadsBackAsTyped(language, a, *e.New->Value, e.New->Typed);
+  }
 }
 
 struct TPair {
@@ -85,7 +96,7 @@ bool MatchChildren(const TLoadedDocument& doc, const TStructureIndex& after, con
     }
     if (k >= ac.size()) return false;
     if (e->CopyOf == kNone) {
-      if (!HoldsNewEntry(after.View(ac[k], text), *e, doc.Language)) return false;
+      if (!HoldsNewEntry(after, ac[k], text, *e, doc.Language)) return false;
     } else {
       work.push_back({e->CopyOf, ac[k], e->Key ? &*e->Key : nullptr});
     }
@@ -234,6 +245,8 @@ TEntryChange LocateEntryAddition(const TLoadedDocument& doc, TJsonData* containe
   const int kind = NodeKind(container);
   if ((kind != nkObject && kind != nkArray) || !entry.Value || entry.Key.has_value() != (kind == nkObject))
     return RefusedChange(i18n::kErrorEntryContainer);
+  if (IsContainer(entry.Value) && static_cast<const TJsonContainer*>(entry.Value)->Count() > 0)
+    return RefusedChange(i18n::kErrorEntryAddUnsafe);
   if (after && after->Parent() != container) return RefusedChange(i18n::kErrorEntryAddUnsafe);
   if (entry.Key && static_cast<const TJsonObject*>(container)->IndexOfName(*entry.Key) >= 0)
     return RefusedChange(i18n::kErrorEntryExists);
@@ -263,6 +276,12 @@ TEntryChange LocateEntryAddition(const TLoadedDocument& doc, TJsonData* containe
     change.InsertKey = entry.Key.value_or(std::string());
   }
   return change;
+}
+
+TJsonDataPtr NewEntryValue(std::u16string_view typed, TDocumentLanguage language) {
+  if (typed == u"{}") return std::make_unique<TJsonObject>();
+  if (typed == u"[]") return std::make_unique<TJsonArray>();
+  return ValueTypedOverNull(typed, language);
 }
 
 std::string UniqueCopyKey(const TJsonData* object, std::string_view key) {

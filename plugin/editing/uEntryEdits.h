@@ -18,7 +18,11 @@
 //    block or flow, the "- " of a sequence item, the key's and value's
 //    quoting, a TOML key/value line under the right header (or inside an
 //    inline table), the spacing around "=" and after ",". A key the
-//    container has already is refused.
+//    container has already is refused. A new value may be an empty object
+//    or array, written {} or [] (typed so); in a TOML table (not inline)
+//    an empty object is a new [header] section after the last section of
+//    its parent, and in an array of tables a new [[header]] element after
+//    the array's last.
 //  - A copy (the viewer's "Insert row below") puts the entry's own bytes
 //    right after it, a mapping member under a new key (the old one with a
 //    numeric suffix). A TOML table is copied as new sections after the last
@@ -65,12 +69,17 @@ struct TEntryChange {
 TEntryChange LocateEntryRemoval(const TLoadedDocument& doc, const std::vector<TJsonData*>& entries);
 
 // What an added entry holds: its key (none for a sequence element), the
-// text it was typed as and the value that text stands for.
+// text it was typed as and the value that text stands for (a scalar, or an
+// empty object or array typed "{}" or "[]").
 struct TNewEntry {
   std::optional<std::string> Key;  // UTF-8
   std::string Typed;               // UTF-8
   const TJsonData* Value = nullptr;
 };
+
+// The value a new entry's typed text stands for: "{}" and "[]" an empty
+// object and array, anything else what it reads as over a null.
+TJsonDataPtr NewEntryValue(std::u16string_view typed, TDocumentLanguage language);
 
 // The addition of entry to container, after the child `after` (nullptr: at
 // the end).

@@ -220,6 +220,26 @@ TEntryPlan NewSectionAddition(std::string_view b, const TStatements& s, const TT
   return RefusedPlan(i18n::kErrorEntryAddUnsafe);
 }
 
+// An empty table in a table, or an empty element of an array of tables: a
+// section of its own after the last statement under its container, named
+// by the container's keys (inside an array element that is the element's
+// section range, where a header names the latest element).
+TEntryPlan NewTableSection(std::string_view b, const TStatements& s, const TTomlPath& container, bool isArray,
+                           const TNewEntry& entry) {
+  std::string name;
+  for (const TTomlStep& step : container)
+    if (step.Index < 0) name += (name.empty() ? "" : ".") + WriteTomlKey(step.Key, TTomlKeyStyle::Bare);
+  if (!isArray) name += (name.empty() ? "" : ".") + WriteTomlKey(*entry.Key, TTomlKeyStyle::Bare);
+  if (name.empty()) return RefusedPlan(i18n::kErrorEntryAddUnsafe);
+  const std::vector<size_t> under = StatementsUnder(s, container);
+  const size_t at = under.empty() ? b.size() : s[under.back()].LineEnd;
+  const std::string lb(TomlLineBreakOf(b));
+  const std::string header = isArray ? "[[" + name + "]]" : "[" + name + "]";
+  TEntryPlan plan;
+  plan.Patches.push_back({int64_t(at), 0, LeadAt(b, at) + (at > 0 ? lb : std::string()) + header + lb});
+  return plan;
+}
+
 TEntryPlan TableAddition(std::string_view b, const TStatements& s, const TTomlPath& table, const TTomlPath* after,
                          const TNewEntry& entry) {
   int header = -1;
@@ -331,6 +351,7 @@ TEntryPlan TomlAdditionPlan(std::string_view b, const TTomlPath& container, bool
     if (!InlineAt(b, s[holder].ValueBegin, steps, c) || c.Table == isArray) return RefusedPlan(i18n::kErrorEntryAddUnsafe);
     return InlineAddition(b, c, after, entry);
   }
+  if (NodeKind(entry.Value) == nkObject) return NewTableSection(b, s, container, isArray, entry);
   // An array of tables takes tables only.
   if (isArray) return RefusedPlan(i18n::kErrorEntryAddUnsafe);
   return TableAddition(b, s, container, after, entry);

@@ -315,8 +315,9 @@ TEST(corvane_program, does_the_readme_examples) {
 }
 
 // The README's examples of add and delete: a dependency into a Cargo.toml,
-// an environment variable into a compose service, a job out of a workflow;
-// each changes exactly the entry's lines.
+// an environment variable into a compose service, a new table and a new
+// array-of-tables entry, a job out of a workflow; each changes exactly the
+// entry's lines.
 TEST(corvane_program, adds_and_deletes_entries_as_the_readme_shows) {
   struct TExample {
     const char* Sample;
@@ -329,6 +330,8 @@ TEST(corvane_program, adds_and_deletes_entries_as_the_readme_shows) {
        "tracing = \"0.1\"\nanyhow = \"1.0.86\"\n"},
       {"compose.yml", {u"$.services.api.environment", u"LOG_LEVEL", u"debug"}, "      DEBUG: false\n",
        "      DEBUG: false\n      LOG_LEVEL: debug\n"},
+      {"Cargo.toml", {u"$", u"badges", u"{}"}, "harness = false\n", "harness = false\n\n[badges]\n"},
+      {"Cargo.toml", {u"$.bench", u"-", u"{}"}, "harness = false\n", "harness = false\n\n[[bench]]\n"},
   };
   for (const TExample& e : examples) {
     const TScratchFile file(test::SourceDir() + "/samples/" + e.Sample);

@@ -47,7 +47,7 @@ TEntryChange Locate(const TParsed& parsed, const TCase& c, TJsonDataPtr& value, 
     case TOp::Copy:
       return LocateEntryCopy(parsed.Doc, node);
     case TOp::Add:
-      value = ValueTypedOverNull(Utf8ToUtf16(c.Value), c.Language);
+      value = NewEntryValue(Utf8ToUtf16(c.Value), c.Language);
       if (c.Key != "-") entry.Key = c.Key;
       entry.Typed = c.Value;
       entry.Value = value.get();
@@ -131,6 +131,8 @@ const TCase kYamlAdditions[] = {
     {"CRLF and no final line break", Y, TOp::Add, "a: 1\r\nb: 2", "", "c", "3", "", "a: 1\r\nb: 2\r\nc: 3"},
     {"an existing key is refused", Y, TOp::Add, "a: 1\n", "", "a", "2", "", "error.entry_exists"},
     {"a key for a sequence is refused", Y, TOp::Add, "a: [1]\n", "a", "k", "2", "", "error.entry_container"},
+    {"an empty mapping", Y, TOp::Add, "a:\n  - x\n", "", "b", "{}", "", "a:\n  - x\nb: {}\n"},
+    {"an empty sequence item", Y, TOp::Add, "- a\n", "", "-", "[]", "", "- a\n- []\n"},
 };
 INSTANTIATE_TEST_SUITE_P(YamlAdditions, EntryEdits, ::testing::ValuesIn(kYamlAdditions));
 
@@ -180,6 +182,14 @@ const TCase kTomlCases[] = {
     {"array element", T, TOp::Add, "a = [1, 2]\n", "a", "-", "3", "", "a = [1, 2, 3]\n"},
     {"dotted table", T, TOp::Add, "site.name = \"x\"\n", "site", "url", "y", "", "site.name = \"x\"\nsite.url = \"y\"\n"},
     {"table named by subtables only", T, TOp::Add, "[a.b]\nx = 1\n", "a", "k", "1", "", "[a]\nk = 1\n\n[a.b]\nx = 1\n"},
+    {"a new table after its parent's last section", T, TOp::Add,
+     "[package]\nname = 'x'\n[package.meta]\nk = 1\n\n[deps]\na = 1\n", "package", "extra", "{}", "",
+     "[package]\nname = 'x'\n[package.meta]\nk = 1\n\n[package.extra]\n\n[deps]\na = 1\n"},
+    {"a new top-level table at the end", T, TOp::Add, "a = 1", "", "t", "{}", "", "a = 1\n\n[t]\n"},
+    {"a new array-of-tables element", T, TOp::Add, "[[p]]\nn = 1\n[x]\n", "p", "-", "{}", "",
+     "[[p]]\nn = 1\n\n[[p]]\n[x]\n"},
+    {"an empty inline table in an inline table", T, TOp::Add, "d = { v = 1 }\n", "d", "f", "{}", "",
+     "d = { v = 1, f = {} }\n"},
     {"array of tables takes no scalar", T, TOp::Add, "[[p]]\nn = 1\n", "p", "-", "1", "", "error.entry_add_unsafe"},
     {"key line copy", T, TOp::Copy, "[a]\nport = 80\nhost = 'h'\n", "a/port", "", "", "",
      "[a]\nport = 80\nport2 = 80\nhost = 'h'\n"},
