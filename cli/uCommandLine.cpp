@@ -20,6 +20,8 @@ constexpr TCommandShape kCommands[] = {
     {u"get", TCommand::Get, "FILE PATH"},
     {u"set", TCommand::Set, "FILE PATH VALUE [PATH VALUE ...]"},
     {u"rename", TCommand::Rename, "FILE PATH NEWKEY"},
+    {u"add", TCommand::Add, "FILE PATH KEY VALUE (KEY - for a sequence)"},
+    {u"delete", TCommand::Delete, "FILE PATH [PATH ...]"},
     {u"check", TCommand::Check, "FILE"},
 };
 
@@ -81,6 +83,8 @@ bool ReadOptions(const std::vector<std::u16string>& args, TCommandRequest& reque
       if (!OptionValue(args, i, 10, value)) return error = "--max-size needs a number of bytes", false;
       if (!ParseMaxSize(value, request.MaxSize))
         return error = "--max-size needs a positive number of bytes, not \"" + Utf16ToUtf8(value) + "\"", false;
+    } else if (arg == u"--after" || arg.rfind(u"--after=", 0) == 0) {
+      if (!OptionValue(args, i, 7, request.After)) return error = "--after needs a PATH", false;
     } else if (arg == u"--as" || arg.rfind(u"--as=", 0) == 0) {
       std::u16string value;
       if (!OptionValue(args, i, 4, value) || !ParseValueKind(value, request.As))
@@ -110,6 +114,16 @@ bool TakeOperands(const TCommandShape& shape, const std::vector<std::u16string>&
       if (count < 3 || count % 2 == 0 || (shape.Command == TCommand::Rename && count != 3)) return false;
       for (size_t i = 2; i + 1 < operands.size(); i += 2) request.Edits.emplace_back(operands[i], operands[i + 1]);
       break;
+    case TCommand::Add:
+      if (count != 4) return false;
+      request.Path = operands[2];
+      request.Key = operands[3];
+      request.Value = operands[4];
+      break;
+    case TCommand::Delete:
+      if (count < 2) return false;
+      request.Paths.assign(operands.begin() + 2, operands.end());
+      break;
     case TCommand::Help:
     case TCommand::Version:
       break;
@@ -132,9 +146,11 @@ bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& 
     request.Command = shape.Command;
     if (!TakeOperands(shape, operands, request))
       return error = "usage: corvane " + Utf16ToUtf8(shape.Name) + " " + shape.Operands, false;
-    if (request.DryRun && shape.Command != TCommand::Set && shape.Command != TCommand::Rename)
-      return error = "--dry-run goes with set and rename only", false;
-    if (request.As && shape.Command != TCommand::Set) return error = "--as goes with set only", false;
+    const TCommand c = shape.Command;
+    if (request.DryRun && c != TCommand::Set && c != TCommand::Rename && c != TCommand::Add && c != TCommand::Delete)
+      return error = "--dry-run goes with set, rename, add and delete only", false;
+    if (request.As && c != TCommand::Set && c != TCommand::Add) return error = "--as goes with set and add only", false;
+    if (!request.After.empty() && c != TCommand::Add) return error = "--after goes with add only", false;
     return true;
   }
   return error = "unknown command \"" + Utf16ToUtf8(operands[0]) + "\"", false;
@@ -156,16 +172,26 @@ Commands:
                      change values, all in one checked save
   rename FILE PATH NEWKEY
                      give the member at PATH a new key
+  add FILE PATH KEY VALUE
+                     add the member KEY: VALUE to the mapping or table at
+                     PATH (KEY "-": append VALUE to the sequence or array
+                     at PATH), written as its neighbours are
+  delete FILE PATH [PATH ...]
+                     remove the entries at the PATHs with all their lines,
+                     all in one checked save
   check FILE         load the file; nothing is printed when it loads,
                      otherwise the error with its line and column
 
 Options:
-  --dry-run          (set, rename) print each edit as PATH, byte offset,
-                     byte length, old text and new text, tab-separated;
-                     write nothing
-  --as KIND          (set) write every VALUE as KIND: string, number,
+  --dry-run          (set, rename, add, delete) print each edit as PATH,
+                     byte offset, byte length, old text and new text,
+                     tab-separated; write nothing
+  --as KIND          (set, add) write every VALUE as KIND: string, number,
                      bool or null (null in YAML only), whatever the value
-                     was before
+                     was before; without it a new VALUE is what it reads
+                     as unquoted (8080 a number, 1.0.2 a string)
+  --after PATH       (add) put the new entry right after the entry at
+                     PATH instead of at the end
   --max-size BYTES   refuse files of more than BYTES bytes (no limit
                      unless given)
   -h, --help         this text
@@ -193,10 +219,21 @@ bare. Anchors and tags stay in front of the new value. Aliases, merge keys
 structure (an ambiguous TOML line, a text a block scalar cannot hold) are
 refused.
 
+add and delete change the structure and nothing else: a removed entry
+takes its own lines (its key, value, nested lines and a comment on its last
+line; comment lines above it stay), a flow or inline item its separator; a
+mapping or sequence left empty becomes {} or [], a TOML table keeps its
+header. A new entry gets its neighbours' indentation, quoting, "- " and
+spacing around "=". VALUE {} or [] adds an empty mapping or sequence; in
+TOML a new table becomes a [KEY] section after its parent's last section,
+{} added to an array of tables a new [[...]] element. Each is proven: the
+new text must load as the old document with exactly those entries removed
+or added, else it is refused.
+
 Before anything is written the file is read again (a file changed since it
 was loaded is refused), the new text must load as the same document except
-the edited values, and it replaces the file through a temporary file in the
-same folder.
+the edited values (or the entries added and removed), and it replaces the
+file through a temporary file in the same folder.
 
 Exit status: 0 done, 1 refused or failed (the reason on stderr, the file
 untouched), 2 bad usage.
@@ -208,6 +245,10 @@ Examples:
   corvane set --as string compose.yml '$.services.web.ports[0]' 8080
   corvane get compose.yml '$.services.api.healthcheck'
   corvane rename --dry-run compose.yml '$.services.db' database
+  corvane add Cargo.toml '$.dependencies' serde 1.0.219
+  corvane add compose.yml '$.services.api.environment' LOG_LEVEL debug
+  corvane add --after '$.hosts[0]' inventory.yml '$.hosts' - db2
+  corvane delete .github/workflows/ci.yml '$.jobs.lint'
 )";
 }
 

@@ -21,15 +21,19 @@
 
 namespace corvane::cli {
 
-enum class TCommand { Help, Version, Paths, Get, Set, Rename, Check };
+enum class TCommand { Help, Version, Paths, Get, Set, Rename, Add, Delete, Check };
 
 struct TCommandRequest {
   TCommand Command = TCommand::Help;
   std::u16string File;
-  std::u16string Path;                                          // get
+  std::u16string Path;                                          // get; add: the container
+  std::u16string Key;                                           // add: the new key, "-" for a sequence
+  std::u16string Value;                                         // add: the new value
+  std::u16string After;                                         // add --after: the sibling it follows
+  std::vector<std::u16string> Paths;                            // delete
   std::vector<std::pair<std::u16string, std::u16string>> Edits;  // set: path, value; rename: path, new key
   bool DryRun = false;
-  std::optional<TValueKind> As;  // set --as: the kind every value is written as
+  std::optional<TValueKind> As;  // set, add --as: the kind every value is written as
   int32_t MaxSize = 0;  // bytes; 0: no limit
 };
 

@@ -1,14 +1,17 @@
 // The corvane command's commands. See uCommands.h.
 #include "uCommands.h"
 
+#include <algorithm>
 #include <utility>
 
-#include "uJsonWriter.h"
 #include "uEditLocate.h"
 #include "uEditProof.h"
+#include "uEntryEdits.h"
 #include "uFileLoading.h"
 #include "uFiles.h"
 #include "uI18n.h"
+#include "uJsonWriter.h"
+#include "uNodeRecords.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
@@ -102,6 +105,13 @@ std::string ValueText(const TJsonData& node) {
 
 // ---- edits -----------------------------------------------------------------
 
+// True when node lies in outer's subtree (outer itself included).
+bool Contains(const TJsonData* outer, const TJsonData* node) {
+  for (; node; node = node->Parent())
+    if (node == outer) return true;
+  return false;
+}
+
 // One edit of the call as located: the path it came from and its span.
 struct TPlannedEdit {
   std::u16string Path;
@@ -160,10 +170,10 @@ bool PlanRename(const TLoadedDocument& doc, TJsonData* node, const std::u16strin
 }
 
 // "PATH  START  LENGTH  OLD  NEW" for --dry-run, the texts as in the file.
-std::string DryRunLine(const TLoadedDocument& doc, const TPlannedEdit& planned) {
+std::string DryRunLine(std::string_view bytes, const TPlannedEdit& planned) {
   const TLocatedEdit& e = planned.Edit;
   return Utf8(planned.Path) + "\t" + std::to_string(e.Start) + "\t" + std::to_string(e.Length) + "\t" +
-         EscapeOnOneLine(std::string_view(doc.Bytes).substr(size_t(e.Start), size_t(e.Length))) + "\t" +
+         EscapeOnOneLine(bytes.substr(size_t(e.Start), size_t(e.Length))) + "\t" +
          EscapeOnOneLine(e.Replacement) + "\n";
 }
 
@@ -174,7 +184,7 @@ int Save(const TCommandRequest& request, const TLoadedDocument& doc, TSourcePatc
   if (request.DryRun) {
     if (!validate(patches.BuildText(), error)) return Fail(io, Utf8(request.File) + ": " + Utf8(error));
     TBufferedOut out(io.Out);
-    for (const TPlannedEdit& edit : planned) out << DryRunLine(doc, edit);
+    for (const TPlannedEdit& edit : planned) out << DryRunLine(doc.Bytes, edit);
     return kExitDone;
   }
   if (io.BeforeSave) io.BeforeSave(request.File);
@@ -203,6 +213,100 @@ int RunEdits(const TCommandRequest& request, TCommandIo& io) {
   }
   if (patches.Patches().empty()) return kExitDone;
   return Save(request, doc, patches, planned, io);
+}
+
+// ---- entries added and removed ---------------------------------------------------
+
+// The value a new entry's text stands for: the kind --as names, else what
+// the text reads as unquoted ({} and [] an empty object and array).
+bool NewValue(const TCommandRequest& request, TDocumentLanguage language, TJsonDataPtr& value, std::string& reason) {
+  TValueCheck check = vcAccepted;
+  value = request.As ? ValueOfKind(request.Value, *request.As, language, check)
+                     : NewEntryValue(request.Value, language);
+  if (!value && check == vcNotEditable) return reason = "TOML has no null value", false;
+  if (!value) return reason = StatusText(ValueCheckStatusText(check)), false;
+  if (language == TDocumentLanguage::Toml && NodeKind(value.get()) == nkNull)
+    return reason = "TOML has no null value", false;
+  return true;
+}
+
+// One dry-run line per patch of a change, offsets in the text it was
+// located in.
+void AddDryRunLines(std::string& lines, const std::u16string& path, std::string_view text,
+                    const TSourcePatches& patches) {
+  for (const TSourcePatch& p : patches)
+    lines += DryRunLine(text, {path, TLocatedEdit{p.Start, p.Length, p.Replacement, {}}});
+}
+
+// The one checked save of add and delete, or the dry run's lines.
+int SaveEntries(const TCommandRequest& request, const TLoadedDocument& doc, TSourcePatchDocument& patches,
+                const std::string& dryRun, TCommandIo& io) {
+  if (request.DryRun) return io.Out(dryRun), kExitDone;
+  const TValidateText validate = EditedTextValidation(doc, patches);
+  std::u16string error;
+  if (io.BeforeSave) io.BeforeSave(request.File);
+  if (!patches.SaveToFile(validate, error)) return Fail(io, Utf8(request.File) + ": " + Utf8(error));
+  return kExitDone;
+}
+
+int RunAdd(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  if (!Load(request, doc, io)) return kExitFailed;
+  TJsonData *container = nullptr, *after = nullptr;
+  if (const int code = Resolve(doc, request.Path, container, io)) return code;
+  if (!request.After.empty()) {
+    if (const int code = Resolve(doc, request.After, after, io)) return code;
+    if (after->Parent() != container)
+      return Fail(io, Utf8(request.After) + ": not an entry of " + Utf8(request.Path), kExitUsage);
+  }
+  TJsonDataPtr value;
+  std::string reason;
+  if (!NewValue(request, doc.Language, value, reason)) return Fail(io, Utf8(request.Path) + ": " + reason);
+  TNewEntry entry;
+  if (request.Key != u"-") entry.Key = Utf8(request.Key);
+  entry.Typed = Utf8(request.Value);
+  entry.Value = value.get();
+  TSourcePatchDocument patches;
+  patches.LoadFromBytes(request.File, doc.Bytes);
+  TEntryChange change = LocateEntryAddition(doc, container, after, entry);
+  if (!change.Accepted()) return Fail(io, Utf8(request.Path) + ": " + Utf8(change.Refusal));
+  std::string dryRun;
+  AddDryRunLines(dryRun, request.Path, doc.Bytes, change.Patches);
+  std::vector<TJsonDataPtr> removed;
+  if (!CommitEntryChange(doc, patches, change, removed)) return Fail(io, Utf8(request.Path) + ": not recorded");
+  return SaveEntries(request, doc, patches, dryRun, io);
+}
+
+int RunDelete(const TCommandRequest& request, TCommandIo& io) {
+  TLoadedDocument doc;
+  if (!Load(request, doc, io)) return kExitFailed;
+  // Each entry with its place in the text: removed from the last to the
+  // first, each leaves the offsets of those before it as they were.
+  std::vector<std::pair<size_t, size_t>> order;  // record, argument
+  std::vector<TJsonData*> nodes;
+  for (size_t i = 0; i < request.Paths.size(); ++i) {
+    TJsonData* node = nullptr;
+    if (const int code = Resolve(doc, request.Paths[i], node, io)) return code;
+    for (size_t k = 0; k < nodes.size(); ++k)
+      if (Contains(nodes[k], node) || Contains(node, nodes[k]))
+        return Fail(io, Utf8(request.Paths[i]) + ": overlaps " + Utf8(request.Paths[k]), kExitUsage);
+    size_t record = 0, parent = 0;
+    FindNodeRecord(doc, node, &record, &parent);
+    order.emplace_back(record, i);
+    nodes.push_back(node);
+  }
+  std::sort(order.rbegin(), order.rend());
+  TSourcePatchDocument patches;
+  patches.LoadFromBytes(request.File, doc.Bytes);
+  std::string dryRun;
+  for (const auto& [record, i] : order) {
+    TEntryChange change = LocateEntryRemoval(doc, {nodes[i]});
+    if (!change.Accepted()) return Fail(io, Utf8(request.Paths[i]) + ": " + Utf8(change.Refusal));
+    AddDryRunLines(dryRun, request.Paths[i], doc.Bytes, change.Patches);
+    std::vector<TJsonDataPtr> removed;
+    if (!CommitEntryChange(doc, patches, change, removed)) return Fail(io, Utf8(request.Paths[i]) + ": not recorded");
+  }
+  return SaveEntries(request, doc, patches, dryRun, io);
 }
 
 // ---- reading -----------------------------------------------------------------
@@ -257,6 +361,8 @@ int RunCommand(const TCommandRequest& request, TCommandIo& io) {
     case TCommand::Get: return RunGet(request, io);
     case TCommand::Set:
     case TCommand::Rename: return RunEdits(request, io);
+    case TCommand::Add: return RunAdd(request, io);
+    case TCommand::Delete: return RunDelete(request, io);
     case TCommand::Check: return RunCheck(request, io);
   }
   return kExitUsage;

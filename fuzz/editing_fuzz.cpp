@@ -13,14 +13,20 @@
 // otherwise the document follows, ended by a NUL byte), then edit requests of
 // the form [node: 2 bytes][action: 1 byte][text choice: 1 byte] (a choice of
 // kTextCount or more takes that many minus kTextCount raw bytes as the text).
-// Each request edits a value or renames a key of the chosen node, with the same
-// checks the viewer makes before it asks for a span (the kind of a typed value,
-// no duplicate key), on the loader's records; the structure oracle of the
-// tests, locating on its own tree of the document, must give the same answer.
-// Accepted spans go through AddPatch. At the end the
-// patched text must pass the save's parse check and the save's structure
-// check of located edits, load as a document, and equal the original
-// everywhere outside the accepted spans.
+// The action's low two bits choose: a value edit or a key rename of the
+// chosen node, with the same checks the viewer makes before it asks for a
+// span (the kind of a typed value, no duplicate key), on the loader's
+// records; the structure oracle of the tests, locating on its own tree of
+// the document, must give the same answer while no structural change was
+// made. Or a structural change: the node removed, or an entry with the text
+// added to it (to its container when it is a scalar), or copied. An
+// accepted removal or addition must load as the document before it with
+// exactly that entry gone or added, and the value tree brought along must
+// equal it. Accepted edits go into the patch document. At the end the
+// patched text must pass the save's parse check and the save's check of
+// located edits, load as a document, and (no structural change) equal the
+// original everywhere outside the accepted spans, or (only structural
+// changes) load as exactly the value tree.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +39,8 @@
 #include "structure_oracle_support.h"
 #include "uEditLocate.h"
 #include "uEditProof.h"
+#include "uEntryEdits.h"
+#include "uJsonWriter.h"
 #include "uFileLoading.h"
 #include "uModule.h"
 #include "uNumberText.h"
@@ -41,6 +49,7 @@
 #include "uSourcePatch.h"
 #include "uTomlText.h"
 #include "uUnicode.h"
+#include "uValueChecks.h"
 
 using namespace corvane;
 
@@ -164,9 +173,9 @@ bool TryRename(TLoadedDocument& doc, const test::TStructuredNode& tree, TSourceP
   const std::string name = Utf16ToUtf8(key);
   if (object->IndexOfName(name) >= 0) return false;
   const TLocatedEdit located = LocateKeyRename(doc, node, key);
-  SameAsOracle(doc, tree, node, key, true, located);
+  if (!DescribesPatchedText(doc, patches)) SameAsOracle(doc, tree, node, key, true, located);
   if (!located.Accepted()) return false;
-  if (!patches.AddPatch(located.Start, located.Length, located.Replacement)) return false;
+  if (!RecordLocatedEdits(doc, patches, {{located.Start, located.Length, located.Replacement}})) return false;
   return object->Rename(size_t(object->IndexOf(node)), name);
 }
 
@@ -203,14 +212,14 @@ bool TryValueEdit(TLoadedDocument& doc, const test::TStructuredNode& tree, TSour
                   TJsonData* node, const std::u16string& text) {
   if (!TextSuitsKind(node, Utf16ToUtf8(text))) return false;
   const TLocatedEdit located = LocateValueEdit(doc, node, text);
-  SameAsOracle(doc, tree, node, text, false, located);
+  if (!DescribesPatchedText(doc, patches)) SameAsOracle(doc, tree, node, text, false, located);
   if (!located.Accepted()) {
     Check(located.Start == -1 && !located.Refusal.empty(), "a refusal must carry a reason and no span");
     return false;
   }
   Check(size_t(located.Start + located.Length) <= doc.Bytes.size(), "span outside the bytes");
   CheckReadsBack(doc, node, located, Utf16ToUtf8(text));
-  return patches.AddPatch(located.Start, located.Length, located.Replacement);
+  return RecordLocatedEdits(doc, patches, {{located.Start, located.Length, located.Replacement}});
 }
 
 void CheckOutsideSpans(const std::string& original, const std::string& text,
@@ -224,6 +233,62 @@ void CheckOutsideSpans(const std::string& original, const std::string& text,
   }
   Check(text.compare(at, std::string::npos, original, from, std::string::npos) == 0,
         "bytes changed after the last span");
+}
+
+// ---- structural changes ----------------------------------------------------------------
+
+std::string TreeJson(const TJsonData* root) { return root ? WriteJson(*root, true) : std::string(); }
+
+// An accepted change: the patch document takes it, and (while no value edit
+// left the value tree behind the text: this fuzzer edits only the text)
+// its text loads as the value tree once the change is made in it, the
+// proof's promise checked by a load of its own.
+void CommitChecked(TLoadedDocument& doc, TSourcePatchDocument& patches, TEntryChange& change, bool compareTree) {
+  if (!change.Accepted()) {
+    Check(change.Patches.empty() && !change.Refusal.empty(), "a refused change must carry a reason and no patch");
+    return;
+  }
+  Check(!change.Patches.empty(), "an accepted change without a patch");
+  std::vector<TJsonDataPtr> removed;
+  Check(CommitEntryChange(doc, patches, change, removed), "the patch document refuses an accepted change");
+  Check(patches.BuildText() == doc.Bytes, "the patch document and the document disagree after a change");
+  if (!compareTree) return;
+  TLoadedDocument again;
+  TLoadError error;
+  Check(LoadDocumentFromBytes(doc.Bytes, doc.Language, again, error), "a structural change does not load");
+  Check(TreeJson(again.Value.get()) == TreeJson(doc.Value.get()),
+        "a structural change loads as another document than the value tree holds");
+}
+
+// Removes node, adds an entry with text to it (its container when it is no
+// container), or copies it.
+bool TryStructuralChange(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node, uint8_t action,
+                         const std::u16string& text, bool compareTree) {
+  if (!DescribePatchedText(doc, patches)) return false;
+  TEntryChange change;
+  switch ((action >> 2) % 3) {
+    case 0:
+      change = LocateEntryRemoval(doc, {node});
+      break;
+    case 1: {
+      TJsonData* container = IsContainer(node) ? node : node->Parent();
+      if (!container) return false;
+      const TJsonDataPtr value = NewEntryValue(text, doc.Language);
+      if (doc.Language == TDocumentLanguage::Toml && value->Kind() == nkNull) return false;
+      TNewEntry entry;
+      entry.Typed = Utf16ToUtf8(text);
+      entry.Value = value.get();
+      if (container->Kind() == nkObject) entry.Key = UniqueCopyKey(container, entry.Typed.substr(0, 12) + "k");
+      const TJsonData* after = (action & 0x80) && container != node ? node : nullptr;
+      change = LocateEntryAddition(doc, container, after, entry);
+      break;
+    }
+    default:
+      change = LocateEntryCopy(doc, node);
+  }
+  const bool accepted = change.Accepted();
+  CommitChecked(doc, patches, change, compareTree);
+  return accepted;
 }
 
 // ---- the writing rules on their own ------------------------------------------------
@@ -341,19 +406,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t index = 0;
   uint8_t action = 0;
   std::u16string text;
+  bool structural = false, edited = false;
   for (int count = 0; count < 16 && requests.Next(index, action, text); ++count) {
     TJsonData* node = nodes[index % nodes.size()];
-    if (action & 1) TryRename(doc, *tree, patches, node, text);
-    else TryValueEdit(doc, *tree, patches, node, text);
+    if ((action & 3) == 2 || (action & 3) == 3) {
+      if (!TryStructuralChange(doc, patches, node, action, text, !edited)) continue;
+      structural = true;
+      nodes = AllNodes(doc.Value.get());  // removed nodes are gone
+    } else {
+      edited |= (action & 1) ? TryRename(doc, *tree, patches, node, text) : TryValueEdit(doc, *tree, patches, node, text);
+    }
   }
   if (patches.Patches().empty()) return 0;
   const std::string patched = patches.BuildText();
-  CheckOutsideSpans(doc.Bytes, patched, patches.Patches());
+  if (!structural) CheckOutsideSpans(patches.LoadedBytes(), patched, patches.Patches());
   std::u16string validateError;
   Check(ValidateDocument(patched, language, validateError), "patched text does not parse");
-  Check(LocatedEditsValidation(doc, patches.Patches())(patched, validateError),
-        "the save's check refuses edits that were each accepted");
+  Check(EditedTextValidation(doc, patches)(patched, validateError), "the save's check refuses edits that were each accepted");
   TLoadedDocument again;
   Check(LoadDocumentFromBytes(patched, language, again, error), "patched text does not load");
+  if (structural && !edited)
+    Check(TreeJson(again.Value.get()) == TreeJson(doc.Value.get()), "the patched text loads as another document");
   return 0;
 }

@@ -81,6 +81,57 @@ bool TSourcePatchDocument::AddPatch(int64_t start, int64_t length, std::string r
   return true;
 }
 
+// One replacement of the patched text, [start, start + length) of it, put
+// into the patch list: its ends map to loaded offsets, an end that falls
+// into (or onto either edge of) a patch's replacement takes that patch in,
+// and the patches between go into the new one.
+void TSourcePatchDocument::AddTextPatch(int64_t start, int64_t length, const std::string& replacement) {
+  const int64_t end = start + length;
+  int64_t delta = 0, from = start, to = end;
+  std::string prefix, suffix;
+  size_t first = patches_.size(), last = patches_.size();  // the patches taken in: [first, last)
+  bool startPlaced = false;
+  for (size_t i = 0; i < patches_.size(); ++i) {
+    const TSourcePatch& p = patches_[i];
+    const int64_t at = p.Start + delta, size = int64_t(p.Replacement.size());
+    if (!startPlaced && start < at) from = start - delta, first = i, startPlaced = true;
+    if (!startPlaced && start <= at + size) {
+      from = p.Start, first = i, startPlaced = true;
+      prefix = p.Replacement.substr(0, size_t(start - at));
+    }
+    if (end < at) {
+      to = end - delta, last = i;
+      break;
+    }
+    if (end <= at + size) {
+      to = p.Start + p.Length, last = i + 1;
+      suffix = p.Replacement.substr(size_t(end - at));
+      break;
+    }
+    delta += size - p.Length;
+    to = end - delta;
+  }
+  if (!startPlaced) from = start - delta, first = patches_.size();
+  first = std::min(first, last);
+  patches_.erase(patches_.begin() + std::ptrdiff_t(first), patches_.begin() + std::ptrdiff_t(last));
+  std::string text = prefix + replacement + suffix;
+  if (to > from || !text.empty())  // an insertion taken out again leaves nothing
+    patches_.insert(patches_.begin() + std::ptrdiff_t(first), TSourcePatch{from, to - from, std::move(text)});
+}
+
+bool TSourcePatchDocument::AddTextPatches(const TSourcePatches& textPatches) {
+  int64_t size = int64_t(loadedBytes_.size());
+  for (const TSourcePatch& p : patches_) size += int64_t(p.Replacement.size()) - p.Length;
+  int64_t previousEnd = 0;
+  for (const TSourcePatch& p : textPatches) {
+    if (fileName_.empty() || p.Start < previousEnd || p.Length < 0 || p.Start + p.Length > size) return false;
+    previousEnd = p.Start + p.Length;
+  }
+  // From the last: each keeps the text offsets of those before it valid.
+  for (auto p = textPatches.rbegin(); p != textPatches.rend(); ++p) AddTextPatch(p->Start, p->Length, p->Replacement);
+  return true;
+}
+
 std::string SplicePatches(std::string_view bytes, const TSourcePatches& patches, size_t begin, size_t end) {
   // Patches are sorted and disjoint, so one forward pass splices them all.
   end = std::min(end, bytes.size());

@@ -59,6 +59,12 @@ class TSourcePatchDocument {
   bool AddPatch(int64_t start, int64_t length, std::string replacement);
   // Whether AddPatch would take this span; nothing changes.
   bool CanAddPatch(int64_t start, int64_t length) const;
+  // Records replacements given in offsets of the patched text (BuildText),
+  // sorted and disjoint: each becomes one patch of the loaded bytes that
+  // takes in the patches it overlaps or touches, so BuildText then gives
+  // the patched text with these replacements. False (nothing changed) when
+  // one lies outside the text or they overlap.
+  bool AddTextPatches(const TSourcePatches& textPatches);
   void ClearPatches() { patches_.clear(); }
 
   // LoadedBytes with all patches applied.
@@ -78,6 +84,7 @@ class TSourcePatchDocument {
   // Where a span goes in the patch list: its index, whether it replaces
   // the patch there, or false when it is refused.
   bool FindSlot(int64_t start, int64_t length, size_t& position, bool& replaces) const;
+  void AddTextPatch(int64_t start, int64_t length, const std::string& replacement);
   bool WritePatched(const std::string& text, const std::u16string& target, std::u16string& error,
                     platform::TReplaceOutcome& how);
 

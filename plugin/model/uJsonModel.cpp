@@ -409,6 +409,17 @@ bool TJsonObject::Rename(size_t index, std::string name) {
 
 TJsonDataPtr TJsonObject::Replace(size_t index, TJsonDataPtr item) { return Swap(index, std::move(item)); }
 
+TJsonData* TJsonObject::Insert(size_t index, std::string name, TJsonDataPtr item) {
+  const size_t count = Count();
+  if (index > count) RaiseIndexError(index, count);
+  TJsonData* added = Add(std::move(name), std::move(item));
+  // Appended last: turned into place, names with their values.
+  std::rotate(Items() + index, Items() + count, Items() + count + 1);
+  std::rotate(Names() + index, Names() + count, Names() + count + 1);
+  index_.reset();  // rebuilt on the next lookup
+  return added;
+}
+
 TJsonDataPtr TJsonObject::Remove(size_t index) {
   TJsonDataPtr old = Release(index);
   index_.reset();

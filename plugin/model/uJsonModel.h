@@ -341,6 +341,9 @@ class TJsonObject final : public TJsonContainer {
   bool TryAdd(std::string name, TJsonDataPtr item, std::string* error);
   long long IndexOfName(std::string_view name) const;  // -1 when absent
   TJsonData* Find(std::string_view name) const;        // nullptr when absent
+  // Inserts a member before index (index == Count() appends); raises as Add
+  // does when the name is taken. Returns the item.
+  TJsonData* Insert(size_t index, std::string name, TJsonDataPtr item);
   // Renames member index; false (unchanged) when another member has that name.
   bool Rename(size_t index, std::string name);
   TJsonDataPtr Replace(size_t index, TJsonDataPtr item);

@@ -73,6 +73,21 @@ const TI18nKey* const kAllI18nKeys[] = {
     &kErrorReadOnly,
     &kErrorTooLarge,
     &kErrorOutOfMemory,
+    &kErrorEntryUnsafe,
+    &kErrorEntryAddUnsafe,
+    &kErrorEntryCopyUnsafe,
+    &kErrorEntryCopyLongKey,
+    &kErrorEntryAnchor,
+    &kErrorEntryCopyAnchor,
+    &kErrorEntryLast,
+    &kErrorEntryDocument,
+    &kErrorEntryExists,
+    &kErrorEntryContainer,
+    &kErrorNoEntryRow,
+    &kErrorColumnNotMember,
+    &kErrorStructureEditMode,
+    &kDialogDeleteRow,
+    &kDialogDeleteColumn,
 };
 const size_t kAllI18nKeyCount = sizeof(kAllI18nKeys) / sizeof(kAllI18nKeys[0]);
 

@@ -85,6 +85,21 @@ inline constexpr TI18nKey kErrorReplace{"error.replace", u"Cannot replace source
 inline constexpr TI18nKey kErrorReadOnly{"error.read_only", u"Source file is read-only"};
 inline constexpr TI18nKey kErrorTooLarge{"error.too_large", u"File exceeds configured max-file-size"};
 inline constexpr TI18nKey kErrorOutOfMemory{"error.out_of_memory", u"Not enough memory to load the document"};
+inline constexpr TI18nKey kErrorEntryUnsafe{"error.entry_unsafe", u"This entry cannot be removed without changing other entries"};
+inline constexpr TI18nKey kErrorEntryAddUnsafe{"error.entry_add_unsafe", u"No entry can be added here without changing other entries"};
+inline constexpr TI18nKey kErrorEntryCopyUnsafe{"error.entry_copy_unsafe", u"This entry cannot be copied without changing other entries"};
+inline constexpr TI18nKey kErrorEntryCopyLongKey{"error.entry_copy_long_key", u"The key is too long for a copy to get a key of its own"};
+inline constexpr TI18nKey kErrorEntryAnchor{"error.entry_anchor", u"An alias elsewhere uses an anchor defined in this entry"};
+inline constexpr TI18nKey kErrorEntryCopyAnchor{"error.entry_copy_anchor", u"This entry defines an anchor, which a copy would define a second time"};
+inline constexpr TI18nKey kErrorEntryLast{"error.entry_last", u"The table or array has no header of its own and would disappear with its last entry"};
+inline constexpr TI18nKey kErrorEntryDocument{"error.entry_document", u"A whole document cannot be removed or copied"};
+inline constexpr TI18nKey kErrorEntryExists{"error.entry_exists", u"An entry with this key exists already"};
+inline constexpr TI18nKey kErrorEntryContainer{"error.entry_container", u"Entries are added to a mapping or table with a key, to a sequence or array without one"};
+inline constexpr TI18nKey kErrorNoEntryRow{"error.no_entry_row", u"Select a row that is an entry of a mapping, sequence, table or array"};
+inline constexpr TI18nKey kErrorColumnNotMember{"error.column_not_member", u"Only a column of the members of an array's objects can be deleted"};
+inline constexpr TI18nKey kErrorStructureEditMode{"error.structure_edit_mode", u"Switch edit mode on (Ctrl+E) to add or delete entries"};
+inline constexpr TI18nKey kDialogDeleteRow{"dialog.delete_row", u"Delete \"%s\"?"};
+inline constexpr TI18nKey kDialogDeleteColumn{"dialog.delete_column", u"Delete \"%s\" from every row?"};
 
 }  // namespace i18n
 

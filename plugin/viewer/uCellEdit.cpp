@@ -3,6 +3,7 @@
 #include "uCellEdit.h"
 
 #include "uEditLocate.h"
+#include "uEntryEdits.h"
 #include "uI18n.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
@@ -27,7 +28,7 @@ TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit
 
 // A null takes any text, as the value the text reads as in the document's
 // format; the new value's node takes the null's place.
-TCommitResult FillNull(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult FillNull(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                        std::u16string_view text) {
   TJsonDataPtr value = ValueTypedOverNull(text, doc.Language);
   if (NodeKind(value.get()) == nkNull) return Unchanged();
@@ -35,8 +36,8 @@ TCommitResult FillNull(const TLoadedDocument& doc, TSourcePatchDocument& patches
   if (!node->Parent()) return Refused(u" " + tr(i18n::kErrorUnsafeEdit));
   const TLocatedEdit edit = LocateValueEdit(doc, node, text, *value);
   if (!edit.Accepted()) return RefusedEdit(edit);
-  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
-  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  if (!RecordLocatedEdits(doc, patches, {{edit.Start, edit.Length, edit.Replacement}}))
+    return Refused(tr(i18n::kStatusOverlapping));
   TCommitResult result = Accepted(value.get());
   result.Replaced = ReplaceInParent(node, std::move(value));
   return result;
@@ -107,7 +108,7 @@ bool FitsCellEditBox(std::u16string_view text) {
   return text.size() <= kCellEditMaxLength && text.find_first_of(std::u16string_view(u"\0\r\n", 3)) == text.npos;
 }
 
-TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view text) {
   if (!node || IsContainer(node)) return Refused({});
   if (text == ValueSummaryText(node)) return Unchanged();
@@ -116,13 +117,14 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (check != vcAccepted) return Refused(ValueCheckStatusText(check));
   const TLocatedEdit edit = LocateValueEdit(doc, node, text);
   if (!edit.Accepted()) return RefusedEdit(edit);
-  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  const TSourcePatches located{{edit.Start, edit.Length, edit.Replacement}};
+  if (!CanRecordLocatedEdits(doc, patches, located)) return Refused(tr(i18n::kStatusOverlapping));
   if (ApplyTypedValue(node, text) != vcAccepted) return Refused(tr(i18n::kStatusInvalidValue));
-  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  RecordLocatedEdits(doc, patches, located);
   return Accepted(node);
 }
 
-TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitKeyRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view pathText, std::u16string_view text) {
   TJsonData* parent = node ? node->Parent() : nullptr;
   if (NodeKind(parent) != nkObject) return Refused(tr(i18n::kErrorUnsafeKey));
@@ -145,13 +147,14 @@ TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (newKey.empty() || object->IndexOfName(newName) >= 0) return Refused(tr(i18n::kErrorDuplicateKey));
   const TLocatedEdit edit = LocateKeyRename(doc, node, newKey);
   if (!edit.Accepted()) return RefusedEdit(edit);
-  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  const TSourcePatches located{{edit.Start, edit.Length, edit.Replacement}};
+  if (!CanRecordLocatedEdits(doc, patches, located)) return Refused(tr(i18n::kStatusOverlapping));
   if (!object->Rename(size_t(index), newName)) return Refused(tr(i18n::kErrorDuplicateKey));
-  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  RecordLocatedEdits(doc, patches, located);
   return Accepted(node);
 }
 
-TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
+TCommitResult CommitCellEdit(TLoadedDocument& doc, TSourcePatchDocument& patches,
                              const TCellEditTarget& target, std::u16string_view text) {
   if (target.RenameKey) return CommitKeyRename(doc, patches, target.Node, target.Text, text);
   return CommitValueEdit(doc, patches, target.Node, text);

@@ -76,15 +76,15 @@ struct TCommitResult {
 // document's typing, located in the loaded bytes, recorded as a patch. A
 // null takes any text, as the value the text reads as in the document's
 // format (text that reads as null leaves it as it is).
-TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view text);
 
 // A path typed over the Path cell of a leaf: only the last segment may
 // change; the member keeps its place in its object.
-TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+TCommitResult CommitKeyRename(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view pathText, std::u16string_view text);
 
-TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
+TCommitResult CommitCellEdit(TLoadedDocument& doc, TSourcePatchDocument& patches,
                              const TCellEditTarget& target, std::u16string_view text);
 
 // After an accepted commit: every cell of the table that shows node (its

@@ -31,9 +31,9 @@ std::vector<TMenuEntry> ContextMenuEntries(const TContextMenuState& s) {
       Command(cmd::kHideColumn, i18n::kMenuHideColumn),
       Command(cmd::kShowAllColumns, i18n::kMenuShowColumns),
       Separator(),
-      Command(cmd::kInsertRow, i18n::kMenuInsertRow, true),
-      Command(cmd::kDeleteRow, i18n::kMenuDeleteRow, true),
-      Command(cmd::kDeleteColumn, i18n::kMenuDeleteColumn, true),
+      Command(cmd::kInsertRow, i18n::kMenuInsertRow, s.RowReason != nullptr),
+      Command(cmd::kDeleteRow, i18n::kMenuDeleteRow, s.RowReason != nullptr),
+      Command(cmd::kDeleteColumn, i18n::kMenuDeleteColumn, s.ColumnReason != nullptr),
       Separator(),
       Command(cmd::kFilters, i18n::kMenuFilters, false, s.FilterRowShown),
       Command(cmd::kEditMode, i18n::kMenuEditMode, !s.HasStructure, s.EditMode),
@@ -42,6 +42,11 @@ std::vector<TMenuEntry> ContextMenuEntries(const TContextMenuState& s) {
       Command(cmd::kThemeLight, i18n::kMenuThemeLight, false, s.ThemeMode == u"light"),
       Command(cmd::kThemeDark, i18n::kMenuThemeDark, false, s.ThemeMode == u"dark"),
   };
+}
+
+const TI18nKey* StructureMenuReason(const TContextMenuState& s) {
+  if (!s.EditMode) return nullptr;
+  return s.RowReason ? s.RowReason : s.ColumnReason;
 }
 
 std::vector<TMenuEntry> FlatLevelMenuEntries(int flatLevel) {

@@ -67,7 +67,17 @@ struct TContextMenuState {
   bool HasStructure = false;  // edit mode is possible
   bool Modified = false;
   std::u16string ThemeMode;   // resolved: "tc", "light" or "dark"
+  // Why "Insert row below" and "Delete row" (the current row's entry) and
+  // "Delete column" (the current column's members) cannot act; nullptr
+  // where they can.
+  const TI18nKey* RowReason = &i18n::kErrorStructureEditMode;
+  const TI18nKey* ColumnReason = &i18n::kErrorStructureEditMode;
 };
+
+// The reason the status bar shows beside grayed structural entries of an
+// open menu: the row's, else the column's; nullptr outside edit mode (the
+// entries are grayed then, as edit mode is off) and when all can act.
+const TI18nKey* StructureMenuReason(const TContextMenuState& state);
 
 // The seventeen commands and four separators of the context menu, in order.
 std::vector<TMenuEntry> ContextMenuEntries(const TContextMenuState& state);

@@ -65,6 +65,8 @@ TKeyAction DecideViewerKey(const TKeyContext& context) {
   if (p.Ctrl && (p.Key == vk::kE || p.Key == vk::kR)) return TKeyAction::ToggleEditMode;
   if (p.Key == vk::kReturn && context.EditMode && inGrid && context.CellValid)
     return TKeyAction::BeginCellEdit;
+  if (p.Key == vk::kDelete && !p.Ctrl && !p.Shift && context.EditMode && inGrid && context.CellValid)
+    return TKeyAction::DeleteRow;
   if (p.Ctrl && p.Key == vk::kS) return TKeyAction::SaveChanges;
   if (p.Ctrl && p.Key == vk::kSpace) return TKeyAction::ShowAllColumns;
   if (p.Ctrl && p.Key >= vk::k0 && p.Key <= vk::k9 && !context.Settings.DisableNumKeys)

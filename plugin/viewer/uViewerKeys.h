@@ -16,6 +16,7 @@ constexpr int kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
 constexpr int k0 = 0x30, k1 = 0x31, k8 = 0x38, k9 = 0x39;
 constexpr int kC = 0x43, kE = 0x45, kF = 0x46, kN = 0x4E, kP = 0x50, kQ = 0x51;
 constexpr int kR = 0x52, kS = 0x53;
+constexpr int kDelete = 0x2E;
 constexpr int kF3 = 0x72, kF5 = 0x74, kF7 = 0x76, kF11 = 0x7A;
 }  // namespace vk
 
@@ -54,6 +55,7 @@ enum class TKeyAction {
   CopyRows,        // Shift+C in the grid
   ToggleEditMode,  // Ctrl+E, Ctrl+R
   BeginCellEdit,   // Enter in the grid in edit mode on a valid cell
+  DeleteRow,       // Delete in the grid in edit mode on a valid row
   SaveChanges,     // Ctrl+S
   ShowAllColumns,  // Ctrl+Space
   SortByDigit,     // Ctrl+0 .. Ctrl+9: the caller resolves the column

@@ -314,6 +314,86 @@ TEST(corvane_program, does_the_readme_examples) {
   EXPECT_EQ(compose.Now(), compose.Original);
 }
 
+// The README's examples of add and delete: a dependency into a Cargo.toml,
+// an environment variable into a compose service, a new table and a new
+// array-of-tables entry, a job out of a workflow; each changes exactly the
+// entry's lines.
+TEST(corvane_program, adds_and_deletes_entries_as_the_readme_shows) {
+  struct TExample {
+    const char* Sample;
+    std::vector<std::u16string> Args;  // after FILE
+    const char* Before;                // text around the change, before and after
+    const char* After;
+  };
+  const TExample examples[] = {
+      {"Cargo.toml", {u"$.dependencies", u"anyhow", u"1.0.86"}, "tracing = \"0.1\"\n",
+       "tracing = \"0.1\"\nanyhow = \"1.0.86\"\n"},
+      {"compose.yml", {u"$.services.api.environment", u"LOG_LEVEL", u"debug"}, "      DEBUG: false\n",
+       "      DEBUG: false\n      LOG_LEVEL: debug\n"},
+      {"Cargo.toml", {u"$", u"badges", u"{}"}, "harness = false\n", "harness = false\n\n[badges]\n"},
+      {"Cargo.toml", {u"$.bench", u"-", u"{}"}, "harness = false\n", "harness = false\n\n[[bench]]\n"},
+  };
+  for (const TExample& e : examples) {
+    const TScratchFile file(test::SourceDir() + "/samples/" + e.Sample);
+    std::vector<std::u16string> args{u"add", U(file.Path)};
+    args.insert(args.end(), e.Args.begin(), e.Args.end());
+    const TProgramRun run = Corvane(args);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    std::string expected = file.Original;
+    expected.replace(expected.find(e.Before), std::string(e.Before).size(), e.After);
+    EXPECT_EQ(file.Now(), expected) << e.Sample;
+  }
+  const TScratchFile workflow(test::SourceDir() + "/samples/ci-workflow.yaml");
+  const std::string& text = workflow.Original;
+  const size_t release = text.find("  release:");
+  const TProgramRun dry = Corvane({u"delete", u"--dry-run", U(workflow.Path), u"$.jobs.release"});
+  EXPECT_EQ(dry.ExitCode, 0) << dry.Err;
+  EXPECT_EQ(dry.Out.rfind("$.jobs.release\t" + std::to_string(release) + "\t", 0), 0u) << dry.Out;
+  EXPECT_EQ(workflow.Now(), text);
+  EXPECT_EQ(Corvane({u"delete", U(workflow.Path), u"$.jobs.release"}).ExitCode, 0);
+  const size_t end = text.find("\n\n", release) == std::string::npos ? text.size() : text.find("\n\n", release) + 1;
+  EXPECT_EQ(workflow.Now(), text.substr(0, release) + text.substr(end));
+}
+
+// add and delete refuse what they cannot do without touching other
+// entries, name the reason and leave the file alone; a call with several
+// paths saves all of them or none.
+TEST(corvane_program, refuses_structural_edits_it_cannot_prove) {
+  test::TempDir dir;
+  const std::string path = dir.File("a.yaml");
+  const std::string text = "base: &b {x: 1}\nuse: *b\nlist: [1, 2]\n";
+  struct TCase {
+    std::vector<std::u16string> Args;  // after FILE
+    int Exit;
+    const char* Says;  // a part of the message
+  };
+  const TCase cases[] = {
+      {{u"$", u"use", u"2"}, 1, "exists already"},
+      {{u"$.list", u"k", u"2"}, 1, "without one"},
+      {{u"$.list", u"-", u"3", u"extra"}, 2, "usage"},
+      {{u"--after", u"$.base", u"$.list", u"-", u"3"}, 2, "not an entry"},
+  };
+  for (const TCase& c : cases) {
+    test::WriteFileBytes(path, text);
+    std::vector<std::u16string> args{u"add"};
+    if (c.Args.front() == u"--after") args.insert(args.end(), c.Args.begin(), c.Args.begin() + 2);
+    args.push_back(U(path));
+    args.insert(args.end(), c.Args.begin() + (c.Args.front() == u"--after" ? 2 : 0), c.Args.end());
+    const TProgramRun run = Corvane(args);
+    EXPECT_EQ(run.ExitCode, c.Exit) << run.Err;
+    EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
+    EXPECT_EQ(test::ReadFileBytes(path), text);
+  }
+  test::WriteFileBytes(path, text);
+  const TProgramRun anchored = Corvane({u"delete", U(path), u"$.list[0]", u"$.base"});
+  EXPECT_EQ(anchored.ExitCode, 1);
+  EXPECT_NE(anchored.Err.find("$.base: An alias elsewhere uses an anchor"), std::string::npos) << anchored.Err;
+  EXPECT_EQ(test::ReadFileBytes(path), text);
+  EXPECT_EQ(Corvane({u"delete", U(path), u"$.list", u"$.list[0]"}).ExitCode, 2);
+  EXPECT_EQ(Corvane({u"delete", U(path), u"$.list[1]", u"$.list[0]", u"$.use"}).ExitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(path), "base: &b {x: 1}\nlist: []\n");
+}
+
 TEST(corvane_program, takes_non_ascii_file_names_and_values) {
   const TScratchFile file(test::SourceDir() + "/samples/compose.yml", "d\xC3\xA9ploiement-\xE6\x97\xA5.yml");
   const std::u16string value = u"caf\u00E9 \u65E5\u672C \U0001F600";

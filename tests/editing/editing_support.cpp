@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "uEditLocate.h"
+#include "uI18nKeys.h"
 #include "uSourcePatch.h"
 #include "uUnicode.h"
 
@@ -67,6 +68,12 @@ TEditResult EditValueAs(const TParsed& parsed, const std::string& path, const st
 
 TEditResult RenameKey(const TParsed& parsed, const std::string& path, const std::u16string& key) {
   return Finish(parsed, LocateKeyRename(parsed.Doc, ValueAt(parsed, path), key));
+}
+
+std::string EnglishText(const std::string& key) {
+  for (size_t i = 0; i < kAllI18nKeyCount; ++i)
+    if (kAllI18nKeys[i]->Key == key) return Utf16ToUtf8(kAllI18nKeys[i]->English);
+  return key;
 }
 
 std::string JsonOf(const TJsonData* node) {

@@ -38,6 +38,10 @@ TEditResult RenameKey(const TParsed& parsed, const std::string& path, const std:
 TEditResult EditValueAs(const TParsed& parsed, const std::string& path, const std::u16string& text,
                         const TJsonData& newValue);
 
+// The English text of a translation key ("error.entry_unsafe"), UTF-8;
+// the key itself when the table has no such key.
+std::string EnglishText(const std::string& key);
+
 // Compact JSON of a value tree (member order kept) for whole-tree comparisons.
 std::string JsonOf(const TJsonData* node);
 

@@ -138,6 +138,34 @@ TEST(source_patch_document, agrees_with_a_brute_force_overlap_rule_on_random_spa
   }
 }
 
+// Replacements given in offsets of the patched text, at random over
+// earlier patches (inside, across, touching them): the built text is always
+// the text before with the replacement spliced in, and the patches stay
+// sorted and disjoint in the loaded bytes.
+TEST(source_patch_document, takes_replacements_in_offsets_of_the_patched_text) {
+  const std::string bytes = "abcdefghijkl";
+  std::mt19937 rng(20261208);
+  for (int round = 0; round < 3000; ++round) {
+    TSourcePatchDocument doc;
+    doc.LoadFromBytes(u"random.yaml", bytes);
+    std::string text = bytes;
+    for (int k = 0; k < 6; ++k) {
+      const int64_t start = int64_t(rng() % (text.size() + 1));
+      const int64_t length = std::min<int64_t>(int64_t(rng() % 5), int64_t(text.size()) - start);
+      const std::string replacement(rng() % 3, char('A' + k));
+      ASSERT_TRUE(doc.AddTextPatches({{start, length, replacement}}));
+      text.replace(size_t(start), size_t(length), replacement);
+      ASSERT_EQ(doc.BuildText(), text) << "round " << round << ", step " << k;
+    }
+    int64_t end = 0;
+    for (const TSourcePatch& p : doc.Patches()) {
+      EXPECT_LE(end, p.Start) << "round " << round;
+      end = p.Start + p.Length;
+    }
+    EXPECT_LE(end, int64_t(bytes.size()));
+  }
+}
+
 TEST(source_patch_document, applies_the_zero_length_rules) {
   test::TempDir dir;
   TSourcePatchDocument doc = LoadedWith(dir, "abcdef");

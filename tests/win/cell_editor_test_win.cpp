@@ -175,12 +175,12 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
     EXPECT_EQ(EditStatus(v), L" READ ONLY");
     EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
   }
-  // The row and column commands are never available.
-  for (int id : {5013, 5014, 5015}) {
-    SendMessageW(main, WM_COMMAND, WPARAM(id), 0);
-    EXPECT_EQ(EditStatus(v), L" READ ONLY");
-    EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
-  }
+  // Delete row asks first, and No keeps the row; an object's table has no
+  // member column to delete.
+  EXPECT_EQ(AnswerMessageBoxes([&] { SendMessageW(main, WM_COMMAND, 5013, 0); }, {AnswerWith(IDNO)}).size(), 1u);
+  SendMessageW(main, WM_COMMAND, 5014, 0);
+  EXPECT_EQ(EditStatus(v), L" Only a column of the members of an array's objects can be deleted");
+  EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
   EXPECT_EQ(ItemCount(v.Grid), 6);
   // The accepted 2.0 is still unsaved: the close asks.
   EXPECT_EQ(AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDNO)}).size(), 1u);

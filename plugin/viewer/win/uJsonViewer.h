@@ -193,6 +193,15 @@ class TJsonViewer final : private ITreePaneEvents,
   void ShowStatus(const TI18nKey& key);
   void RefuseReadOnly();
 
+  // ---- rows and columns added, copied, deleted (uJsonViewerStructure.cpp) ----
+  void DeleteRow();
+  void InsertRowBelow();
+  void DeleteColumn();
+  bool ConfirmStructureChange(const TI18nKey& question, const std::u16string& name);
+  void RemoveAndShow(const std::vector<TJsonData*>& entries);
+  void ShowStructureChange(TJsonData* treeNode, const TJsonData* rowNode, int position);
+  void RefuseStructureChange(const std::u16string& status);
+
   // ---- what the panes report ----
   bool PaneKeyDown(int virtualKey) override;
   void PaneZoom(int wheelDelta) override;

@@ -9,6 +9,7 @@
 #include "uClipboard.h"
 #include "uOutside.h"
 #include "uStatusTexts.h"
+#include "uStructureEdit.h"
 
 namespace corvane {
 
@@ -31,9 +32,9 @@ void TJsonViewer::RunCommand(int id) {
       break;
     case cmd::kSelectItem: SelectNodeInTree(core_.CurrentRow); break;
     case cmd::kSave: SaveChanges(); break;
-    case cmd::kInsertRow:
-    case cmd::kDeleteRow:
-    case cmd::kDeleteColumn: RefuseReadOnly(); break;  // never available
+    case cmd::kInsertRow: InsertRowBelow(); break;
+    case cmd::kDeleteRow: DeleteRow(); break;
+    case cmd::kDeleteColumn: DeleteColumn(); break;
     default: {                                          // 5010-5012
       int level = 0;
       if (FlatLevelOfCommand(id, &level)) SetFlatLevel(level);
@@ -53,6 +54,8 @@ TContextMenuState TJsonViewer::ContextMenuState() const {
   state.HasStructure = hasStructure_;
   state.Modified = modified_;
   state.ThemeMode = ThemeMode();
+  state.RowReason = RowEntryTarget(core_, core_.CurrentRow, editMode_).Reason;
+  state.ColumnReason = ColumnMembersTarget(core_, core_.CurrentColumn, editMode_).Reason;
   return state;
 }
 
@@ -81,7 +84,12 @@ void TJsonViewer::ShowContextMenu(LPARAM position) {
       status_.SetText(kStatusPartCursor, StatusCursorText(core_.CurrentRow, column));
     }
   }
-  menu_.Show(main_.Get(), at, ContextMenuState());
+  const TContextMenuState state = ContextMenuState();
+  if (const TI18nKey* reason = StructureMenuReason(state)) {
+    const std::u16string text = u" " + tr(*reason);
+    UpdateEditStatus(&text);
+  }
+  menu_.Show(main_.Get(), at, state);
 }
 
 // ---- the keyboard map's actions ---------------------------------------------------
@@ -101,6 +109,7 @@ bool TJsonViewer::RunKeyAction(TKeyAction action, const TKeyPress& press) {
     case TKeyAction::ToggleEditMode: ToggleEditMode(); return true;
     case TKeyAction::BeginCellEdit: BeginCellEdit(core_.CurrentRow, core_.CurrentColumn); return true;
     case TKeyAction::SaveChanges: SaveChanges(); return true;
+    case TKeyAction::DeleteRow: DeleteRow(); return true;
     case TKeyAction::ShowAllColumns: ShowAllColumns(); return true;
     case TKeyAction::SortByDigit: return SortByDigit(press.Key);
     case TKeyAction::MoveCursor: return ArrowKey(press.Key, press.Ctrl, press.Focus);
