@@ -8,6 +8,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kDetectString,
     &kLanguage,
     &kMaxFileSize,
+    &kShowParseErrors,
     &kFont,
     &kFontSize,
     &kFontWeight,
@@ -51,6 +52,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kSyntaxBooleanColor,
     &kSyntaxNullColor,
     &kCommentColor,
+    &kGridLineColor,
     &kTextColorDark,
     &kBackColorDark,
     &kBackColor2Dark,
@@ -71,6 +73,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kSyntaxBooleanColorDark,
     &kSyntaxNullColorDark,
     &kCommentColorDark,
+    &kGridLineColorDark,
 };
 
 const size_t kAllSettingKeyCount = sizeof(kAllSettingKeys) / sizeof(kAllSettingKeys[0]);
