@@ -443,6 +443,9 @@ bool FindTomlValueOffset(std::string_view bytes, std::string_view key, std::stri
 
 TLocatedEdit WriteValueEdit(std::string_view bytes, TDocumentLanguage language, const TNodeView& node, bool isString,
                             std::u16string_view text) {
+  // An alias stands for a value written elsewhere; replacing "*name" would
+  // cut the link instead of changing the value.
+  if (node.Kind == skAlias) return Refused(i18n::kErrorAliasEdit);
   if (node.Kind != skScalar) return Refused(i18n::kErrorUnsafeEdit);
   return language == TDocumentLanguage::Toml ? TomlValueEdit(bytes, node, isString, text)
                                              : YamlValueEdit(bytes, node, isString, text);

@@ -11,7 +11,8 @@
 //    new text needs) and gets new content lines at its own indentation, in
 //    the file's line breaks; a text the block form cannot hold is refused.
 //    An empty plain value right after its ":" or "-" is given a blank and
-//    the new text. Anchored and tagged values are refused.
+//    the new text. Anchored and tagged values are refused, and aliases with
+//    a reason of their own ("error.alias_edit").
 //  - TOML values: the value's span from the records, or (a parser library
 //    without spans) the one "key = raw" line with that bare key. A string
 //    keeps its form where the form can hold the new text (a literal string
