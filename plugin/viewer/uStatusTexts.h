@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "uJsonModel.h"
+#include "uLoadError.h"
 #include "uScaling.h"
 #include "uTableModel.h"
 
@@ -31,6 +32,11 @@ std::u16string StatusFlatText(int flatLevel, const TTableModel& table);     // p
 std::u16string StatusRowsText(int visibleRows, int totalRows);              // part 4
 std::u16string StatusCursorText(int currentRow, int currentColumn);         // part 5
 std::u16string StatusEditText(bool editMode, bool modified);                // part 6
+
+// Part 6 for a file whose text did not load: the message with the line and
+// column it names (the place the parser's own text repeats at its end or
+// start taken out, so it is not said twice).
+std::u16string StatusLoadErrorText(const TLoadError& error);
 
 // What parts 0..5 must show whole: the widest text each can hold, in the
 // current language (every kind name; the flat and row formats with their

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "uUnicode.h"
+
 namespace corvane {
 
 namespace {
@@ -61,6 +63,13 @@ TGridCellPos FindSelectionInGrid(const TTableModel& table, const TIntegerArray& 
     }
   }
   return {};
+}
+
+int64_t PanePositionOfByte(std::string_view bytes, int64_t offset) {
+  const std::string_view before = bytes.substr(0, size_t(std::clamp<int64_t>(offset, 0, int64_t(bytes.size()))));
+  int64_t crLf = 0;
+  for (size_t at = before.find("\r\n"); at != std::string_view::npos; at = before.find("\r\n", at + 2)) ++crLf;
+  return int64_t(Utf8ToUtf16(before).size()) - crLf;
 }
 
 }  // namespace corvane

@@ -40,6 +40,10 @@ int64_t FindCellInText(std::u16string_view paneText, std::u16string_view cellTex
 // kPaneTextLinkLimit characters; reversed or out-of-range ends are clamped.
 std::u16string SelectedPaneText(std::u16string_view paneText, int64_t start, int64_t end);
 
+// The text pane's position (one character per line break) of a byte offset
+// in the document's UTF-8 bytes; an offset past the end gives the end.
+int64_t PanePositionOfByte(std::string_view bytes, int64_t offset);
+
 struct TGridCellPos {
   int Row = -1;     // display position
   int Column = -1;

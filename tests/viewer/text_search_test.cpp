@@ -69,5 +69,15 @@ TEST(find_selection_in_grid, cuts_the_selection_from_the_pane_text_safely) {
   EXPECT_EQ(SelectedPaneText(nul, 0, 3), nul);
 }
 
+TEST(text_pane_positions, count_one_character_per_line_break_and_utf16_units) {
+  const std::string text = "a: 1\r\nb: \xC3\xA9\xF0\x9F\x98\x80x\r\n";
+  EXPECT_EQ(PanePositionOfByte(text, 0), 0);
+  EXPECT_EQ(PanePositionOfByte(text, 6), 5);    // "b" after one CR LF
+  EXPECT_EQ(PanePositionOfByte(text, 9), 8);    // after "b: "
+  EXPECT_EQ(PanePositionOfByte(text, 15), 11);  // é is one unit, the emoji two
+  EXPECT_EQ(PanePositionOfByte(text, 900), 13);
+  EXPECT_EQ(PanePositionOfByte(text, -4), 0);
+}
+
 }  // namespace
 }  // namespace corvane
