@@ -75,8 +75,14 @@ TThemeColours LoadThemeColours(const TSettingsAccess& settings, bool dark, TColo
   c.CurrentCellBackColor = read(kCurrentCellBackColor, kCurrentCellBackColorDark);
   c.SelectionTextColor = read(kSelectionTextColor, kSelectionTextColorDark);
   c.SelectionBackColor = read(kSelectionBackColor, kSelectionBackColorDark);
-  c.SplitterColor = Masked(settings.ReadInt(dark ? kSplitterColorDark : kSplitterColor,
-                                            static_cast<int>(buttonFace)));
+  // A key whose default is the system colour gets it from the caller.
+  const auto readSystem = [&](const TSettingKey& light, const TSettingKey& darkKey) {
+    const TSettingKey& key = dark ? darkKey : light;
+    return key.RunTimeDefault.empty() ? Masked(settings.ReadInt(key))
+                                      : Masked(settings.ReadInt(key, static_cast<int>(buttonFace)));
+  };
+  c.SplitterColor = readSystem(kSplitterColor, kSplitterColorDark);
+  c.GridLineColor = readSystem(kGridLineColor, kGridLineColorDark);
   c.SyntaxText = read(kSyntaxTextColor, kSyntaxTextColorDark);
   c.SyntaxKey = read(kSyntaxKeyColor, kSyntaxKeyColorDark);
   c.SyntaxString = read(kSyntaxStringColor, kSyntaxStringColorDark);
