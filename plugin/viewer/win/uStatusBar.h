@@ -1,6 +1,7 @@
 // The status bar: seven parts (encoding, depth, kind, flat level, rows, cell
 // cursor, edit state) painted in the theme's colours from the texts it
-// holds, and the flat-level popup over part 3.
+// holds, a tooltip with the whole text of a part it does not fit, and the
+// flat-level popup over part 3.
 #pragma once
 
 #include <windows.h>
@@ -63,6 +64,8 @@ class TStatusBar {
  private:
   static bool SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   void Paint(HDC dc) const;
+  void UpdateTip(int part);
+  void UpdateTips();
 
   IStatusBarEvents& events_;
   const TViewerLook& look_;
