@@ -162,10 +162,16 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   PressKey(GetDlgItem(v.Grid, 106), VK_ESCAPE);
   dll_.TakeOutsideLog();
 
-  // Values the single-line box cannot hold unchanged, and containers.
-  for (const wchar_t* name : {L"script", L"long", L"list"}) {
+  // Values the single-line box cannot hold unchanged say why, containers
+  // that they are no value.
+  const std::pair<const wchar_t*, const wchar_t*> unopened[] = {
+      {L"script", L" This text has line breaks; the cell editor holds one line"},
+      {L"long", L" This text is longer than the 4095 characters the cell editor holds"},
+      {L"list", L" READ ONLY"},
+  };
+  for (const auto& [name, reason] : unopened) {
     EXPECT_EQ(OpenEditor(v, RowOf(v, 0, name), 1), nullptr) << Utf8(name);
-    EXPECT_EQ(EditStatus(v), L" READ ONLY");
+    EXPECT_EQ(EditStatus(v), reason);
     EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
   }
   // The row and column commands are never available.
@@ -254,9 +260,70 @@ TEST_F(CellEditor, a_save_after_the_file_changed_on_disk_fails_and_leaves_it) {
   EXPECT_EQ(boxes[0].Caption, L"corvane");
   EXPECT_EQ(boxes[0].Text, L"Save changes to \"doc.yaml\" before closing?");
   EXPECT_EQ(boxes[1].Caption, L"corvane");
-  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane");
+  // The window closes anyway: the edited text is kept beside the file.
+  const std::string kept = dll_.Dir.File("doc.corvane-unsaved.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane\r\n\r\n"
+                           L"Your changes were written to \"" + WinPath(kept) + L"\".");
   EXPECT_EQ(ReadFileBytes(path), "a: 7\n");
+  EXPECT_EQ(ReadFileBytes(kept), "a: 2\n");
   EXPECT_EQ(dll_.LiveTotal(), 0);
+}
+
+// The other ways the save at close can fail keep the edits too: a file
+// made read-only meanwhile (the copy goes beside it), a folder that is gone
+// (the copy goes to the temporary folder).
+TEST_F(CellEditor, a_failed_save_at_close_keeps_the_edits_in_a_copy_it_names) {
+  const std::string path = Write("doc.yaml", "a: 1\n");
+  HWND main = OpenEditing(path);
+  EditValue(TViewerControls(main), L"a", L"2");
+  SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_READONLY);
+  auto boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::string beside = dll_.Dir.File("doc.corvane-unsaved.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file is read-only\r\n\r\nYour changes were written to \"" +
+                               WinPath(beside) + L"\".");
+  EXPECT_EQ(ReadFileBytes(beside), "a: 2\n");
+  SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  const std::string folder = dll_.Dir.Folder("gone");
+  const std::string inside = folder + "/values-gone-test.yaml";
+  WriteFileBytes(inside, "a: 1\n");
+  main = OpenEditing(inside);
+  EditValue(TViewerControls(main), L"a", L"3");
+  ASSERT_TRUE(DeleteFileW(WinPath(inside).c_str()));
+  ASSERT_TRUE(RemoveDirectoryW(WinPath(folder).c_str()));
+  boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  wchar_t temporary[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temporary);
+  const std::wstring prefix = L"SAVE FAILED: Cannot reread source file\r\n\r\nYour changes were written to \"" +
+                              std::wstring(temporary) + L"values-gone-test.corvane-unsaved";
+  EXPECT_EQ(boxes[1].Text.substr(0, prefix.size()), prefix);
+  const size_t open = boxes[1].Text.find(L'"') + 1;
+  const std::wstring copy = boxes[1].Text.substr(open, boxes[1].Text.rfind(L'"') - open);
+  EXPECT_EQ(ReadFileBytes(Utf8(copy)), "a: 3\n");
+  DeleteFileW(copy.c_str());
+  EXPECT_EQ(dll_.LiveTotal(), 0);
+}
+
+// Enter on a value the editor cannot take says why before any box opens:
+// an alias, a block scalar of several lines, an anchored value.
+TEST_F(CellEditor, enter_says_why_a_value_cannot_be_edited_before_any_box_opens) {
+  const std::string path = Write("doc.yaml", "base: &b 80\nport: *b\nscript: |\n  make\n  make test\nname: x\n");
+  HWND main = OpenEditing(path);
+  TViewerControls v(main);
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"port", L" This value is an alias of an anchored value: edit the anchored value instead"},
+      {L"script", L" This text has line breaks; the cell editor holds one line"},
+      {L"base", L" This value cannot be edited without changing its syntax"},
+  };
+  for (const auto& [name, reason] : cases) {
+    EXPECT_EQ(OpenEditor(v, RowOf(v, 0, name), 1), nullptr) << Utf8(name);
+    EXPECT_EQ(EditStatus(v), reason);
+    EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
+  }
+  EXPECT_NE(OpenEditor(v, RowOf(v, 0, L"name"), 1), nullptr);
+  dll_.Close(main);
 }
 
 TEST_F(CellEditor, a_read_only_file_is_refused_before_anything_is_written) {

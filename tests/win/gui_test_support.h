@@ -144,6 +144,10 @@ bool MessageBoxesAnswered();
 // when the menu was seen.
 bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside);
 
+// Contrast of two colours as accessibility guidelines measure it (relative
+// luminance): 1 to 21; text reads well from 4.5.
+double ContrastRatio(COLORREF a, COLORREF b);
+
 // The process's private memory in bytes.
 size_t PrivateBytes();
 
@@ -161,6 +165,11 @@ struct TCharFormatSeen {
   bool Uniform = false;  // the same colour and weight over the whole range
 };
 TCharFormatSeen RichCharFormat(HWND text, int start, int end);
+
+// Pixels of a window's client area that differ between what is on screen
+// now and what a full repaint of it and its children puts there: paint
+// left over from an earlier state. *where (when given) bounds them.
+int LeftoverPixels(HWND window, RECT* where = nullptr);
 
 // A 32-bit bitmap selected into a memory device context, for painting code
 // to draw into and the test to read back.

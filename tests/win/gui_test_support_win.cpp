@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace corvane::test {
 
 std::wstring ProgramFolder() {
@@ -37,6 +40,18 @@ std::string Utf8(const std::wstring& text) {
   utf8.resize(size_t(
       WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &utf8[0], int(utf8.size()), nullptr, nullptr)));
   return utf8;
+}
+
+double ContrastRatio(COLORREF a, COLORREF b) {
+  const auto luminance = [](COLORREF c) {
+    const auto channel = [](int value) {
+      const double v = value / 255.0;
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // ---- the plug-in --------------------------------------------------------------
@@ -536,6 +551,31 @@ int TCanvas::LastOtherX(const RECT& area, COLORREF colour) const {
     for (int y = area.top; y < area.bottom; ++y)
       if (Pixel(x, y) != colour) return x;
   return -1;
+}
+
+int LeftoverPixels(HWND window, RECT* where) {
+  RECT r{};
+  GetClientRect(window, &r);
+  TCanvas before(r.right, r.bottom), after(r.right, r.bottom);
+  const auto capture = [&](const TCanvas& canvas) {
+    HDC dc = GetDC(window);
+    BitBlt(canvas.Dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+  };
+  capture(before);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  capture(after);
+  int differ = 0;
+  RECT bounds{r.right, r.bottom, 0, 0};
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) {
+      if (before.Pixel(x, y) == after.Pixel(x, y)) continue;
+      ++differ;
+      bounds = RECT{std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y), std::max<LONG>(bounds.right, x + 1),
+                    std::max<LONG>(bounds.bottom, y + 1)};
+    }
+  if (where) *where = bounds;
+  return differ;
 }
 
 }  // namespace corvane::test

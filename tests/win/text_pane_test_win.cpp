@@ -73,10 +73,14 @@ TEST_F(TextPane, yaml_lines_get_key_string_number_null_and_comment_colours) {
   EXPECT_EQ(ColourOf(text, doc, L"-", L"[1"), kPlain);
   EXPECT_EQ(ColourOf(text, doc, L"2", L"[1"), kBoolean);
   EXPECT_FALSE(RichCharFormat(text, 9, 13).Bold);
-  // The theme's colours replace the light ones at once.
+  // The theme's colours replace the light ones at once, and every one reads
+  // well on the dark background.
   SendMessageW(main, WM_COMMAND, 5018, 0);
-  EXPECT_EQ(ColourOf(text, doc, L"name"), RGB(200, 0, 200));
-  EXPECT_EQ(COLORREF(SendMessageW(text, EM_SETBKGNDCOLOR, 0, RGB(32, 32, 32))), RGB(32, 32, 32));
+  EXPECT_EQ(ColourOf(text, doc, L"name"), RGB(220, 140, 230));
+  const COLORREF back = COLORREF(SendMessageW(text, EM_SETBKGNDCOLOR, 0, RGB(32, 32, 32)));
+  EXPECT_EQ(back, RGB(32, 32, 32));
+  for (const wchar_t* piece : {L"  - ", L"name", L"\"a: b\"", L"# note", L"12:30", L"~"})
+    EXPECT_GE(ContrastRatio(ColourOf(text, doc, piece), back), 4.5) << Utf8(piece);
   dll_.Close(main);
 }
 
