@@ -72,6 +72,25 @@ std::string ManifestStreamYaml(size_t bytes) {
   return t;
 }
 
+std::string ReleaseStreamYaml(size_t bytes) {
+  std::string t;
+  t.reserve(bytes + 1024);
+  for (int i = 0; t.size() < bytes; ++i) {
+    const std::string n = std::to_string(i);
+    t += "--- # release " + n + "\nkind: Release\nmetadata:\n  name: svc-" + n + "\n  labels: &labels-" + n +
+         "\n    app: caf\u00e9-" + n + "\n    tier: \"backend\"\n  annotations:\n    description: |\n"
+         "      \u00dcbersicht f\u00fcr Dienst " + n + ": l\u00e4uft auf \u2265 3 Knoten.\n"
+         "      Zweite Zeile \u2014 mit Gedankenstrich.\n    note: >\n      folded text for " + n +
+         "\n      continues on a second line\nspec:\n  replicas: " + std::to_string(i % 5 + 1) +
+         "\n  selector:\n    matchLabels: *labels-" + n +
+         "\n  ports:\n    - {name: http, port: 80, targetPort: 8080}\n    - {name: metrics, port: 9100}\n"
+         "  env:\n    - name: GREETING\n      value: \"Gr\u00fc\u00df Gott, " + n +
+         "\"\n    - name: RATIO\n      value: \"0.75\"\n  enabled: true\n"
+         "  limits: {cpu: 500m, memory: 256Mi}\n  missing: ~\n";
+  }
+  return t;
+}
+
 // A config-like document: nested mappings, sequences of mappings, plain and
 // quoted scalars, block text, comments.
 std::string ConfigYaml(size_t targetBytes) {

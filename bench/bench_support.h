@@ -25,6 +25,10 @@ std::string DenseYaml();
 // A stream of Kubernetes deployment manifests of about 700 bytes each, as
 // many as make bytes.
 std::string ManifestStreamYaml(size_t bytes);
+// A stream of release documents of about 700 bytes each, as many as make
+// bytes: non-ASCII text, literal and folded block scalars, an anchor and
+// its alias in each document. tools/run-host-bench.sh writes the same shape.
+std::string ReleaseStreamYaml(size_t bytes);
 // A config-like document of about targetBytes: nested mappings, sequences
 // of mappings, plain and quoted scalars, block text, comments.
 std::string ConfigYaml(size_t targetBytes);

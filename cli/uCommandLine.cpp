@@ -36,6 +36,27 @@ bool ParseMaxSize(const std::u16string& text, int32_t& size) {
   return size > 0;
 }
 
+// The kind named by --as.
+bool ParseValueKind(const std::u16string& name, std::optional<TValueKind>& kind) {
+  static const std::pair<const char16_t*, TValueKind> kKinds[] = {{u"string", TValueKind::String},
+                                                                   {u"number", TValueKind::Number},
+                                                                   {u"bool", TValueKind::Boolean},
+                                                                   {u"null", TValueKind::Null}};
+  for (const auto& [text, value] : kKinds)
+    if (name == text) return kind = value, true;
+  return false;
+}
+
+// The value of an option written "--name VALUE" or "--name=VALUE" at
+// args[i] (i moves past a separate value); false when none follows.
+bool OptionValue(const std::vector<std::u16string>& args, size_t& i, size_t nameLength, std::u16string& value) {
+  const std::u16string& arg = args[i];
+  if (arg.size() > nameLength) return value = arg.substr(nameLength + 1), true;
+  if (i + 1 == args.size()) return false;
+  value = args[++i];
+  return true;
+}
+
 // Takes the options out of args; false on a bad one. --help and --version
 // end the reading: they win over everything else (help set true, with the
 // request's command Help or Version).
@@ -56,11 +77,14 @@ bool ReadOptions(const std::vector<std::u16string>& args, TCommandRequest& reque
     } else if (arg == u"--dry-run") {
       request.DryRun = true;
     } else if (arg == u"--max-size" || arg.rfind(u"--max-size=", 0) == 0) {
-      const bool joined = arg.size() > 10;
-      if (!joined && i + 1 == args.size()) return error = "--max-size needs a number of bytes", false;
-      const std::u16string value = joined ? arg.substr(11) : args[++i];
+      std::u16string value;
+      if (!OptionValue(args, i, 10, value)) return error = "--max-size needs a number of bytes", false;
       if (!ParseMaxSize(value, request.MaxSize))
         return error = "--max-size needs a positive number of bytes, not \"" + Utf16ToUtf8(value) + "\"", false;
+    } else if (arg == u"--as" || arg.rfind(u"--as=", 0) == 0) {
+      std::u16string value;
+      if (!OptionValue(args, i, 4, value) || !ParseValueKind(value, request.As))
+        return error = "--as needs string, number, bool or null", false;
     } else {
       return error = "unknown option " + Utf16ToUtf8(arg), false;
     }
@@ -110,6 +134,7 @@ bool ParseCommandLine(const std::vector<std::u16string>& args, TCommandRequest& 
       return error = "usage: corvane " + Utf16ToUtf8(shape.Name) + " " + shape.Operands, false;
     if (request.DryRun && shape.Command != TCommand::Set && shape.Command != TCommand::Rename)
       return error = "--dry-run goes with set and rename only", false;
+    if (request.As && shape.Command != TCommand::Set) return error = "--as goes with set only", false;
     return true;
   }
   return error = "unknown command \"" + Utf16ToUtf8(operands[0]) + "\"", false;
@@ -138,6 +163,9 @@ Options:
   --dry-run          (set, rename) print each edit as PATH, byte offset,
                      byte length, old text and new text, tab-separated;
                      write nothing
+  --as KIND          (set) write every VALUE as KIND: string, number,
+                     bool or null (null in YAML only), whatever the value
+                     was before
   --max-size BYTES   refuse files of more than BYTES bytes (no limit
                      unless given)
   -h, --help         this text
@@ -153,13 +181,17 @@ as \\ \t \n \r, so every value stays on its line.
 
 Values are checked against the value they replace, as in the viewer: a
 number must be a JSON number (an integer stays an integer), a boolean true
-or false, null stays null; a string takes any text. A YAML string is written
-double-quoted, or, in a literal (|) or folded (>) block, as the block's new
-lines under its own header; a TOML string keeps its form (basic, literal,
-multi-line) where that form can hold the text, else takes the basic form
-of the same kind. A new key is written double-quoted. A value that cannot
-be written without changing the file's structure (an anchored or tagged
-value, a text its block cannot hold, an ambiguous TOML line) is refused.
+or false, a string takes any text; a null takes any text and becomes what
+the text reads as in the file (a number, boolean, string, or still null).
+--as states the kind instead. Each value and key keeps the style it was
+written in where that style holds the new text: a plain YAML string stays
+plain unless it would read back as something else (yes, null, 1e5, a text
+with ": " or " #", ...), then single quotes, then double quotes; quoted
+values keep their quotes; a TOML string keeps its form, a bare key stays
+bare. Anchors and tags stay in front of the new value. Aliases, merge keys
+(<<) and values that cannot be written without changing the file's
+structure (an ambiguous TOML line, a text a block scalar cannot hold) are
+refused.
 
 Before anything is written the file is read again (a file changed since it
 was loaded is refused), the new text must load as the same document except
@@ -173,6 +205,7 @@ Examples:
   corvane set Cargo.toml '$.package.version' 0.5.0
   corvane set compose.yml '$.services.web.image' nginx:1.27
   corvane set ci-workflow.yaml '$.jobs.test.strategy.fail-fast' true
+  corvane set --as string compose.yml '$.services.web.ports[0]' 8080
   corvane get compose.yml '$.services.api.healthcheck'
   corvane rename --dry-run compose.yml '$.services.db' database
 )";

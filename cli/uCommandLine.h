@@ -12,9 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "uValueChecks.h"
 
 namespace corvane::cli {
 
@@ -26,6 +29,7 @@ struct TCommandRequest {
   std::u16string Path;                                          // get
   std::vector<std::pair<std::u16string, std::u16string>> Edits;  // set: path, value; rename: path, new key
   bool DryRun = false;
+  std::optional<TValueKind> As;  // set --as: the kind every value is written as
   int32_t MaxSize = 0;  // bytes; 0: no limit
 };
 

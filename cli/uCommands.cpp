@@ -111,14 +111,39 @@ struct TPlannedEdit {
 // A value edit by the rules of a cell edit: nothing to do when the text is
 // what the viewer shows already; otherwise the typed-value check, the node
 // takes the value, the span is located and proven. False with the reason.
-bool PlanValueEdit(const TLoadedDocument& doc, TJsonData* node, const std::u16string& text, TLocatedEdit& edit,
-                   std::string& reason) {
-  if (IsContainer(node)) return reason = StatusText(tr(i18n::kStatusReadOnly)) + " (not a single value)", false;
+bool PlanSameKindEdit(const TLoadedDocument& doc, TJsonData* node, const std::u16string& text, TLocatedEdit& edit,
+                      std::string& reason) {
   if (text == ValueSummaryText(node)) return true;
   const TValueCheck check = ApplyTypedValue(node, text);
   if (check != vcAccepted) return reason = StatusText(ValueCheckStatusText(check)), false;
   edit = LocateValueEdit(doc, node, text);
   return edit.Accepted() || (reason = Utf8(edit.Refusal), false);
+}
+
+// A value edit that gives the node a value of another kind: the kind --as
+// names, or over a null what the text reads as. The new value's node takes
+// the old one's place, so later edits of the call find it.
+bool PlanKindEdit(TLoadedDocument& doc, TJsonData* node, const std::u16string& text,
+                  const std::optional<TValueKind>& as, TLocatedEdit& edit, std::string& reason) {
+  TValueCheck check = vcAccepted;
+  TJsonDataPtr value = as ? ValueOfKind(text, *as, doc.Language, check) : ValueTypedOverNull(text, doc.Language);
+  if (!value && check == vcNotEditable) return reason = "TOML has no null value", false;
+  if (!value) return reason = StatusText(ValueCheckStatusText(check)), false;
+  const bool already = NodeKind(value.get()) == NodeKind(node) && WritesAsString(*value) == WritesAsString(*node) &&
+                       ValueSummaryText(value.get()) == ValueSummaryText(node);
+  if (already) return true;
+  edit = LocateValueEdit(doc, node, text, *value);
+  if (!edit.Accepted()) return reason = Utf8(edit.Refusal), false;
+  if (node->Parent()) ReplaceInParent(node, std::move(value));
+  else doc.Value = std::move(value);
+  return true;
+}
+
+bool PlanValueEdit(TLoadedDocument& doc, TJsonData* node, const std::u16string& text,
+                   const std::optional<TValueKind>& as, TLocatedEdit& edit, std::string& reason) {
+  if (IsContainer(node)) return reason = StatusText(tr(i18n::kStatusReadOnly)) + " (not a single value)", false;
+  if (as || NodeKind(node) == nkNull) return PlanKindEdit(doc, node, text, as, edit, reason);
+  return PlanSameKindEdit(doc, node, text, edit, reason);
 }
 
 // A key rename by the rules of a rename in the Path/Value view.
@@ -168,7 +193,7 @@ int RunEdits(const TCommandRequest& request, TCommandIo& io) {
     if (const int code = Resolve(doc, path, node, io)) return code;
     TLocatedEdit edit;
     std::string reason;
-    const bool ok = request.Command == TCommand::Set ? PlanValueEdit(doc, node, text, edit, reason)
+    const bool ok = request.Command == TCommand::Set ? PlanValueEdit(doc, node, text, request.As, edit, reason)
                                                      : PlanRename(doc, node, text, edit, reason);
     if (!ok) return Fail(io, Utf8(path) + ": " + reason);
     if (!edit.Accepted()) continue;  // already so

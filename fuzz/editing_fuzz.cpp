@@ -1,6 +1,14 @@
-// Fuzzes edit locating and the patch document together.
+// Fuzzes edit locating and the patch document together, and the writing
+// rules of scalars and keys on their own.
 //
-// Input: one flag byte (bit 0: TOML; bit 1: take a built-in document, chosen
+// Input with the flag byte 0xFF: the rest is a text, written by the rules of
+// uScalarWriting.h in every style and at every place (YAML plain, single-
+// and double-quoted values and keys, in block and flow collections; TOML
+// basic, literal and multi-line strings with LF and CR LF line breaks, bare,
+// basic and literal keys, in key lines, table headers and dotted keys); each
+// written form must load back as exactly that text.
+//
+// Other input: one flag byte (bit 0: TOML; bit 1: take a built-in document, chosen
 // by the upper bits, so a run from an empty corpus edits real shapes at once;
 // otherwise the document follows, ended by a NUL byte), then edit requests of
 // the form [node: 2 bytes][action: 1 byte][text choice: 1 byte] (a choice of
@@ -29,6 +37,7 @@
 #include "uModule.h"
 #include "uNumberText.h"
 #include "uParserBinding.h"
+#include "uScalarWriting.h"
 #include "uSourcePatch.h"
 #include "uTomlText.h"
 #include "uUnicode.h"
@@ -217,6 +226,73 @@ void CheckOutsideSpans(const std::string& original, const std::string& text,
         "bytes changed after the last span");
 }
 
+// ---- the writing rules on their own ------------------------------------------------
+
+// The text the document loads with at path (member names and indexes): the
+// string there, or with key set the one member name of the object there.
+bool LoadedText(const std::string& doc, TDocumentLanguage language, std::initializer_list<const char*> path,
+                bool key, std::string& text) {
+  TLoadedDocument loaded;
+  TLoadError error;
+  if (!LoadDocumentFromBytes(doc, language, loaded, error)) return false;
+  const TJsonData* node = loaded.Value.get();
+  for (const char* step : path) {
+    if (NodeKind(node) == nkObject) node = static_cast<const TJsonObject*>(node)->Find(step);
+    else if (NodeKind(node) == nkArray) node = static_cast<const TJsonArray*>(node)->Child(size_t(std::atoi(step)));
+    else return false;
+  }
+  if (key && NodeKind(node) == nkObject && static_cast<const TJsonObject*>(node)->Count() == 1)
+    return text = std::string(static_cast<const TJsonObject*>(node)->Name(0)), true;
+  if (key || NodeKind(node) != nkString) return false;
+  text = std::string(static_cast<const TJsonString*>(node)->Value());
+  return true;
+}
+
+void CheckYamlStyles(const std::string& text) {
+  struct TPlace {
+    TYamlPlace Place;
+    const char* Before;
+    const char* After;
+    std::initializer_list<const char*> Path;  // to the value; empty: the text is the key
+  };
+  const TPlace places[] = {{{false, false}, "k: ", "\n", {"k"}},      {{false, false}, "- ", "\n", {"0"}},
+                           {{true, false}, "[", ", x]\n", {"0"}},     {{true, false}, "{k: ", "}\n", {"k"}},
+                           {{false, true}, "", ": 1\n", {}},          {{true, true}, "{", ": 1}\n", {}}};
+  for (const TPlace& p : places) {
+    for (const int style : {int(ysPlain), int(ysSingleQuoted), int(ysDoubleQuoted)}) {
+      for (const std::string_view readAlike : {std::string_view(), std::string_view(text)}) {
+        const std::string doc = p.Before + WriteYamlString(text, style, p.Place, true, readAlike) + p.After;
+        std::string back;
+        const bool loaded = LoadedText(doc, TDocumentLanguage::Yaml, p.Path, p.Path.size() == 0, back);
+        Check(loaded && back == text, "a YAML scalar or key written in its style reads back otherwise");
+      }
+    }
+  }
+}
+
+void CheckTomlStyles(const std::string& text) {
+  for (const TTomlForm form : {TTomlForm::BasicString, TTomlForm::LiteralString, TTomlForm::MultiLineBasicString,
+                               TTomlForm::MultiLineLiteralString}) {
+    for (const char* lineBreak : {"\n", "\r\n"}) {
+      const std::string doc = "k = " + WriteTomlString(text, form, lineBreak, false) + lineBreak;
+      std::string back;
+      Check(LoadedText(doc, TDocumentLanguage::Toml, {"k"}, false, back) && back == text,
+            "a TOML string written in its form reads back otherwise");
+    }
+  }
+  // The parser library hands TOML keys out as C strings: a NUL ends them.
+  if (text.find('\0') != std::string::npos) return;
+  for (const TTomlKeyStyle style : {TTomlKeyStyle::Bare, TTomlKeyStyle::Basic, TTomlKeyStyle::Literal}) {
+    const std::string key = WriteTomlKey(text, style);
+    std::string back;
+    for (const std::string& doc : {key + " = 1\n", "[" + key + "]\nx = 1\n"})
+      Check(LoadedText(doc, TDocumentLanguage::Toml, {}, true, back) && back == text,
+            "a TOML key or table header written in its style reads back otherwise");
+    Check(LoadedText("a." + key + " = 1\n", TDocumentLanguage::Toml, {"a"}, true, back) && back == text,
+          "a TOML dotted key written in its style reads back otherwise");
+  }
+}
+
 }  // namespace
 
 // Every parse loads and releases the parser library. The library of a fuzz
@@ -229,6 +305,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 8192) return 0;
+  if (data[0] == 0xFF) {
+    // Names longer than 255 bytes are cut in the value tree.
+    const std::string text =
+        Utf16ToUtf8(Utf8ToUtf16(std::string(reinterpret_cast<const char*>(data + 1), std::min<size_t>(size - 1, 80))));
+    CheckYamlStyles(text);
+    CheckTomlStyles(text);
+    return 0;
+  }
   const bool isToml = data[0] & 1;
   const TDocumentLanguage language = isToml ? TDocumentLanguage::Toml : TDocumentLanguage::Yaml;
   const uint8_t* end = data;  // the byte before the requests

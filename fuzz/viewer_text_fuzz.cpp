@@ -1,12 +1,14 @@
-// Fuzzes the viewer's text rules that see raw user text: text-pane colouring,
-// the typed-value checks of the cell editor, the Copy-as-JSON typing and
-// writer, and the grid/text selection links.
+// Fuzzes the viewer's text rules that see raw user text: text-pane colouring
+// and search, links in the text, the typed-value checks of the cell editor,
+// the Copy-as-JSON typing and writer, and the grid/text link fallbacks.
 //
-// Input: the bytes are read as UTF-16 units (pairs of bytes, little end
-// first), so NULs and lone surrogates occur freely. Checked: colour spans stay
-// inside the text and, after the base span, never overlap; an accepted number
-// text reads back through the same parser; a refused text leaves its node as
-// it was; the JSON of a typed cell is never empty.
+// Input: the bytes as the text pane holds them (any bytes, not only UTF-8),
+// and read as UTF-16 units (pairs of bytes, little end first), so NULs and
+// lone surrogates occur freely. Checked: colour spans stay inside the text
+// and, after the base span, never overlap, and the roles per byte agree with
+// them; a search hit lies inside the text and holds the needle; an accepted
+// number text reads back through the same parser; a refused text leaves its
+// node as it was; the JSON of a typed cell is never empty.
 #include <cstddef>
 #include <cstdint>
 #include <cmath>
@@ -17,7 +19,8 @@
 #include "uJsonWriter.h"
 #include "uNumberText.h"
 #include "uTextColouring.h"
-#include "uTextSearch.h"
+#include "uHostSearch.h"
+#include "uTextLinks.h"
 #include "uUnicode.h"
 #include "uValueChecks.h"
 
@@ -31,16 +34,32 @@ std::u16string Units(const uint8_t* data, size_t size) {
   return text;
 }
 
-void CheckSpans(const std::u16string& text, TDocumentLanguage language) {
-  const std::vector<TColourSpan> spans = ColourLines(text, language, true);
+void CheckSpans(const std::string& text, TDocumentLanguage language) {
+  const std::vector<TColourSpan> spans = ColourLines(text, language);
+  std::string expected(text.size(), char(srText));
   int32_t lastEnd = 0;
   for (size_t i = 0; i < spans.size(); ++i) {
     const TColourSpan& s = spans[i];
     if (s.Start < 0 || s.Length <= 0 || size_t(s.Start) + size_t(s.Length) > text.size()) abort();
+    expected.replace(size_t(s.Start), size_t(s.Length), size_t(s.Length), char(s.Role));
     if (i == 0) continue;
     if (s.Start < lastEnd) abort();
     lastEnd = s.Start + s.Length;
   }
+  std::string roles(text.size(), '?');
+  ColourBytes(text, language, &roles[0]);
+  if (roles != expected) abort();
+}
+
+void CheckSearch(const std::string& text) {
+  if (text.size() < 2) return;
+  const std::string needle = text.substr(text.size() / 3, 1 + text.size() % 3);
+  for (const bool backwards : {false, true}) {
+    const long long at = FindInText(text, needle, (long long)(text.size() / 2), backwards, text[0] & 1, text[1] & 1);
+    if (at < 0 || size_t(at) + needle.size() > text.size() + 1) abort();
+    if (at > 0 && (text[1] & 1) && text.compare(size_t(at - 1), needle.size(), needle) != 0) abort();
+  }
+  LinkTextAt(text, text.size() / 2);
 }
 
 void CheckValues(const std::u16string& text) {
@@ -68,13 +87,13 @@ void CheckValues(const std::u16string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  CheckSpans(bytes, TDocumentLanguage::Yaml);
+  CheckSpans(bytes, TDocumentLanguage::Toml);
+  CheckSearch(bytes);
   const std::u16string text = Units(data, size);
-  CheckSpans(text, TDocumentLanguage::Yaml);
-  CheckSpans(text, TDocumentLanguage::Toml);
   CheckValues(text);
-  const std::u16string half = text.substr(0, text.size() / 2);
-  FindCellInText(text, half);
-  SelectedPaneText(text, int64_t(size) - 70000, int64_t(text.size() / 3));
+  FindCellInText(bytes, text.substr(0, text.size() / 2));
   LinkTarget(text);
   return 0;
 }

@@ -32,9 +32,15 @@
 // in <windows.h>), and no assertions: toml++ asserts on some malformed input
 // (a third '[' opening a header) where its release path reports a proper
 // error, and clang would turn the assertions into optimiser assumptions.
+// Floats are converted with std::from_chars, not through a string stream:
+// the stream (its locale, set up afresh in every load of this library) left
+// something behind in each load that the unload did not give back, and a
+// Windows process ended after about a thousand loads that had read a float;
+// the host loads the library for every file it shows.
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
 #define TOML_ENABLE_WINDOWS_COMPAT 0
+#define TOML_FLOAT_CHARCONV 1
 #include <toml++/impl/preprocessor.h>
 #undef TOML_ASSERT
 #define TOML_ASSERT(expr) static_assert(true)

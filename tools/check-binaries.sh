@@ -43,9 +43,11 @@ test_def="$root/tests/win/plugin_seam/corvane_test.def"
 test_only_exports=$(sed -n '/^EXPORTS/,$p' "$test_def" | sed 1d | sed -n 's/^[[:space:]]*\([A-Za-z_][A-Za-z0-9_]*\)[[:space:]]*$/\1/p' |
   grep -vxF -f <(tr -s ' \n' '\n' <<<"$plugin_exports"))
 # System DLLs a binary may import (lower case). Visual-styles and DPI calls
-# are looked up at run time, so uxtheme.dll is deliberately not listed.
+# are looked up at run time, so uxtheme.dll is deliberately not listed. The
+# text pane's control (Scintilla, linked in) needs imm32.dll for input
+# methods and msimg32.dll for blending.
 allowed_imports="kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll advapi32.dll
-ole32.dll oleaut32.dll comdlg32.dll msvcrt.dll ucrtbase.dll"
+ole32.dll oleaut32.dll comdlg32.dll imm32.dll msimg32.dll msvcrt.dll ucrtbase.dll"
 
 passed=0
 failed=0

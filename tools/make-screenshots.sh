@@ -3,7 +3,8 @@
 # in the lister host under wine, on a YAML and a TOML sample: the tree and the
 # grid (light and dark, a decimal-aligned column), the plain and flattened
 # views, the Path/Value view, the filter row (a text and a number filter),
-# sorting, hidden columns, the text pane, the context menu, edit mode (an
+# sorting, hidden columns, the text pane (light and dark, with its line
+# numbers, a value selected by a tab switch), the context menu, edit mode (an
 # accepted edit with the modified status; the cell editor open on the next
 # row), a key rename in the Path/Value view and a save (on copies of the
 # sample); and the context menu and the status bar in German and Russian
@@ -50,6 +51,8 @@ session() {
     --send-keys "$servers,Right,Right,Right,Right,$hide_column,Right,$hide_column"
   shot yaml-text samples/servers.yaml '' --tab 1
   shot toml-text-dark samples/Cargo.toml 'theme-mode=dark\r\n' --tab 1
+  # Bravo's port, 8080 as alpha's: the Text tab selects bravo's.
+  shot yaml-text-selected samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers,Down,Right,Right,@1"
   shot yaml-path-value samples/servers.yaml 'FlatViewLevel=-1\r\n'
   shot yaml-context-menu samples/servers.yaml 'FlatViewLevel=1\r\n' --menu
   shot toml-tree-grid samples/Cargo.toml '' --send-keys '^Tab,Down,Down,Right,^Tab'

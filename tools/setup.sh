@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything corvane needs on a fresh Debian machine and fetches the
-# libyaml source for the Windows builds. Safe to run again: it skips what is
-# already there.
+# sources the Windows builds compile: libyaml, and Scintilla (the text pane's
+# control) from Debian's scite source package. Safe to run again: it skips
+# what is already there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -15,8 +16,8 @@ for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
 
-# The Windows builds compile libyaml from Debian's source package, which needs
-# the source index next to the binary one.
+# The Windows builds compile libyaml and Scintilla from Debian's source
+# packages, which need the source index next to the binary one.
 enable_sources() {
   local f=/etc/apt/sources.list.d/debian.sources
   if [ -f "$f" ] && ! grep -q '^Types:.*deb-src' "$f"; then
@@ -35,6 +36,7 @@ enable_sources && need_update=1
 [ ${#missing[@]} -gt 0 ] && need_update=1
 src_dir="$root/build/third_party"
 ls -d "$src_dir"/libyaml-0.2.5 >/dev/null 2>&1 || need_update=1
+ls -d "$src_dir"/scite-5.3.3/scintilla >/dev/null 2>&1 || need_update=1
 
 export DEBIAN_FRONTEND=noninteractive
 if [ "$need_update" = 1 ]; then
@@ -44,8 +46,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if ! ls -d "$src_dir"/libyaml-0.2.5 >/dev/null 2>&1; then
-  mkdir -p "$src_dir"
-  (cd "$src_dir" && apt-get source -qq libyaml >/dev/null 2>&1 || apt-get source libyaml)
-fi
+fetch_source() {  # fetch_source PACKAGE FOLDER
+  if ! ls -d "$src_dir/$2" >/dev/null 2>&1; then
+    mkdir -p "$src_dir"
+    (cd "$src_dir" && apt-get source -qq "$1" >/dev/null 2>&1 || apt-get source "$1")
+  fi
+}
+fetch_source libyaml libyaml-0.2.5
+fetch_source scite scite-5.3.3/scintilla
 echo "setup: done"

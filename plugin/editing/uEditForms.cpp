@@ -2,6 +2,7 @@
 // renames in YAML and TOML. See uEditForms.h.
 #include "uEditForms.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "uI18n.h"
@@ -13,7 +14,6 @@ namespace corvane {
 
 namespace {
 
-constexpr char kHex[] = "0123456789ABCDEF";
 constexpr size_t kNone = std::string::npos;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -32,67 +32,6 @@ bool TakeSpan(int64_t start, int64_t end, std::string_view bytes, TLocatedEdit& 
   edit.Start = start;
   edit.Length = end - start;
   return true;
-}
-
-// ---- escapes --------------------------------------------------------------------
-
-void AppendUnicodeEscape(std::string& out, unsigned value) {
-  out += "\\u";
-  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
-}
-
-// Code points that are valid UTF-8 but not allowed (or not kept) as raw text
-// in a YAML double-quoted scalar or a TOML basic string: DEL and the C1
-// controls are refused by both grammars, U+2028/U+2029 are line breaks that
-// YAML folds into a space, U+FFFE/U+FFFF are not printable. Returns the code
-// point and its byte length, or 0.
-unsigned EscapedSequenceAt(std::string_view text, size_t i, size_t& bytes) {
-  auto at = [&](size_t k) { return i + k < text.size() ? (unsigned char)text[i + k] : 0u; };
-  unsigned b0 = at(0);
-  if (b0 == 0x7F) return bytes = 1, 0x7F;
-  if (b0 == 0xC2 && at(1) >= 0x80 && at(1) <= 0x9F) return bytes = 2, at(1);
-  if (b0 == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9))
-    return bytes = 3, 0x2000 | (at(2) - 0x80);
-  if (b0 == 0xEF && at(1) == 0xBF && (at(2) == 0xBE || at(2) == 0xBF))
-    return bytes = 3, 0xFFC0 | (at(2) - 0x80);
-  return bytes = 0, 0;
-}
-
-// Appends the character at i of text as a double-quoted string holds it and
-// returns its byte length. lineBreak is how a line feed is written: empty
-// for the "\n" escape, else as those bytes, with a tab kept as it is too
-// (a multi-line string).
-size_t AppendEscaped(std::string& out, std::string_view text, size_t i, std::string_view lineBreak) {
-  size_t width = 0;
-  const unsigned escaped = EscapedSequenceAt(text, i, width);
-  if (width) {
-    AppendUnicodeEscape(out, escaped);
-    return width;
-  }
-  const auto c = static_cast<unsigned char>(text[i]);
-  switch (c) {
-    case '\t': out += lineBreak.empty() ? "\\t" : "\t"; break;
-    case '\n': out += lineBreak.empty() ? std::string_view("\\n") : lineBreak; break;
-    case '\r': out += "\\r"; break;
-    case '"': out += "\\\""; break;
-    case '\\': out += "\\\\"; break;
-    default:
-      if (c < 32) AppendUnicodeEscape(out, c);
-      else out += char(c);
-  }
-  return 1;
-}
-
-// True when text has a character no unescaped form holds: a control
-// character other than tab and line feed, or one EscapedSequenceAt names.
-bool NeedsEscapes(std::string_view text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    size_t width = 0;
-    EscapedSequenceAt(text, i, width);
-    if (width || (c < 32 && c != '\t' && c != '\n')) return true;
-  }
-  return false;
 }
 
 // ---- TOML values --------------------------------------------------------------------
@@ -142,81 +81,21 @@ std::string_view LineBreakFor(std::string_view raw, std::string_view bytes) {
   return "\n";
 }
 
-// True when a literal string (multi-line or not) holds text as it is.
-bool FitsLiteral(std::string_view text, bool multiLine) {
-  if (NeedsEscapes(text) || text.find('\r') != kNone) return false;
-  if (!multiLine) return text.find_first_of("'\n") == kNone;
-  return text.find("'''") == kNone;
-}
-
-// The opening of a multi-line string: the delimiter, then a line break when
-// the old value had one there or the text starts with one (the first line
-// break after the delimiter is not part of the value).
-std::string MultiLineOpening(const char* delimiter, std::string_view text, bool leadingBreak,
-                             std::string_view lineBreak) {
-  std::string out = delimiter;
-  if (leadingBreak || (!text.empty() && text[0] == '\n')) out += lineBreak;
-  return out;
-}
-
-std::string MultiLineBasic(std::string_view text, bool leadingBreak, std::string_view lineBreak) {
-  std::string out = MultiLineOpening("\"\"\"", text, leadingBreak, lineBreak);
-  for (size_t i = 0; i < text.size();) {
-    // A quote stays unescaped unless another one or the closing delimiter
-    // follows it: no run of three can form.
-    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] != '"') {
-      out += '"';
-      ++i;
-      continue;
-    }
-    i += AppendEscaped(out, text, i, lineBreak);
-  }
-  return out + "\"\"\"";
-}
-
-std::string MultiLineLiteral(std::string_view text, bool leadingBreak, std::string_view lineBreak) {
-  std::string out = MultiLineOpening("'''", text, leadingBreak, lineBreak);
-  for (const char c : text) {
-    if (c == '\n') out += lineBreak;
-    else out += c;
-  }
-  return out + "'''";
-}
-
-// text written as a TOML string of the old value's form where that form can
-// hold it, else of the nearest form that can.
-std::string TomlString(const std::string& text, TTomlForm form, std::string_view raw, std::string_view bytes) {
-  const std::string_view lineBreak = LineBreakFor(raw, bytes);
-  const bool leadingBreak = raw.size() > 3 && (raw[3] == '\n' || raw[3] == '\r');
-  switch (form) {
-    case TTomlForm::LiteralString:
-      if (FitsLiteral(text, false)) return "'" + text + "'";
-      break;
-    case TTomlForm::MultiLineLiteralString:
-      if (FitsLiteral(text, true)) return MultiLineLiteral(text, leadingBreak, lineBreak);
-      return MultiLineBasic(text, leadingBreak, lineBreak);
-    case TTomlForm::MultiLineBasicString:
-      return MultiLineBasic(text, leadingBreak, lineBreak);
-    default:
-      break;
-  }
-  return QuoteDoubleStringUtf8(text);
-}
-
-TLocatedEdit TomlValueEdit(std::string_view bytes, const TNodeView& node, bool isString, std::u16string_view text) {
+TLocatedEdit TomlValueEdit(std::string_view bytes, const TNodeView& node, bool asString, std::u16string_view text) {
   TLocatedEdit edit;
   if (!TakeSpan(node.StartOffset, node.EndOffset, bytes, edit)) {
     // A parser library without spans: the one "key = raw" line.
     if (!FindTomlValueOffset(bytes, node.Key, node.Value, edit.Start)) return Refused(i18n::kErrorTomlAmbiguous);
     edit.Length = int64_t(node.Value.size());
   }
-  // A date or time shows as a string but is written as typed, like a
-  // number; the proof holds it to its kind.
-  const TTomlForm form = TomlFormOf(node.Value);
-  const bool quoted = IsTomlStringForm(form);
-  if (quoted != (isString && !IsTomlDateTimeForm(form))) return Refused(i18n::kErrorUnsafeEdit);
   const std::string typed = Utf16ToUtf8(text);
-  edit.Replacement = quoted ? TomlString(typed, form, node.Value, bytes) : typed;
+  if (!asString) {
+    edit.Replacement = typed;
+    return edit;
+  }
+  const std::string_view raw = node.Value;
+  const bool leadingBreak = raw.size() > 3 && (raw[3] == '\n' || raw[3] == '\r');
+  edit.Replacement = WriteTomlString(typed, TomlFormOf(raw), LineBreakFor(raw, bytes), leadingBreak);
   return edit;
 }
 
@@ -359,28 +238,87 @@ TLocatedEdit BlockScalarEdit(std::string_view bytes, const TNodeView& node, cons
   return edit;
 }
 
-TLocatedEdit YamlValueEdit(std::string_view bytes, const TNodeView& node, bool isString, std::u16string_view text) {
-  if (!node.Anchor.empty() || !node.Tag.empty() || node.StartOffset < 0 || node.EndOffset < node.StartOffset ||
+// ---- YAML scalars ----------------------------------------------------------------
+
+bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// The end of the anchor or tag at p ("&name", "!tag", "!<verbatim>").
+size_t PropertyEnd(std::string_view bytes, size_t p, size_t end) {
+  if (bytes.substr(p, 2) == "!<") {
+    const size_t close = bytes.find('>', p);
+    return close == kNone || close >= end ? end : close + 1;
+  }
+  while (p < end && std::string_view(" \t\r\n,[]{}").find(bytes[p]) == std::string_view::npos) ++p;
+  return p;
+}
+
+// Past the blanks, line breaks and comments from p, not beyond end.
+size_t SkipSeparation(std::string_view bytes, size_t p, size_t end) {
+  while (p < end) {
+    if (IsBlank(bytes[p]) || IsLineBreak(bytes[p])) ++p;
+    else if (bytes[p] == '#') while (p < end && !IsLineBreak(bytes[p])) ++p;
+    else break;
+  }
+  return p;
+}
+
+// Where the content of a node spanning [start, end) begins: after its
+// anchor and tag and what separates them from it.
+size_t ContentStart(std::string_view bytes, size_t start, size_t end) {
+  size_t p = start;
+  while (p < end && (bytes[p] == '&' || bytes[p] == '!')) p = SkipSeparation(bytes, PropertyEnd(bytes, p, end), end);
+  return p;
+}
+
+// The new text of a plain or quoted scalar: a string in the old scalar's
+// style where that holds it, anything else as typed.
+std::string YamlScalarText(const TNodeView& node, TEditPlace place, bool asString, std::string_view typed) {
+  if (!asString) return std::string(typed);
+  const bool wasString =
+      node.Style != ysPlain || NodeKind(ScalarToValue(node.Value, ysPlain, TDocumentLanguage::Yaml).get()) == nkString;
+  const std::string_view readAlike = node.Style == ysPlain && wasString ? node.Value : std::string_view();
+  return WriteYamlString(typed, node.Style, {place.Flow, false}, wasString, readAlike);
+}
+
+// An empty value takes its text after its ":", "-", anchor or tag, with one
+// blank between ("a:" + "5" would be the one scalar "a:5"): a blank that
+// stands there already is used when only blanks or the line's end follow.
+TLocatedEdit EmptyValueEdit(std::string_view bytes, size_t at, bool afterProperties, std::string text) {
+  size_t indicator = at;
+  while (indicator > 0 && IsBlank(bytes[indicator - 1])) --indicator;
+  if (!afterProperties && (indicator == 0 || (bytes[indicator - 1] != ':' && bytes[indicator - 1] != '-')))
+    return Refused(i18n::kErrorUnsafeEdit);
+  TLocatedEdit edit;
+  edit.Start = int64_t(at);
+  edit.Length = 0;
+  const bool blankOnly = at < bytes.size() && IsBlank(bytes[at]) &&
+                         (at + 1 == bytes.size() || IsBlank(bytes[at + 1]) || IsLineBreak(bytes[at + 1]));
+  if (blankOnly) ++edit.Start;
+  else if (indicator == at) text.insert(0, 1, ' ');
+  edit.Replacement = std::move(text);
+  return edit;
+}
+
+TLocatedEdit YamlValueEdit(std::string_view bytes, const TNodeView& node, TEditPlace place, bool asString,
+                           std::u16string_view text) {
+  if (node.Kind == skAlias || place.MergeValue)
+    return Refused(place.MergeValue ? i18n::kErrorMergeKey : i18n::kErrorAliasValue);
+  if (node.Kind != skScalar || node.StartOffset < 0 || node.EndOffset < node.StartOffset ||
       size_t(node.EndOffset) > bytes.size())
     return Refused(i18n::kErrorUnsafeEdit);
+  // The anchor and tag stay; only the scalar after them is replaced.
+  TNodeView scalar = node;
+  scalar.StartOffset = int32_t(ContentStart(bytes, size_t(node.StartOffset), size_t(node.EndOffset)));
+  const std::string typed = Utf16ToUtf8(text);
   if (node.Style == 4 || node.Style == 5)
-    return isString ? BlockScalarEdit(bytes, node, Utf16ToUtf8(text)) : Refused(i18n::kErrorUnsafeEdit);
-  if (node.Style < 1 || node.Style > 3) return Refused(i18n::kErrorUnsafeEdit);
+    return asString ? BlockScalarEdit(bytes, scalar, typed) : Refused(i18n::kErrorUnsafeEdit);
+  if (node.Style < ysPlain || node.Style > ysDoubleQuoted) return Refused(i18n::kErrorUnsafeEdit);
+  std::string written = YamlScalarText(node, place, asString, typed);
+  if (scalar.EndOffset == scalar.StartOffset)
+    return EmptyValueEdit(bytes, size_t(scalar.StartOffset), scalar.StartOffset > node.StartOffset, std::move(written));
   TLocatedEdit edit;
-  edit.Replacement = isString ? QuoteDoubleString(text) : Utf16ToUtf8(text);
-  if (node.EndOffset > node.StartOffset) {
-    TakeSpan(node.StartOffset, node.EndOffset, bytes, edit);
-    return edit;
-  }
-  // An empty value goes after its ":" or "-", with a blank between: "a:" +
-  // "5" would be the one scalar "a:5".
-  size_t indicator = size_t(node.StartOffset);
-  while (indicator > 0 && IsBlank(bytes[indicator - 1])) --indicator;
-  if (indicator == 0 || (bytes[indicator - 1] != ':' && bytes[indicator - 1] != '-'))
-    return Refused(i18n::kErrorUnsafeEdit);
-  edit.Start = node.StartOffset;
-  edit.Length = 0;
-  if (indicator == size_t(node.StartOffset)) edit.Replacement.insert(0, 1, ' ');
+  TakeSpan(scalar.StartOffset, scalar.EndOffset, bytes, edit);
+  edit.Replacement = std::move(written);
   return edit;
 }
 
@@ -411,20 +349,6 @@ bool TomlKeySpan(std::string_view bytes, const TNodeView& node, TLocatedEdit& ed
 
 }  // namespace
 
-bool IsBareKeyChar(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
-std::string QuoteDoubleStringUtf8(const std::string& text) {
-  std::string out = "\"";
-  out.reserve(text.size() + 2);
-  for (size_t i = 0; i < text.size();) i += AppendEscaped(out, text, i, {});
-  out += '"';
-  return out;
-}
-
-std::string QuoteDoubleString(std::u16string_view text) { return QuoteDoubleStringUtf8(Utf16ToUtf8(text)); }
-
 bool FindTomlValueOffset(std::string_view bytes, std::string_view key, std::string_view raw, int64_t& offset) {
   offset = -1;
   if (key.empty() || raw.empty()) return false;
@@ -441,23 +365,45 @@ bool FindTomlValueOffset(std::string_view bytes, std::string_view key, std::stri
   return matches == 1;
 }
 
-TLocatedEdit WriteValueEdit(std::string_view bytes, TDocumentLanguage language, const TNodeView& node, bool isString,
-                            std::u16string_view text) {
-  // An alias stands for a value written elsewhere; replacing "*name" would
-  // cut the link instead of changing the value.
-  if (node.Kind == skAlias) return Refused(i18n::kErrorAliasEdit);
+TEditPlace EditPlaceOf(std::string_view bytes, const TNodeView& node, const TNodeView* parent) {
+  TEditPlace place;
+  const bool collection = parent && (parent->Kind == skMapping || parent->Kind == skSequence);
+  if (!collection) return place;
+  const bool plainMerge = node.Key == "<<" && node.KeyStyle == ysPlain;
+  const bool mergeItem = parent->Kind == skSequence && parent->Key == "<<" && parent->KeyStyle == ysPlain;
+  place.MergeValue = plainMerge || mergeItem;
+  // A start that is not known counts as flow: the stricter rules.
+  if (parent->StartOffset < 0 || size_t(parent->StartOffset) >= bytes.size()) return place.Flow = true, place;
+  const size_t end = parent->EndOffset > parent->StartOffset ? size_t(parent->EndOffset) : bytes.size();
+  const size_t at = ContentStart(bytes, size_t(parent->StartOffset), std::min(end, bytes.size()));
+  place.Flow = at >= bytes.size() || bytes[at] == '[' || bytes[at] == '{';
+  return place;
+}
+
+bool WritesAsString(const TJsonData& value) {
+  return value.Kind() == nkString && !dynamic_cast<const TDateTimeString*>(&value);
+}
+
+TLocatedEdit WriteValueEdit(std::string_view bytes, TDocumentLanguage language, const TNodeView& node,
+                            TEditPlace place, bool asString, std::u16string_view text) {
+  if (language == TDocumentLanguage::Yaml) return YamlValueEdit(bytes, node, place, asString, text);
   if (node.Kind != skScalar) return Refused(i18n::kErrorUnsafeEdit);
-  return language == TDocumentLanguage::Toml ? TomlValueEdit(bytes, node, isString, text)
-                                             : YamlValueEdit(bytes, node, isString, text);
+  return TomlValueEdit(bytes, node, asString, text);
 }
 
 TLocatedEdit WriteKeyRename(std::string_view bytes, TDocumentLanguage language, const TNodeView& node,
-                            std::u16string_view key) {
+                            TEditPlace place, std::u16string_view key) {
   TLocatedEdit edit;
-  const bool located =
-      language == TDocumentLanguage::Toml ? TomlKeySpan(bytes, node, edit) : YamlKeySpan(bytes, node, edit);
-  if (!located) return Refused(i18n::kErrorUnsafeKey);
-  edit.Replacement = QuoteDoubleString(key);
+  const std::string name = Utf16ToUtf8(key);
+  if (language == TDocumentLanguage::Toml) {
+    if (!TomlKeySpan(bytes, node, edit)) return Refused(i18n::kErrorUnsafeKey);
+    edit.Replacement = WriteTomlKey(name, TomlKeyStyleOf(bytes.substr(size_t(edit.Start))));
+    return edit;
+  }
+  if (node.Key == "<<" && node.KeyStyle == ysPlain) return Refused(i18n::kErrorMergeKey);
+  if (!YamlKeySpan(bytes, node, edit)) return Refused(i18n::kErrorUnsafeKey);
+  const std::string_view readAlike = node.KeyStyle == ysPlain ? node.Key : std::string_view();
+  edit.Replacement = WriteYamlString(name, node.KeyStyle, {place.Flow, true}, true, readAlike);
   return edit;
 }
 
@@ -465,13 +411,13 @@ std::string_view ExpectedRecordValue(TDocumentLanguage language, const TLocatedE
   return language == TDocumentLanguage::Toml ? std::string_view(edit.Replacement) : typed;
 }
 
-bool ReadsBackAsTyped(TDocumentLanguage language, const TNodeView& after, const TJsonData* valueNode,
+bool ReadsBackAsTyped(TDocumentLanguage language, const TNodeView& after, const TJsonData& value,
                       std::string_view typed) {
   const TJsonDataPtr now = ScalarToValue(after.Value, after.Style, language);
-  const int kind = NodeKind(valueNode);
+  const int kind = value.Kind();
   if (NodeKind(now.get()) != kind) return false;
   if (kind != nkString) return true;
-  const auto* date = dynamic_cast<const TDateTimeString*>(valueNode);
+  const auto* date = dynamic_cast<const TDateTimeString*>(&value);
   const auto* nowDate = dynamic_cast<const TDateTimeString*>(now.get());
   if ((date ? date->Form() : TTomlForm::None) != (nowDate ? nowDate->Form() : TTomlForm::None)) return false;
   return static_cast<const TJsonString&>(*now).Value() == typed;

@@ -9,6 +9,7 @@
 
 #include "uEditProof.h"
 #include "uI18n.h"
+#include "uNodeRecords.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -19,48 +20,28 @@ constexpr size_t kNone = std::string::npos;
 
 // ---- locating the node ----------------------------------------------------------
 
-// Index path from value down to target, top first; false when target is not
-// in value's subtree.
-bool ValuePath(const TJsonData* value, const TJsonData* target, std::vector<size_t>& path) {
-  path.clear();
-  for (const TJsonData* node = target; node != value; node = node->Parent()) {
-    const TJsonData* parent = node->Parent();
-    if (!parent) return false;
-    long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
-    if (index < 0) return false;
-    path.push_back(size_t(index));
-  }
-  std::reverse(path.begin(), path.end());
-  return true;
-}
-
 // The records of a loaded document walked beside its value tree: the i-th
 // child record pairs with the i-th item or member, documents are stepped
 // through, and a one-document file starts at its document, several at the
 // stream (as the value tree was built).
 class TRecordWalk {
  public:
-  explicit TRecordWalk(const TLoadedDocument& doc) : index_(doc.Index), bytes_(doc.Bytes) {}
+  explicit TRecordWalk(const TLoadedDocument& doc) : doc_(doc), index_(doc.Index), bytes_(doc.Bytes) {}
 
   // The record of target and of the container holding it (kNone for the
-  // top); false when target is not in the value tree under valueRoot.
-  bool Find(const TJsonData* valueRoot, const TJsonData* target, size_t& node, size_t& parent) const {
-    std::vector<size_t> path;
-    if (index_.Records.empty() || !valueRoot || !target || !ValuePath(valueRoot, target, path)) return false;
-    size_t at = StepThroughDocument(index_.ChildCount(0) == 1 ? 1 : 0);
-    parent = kNone;
-    for (size_t step : path) {
-      if (at == kNone || !IsContainer(at) || step >= index_.ChildCount(at)) return false;
-      parent = at;
-      size_t child = at + 1;
-      for (size_t k = 0; k < step; ++k) child = index_.Records[child].SubtreeEnd;
-      at = StepThroughDocument(child);
-    }
-    node = at;
-    return at != kNone;
+  // top); false when target is not in the value tree.
+  bool Find(const TJsonData* target, size_t& node, size_t& parent) const {
+    return FindNodeRecord(doc_, target, &node, &parent);
   }
 
   TNodeView View(size_t i) const { return index_.View(i, bytes_); }
+
+  // Where node (the record found) stands in the collection parent.
+  TEditPlace PlaceOf(const TNodeView& node, size_t parent) const {
+    if (parent == kNone) return EditPlaceOf(bytes_, node, nullptr);
+    const TNodeView container = View(parent);
+    return EditPlaceOf(bytes_, node, &container);
+  }
 
   bool KeyTakenBySibling(size_t parent, size_t node, std::string_view key) const {
     if (parent == kNone) return false;
@@ -71,17 +52,9 @@ class TRecordWalk {
   }
 
  private:
+  const TLoadedDocument& doc_;
   const TStructureIndex& index_;
   std::string_view bytes_;
-
-  bool IsContainer(size_t i) const {
-    const int kind = index_.Records[i].Kind;
-    return kind == skStream || kind == skMapping || kind == skSequence;
-  }
-  size_t StepThroughDocument(size_t i) const {
-    if (i == kNone || index_.Records[i].Kind != skDocument) return i;
-    return index_.Records[i].SubtreeEnd > i + 1 ? i + 1 : kNone;
-  }
 };
 
 // ---- the proof ------------------------------------------------------------------
@@ -127,11 +100,18 @@ TLocatedEdit Refused(const TI18nKey& reason) {
 }  // namespace
 
 TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText) {
+  if (!valueNode) return Refused(i18n::kErrorUnsafeEdit);
+  return LocateValueEdit(doc, valueNode, newText, *valueNode);
+}
+
+TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newText,
+                             const TJsonData& newValue) {
   const TRecordWalk walk(doc);
   size_t found = kNone, parent = kNone;
-  if (!walk.Find(doc.Value.get(), valueNode, found, parent)) return Refused(i18n::kErrorUnsafeEdit);
+  if (!walk.Find(valueNode, found, parent)) return Refused(i18n::kErrorUnsafeEdit);
   const TNodeView node = walk.View(found);
-  TLocatedEdit edit = WriteValueEdit(doc.Bytes, doc.Language, node, NodeKind(valueNode) == nkString, newText);
+  TLocatedEdit edit =
+      WriteValueEdit(doc.Bytes, doc.Language, node, walk.PlaceOf(node, parent), WritesAsString(newValue), newText);
   if (!edit.Accepted()) return edit;
   // The value must read back as exactly the typed text: "81 # note" would
   // leave 81 and a comment, a quote or a line break too many would end the
@@ -142,7 +122,7 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
   bool readsBack = false;
   if (!OnlyTheChange(
           doc, edit, {found, false, ExpectedRecordValue(doc.Language, edit, typed)},
-          [&](const TNodeView& after) { return ReadsBackAsTyped(doc.Language, after, valueNode, typed); }, readsBack))
+          [&](const TNodeView& after) { return ReadsBackAsTyped(doc.Language, after, newValue, typed); }, readsBack))
     return Refused(bySearch ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
   if (!readsBack) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
@@ -151,12 +131,12 @@ TLocatedEdit LocateValueEdit(const TLoadedDocument& doc, const TJsonData* valueN
 TLocatedEdit LocateKeyRename(const TLoadedDocument& doc, const TJsonData* valueNode, std::u16string_view newKey) {
   const TRecordWalk walk(doc);
   size_t found = kNone, parent = kNone;
-  if (newKey.empty() || !walk.Find(doc.Value.get(), valueNode, found, parent)) return Refused(i18n::kErrorUnsafeKey);
+  if (newKey.empty() || !walk.Find(valueNode, found, parent)) return Refused(i18n::kErrorUnsafeKey);
   const TNodeView node = walk.View(found);
   if (node.Key.empty() || node.KeyNotScalar) return Refused(i18n::kErrorUnsafeKey);
   const std::string key = Utf16ToUtf8(newKey);
   if (walk.KeyTakenBySibling(parent, found, key)) return Refused(i18n::kErrorUnsafeKey);
-  TLocatedEdit edit = WriteKeyRename(doc.Bytes, doc.Language, node, newKey);
+  TLocatedEdit edit = WriteKeyRename(doc.Bytes, doc.Language, node, walk.PlaceOf(node, parent), newKey);
   if (!edit.Accepted()) return edit;
   // A key named in more places than the one replaced (a table header that
   // other headers extend, a dotted key's segment used on other lines) would

@@ -78,11 +78,15 @@ size_t EntryLineStart(std::string_view bytes, const TNodeView& entry, bool inMap
 }
 
 // True when the entry starting its line at begin still starts there, with
-// what it started with, after the patch: the patch comes later on, or is a
-// double-quoted key put in place of the entry's key.
+// a key, after the patch: the patch comes later on, or is a key put in place
+// of the entry's key that starts as a quoted or plain scalar does (no blank,
+// line break, comment, indicator or stream token).
 bool KeepsEntryStart(const TSourcePatch& patch, size_t begin) {
   if (size_t(patch.Start) != begin) return size_t(patch.Start) > begin;
-  return !patch.Replacement.empty() && patch.Replacement[0] == '"';
+  if (patch.Replacement.empty() || patch.Length == 0) return false;
+  const char first = patch.Replacement[0];
+  return first == '"' || first == '\'' ||
+         std::string_view(" \t\r\n#-?:,[]{}&*!|>%@`.").find(first) == std::string_view::npos;
 }
 
 // Slices of the top-level entries of document d that the patches fall in,

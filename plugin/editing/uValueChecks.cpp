@@ -139,4 +139,32 @@ TValueCheck ApplyTypedValue(TJsonData* node, std::u16string_view text) {
   }
 }
 
+TJsonDataPtr ValueTypedOverNull(std::u16string_view text, TDocumentLanguage language) {
+  constexpr int kPlain = 1;
+  return ScalarToValue(Utf16ToUtf8(text), kPlain, language);
+}
+
+TJsonDataPtr ValueOfKind(std::u16string_view text, TValueKind kind, TDocumentLanguage language, TValueCheck& check) {
+  check = vcAccepted;
+  TJsonDataPtr read = ValueTypedOverNull(text, language);
+  switch (kind) {
+    case TValueKind::String: return std::make_unique<TJsonString>(Utf16ToUtf8(text));
+    case TValueKind::Number:
+      if (IsJsonNumberText(text) && NodeKind(read.get()) == nkNumber) return read;
+      check = vcInvalidNumber;
+      return nullptr;
+    case TValueKind::Boolean:
+      if (text == u"true" || text == u"false") return std::make_unique<TJsonBoolean>(text == u"true");
+      check = vcUseTrueFalse;
+      return nullptr;
+    case TValueKind::Null:
+      if (language == TDocumentLanguage::Toml) check = vcNotEditable;
+      else if (!text.empty() && NodeKind(read.get()) == nkNull) return read;
+      else check = vcUseNull;
+      return nullptr;
+  }
+  check = vcNotEditable;
+  return nullptr;
+}
+
 }  // namespace corvane

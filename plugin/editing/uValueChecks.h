@@ -54,4 +54,18 @@ TValueCheck CheckEditedValue(const TJsonData* node, std::u16string_view text, TD
 // stays as it is. The node is untouched on refusal.
 TValueCheck ApplyTypedValue(TJsonData* node, std::u16string_view text);
 
+// Kinds a value can be given explicitly (the command's --as).
+enum class TValueKind { String, Number, Boolean, Null };
+
+// The value text stands for as a value of kind in a document of language,
+// or nullptr with the refusal in check: a number must be a JSON number the
+// file reads as a number, a boolean "true" or "false", a null a spelling
+// YAML reads as null (TOML has none: vcNotEditable); a string takes any
+// text.
+TJsonDataPtr ValueOfKind(std::u16string_view text, TValueKind kind, TDocumentLanguage language, TValueCheck& check);
+
+// The value a text typed over a null stands for: what it reads as unquoted
+// in the document's language (a number, a boolean, a null or a string).
+TJsonDataPtr ValueTypedOverNull(std::u16string_view text, TDocumentLanguage language);
+
 }  // namespace corvane

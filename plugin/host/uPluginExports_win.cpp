@@ -23,6 +23,7 @@
 #include "uListerInterface.h"
 #include "uMainWindow.h"
 #include "uSettings.h"
+#include "uTextControl.h"
 #include "uUnicode.h"
 #include "uViewerLifetime.h"
 
@@ -60,10 +61,13 @@ std::string Utf16ToAnsi(const std::u16string& text) {
 
 }  // namespace
 
-// The module is unloaded: its window class must go with its code. (At
+// The module is unloaded: its window classes must go with its code. (At
 // process exit the system cleans up by itself.)
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) GuardedVoid([] { corvane::UnregisterViewerClass(); });
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) GuardedVoid([] {
+    corvane::UnregisterViewerClass();
+    corvane::ReleaseTextControlClass();
+  });
   return TRUE;
 }
 

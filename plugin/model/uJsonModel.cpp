@@ -417,4 +417,13 @@ TJsonDataPtr TJsonObject::Remove(size_t index) {
 
 TJsonDataPtr TJsonObject::CloneShallow() const { return std::make_unique<TJsonObject>(); }
 
+TJsonDataPtr ReplaceInParent(TJsonData* node, TJsonDataPtr value) {
+  TJsonData* parent = node ? node->Parent() : nullptr;
+  if (!parent || !value) return nullptr;
+  const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
+  if (index < 0) return nullptr;
+  if (parent->Kind() == nkArray) return static_cast<TJsonArray*>(parent)->Replace(size_t(index), std::move(value));
+  return static_cast<TJsonObject*>(parent)->Replace(size_t(index), std::move(value));
+}
+
 }  // namespace corvane

@@ -365,6 +365,12 @@ class TJsonObject final : public TJsonContainer {
   mutable std::unique_ptr<std::vector<uint32_t>> index_;
 };
 
+// Puts value in node's place in the array or object holding it (same index,
+// same member name) and hands node back, detached; nullptr, with the tree
+// unchanged, when node has no parent. A node's kind cannot change, so a
+// value of another kind takes its place this way.
+TJsonDataPtr ReplaceInParent(TJsonData* node, TJsonDataPtr value);
+
 // ---- display helpers -------------------------------------------------------
 
 int NodeKind(const TJsonData* node);                      // nkUnknown for nullptr

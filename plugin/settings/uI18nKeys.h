@@ -75,11 +75,12 @@ inline constexpr TI18nKey kStatusCellTooLong{"status.cell_too_long", u" This tex
 inline constexpr TI18nKey kStatusCellNul{"status.cell_nul", u" This text holds a NUL character, which the cell editor cannot hold"};
 inline constexpr TI18nKey kDialogUnsavedKept{"dialog.unsaved_kept", u"Your changes were written to \"%s\"."};
 inline constexpr TI18nKey kDialogUnsavedLost{"dialog.unsaved_lost", u"Your changes could not be written anywhere and are lost."};
-inline constexpr TI18nKey kErrorAliasEdit{"error.alias_edit", u"This value is an alias of an anchored value: edit the anchored value instead"};
 inline constexpr TI18nKey kDialogSaveBeforeClose{"dialog.save_before_close", u"Save changes to \"%s\" before closing?"};
 inline constexpr TI18nKey kErrorUnsafeEdit{"error.unsafe_edit", u"This value cannot be edited without changing its syntax"};
 inline constexpr TI18nKey kErrorTomlAmbiguous{"error.toml_ambiguous", u"TOML value position is ambiguous or unsupported"};
 inline constexpr TI18nKey kErrorUnsafeKey{"error.unsafe_key", u"This key cannot be renamed safely"};
+inline constexpr TI18nKey kErrorAliasValue{"error.alias_value", u"This value is an alias of another value: edit the anchored value it stands for"};
+inline constexpr TI18nKey kErrorMergeKey{"error.merge_key", u"A merge key (<<) names the mappings merged here: it cannot be edited or renamed"};
 inline constexpr TI18nKey kErrorPathParent{"error.path_parent", u"Only the final key may be renamed"};
 inline constexpr TI18nKey kErrorDuplicateKey{"error.duplicate_key", u"Empty or duplicate key"};
 inline constexpr TI18nKey kErrorRead{"error.read", u"Cannot read source file"};

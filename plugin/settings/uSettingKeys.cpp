@@ -27,6 +27,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kThemeMode,
     &kDarkTheme,
     &kFontUseBold,
+    &kTextLineNumbers,
     &kDisableNumKeys,
     &kDisableNpKeys,
     &kExitByQ,

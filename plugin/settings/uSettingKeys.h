@@ -128,8 +128,12 @@ inline constexpr TSettingKey kThemeMode = TextKey(u"theme-mode", u"",
 inline constexpr TSettingKey kDarkTheme = FlagKey(u"dark-theme", 0,
     "each theme application when \"theme-mode\" is empty; written by the theme menu",
     "non-zero: dark");
-inline constexpr TSettingKey kFontUseBold = FlagKey(u"font-use-bold", 0, "each colouring pass",
-    "non-zero: keys in the text pane are bold");
+inline constexpr TSettingKey kFontUseBold = FlagKey(u"font-use-bold", 0,
+    "each load of the text pane, each theme application",
+    "non-zero: keys and TOML table headers in the text pane are bold");
+inline constexpr TSettingKey kTextLineNumbers = FlagKey(u"text-line-numbers", 1,
+    "each load of the text pane, each theme application",
+    "non-zero: the text pane shows line numbers in a margin");
 
 // ---- keyboard ----
 inline constexpr TSettingKey kDisableNumKeys = FlagKey(u"disable-num-keys", 0, "each key press",

@@ -11,6 +11,49 @@ namespace corvane {
 
 namespace {
 
+TCommitResult Outcome(TCommitOutcome outcome, std::u16string status = {}, TJsonData* node = nullptr) {
+  TCommitResult result;
+  result.Outcome = outcome;
+  result.Status = std::move(status);
+  result.Node = node;
+  return result;
+}
+TCommitResult Refused(std::u16string status) { return Outcome(TCommitOutcome::Refused, std::move(status)); }
+TCommitResult Unchanged() { return Outcome(TCommitOutcome::Unchanged); }
+TCommitResult Accepted(TJsonData* node) { return Outcome(TCommitOutcome::Accepted, {}, node); }
+
+// The refusal of a located edit as the status bar shows it.
+TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
+
+// A null takes any text, as the value the text reads as in the document's
+// format; the new value's node takes the null's place.
+TCommitResult FillNull(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
+                       std::u16string_view text) {
+  TJsonDataPtr value = ValueTypedOverNull(text, doc.Language);
+  if (NodeKind(value.get()) == nkNull) return Unchanged();
+  // The top of a document has no place another node could take.
+  if (!node->Parent()) return Refused(u" " + tr(i18n::kErrorUnsafeEdit));
+  const TLocatedEdit edit = LocateValueEdit(doc, node, text, *value);
+  if (!edit.Accepted()) return RefusedEdit(edit);
+  if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
+  patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
+  TCommitResult result = Accepted(value.get());
+  result.Replaced = ReplaceInParent(node, std::move(value));
+  return result;
+}
+
+// The views' references to from now stand for to.
+void Repoint(TViewerCore& core, const TJsonData* from, TJsonData* to) {
+  auto repoint = [&](TJsonData*& node) {
+    if (node == from) node = to;
+  };
+  for (TJsonData*& node : core.Table.RowNodes) repoint(node);
+  for (TJsonDataArray& row : core.Table.CellNodes)
+    for (TJsonData*& node : row) repoint(node);
+  for (TJsonData*& node : core.VisibleNodes) repoint(node);
+  repoint(core.CurrentNode);
+}
+
 // The key a leaf has in its object ("" elsewhere).
 std::u16string LeafKey(const TJsonData* node) {
   const TJsonData* parent = node ? node->Parent() : nullptr;
@@ -20,18 +63,16 @@ std::u16string LeafKey(const TJsonData* node) {
   return index < 0 ? std::u16string() : Utf8ToUtf16(object->Name(size_t(index)));
 }
 
-TCommitResult Refused(std::u16string status) { return TCommitResult{TCommitOutcome::Refused, std::move(status)}; }
-TCommitResult Unchanged() { return TCommitResult{TCommitOutcome::Unchanged, {}}; }
-TCommitResult Accepted() { return TCommitResult{TCommitOutcome::Accepted, {}}; }
-
-// The refusal of a located edit as the status bar shows it.
-TCommitResult RefusedEdit(const TLocatedEdit& edit) { return Refused(u" " + edit.Refusal); }
-
 }  // namespace
+
+// By the rule the view was built with (see TTableModel::ShownNode).
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
+  return core.Table.ShownNode(row, column);
+}
 
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
   const int row = core.TableRowAt(position);
-  TJsonData* node = core.Table.ShownNode(row, column);
+  TJsonData* node = TableCellNode(core, row, column);
   if (!node || IsContainer(node)) return nullptr;
   // What the cell shows must be the node's own text: anything else (the
   // missing text, a name that led elsewhere) would open another value.
@@ -54,7 +95,6 @@ TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column
   return target;
 }
 
-
 std::u16string CellEditRefusal(const TLoadedDocument& doc, const TCellEditTarget& target) {
   if (!target.Valid()) return tr(i18n::kStatusReadOnly);
   const std::u16string_view text = target.Text;
@@ -70,6 +110,7 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
                               std::u16string_view text) {
   if (!node || IsContainer(node)) return Refused({});
   if (text == ValueSummaryText(node)) return Unchanged();
+  if (NodeKind(node) == nkNull) return FillNull(doc, patches, node, text);
   const TValueCheck check = CheckEditedValue(node, text, doc.Language);
   if (check != vcAccepted) return Refused(ValueCheckStatusText(check));
   const TLocatedEdit edit = LocateValueEdit(doc, node, text);
@@ -77,7 +118,7 @@ TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
   if (ApplyTypedValue(node, text) != vcAccepted) return Refused(tr(i18n::kStatusInvalidValue));
   patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
-  return Accepted();
+  return Accepted(node);
 }
 
 TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
@@ -106,7 +147,7 @@ TCommitResult CommitKeyRename(const TLoadedDocument& doc, TSourcePatchDocument& 
   if (!patches.CanAddPatch(edit.Start, edit.Length)) return Refused(tr(i18n::kStatusOverlapping));
   if (!object->Rename(size_t(index), newName)) return Refused(tr(i18n::kErrorDuplicateKey));
   patches.AddPatch(edit.Start, edit.Length, edit.Replacement);
-  return Accepted();
+  return Accepted(node);
 }
 
 TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches,
@@ -115,7 +156,8 @@ TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& p
   return CommitValueEdit(doc, patches, target.Node, text);
 }
 
-void RefreshNodeTexts(TViewerCore& core, const TJsonData* node) {
+void RefreshNodeTexts(TViewerCore& core, TJsonData* node, const TJsonData* replaced) {
+  if (replaced) Repoint(core, replaced, node);
   TTableModel& table = core.Table;
   const bool listing = core.FlatLevel == kFlatLevelPathValue;
   for (int row = 0; row < table.RowCount(); ++row) {

@@ -1,7 +1,8 @@
 // The decisions of the in-place cell editor, without a window: which node a
 // cell edit opens on and with which text, why it cannot open (said before
-// any edit box does), what committing a value or a renamed key
-// does to the value tree and the patch list, and saving with its status text.
+// any edit box does), what committing a value (a null filled in too) or a
+// renamed key does to the value tree and the patch list, and saving with its
+// status text.
 //
 // Contract:
 //  - An edit is opened on a node, never on a row: the commit goes to the node
@@ -13,9 +14,10 @@
 //    given before any box opens.
 //  - A commit either changes nothing and says why (Refused, with the status
 //    text), changes nothing because the text is the old one (Unchanged), or
-//    adds exactly one patch and gives the node its new value or name
-//    (Accepted). Nothing is changed before every check has passed, so a
-//    refusal never needs to put anything back.
+//    adds exactly one patch and gives the node its new value or name, or
+//    puts a node of the new kind in a filled-in null's place (Accepted).
+//    Nothing is changed before every check has passed, so a refusal never
+//    needs to put anything back.
 //  - After a successful save the document's bytes are the saved bytes and its
 //    structure records are parsed from them again; the value tree is kept (it
 //    already holds the saved values).
@@ -42,6 +44,10 @@ struct TCellEditTarget {
   bool Valid() const { return Node != nullptr; }
 };
 
+// The node a table cell shows (table row, column), containers included, or
+// nullptr: the Attribute column and a missing member have none.
+TJsonData* TableCellNode(const TViewerCore& core, int row, int column);
+
 // The scalar node a grid cell shows (display position, column), or nullptr:
 // containers, missing values, the Attribute and Path columns have none.
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column);
@@ -54,8 +60,8 @@ TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column
 // when it can. No value under the cell: " READ ONLY"; a text the one-line
 // box cannot hold unchanged (line breaks, as a block scalar's; more than
 // kCellEditMaxLength characters; a NUL): why;
-// a value or key the document cannot take in place (an alias, an anchored
-// or tagged value, a place that cannot be found): the editing rules' reason,
+// a value or key the document cannot take in place (an alias, a merge
+// key's value, a place that cannot be found): the editing rules' reason,
 // found by locating the edit of the unchanged text.
 std::u16string CellEditRefusal(const TLoadedDocument& doc, const TCellEditTarget& target);
 
@@ -64,12 +70,19 @@ enum class TCommitOutcome { Refused, Unchanged, Accepted };
 struct TCommitResult {
   TCommitOutcome Outcome = TCommitOutcome::Refused;
   std::u16string Status;  // the refusal's status text (may be empty)
+  // Accepted: the node that holds the value now. A null filled in becomes a
+  // node of the new kind in the old one's place; Replaced keeps the old node
+  // alive until every view has let go of it (RefreshNodeTexts).
+  TJsonData* Node = nullptr;
+  TJsonDataPtr Replaced;
 
   bool Committed() const { return Outcome != TCommitOutcome::Refused; }
 };
 
 // A value typed over a scalar: checked against the node's kind and the
-// document's typing, located in the loaded bytes, recorded as a patch.
+// document's typing, located in the loaded bytes, recorded as a patch. A
+// null takes any text, as the value the text reads as in the document's
+// format (text that reads as null leaves it as it is).
 TCommitResult CommitValueEdit(const TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
                               std::u16string_view text);
 
@@ -82,8 +95,10 @@ TCommitResult CommitCellEdit(const TLoadedDocument& doc, TSourcePatchDocument& p
                              const TCellEditTarget& target, std::u16string_view text);
 
 // After an accepted commit: every cell of the table that shows node (its
-// value, or its path in the Path/Value view) takes the node's new text.
-void RefreshNodeTexts(TViewerCore& core, const TJsonData* node);
+// value, or its path in the Path/Value view) takes the node's new text;
+// rows, cells and the current node that stood for replaced (a null filled
+// in) stand for node from now on.
+void RefreshNodeTexts(TViewerCore& core, TJsonData* node, const TJsonData* replaced = nullptr);
 
 struct TSaveResult {
   bool Saved = false;

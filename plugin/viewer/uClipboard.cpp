@@ -263,4 +263,26 @@ TLinkToOpen LinkToOpen(std::u16string_view cellText) {
   return link;
 }
 
+namespace {
+
+bool EndsLink(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte <= 32 || byte == 127) return true;
+  return std::string_view("\"'`<>[]{}|\\^").find(c) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string LinkTextAt(std::string_view line, size_t offset) {
+  if (offset >= line.size() || EndsLink(line[offset])) return {};
+  size_t start = offset, end = offset;
+  while (start > 0 && !EndsLink(line[start - 1])) --start;
+  while (end < line.size() && !EndsLink(line[end])) ++end;
+  std::string_view run = line.substr(start, end - start);
+  while (!run.empty() && run.front() == '(') run.remove_prefix(1);
+  while (!run.empty() && std::string_view(".,;:!?)").find(run.back()) != std::string_view::npos) run.remove_suffix(1);
+  if (run.find("://") == std::string_view::npos) return {};
+  return std::string(run);
+}
+
 }  // namespace corvane

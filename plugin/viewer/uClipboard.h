@@ -111,4 +111,11 @@ struct TLinkToOpen {
 // The cell text is trimmed of blanks and control characters first.
 TLinkToOpen LinkToOpen(std::u16string_view cellText);
 
+// The link under byte offset of a line of UTF-8 text (Alt+click in the text
+// pane): the run of bytes around it up to blanks, control characters,
+// quotation marks and brackets, without trailing punctuation; "" unless the
+// run names a scheme ("://"): in running text a bare word with a dot is a
+// file or host name far more often than a link.
+std::string LinkTextAt(std::string_view line, size_t offset);
+
 }  // namespace corvane

@@ -1,6 +1,9 @@
 #include "uHostSearch.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <type_traits>
 
 #include "uUnicode.h"
 
@@ -8,9 +11,14 @@ namespace corvane {
 
 namespace {
 
-bool PassesWholeWord(std::u16string_view h, size_t start, size_t length) {
-  if (start > 0 && IsWordChar(h[start - 1])) return false;
-  if (start + length < h.size() && IsWordChar(h[start + length])) return false;
+// Whole-word test of an occurrence in UTF-16 text or UTF-8 bytes (every
+// byte of a non-ASCII character counts as a word character, as the
+// character does).
+template <typename TChar>
+bool PassesWholeWord(std::basic_string_view<TChar> h, size_t start, size_t length) {
+  auto word = [&](size_t i) { return IsWordChar(static_cast<std::make_unsigned_t<TChar>>(h[i])); };
+  if (start > 0 && word(start - 1)) return false;
+  if (start + length < h.size() && word(start + length)) return false;
   return true;
 }
 
@@ -38,24 +46,22 @@ TSearchStart BeginSearch(TSearchState* state, std::u16string_view text, int flag
   return start;
 }
 
-TSearchOutcome SearchPane(const TSearchStart& start, const TTextPaneView& pane) {
-  const std::u16string hay =
-      start.MatchCase ? std::u16string(pane.Text) : AsciiLowerText(pane.Text);
+TSearchOutcome SearchPane(const TSearchStart& start, std::u16string_view text, const TTextPaneView& pane) {
+  const std::string needle = Utf16ToUtf8(text);
   long long pos;
   if (start.Restart)
-    pos = start.Backwards ? static_cast<long long>(hay.size()) + 1 : 1;
+    pos = start.Backwards ? static_cast<long long>(pane.Text.size()) + 1 : 1;
   else
-    pos = start.Backwards ? static_cast<long long>(pane.SelStart) + 1
-                          : static_cast<long long>(pane.SelEnd) + 1;
-  const long long k = FindInHaystack(hay, start.Needle, pos, start.Backwards, start.WholeWords);
+    pos = (start.Backwards ? pane.SelStart : pane.SelEnd) + 1;
+  const long long k = FindInText(pane.Text, needle, pos, start.Backwards, start.WholeWords, start.MatchCase);
   TSearchOutcome outcome;
   if (k == 0) {
     outcome.Result = TSearchResult::NotFound;
     return outcome;
   }
   outcome.Result = TSearchResult::Found;
-  outcome.SelStart = static_cast<int>(k - 1);
-  outcome.SelEnd = static_cast<int>(k - 1 + static_cast<long long>(start.Needle.size()));
+  outcome.SelStart = k - 1;
+  outcome.SelEnd = k - 1 + static_cast<long long>(needle.size());
   return outcome;
 }
 
@@ -143,14 +149,50 @@ long long FindInHaystack(std::u16string_view haystack, std::u16string_view needl
   return 0;
 }
 
-std::u16string ReduceCrLf(std::u16string_view text) {
-  std::u16string reduced;
-  reduced.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    reduced.push_back(text[i]);
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+namespace {
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Start of the first occurrence of needle in [first, last), or last.
+template <typename It>
+It SearchFolded(It first, It last, It needleFirst, It needleLast, bool matchCase) {
+  if (matchCase) return std::search(first, last, std::boyer_moore_horspool_searcher(needleFirst, needleLast));
+  const auto hash = [](char c) { return std::hash<char>()(FoldAscii(c)); };
+  const auto equal = [](char a, char b) { return FoldAscii(a) == FoldAscii(b); };
+  return std::search(first, last, std::boyer_moore_horspool_searcher(needleFirst, needleLast, hash, equal));
+}
+
+}  // namespace
+
+long long FindInText(std::string_view haystack, std::string_view needle, long long pos, bool backwards,
+                     bool wholeWords, bool matchCase) {
+  const long long n = static_cast<long long>(haystack.size());
+  const long long l = static_cast<long long>(needle.size());
+  if (l == 0 || l > n) return 0;
+  if (!backwards) {
+    for (long long from = std::max(pos, 1LL) - 1; from + l <= n;) {
+      const char* at = SearchFolded(haystack.data() + from, haystack.data() + n, needle.data(),
+                                    needle.data() + l, matchCase);
+      if (at == haystack.data() + n) return 0;
+      const size_t k = static_cast<size_t>(at - haystack.data());
+      if (!wholeWords || PassesWholeWord(haystack, k, needle.size())) return static_cast<long long>(k) + 1;
+      from = static_cast<long long>(k) + 1;
+    }
+    return 0;
   }
-  return reduced;
+  // Backwards: the last occurrence ending at pos - 1 or earlier, found as
+  // the first occurrence of the reversed needle in the reversed haystack.
+  using TBack = std::reverse_iterator<const char*>;
+  const TBack needleFirst(needle.data() + l), needleLast(needle.data());
+  for (long long end = std::min(pos, n + 1) - 1; end >= l;) {
+    const TBack hayFirst(haystack.data() + end), hayLast(haystack.data());
+    const TBack at = SearchFolded(hayFirst, hayLast, needleFirst, needleLast, matchCase);
+    if (at == hayLast) return 0;
+    const long long k = static_cast<long long>(at.base() - haystack.data()) - l;  // 0-based start
+    if (!wholeWords || PassesWholeWord(haystack, static_cast<size_t>(k), needle.size())) return k + 1;
+    end = k + l - 1;  // the next candidate ends before this one does
+  }
+  return 0;
 }
 
 TSearchOutcome RunSearch(TSearchState* state, std::u16string_view text, int flags, int tab,
@@ -158,7 +200,7 @@ TSearchOutcome RunSearch(TSearchState* state, std::u16string_view text, int flag
                          const TTextPaneView& pane) {
   if (text.empty()) return {};
   const TSearchStart start = BeginSearch(state, text, flags, tab);
-  if (tab == kTabText) return SearchPane(start, pane);
+  if (tab == kTabText) return SearchPane(start, text, pane);
   return SearchGrid(state, start, rowCount, columnCount, cell);
 }
 

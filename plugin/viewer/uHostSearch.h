@@ -5,10 +5,15 @@
 //    whole-word options and the tab are unchanged and either "find first" is
 //    not set or only the direction was reversed; otherwise it starts over.
 //  - Without match case, ASCII A-Z fold to a-z on both sides; nothing else.
-//  - Positions are 1-based character positions as in the text control; the
-//    text pane's CR LF pairs count as one character.
+//  - Grid positions are 1-based character positions within a cell; text
+//    pane positions are byte offsets of its UTF-8 text (the needle is
+//    searched as UTF-8, which finds exactly what the characters would), so
+//    a match is a byte range of the text the control holds.
+//  - The text pane's whole text is searched, in place: nothing is copied or
+//    folded beforehand, however large it is.
 //  - Whole words: the characters around a match must not be word characters
-//    (everything except codes 0-47, 58-64, 91-94, 96 and 123-127).
+//    (everything except codes 0-47, 58-64, 91-94, 96 and 123-127; in UTF-8
+//    every byte of a non-ASCII character is one).
 #pragma once
 
 #include <cstdint>
@@ -43,7 +48,7 @@ enum class TSearchResult { Nothing, Found, NotFound };  // NotFound: beep
 struct TSearchOutcome {
   TSearchResult Result = TSearchResult::Nothing;
   int Row = -1, Column = -1;      // grid match
-  int SelStart = 0, SelEnd = 0;   // text match, 0-based, end exclusive
+  int64_t SelStart = 0, SelEnd = 0;  // text match, byte offsets, end exclusive
 };
 
 bool IsWordChar(char16_t c);
@@ -54,13 +59,15 @@ bool IsWordChar(char16_t c);
 long long FindInHaystack(std::u16string_view haystack, std::u16string_view needle, long long pos,
                          bool backwards, bool wholeWords);
 
-// The text control's view of a text: every CR LF reduced to CR.
-std::u16string ReduceCrLf(std::u16string_view text);
+// The same over UTF-8 bytes, with ASCII folding unless matchCase: the
+// haystack is read in place. Returns the 1-based byte position or 0.
+long long FindInText(std::string_view haystack, std::string_view needle, long long pos, bool backwards,
+                     bool wholeWords, bool matchCase);
 
 // The text pane as the search sees it.
 struct TTextPaneView {
-  std::u16string_view Text;  // whole window text, CR LF already reduced
-  int SelStart = 0, SelEnd = 0;
+  std::string_view Text;  // the whole text the control holds
+  int64_t SelStart = 0, SelEnd = 0;
 };
 
 // Grid cell text for a display position and column.

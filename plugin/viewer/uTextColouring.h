@@ -1,22 +1,25 @@
-// Syntax colouring of the text pane as a pure function: a stretch of lines
-// goes in, coloured spans come out; the Win32 side applies them to the
-// rich-edit control.
+// Syntax colouring of the text pane as pure functions: the bytes of a
+// stretch of lines go in, a syntax role per byte comes out; the Win32 side
+// hands the roles to the control as its style numbers, and the control
+// draws each role in its theme colour (keys bold per "font-use-bold").
 //
 // Contract:
-//  - Positions are UTF-16 units relative to the start of the given text,
-//    which must already have CR LF pairs reduced to CR (ReduceCrLf of
-//    uHostSearch.h), so that position i is control position
-//    first-character + i.
-//  - The first span always covers the whole text in the base text role, not
-//    bold; later spans override it and never overlap each other.
+//  - Text is the document's UTF-8 bytes, unchanged: position i of a given
+//    stretch is the control's position first + i. The rules look at ASCII
+//    characters only, so every byte of a multi-byte character belongs to
+//    the same token as its first.
+//  - The first span of ColourLines always covers the whole text in the base
+//    text role; later spans override it and never overlap each other.
 //  - The rules are line-local and light (no YAML or TOML parsing): keys before
 //    the first separator, quoted runs, comments, and plain tokens classified
-//    by their first character. Any input, including NULs and lone
-//    surrogates, is accepted.
+//    by their first character. Any input, including NULs and invalid UTF-8,
+//    is accepted.
+//  - A line ends at CR or LF; a CR LF pair ends one line (the LF starts an
+//    empty stretch that colours nothing).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,63 +27,65 @@
 
 namespace corvane {
 
-enum TSyntaxRole { srText, srKey, srString, srBoolean, srNull, srComment };
+enum TSyntaxRole : uint8_t { srText, srKey, srString, srBoolean, srNull, srComment };
+constexpr int kSyntaxRoleCount = 6;
 
 struct TColourSpan {
   int32_t Start = 0;
   int32_t Length = 0;
   TSyntaxRole Role = srText;
-  bool Bold = false;
 };
 
 // Spans of one line (no line break inside), offset by lineStart.
-void ColourLine(std::u16string_view line, int32_t lineStart, TDocumentLanguage language, bool bold,
+void ColourLine(std::string_view line, int32_t lineStart, TDocumentLanguage language,
                 std::vector<TColourSpan>* spans);
 
-// Spans of a stretch of lines (lines end at CR or LF). bold is the
-// "font-use-bold" setting: keys and TOML table headers are then bold.
-std::vector<TColourSpan> ColourLines(std::u16string_view text, TDocumentLanguage language, bool bold);
+// Spans of a stretch of lines.
+std::vector<TColourSpan> ColourLines(std::string_view text, TDocumentLanguage language);
 
-// Which lines of the text pane already show the current colours, so that a
-// colouring pass formats only lines that came on screen since (each format
-// change of a rich-edit control is costly; the text itself never changes
-// while it is shown).
+// The role of every byte of a stretch of lines, into roles[0 .. text.size()).
+void ColourBytes(std::string_view text, TDocumentLanguage language, char* roles);
+
+// Most lines one colouring pass colours.
+constexpr size_t kMaxColouredLines = 1001;
+
+// Which lines of the text pane carry their colours. The control asks for
+// colours from the end of what it holds as coloured up to the lines it is
+// about to draw; after a jump into a long text only the lines on screen are
+// coloured, and the lines skipped are coloured when they come on screen.
 //
 // Contract:
-//  - Loading the text leaves every line in the base text colour of the
-//    current colours; a line coloured since shows them fully.
-//  - New colours (a theme, the bold setting) make every line stale; a stale
-//    line that was coloured before, or was loaded under other colours, needs
-//    its base colour again before its spans.
-//  - Lines beyond the loaded count (the control counts differently) always
-//    need colouring, base included.
-class TLineColourState {
+//  - Reset after each load of the text: no line is coloured.
+//  - The text never changes while it is shown, and the roles of a line do
+//    not depend on the theme (colours and bold belong to the roles), so a
+//    line is coloured once per load.
+class TColouredLines {
  public:
-  // The text was loaded with this many lines, in the current colours.
-  void TextLoaded(size_t lineCount);
-  // Colours change meaning: every line must be coloured again.
-  void ColoursChanged();
-  bool NeedsColouring(size_t line) const;
-  // The line may show colours other than the base text colour.
-  bool NeedsBase(size_t line) const;
-  void Coloured(size_t line);
+  void Reset(size_t lineCount);
+  size_t LineCount() const { return lines_; }
+  bool IsColoured(size_t line) const;
+  // Lines [first, end) are coloured now (clamped to the line count).
+  void MarkColoured(size_t first, size_t end);
+  // The first line at or after line that is not coloured; LineCount() when
+  // every line from there on is.
+  size_t FirstUncoloured(size_t line) const;
 
  private:
-  uint32_t generation_ = 1;
-  uint32_t loadGeneration_ = 0;
-  std::vector<uint32_t> coloured_;  // per line: generation it was coloured in, 0 never
+  std::vector<uint64_t> bits_;
+  size_t lines_ = 0;
 };
 
-// Number of lines of a text as a rich-edit control counts them: CR LF, CR
-// and LF each end one line.
-size_t CountTextLines(std::u16string_view text);
+struct TLineRange {
+  size_t First = 0;
+  size_t End = 0;  // exclusive
+  bool Empty() const { return End <= First; }
+};
 
-// The format changes a colouring pass makes over a stretch of lines (CR LF
-// reduced, as for ColourLines) whose first line is firstLine: base text
-// colour runs for the lines that need them (neighbouring lines merged into
-// one run), then the syntax spans of every line not yet coloured, in the
-// order they are to be applied. Those lines are marked coloured.
-std::vector<TColourSpan> PendingColourSpans(std::u16string_view text, size_t firstLine, TDocumentLanguage language,
-                                            bool bold, TLineColourState* state);
+// The lines a request colours: the control holds lines before styledLine as
+// coloured and needs them up to neededLine (inclusive) for drawing, whose
+// first line on screen is firstVisible. A request of at most
+// kMaxColouredLines lines is met whole; a longer one (a jump) colours the
+// lines from firstVisible on, at most kMaxColouredLines of them.
+TLineRange LinesToColour(size_t styledLine, size_t neededLine, size_t firstVisible, size_t lineCount);
 
 }  // namespace corvane

@@ -163,5 +163,17 @@ TEST(parser_binding, releases_the_real_library_after_each_parse_and_each_failure
   EXPECT_FALSE(test::IsLibraryLoaded(path));
 }
 
+// A host opens thousands of files in one process, and the library is loaded
+// for each: nothing one load leaves behind may add up (reading a float once
+// ended a Windows process after about a thousand loads).
+TEST(parser_binding, loads_the_library_for_thousands_of_parses_in_one_process) {
+  for (int i = 0; i < 1500; ++i) {
+    TTomlNative toml("ratio = 1.5\nbig = 6.022e23\n");
+    ASSERT_NE(toml.toml_root(toml.DocumentHandle), nullptr) << i;
+    TYamlEventReader reader("a: 1.5");
+  }
+  EXPECT_FALSE(test::IsLibraryLoaded(LibraryPathUtf8()));
+}
+
 }  // namespace
 }  // namespace corvane

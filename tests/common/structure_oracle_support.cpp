@@ -410,6 +410,13 @@ TNodeView ViewOf(const TStructuredNode& n) {
   return v;
 }
 
+// Where s stands in parent, by the writing rules' own reading.
+TEditPlace PlaceOf(const std::string& bytes, const TStructuredNode& s, const TStructuredNode* parent) {
+  if (!parent) return EditPlaceOf(bytes, ViewOf(s), nullptr);
+  const TNodeView container = ViewOf(*parent);
+  return EditPlaceOf(bytes, ViewOf(s), &container);
+}
+
 // The replaced text parsed again must give the same tree, except that the
 // target's Value (or, for a rename, its Key) now reads expected. newTarget
 // receives the target's node in the new tree.
@@ -442,11 +449,14 @@ bool Proven(const std::string& bytes, const TLocatedEdit& edit, TDocumentLanguag
 
 TLocatedEdit LocateValueEditOnTree(const std::string& bytes, const TStructuredNode& root,
                                    const TJsonData* valueRoot, const TJsonData* valueNode,
-                                   TDocumentLanguage language, std::u16string_view newText) {
+                                   TDocumentLanguage language, std::u16string_view newText,
+                                   const TJsonData* newValue) {
   const TStructuredNode* parent = nullptr;
   const TStructuredNode* s = FindFromRoot(root, valueRoot, valueNode, &parent);
   if (!s) return Refused(i18n::kErrorUnsafeEdit);
-  const TLocatedEdit edit = WriteValueEdit(bytes, language, ViewOf(*s), NodeKind(valueNode) == nkString, newText);
+  const TJsonData& value = newValue ? *newValue : *valueNode;
+  const TLocatedEdit edit =
+      WriteValueEdit(bytes, language, ViewOf(*s), PlaceOf(bytes, *s, parent), WritesAsString(value), newText);
   if (!edit.Accepted()) return edit;
   const std::string typed = Utf16ToUtf8(newText);
   TStructuredNodePtr after;
@@ -454,7 +464,7 @@ TLocatedEdit LocateValueEditOnTree(const std::string& bytes, const TStructuredNo
   const bool bySearch = language == TDocumentLanguage::Toml && s->StartOffset < 0;
   if (!Proven(bytes, edit, language, root, s, false, ExpectedRecordValue(language, edit, typed), after, &now))
     return Refused(bySearch ? i18n::kErrorTomlAmbiguous : i18n::kErrorUnsafeEdit);
-  if (!ReadsBackAsTyped(language, ViewOf(*now), valueNode, typed)) return Refused(i18n::kErrorUnsafeEdit);
+  if (!ReadsBackAsTyped(language, ViewOf(*now), value, typed)) return Refused(i18n::kErrorUnsafeEdit);
   return edit;
 }
 
@@ -468,7 +478,7 @@ TLocatedEdit LocateKeyRenameOnTree(const std::string& bytes, const TStructuredNo
   for (size_t i = 0; parent && i < parent->ChildCount(); ++i)
     if (parent->ChildAt(i) != s && !parent->ChildAt(i)->KeyNotScalar && parent->ChildAt(i)->Key == key)
       return Refused(i18n::kErrorUnsafeKey);
-  const TLocatedEdit edit = WriteKeyRename(bytes, language, ViewOf(*s), newKey);
+  const TLocatedEdit edit = WriteKeyRename(bytes, language, ViewOf(*s), PlaceOf(bytes, *s, parent), newKey);
   if (!edit.Accepted()) return edit;
   TStructuredNodePtr after;
   const TStructuredNode* now = nullptr;

@@ -74,10 +74,12 @@ std::string CompareWithRecords(const TStructuredNode& root, const TStructureInde
 std::string CompareValues(const TJsonData& a, const TJsonData& b);
 
 // Edit locating on a tree (bytes, the tree parsed from them and the value
-// tree built from it), with the product's rules.
+// tree built from it), with the product's rules; newValue, when given, is
+// the value newText is written as (else valueNode's own kind).
 TLocatedEdit LocateValueEditOnTree(const std::string& bytes, const TStructuredNode& root,
                                    const TJsonData* valueRoot, const TJsonData* valueNode,
-                                   TDocumentLanguage language, std::u16string_view newText);
+                                   TDocumentLanguage language, std::u16string_view newText,
+                                   const TJsonData* newValue = nullptr);
 TLocatedEdit LocateKeyRenameOnTree(const std::string& bytes, const TStructuredNode& root,
                                    const TJsonData* valueRoot, const TJsonData* valueNode,
                                    TDocumentLanguage language, std::u16string_view newKey);

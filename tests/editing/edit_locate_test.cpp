@@ -78,24 +78,24 @@ TEST(yaml_value_edit, replaces_exactly_the_bytes_of_the_old_value) {
   test::TEditResult quoted = EditValue(doc, "name", u"c");
   ASSERT_TRUE(quoted.Accepted) << quoted.Error;
   EXPECT_EQ(quoted.Length, 5);
-  EXPECT_EQ(quoted.Replacement, "\"c\"");
+  EXPECT_EQ(quoted.Replacement, "'c'");
   test::TEditResult plain = EditValue(doc, "plain", u"Jane");
   ASSERT_TRUE(plain.Accepted);
-  EXPECT_EQ(plain.Patched, "count: 5\nname: 'a b'\nplain: \"Jane\"  # who\n");
+  EXPECT_EQ(plain.Patched, "count: 5\nname: 'a b'\nplain: Jane  # who\n");
 }
 
-TEST(yaml_value_edit, refuses_anchors_tags_aliases_and_containers) {
-  test::TParsed doc = Yaml("base: &b 1\nuse: *b\ntagged: !!str 42\nmap: {a: 1}\nlit: &l |\n  text\n");
-  for (const char* path : {"base", "use", "tagged", "map", "lit"}) {
+TEST(yaml_value_edit, refuses_aliases_merge_keys_and_containers_each_with_its_reason) {
+  test::TParsed doc = Yaml("base: &b {x: 1}\nuse: *b\nm:\n  <<: *b\n  y: 2\nn:\n  <<: [*b]\nmap: {a: 1}\n");
+  const char* kAlias = "This value is an alias of another value: edit the anchored value it stands for";
+  const char* kMerge = "A merge key (<<) names the mappings merged here: it cannot be edited or renamed";
+  for (const auto& [path, reason] : {std::pair{"use", kAlias}, std::pair{"m/<<", kMerge}, std::pair{"n/<</0", kMerge},
+                                     std::pair{"map", kUnsafeEdit}, std::pair{"base", kUnsafeEdit}}) {
     test::TEditResult edit = EditValue(doc, path, u"x");
-    EXPECT_FALSE(edit.Accepted) << path;
-    // An alias says what it is: the value to edit is the anchored one.
-    EXPECT_EQ(edit.Error, std::string(path) == "use"
-                              ? "This value is an alias of an anchored value: edit the anchored value instead"
-                              : kUnsafeEdit)
-        << path;
+    EXPECT_EQ(edit.Error, reason) << path;
     EXPECT_EQ(edit.Start, -1) << path;
   }
+  EXPECT_EQ(RenameKey(doc, "m/<<", u"merged").Error, kMerge);
+  EXPECT_TRUE(EditValue(doc, "m/y", u"3").Accepted);
 }
 
 TEST(yaml_value_edit, rewrites_block_scalars_under_their_own_header) {
@@ -155,7 +155,7 @@ TEST(yaml_value_edit, replaces_a_multi_line_scalar_by_one_line) {
   test::TParsed doc = Yaml("text: first\n  second\n  third\nnext: 1\n");
   test::TEditResult edit = EditValue(doc, "text", u"one");
   ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "text: \"one\"\nnext: 1\n");
+  EXPECT_EQ(edit.Patched, "text: one\nnext: 1\n");
 }
 
 TEST(yaml_value_edit, finds_values_in_the_second_document_and_after_a_bom) {
@@ -166,17 +166,6 @@ TEST(yaml_value_edit, finds_values_in_the_second_document_and_after_a_bom) {
   test::TEditResult second = EditValue(doc, "1/b/1", u"9");
   ASSERT_TRUE(second.Accepted) << second.Error;
   EXPECT_EQ(second.Patched, "\xEF\xBB\xBF" "a: 1\r\n---\r\nb: [2, 9]\r\n");
-}
-
-TEST(yaml_key_rename, writes_the_new_key_double_quoted_before_the_colon) {
-  test::TParsed doc = Yaml("server:\n  port: 80\n  'host': x\n");
-  test::TEditResult edit = RenameKey(doc, "server/port", u"web port");
-  ASSERT_TRUE(edit.Accepted) << edit.Error;
-  EXPECT_EQ(edit.Patched, "server:\n  \"web port\": 80\n  'host': x\n");
-  test::TEditResult container = RenameKey(doc, "server", u"srv");
-  ASSERT_TRUE(container.Accepted);
-  EXPECT_EQ(container.Replacement, "\"srv\"");
-  EXPECT_TRUE(RenameKey(doc, "server/host", u"h: #").Accepted);
 }
 
 TEST(yaml_key_rename, refuses_keys_it_cannot_rewrite_safely) {
@@ -232,16 +221,6 @@ TEST(toml_value_edit, keeps_each_string_in_its_form_where_the_form_can_hold_the_
   }
 }
 
-// A CR LF file gets CR LF line breaks inside a YAML block scalar and a TOML
-// multi-line string; a carriage return the text holds is escaped where the
-// form has escapes.
-TEST(located_edits, write_line_breaks_as_the_file_does) {
-  const test::TEditResult yaml = EditValue(Yaml("a: >\r\n  x\r\nb: 1\r\n"), "a", u"p\nq");
-  EXPECT_EQ(yaml.Patched, "a: >-\r\n  p\r\n\r\n  q\r\nb: 1\r\n") << yaml.Error;
-  const test::TEditResult toml = EditValue(Toml("a = 1\r\ns = \"\"\"\r\nold\"\"\"\r\n"), "s", u"one\ntwo\r");
-  EXPECT_EQ(toml.Patched, "a = 1\r\ns = \"\"\"\r\none\r\ntwo\\r\"\"\"\r\n") << toml.Error;
-}
-
 TEST(toml_value_edit, holds_dates_and_numbers_to_their_kind) {
   test::TParsed doc = Toml("when = 1979-05-27T07:32:00Z\nday = 1979-05-27\nhex = 0x1F\non = true\n");
   EXPECT_TRUE(EditValue(doc, "when", u"2024-02-29 23:59:59.5+01:00").Accepted);
@@ -253,7 +232,7 @@ TEST(toml_value_edit, holds_dates_and_numbers_to_their_kind) {
     EXPECT_EQ(EditValue(doc, path, text).Error, kUnsafeEdit) << path << " <- " << Utf16ToUtf8(text);
 }
 
-TEST(toml_key_rename, quotes_the_new_key_wherever_the_key_stands) {
+TEST(toml_key_rename, quotes_a_key_that_is_not_bare_safe_wherever_the_key_stands) {
   const std::string text =
       "port = 80\n'lit' = 1\nweb = { port = 80 }\nsrv.host = 'h'\n[server]\nhosts = [\"a\"]\n"
       "[[item]]\nx = 1\n";
@@ -262,7 +241,7 @@ TEST(toml_key_rename, quotes_the_new_key_wherever_the_key_stands) {
     const char* Path;
     const char* Written;
   };
-  for (const TCase& c : {TCase{"port", "\"new \xC3\xA9\" = 80\n'lit'"}, TCase{"lit", "\"new \xC3\xA9\" = 1"},
+  for (const TCase& c : {TCase{"port", "\"new \xC3\xA9\" = 80\n'lit'"}, TCase{"lit", "'new \xC3\xA9' = 1"},
                          TCase{"web/port", "{ \"new \xC3\xA9\" = 80 }"}, TCase{"srv", "\"new \xC3\xA9\".host"},
                          TCase{"srv/host", "srv.\"new \xC3\xA9\" ="}, TCase{"server", "[\"new \xC3\xA9\"]"},
                          TCase{"server/hosts", "\"new \xC3\xA9\" = [\"a\"]"},

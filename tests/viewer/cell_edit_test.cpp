@@ -3,43 +3,26 @@
 // table, and the texts of refusals and saves.
 #include <gtest/gtest.h>
 
+#include "loaded_view_support.h"
 #include "test_support.h"
 #include "uCellEdit.h"
 #include "uUnicode.h"
-#include "viewer_core_support.h"
 
 namespace corvane {
 namespace {
 
-class cell_edit : public ::testing::Test {
+class cell_edit : public test::TLoadedViewTest {
  protected:
-  void Load(const std::string& text, TDocumentLanguage language = TDocumentLanguage::Yaml) {
-    TLoadError error;
-    ASSERT_TRUE(LoadDocumentFromBytes(text, language, doc_, error)) << Utf16ToUtf8(error.Text);
-    patches_.LoadFromBytes(u"doc", doc_.Bytes);
-    core_.Root = doc_.Value.get();
-  }
-  // Shows node (default: the root) at a flat level, as the grid would.
-  void Show(int flatLevel = 0, TJsonData* node = nullptr) {
-    core_.FlatLevel = flatLevel;
-    core_.BuildTable(node ? node : doc_.Value.get());
-  }
-  TJsonData* Member(const char* name, TJsonData* in = nullptr) const {
-    return static_cast<TJsonObject*>(in ? in : doc_.Value.get())->Find(name);
-  }
   TCommitResult Edit(int row, int column, const std::u16string& text) {
     const TCellEditTarget target = CellEditTarget(core_, row, column);
-    if (!target.Valid()) return TCommitResult{TCommitOutcome::Refused, u"<no target>"};
-    const TCommitResult result = CommitCellEdit(doc_, patches_, target, text);
-    if (result.Outcome == TCommitOutcome::Accepted) RefreshNodeTexts(core_, target.Node);
+    TCommitResult result;
+    result.Status = u"<no target>";
+    if (!target.Valid()) return result;
+    result = CommitCellEdit(doc_, patches_, target, text);
+    if (result.Outcome == TCommitOutcome::Accepted) RefreshNodeTexts(core_, result.Node, result.Replaced.get());
     return result;
   }
   std::u16string Cell(int row, int column) const { return std::u16string(core_.DisplayText(row, column)); }
-
-  test::TMemorySettings settings_;
-  TLoadedDocument doc_;
-  TSourcePatchDocument patches_;
-  TViewerCore core_{settings_.Access()};
 };
 
 TEST_F(cell_edit, opens_only_cells_that_show_their_own_scalar) {
@@ -80,10 +63,10 @@ TEST_F(cell_edit, says_why_a_cell_cannot_open_before_any_box_does) {
   Show();
   const std::vector<std::pair<int, std::u16string>> cases = {
       {0, u" READ ONLY"},  // "[Object]"
-      {1, u" This value is an alias of an anchored value: edit the anchored value instead"},
+      {1, u" This value is an alias of another value: edit the anchored value it stands for"},
       {2, u" This text has line breaks; the cell editor holds one line"},
       {3, u""},
-      {4, u" This value cannot be edited without changing its syntax"},
+      {4, u""},  // an anchored value keeps its anchor
       {5, u" This text is longer than the 4095 characters the cell editor holds"},
       {6, u" This text holds a NUL character, which the cell editor cannot hold"},
       {8, u""},  // a block scalar of one line without a final break is edited
@@ -94,7 +77,7 @@ TEST_F(cell_edit, says_why_a_cell_cannot_open_before_any_box_does) {
   Load("base: &p 80\nport: *p\n");
   Show();
   EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, 1, 1)),
-            u" This value is an alias of an anchored value: edit the anchored value instead");
+            u" This value is an alias of another value: edit the anchored value it stands for");
   Show(-1);  // the listing's Path cell opens a key rename
   EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, 0, 0)), u"");
 }
@@ -108,7 +91,7 @@ TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
   EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Accepted);
   EXPECT_EQ(Edit(3, 1, u"false").Outcome, TCommitOutcome::Unchanged);
   EXPECT_EQ(patches_.BuildText(),
-            "# keep\nport: 81   # web\nname: \"Ja\\\"ne\\\\ \xC3\xA9\"\nratio: 2.25\non: false\n");
+            "# keep\nport: 81   # web\nname: 'Ja\"ne\\ \xC3\xA9'\nratio: 2.25\non: false\n");
   EXPECT_EQ(Cell(0, 1), u"81");
   EXPECT_EQ(Cell(1, 1), u"Ja\"ne\\ \u00E9");
   EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 81);
@@ -118,7 +101,7 @@ TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
 }
 
 TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
-  Load("port: 80\nratio: 1.5\non: true\nnone: null\nanchored: &a text\n");
+  Load("port: 80\nratio: 1.5\non: true\nuse: *a\nbase: &a {x: 1}\n");
   Show();
   const std::string before = patches_.BuildText();
   struct TCase { int Row; std::u16string Text; std::u16string Status; };
@@ -132,8 +115,7 @@ TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
            {1, u"2", u" INVALID NUMBER"},
            {1, u"0x10", u" INVALID NUMBER"},
            {2, u"True", u" USE true OR false"},
-           {3, u"0", u" USE null"},
-           {4, u"new", u" This value cannot be edited without changing its syntax"},
+           {3, u"new", u" This value is an alias of another value: edit the anchored value it stands for"},
        }) {
     const TCommitResult result = Edit(c.Row, 1, c.Text);
     EXPECT_EQ(result.Outcome, TCommitOutcome::Refused) << Utf16ToUtf8(c.Text);
@@ -143,6 +125,37 @@ TEST_F(cell_edit, refuses_texts_with_the_status_and_changes_nothing) {
   EXPECT_EQ(Cell(1, 1), u"1.5");
   EXPECT_EQ(static_cast<TJsonNumber*>(Member("port"))->AsInt64(), 80);
   EXPECT_EQ(Edit(1, 1, u"2.0e3").Outcome, TCommitOutcome::Accepted);
+}
+
+// A null takes any text as the value the text reads as; its node is
+// replaced by one of the new kind, and the table stands for the new node.
+TEST_F(cell_edit, fills_in_a_null_with_the_value_its_text_reads_as) {
+  Load("password:\nport: ~\nflag: null\nnote: null  # later\nkeep: ~\nlist:\n  -\n");
+  Show();
+  struct TCase {
+    int Row;
+    std::u16string Text;
+    int Kind;
+  };
+  for (const TCase& c : {TCase{0, u"s3cret", nkString}, TCase{1, u"8080", nkNumber}, TCase{2, u"true", nkBoolean},
+                         TCase{3, u"a: b", nkString}, TCase{4, u"~", nkNull}}) {
+    const TCommitResult result = Edit(c.Row, 1, c.Text);
+    EXPECT_TRUE(result.Committed()) << Utf16ToUtf8(c.Text) << ": " << Utf16ToUtf8(result.Status);
+    const TJsonData* node = core_.Table.RowNode(c.Row);
+    EXPECT_EQ(NodeKind(node), c.Kind) << Utf16ToUtf8(c.Text);
+    EXPECT_EQ(node->Parent(), doc_.Value.get());
+    EXPECT_EQ(Cell(c.Row, 1), c.Kind == nkNull ? u"null" : c.Text);
+  }
+  EXPECT_EQ(static_cast<TJsonObject*>(doc_.Value.get())->Find("port"), core_.Table.RowNode(1));
+  EXPECT_EQ(patches_.BuildText(),
+            "password: s3cret\nport: 8080\nflag: true\nnote: \"a: b\"  # later\nkeep: ~\nlist:\n  -\n");
+  // The filled-in value is edited as a value of its new kind from now on.
+  EXPECT_EQ(Edit(1, 1, u"x").Status, u" INVALID NUMBER");
+  EXPECT_EQ(Edit(1, 1, u"8081").Outcome, TCommitOutcome::Accepted);
+  Show(0, Member("list"));
+  EXPECT_EQ(Edit(0, 0, u"item").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(),
+            "password: s3cret\nport: 8081\nflag: true\nnote: \"a: b\"  # later\nkeep: ~\nlist:\n  - item\n");
 }
 
 TEST_F(cell_edit, refuses_an_edit_overlapping_a_patch_and_keeps_the_node) {
@@ -176,7 +189,7 @@ TEST_F(cell_edit, renames_only_the_last_path_segment_keeping_the_member_in_place
   EXPECT_EQ(Edit(1, 0, u"server.port").Outcome, TCommitOutcome::Unchanged);
   EXPECT_EQ(Edit(1, 0, u"server.Host").Outcome, TCommitOutcome::Accepted);  // case differs from host
   EXPECT_EQ(Edit(1, 0, u"server.web port").Outcome, TCommitOutcome::Accepted);
-  EXPECT_EQ(patches_.BuildText(), "server:\n  host: a\n  \"web port\": 80\nlist: [1]\n");
+  EXPECT_EQ(patches_.BuildText(), "server:\n  host: a\n  web port: 80\nlist: [1]\n");
   EXPECT_EQ(patches_.Patches().size(), 1u);
   const auto* server = static_cast<TJsonObject*>(Member("server"));
   EXPECT_EQ(server->Name(1), "web port");
@@ -188,6 +201,8 @@ TEST_F(cell_edit, renames_a_toml_key_of_a_scalar_only) {
   Show(-1);
   EXPECT_EQ(Edit(0, 0, u"web port").Outcome, TCommitOutcome::Accepted);
   EXPECT_EQ(patches_.BuildText(), "\"web port\" = 80\n[t]\nx = 1\n");
+  EXPECT_EQ(Edit(0, 0, u"web_port").Outcome, TCommitOutcome::Accepted);
+  EXPECT_EQ(patches_.BuildText(), "web_port = 80\n[t]\nx = 1\n");
 }
 
 TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_outcome) {
@@ -207,11 +222,11 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   EXPECT_TRUE(saved.Saved);
   EXPECT_TRUE(saved.StructureRebuilt);
   EXPECT_EQ(saved.Status, u" SAVED");
-  EXPECT_EQ(test::ReadFileBytes(path), "\"alpha\": 10\nb: [2]\n");
+  EXPECT_EQ(test::ReadFileBytes(path), "alpha: 10\nb: [2]\n");
   EXPECT_EQ(doc.Bytes, patches.LoadedBytes());
   // Located in the saved bytes from now on: a second edit lands in them.
   ASSERT_TRUE(CommitValueEdit(doc, patches, a, u"11").Committed());
-  EXPECT_EQ(patches.BuildText(), "\"alpha\": 11\nb: [2]\n");
+  EXPECT_EQ(patches.BuildText(), "alpha: 11\nb: [2]\n");
   test::WriteFileBytes(path, "changed elsewhere\n");
   saved = SaveEditedDocument(doc, patches);
   EXPECT_FALSE(saved.Saved);

@@ -57,7 +57,7 @@ TEST(host_search_grid, restart_and_direction_rules) {
   EXPECT_EQ(r.Result, TSearchResult::NotFound);
   r = grid.Find(u"a", kSearchMatchCase);
   EXPECT_EQ(r.Row, 0);
-  grid.Find(u"a", kSearchMatchCase, kTabText, {u"zz a", 0, 0});
+  grid.Find(u"a", kSearchMatchCase, kTabText, {"zz a", 0, 0});
   EXPECT_EQ(grid.Find(u"a", kSearchMatchCase).Column, 0);  // not a2: the tab changed
   // An empty text searches and stores nothing.
   EXPECT_EQ(grid.Find(u"", kSearchFindFirst).Result, TSearchResult::Nothing);
@@ -84,34 +84,47 @@ TEST(host_search_find, whole_words_and_ascii_folding) {
   EXPECT_EQ(other.Find(u"A", kSearchFindFirst).Result, TSearchResult::Found);
 }
 
-TEST(host_search_text, positions_count_crlf_as_one_character) {
-  const std::u16string text = ReduceCrLf(u"one\r\ntwo\r\nthree four\r\n");
+// The text pane's positions are bytes of its UTF-8 text: the needle is
+// searched as UTF-8, and whole words see every byte of a non-ASCII
+// character as a word character.
+TEST(host_search_text, finds_byte_ranges_in_utf8_text_forwards_and_backwards) {
+  const std::string text = "\xC3\xA4 one\r\ntwo \xC3\xA4x\r\nthree four\r\n";
   TGrid unused;
   TSearchOutcome r = unused.Find(u"four", kSearchFindFirst, kTabText, {text, 0, 0});
   EXPECT_EQ(r.Result, TSearchResult::Found);
-  EXPECT_EQ(r.SelStart, 14);
-  EXPECT_EQ(r.SelEnd, 18);
+  EXPECT_EQ(r.SelStart, 23);
+  EXPECT_EQ(r.SelEnd, 27);
   // Continuing forwards from that selection finds nothing more.
   r = unused.Find(u"four", 0, kTabText, {text, r.SelStart, r.SelEnd});
   EXPECT_EQ(r.Result, TSearchResult::NotFound);
-  r = unused.Find(u"o", kSearchFindFirst, kTabText, {text, 14, 18});
+  r = unused.Find(u"\u00C4", kSearchFindFirst, kTabText, {text, 0, 0});  // no folding beyond ASCII
+  EXPECT_EQ(r.Result, TSearchResult::NotFound);
+  r = unused.Find(u"\u00E4", kSearchFindFirst | kSearchBackwards, kTabText, {text, 0, 0});
+  EXPECT_EQ(r.SelStart, 12);
+  EXPECT_EQ(r.SelEnd, 14);
+  r = unused.Find(u"\u00E4", kSearchBackwards, kTabText, {text, r.SelStart, r.SelEnd});
   EXPECT_EQ(r.SelStart, 0);
-  r = unused.Find(u"o", 0, kTabText, {text, r.SelStart, r.SelEnd});
-  EXPECT_EQ(r.SelStart, 6);
-  r = unused.Find(u"o", kSearchBackwards, kTabText, {text, r.SelStart, r.SelEnd});
-  EXPECT_EQ(r.SelStart, 0);
+  // "ä" is a word character, so the whole word "x" is not found after it.
+  EXPECT_EQ(unused.Find(u"X", kSearchFindFirst | kSearchWholeWords, kTabText, {text, 0, 0}).Result,
+            TSearchResult::NotFound);
+  EXPECT_EQ(FindInText(text, "ONE", 1, false, true, false), 4);
+  EXPECT_EQ(FindInText(text, "ONE", 1, false, true, true), 0);
+  EXPECT_EQ(FindInText("aaa", "aa", 4, true, false, true), 2);  // the last, overlapping
+  EXPECT_EQ(FindInText("aaa", "aa", 3, true, false, true), 1);
+  EXPECT_EQ(FindInText("id id_x id", "id", 100, true, true, true), 9);
+  EXPECT_EQ(FindInText("id id_x id", "id", 9, true, true, true), 1);
 }
 
 // Every start position (0-based) of needle in the text pane, by "find
 // first" and then "find next" until the search reports no more.
-std::vector<int> PaneMatches(std::u16string_view text, std::u16string_view needle, int flags) {
+std::vector<int> PaneMatches(std::string_view text, std::u16string_view needle, int flags) {
   TSearchState state;
   TTextPaneView pane{text, 0, 0};
   std::vector<int> starts;
   for (TSearchOutcome r = RunSearch(&state, needle, flags | kSearchFindFirst, kTabText, 0, 0, nullptr, pane);
        r.Result == TSearchResult::Found && starts.size() < text.size();
        r = RunSearch(&state, needle, flags, kTabText, 0, 0, nullptr, pane)) {
-    starts.push_back(r.SelStart);
+    starts.push_back(static_cast<int>(r.SelStart));
     pane.SelStart = r.SelStart;
     pane.SelEnd = r.SelEnd;
   }
@@ -121,7 +134,7 @@ std::vector<int> PaneMatches(std::u16string_view text, std::u16string_view needl
 // Without match case only A-Z fold to a-z, in the text pane and in the grid:
 // the ends of the alphabet do, their neighbours in the code table do not.
 TEST(host_search_folding, folds_the_ends_of_the_alphabet_and_not_their_neighbours) {
-  const std::u16string text = u"@`[{\\|AaZz";
+  const std::string text = "@`[{\\|AaZz";
   using Starts = std::vector<int>;
   EXPECT_EQ(PaneMatches(text, u"@", 0), (Starts{0}));
   EXPECT_EQ(PaneMatches(text, u"`", 0), (Starts{1}));

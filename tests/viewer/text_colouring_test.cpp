@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "uHostSearch.h"
+#include <utility>
+
 #include "uTextColouring.h"
-#include "uUnicode.h"
 
 namespace corvane {
 namespace {
 
 // One letter per character for the role that colours it last:
 // . text, K key, S string, B boolean, N null, C comment.
-std::string Roles(std::u16string_view text, TDocumentLanguage language) {
+std::string Roles(std::string_view text, TDocumentLanguage language) {
   const char kLetters[] = ".KSBNC";
   std::string out(text.size(), '?');
-  for (const TColourSpan& span : ColourLines(text, language, false)) {
+  for (const TColourSpan& span : ColourLines(text, language)) {
     for (int32_t i = span.Start; i < span.Start + span.Length; ++i) {
       out.at(static_cast<size_t>(i)) = kLetters[span.Role];
     }
@@ -20,8 +20,8 @@ std::string Roles(std::u16string_view text, TDocumentLanguage language) {
   return out;
 }
 
-std::string Yaml(const char* line) { return Roles(U16(line), TDocumentLanguage::Yaml); }
-std::string Toml(const char* line) { return Roles(U16(line), TDocumentLanguage::Toml); }
+std::string Yaml(const char* line) { return Roles(line, TDocumentLanguage::Yaml); }
+std::string Toml(const char* line) { return Roles(line, TDocumentLanguage::Toml); }
 
 TEST(text_colouring, separates_yaml_keys_only_at_a_colon_before_a_blank) {
   EXPECT_EQ(Yaml("ratio: a:b"), "KKKKK..SSS");
@@ -68,77 +68,52 @@ TEST(text_colouring, colours_toml_headers_keys_and_arrays) {
   EXPECT_EQ(Toml("k: v"), "S..S");  // a colon separates nothing in TOML
 }
 
-TEST(text_colouring, makes_only_keys_and_headers_bold) {
-  for (const TColourSpan& span : ColourLines(u"[t]\nk = \"v\" # c", TDocumentLanguage::Toml, true)) {
-    EXPECT_EQ(span.Bold, span.Role == srKey) << span.Start;
-  }
-  for (const TColourSpan& span : ColourLines(u"k = 1", TDocumentLanguage::Toml, false)) EXPECT_FALSE(span.Bold);
+TEST(text_colouring, gives_every_byte_of_a_character_its_token_role) {
+  // UTF-8 bytes in: "é" and "ü" are two bytes each, part of their tokens.
+  EXPECT_EQ(Yaml("caf\xC3\xA9: \xC3\xBC" "ber # \xC3\xA9"), "KKKKK..SSSSS.CCCC");
+  EXPECT_EQ(Yaml("\xEF\xBB\xBF" "a: 1"), "KKKK..B");  // a byte-order mark starts the first key
+  std::string roles(12, '?');
+  ColourBytes("a: 1\r\nb: ~", TDocumentLanguage::Yaml, &roles[0]);
+  EXPECT_EQ(roles, std::string("\x01\0\0\x03\0\0\x01\0\0\x04", 10) + "??");
 }
 
-TEST(text_colouring, counts_positions_over_reduced_line_breaks) {
-  EXPECT_EQ(ReduceCrLf(u"a\r\nb\r\rc\n"), u"a\rb\r\rc\n");
-  const std::u16string text = ReduceCrLf(u"a: 1\r\nb: x\r\n");
-  EXPECT_EQ(Roles(text, TDocumentLanguage::Yaml), "K..B.K..S.");
-}
-
-TEST(text_colouring, accepts_empty_text_nuls_and_lone_surrogates) {
-  EXPECT_TRUE(ColourLines(u"", TDocumentLanguage::Yaml, false).empty());
-  const std::u16string odd = std::u16string(u"k: a\0b", 6) + u'\xD800' + u" \"" + u'\xDC00';
+TEST(text_colouring, accepts_empty_text_nuls_and_invalid_utf8) {
+  EXPECT_TRUE(ColourLines("", TDocumentLanguage::Yaml).empty());
+  const std::string odd = std::string("k: a\0b", 6) + "\xFF \"\x80";
   EXPECT_EQ(Roles(odd, TDocumentLanguage::Yaml), "K..SSSS.SS");
-  EXPECT_EQ(Roles(u"\n\r\n", TDocumentLanguage::Toml), "...");
+  EXPECT_EQ(Roles("\n\r\n", TDocumentLanguage::Toml), "...");
 }
 
-TEST(line_colour_state, colours_each_line_once_per_colour_set) {
-  TLineColourState state;
-  state.TextLoaded(3);
-  EXPECT_TRUE(state.NeedsColouring(1));
-  EXPECT_FALSE(state.NeedsBase(1));  // loaded in the base colour already
-  state.Coloured(1);
-  EXPECT_FALSE(state.NeedsColouring(1));
-  state.ColoursChanged();  // a new theme: coloured and loaded lines alike
-  EXPECT_TRUE(state.NeedsColouring(1));
-  EXPECT_TRUE(state.NeedsBase(1));
-  EXPECT_TRUE(state.NeedsBase(2));
-  state.TextLoaded(2);  // loading again starts from the base colour
-  EXPECT_FALSE(state.NeedsBase(1));
-  EXPECT_TRUE(state.NeedsColouring(1));
-  EXPECT_TRUE(state.NeedsColouring(7));  // beyond what was counted
-  EXPECT_TRUE(state.NeedsBase(7));
-  state.Coloured(7);
-  EXPECT_TRUE(state.NeedsColouring(7));
+TEST(coloured_lines, finds_the_first_line_not_yet_coloured) {
+  TColouredLines lines;
+  lines.Reset(200);
+  EXPECT_EQ(lines.FirstUncoloured(0), 0u);
+  lines.MarkColoured(0, 130);
+  lines.MarkColoured(140, 500);  // clamped to the line count
+  EXPECT_TRUE(lines.IsColoured(129));
+  EXPECT_FALSE(lines.IsColoured(130));
+  EXPECT_FALSE(lines.IsColoured(200));
+  EXPECT_EQ(lines.FirstUncoloured(0), 130u);
+  EXPECT_EQ(lines.FirstUncoloured(140), 200u);  // none left: the line count
+  lines.Reset(3);  // a new load: nothing coloured
+  EXPECT_EQ(lines.FirstUncoloured(0), 0u);
+  EXPECT_EQ(lines.FirstUncoloured(9), 3u);
 }
 
-TEST(line_colour_state, a_pass_formats_only_lines_not_yet_coloured) {
-  TLineColourState state;
-  state.TextLoaded(10);
-  const std::u16string text = u"a: 1\rb: x\r\rc: true";  // lines 4 to 7
-  std::vector<TColourSpan> spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state);
-  ASSERT_EQ(spans.size(), 6u);  // keys and values only: the text is in the base colour
-  EXPECT_EQ(spans[0].Role, srKey);
-  EXPECT_EQ(spans[5].Start, 14);  // "true", relative to the stretch
-  EXPECT_TRUE(PendingColourSpans(text, 4, TDocumentLanguage::Yaml, false, &state).empty());
-  // Scrolled by one line: only the new line is formatted.
-  spans = PendingColourSpans(u"b: x\r\rc: true\rd: ~", 5, TDocumentLanguage::Yaml, false, &state);
-  ASSERT_EQ(spans.size(), 2u);
-  EXPECT_EQ(spans[1].Role, srNull);
-  // New colours: base runs over the lines with text (neighbours joined,
-  // the empty line ends a run), then the spans.
-  state.ColoursChanged();
-  spans = PendingColourSpans(text, 4, TDocumentLanguage::Yaml, true, &state);
-  ASSERT_EQ(spans.size(), 8u);
-  EXPECT_EQ(spans[0].Role, srText);
-  EXPECT_EQ(spans[0].Start, 0);
-  EXPECT_EQ(spans[0].Length, 9);
-  EXPECT_EQ(spans[1].Start, 11);
-  EXPECT_EQ(spans[1].Length, 7);
-  EXPECT_TRUE(spans[2].Bold);
-}
-
-TEST(line_colour_state, counts_lines_as_the_text_control_does) {
-  EXPECT_EQ(CountTextLines(u""), 1u);
-  EXPECT_EQ(CountTextLines(u"a\r\nb\rc\nd"), 4u);
-  EXPECT_EQ(CountTextLines(u"a\r\n"), 2u);
-  EXPECT_EQ(CountTextLines(u"\r\r\n\n"), 4u);
+// What a request colours: a short one whole, a jump only from the lines on
+// screen on, never more than a pass colours.
+TEST(coloured_lines, a_jump_colours_the_lines_on_screen_only) {
+  const auto range = [](size_t styled, size_t needed, size_t visible, size_t count) {
+    const TLineRange r = LinesToColour(styled, needed, visible, count);
+    return std::make_pair(r.First, r.End);
+  };
+  using Range = std::pair<size_t, size_t>;
+  EXPECT_EQ(range(0, 40, 0, 100), (Range{0, 41}));
+  EXPECT_EQ(range(10, 1010, 970, 5000), (Range{10, 1011}));          // 1,001 lines: met whole
+  EXPECT_EQ(range(0, 500040, 500000, 900000), (Range{500000, 500041}));
+  EXPECT_EQ(range(0, 500040, 0, 900000), (Range{0, 1001}));          // at most one pass
+  EXPECT_EQ(range(0, 99, 0, 50), (Range{0, 50}));                    // past the end
+  EXPECT_TRUE(LinesToColour(60, 40, 30, 100).Empty());
 }
 
 }  // namespace

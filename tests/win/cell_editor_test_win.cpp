@@ -64,6 +64,13 @@ class CellEditor : public ::testing::Test {
     TypeAndEnter(box, text);
   }
   static std::wstring EditStatus(const TViewerControls& v) { return StatusText(v.Status, 6); }
+  // The root's child entry labelled name, expanded; nullptr when none.
+  static HTREEITEM ExpandTopEntry(const TViewerControls& v, const std::wstring& name) {
+    HTREEITEM entry = TreeChild(v.Tree, TreeRoot(v.Tree), 0);
+    while (entry && TreeItemText(v.Tree, entry) != name) entry = TreeView_GetNextSibling(v.Tree, entry);
+    if (entry) TreeView_Expand(v.Tree, entry, TVE_EXPAND);
+    return entry;
+  }
   // The original with one fragment replaced: what a save of exactly one
   // edit must leave in the file.
   static std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -203,10 +210,8 @@ TEST_F(CellEditor, renames_a_key_in_the_path_value_view_and_saves_it) {
   const std::string original = ReadFileBytes(path);
   HWND main = Open(path);
   TViewerControls v(main);
-  HTREEITEM server = TreeChild(v.Tree, TreeRoot(v.Tree), 0);
-  while (server && TreeItemText(v.Tree, server) != L"server") server = TreeView_GetNextSibling(v.Tree, server);
+  HTREEITEM server = ExpandTopEntry(v, L"server");
   ASSERT_NE(server, nullptr);
-  TreeView_Expand(v.Tree, server, TVE_EXPAND);
   SendMessageW(main, WM_COMMAND, 5020, 0);  // flat level -1: Path / Value
   EditModeOn(v);
   const int row = RowOf(v, 0, L"server.port");
@@ -227,6 +232,39 @@ TEST_F(CellEditor, renames_a_key_in_the_path_value_view_and_saves_it) {
   main = Open(path);
   TViewerControls again(main);
   EXPECT_NE(RowOf(again, 0, L"server.web port"), -1);  // the view level was kept
+  dll_.Close(main);
+}
+
+// An empty Helm value filled in: the null's node is replaced by a string
+// node, which the grid, the tree entry and the status bar show from then on;
+// the saved file differs only by the text after "password: ".
+TEST_F(CellEditor, fills_in_an_empty_helm_value_and_saves_only_the_new_text) {
+  const std::string path = CopyCorpus("helm-chart-values.yaml");
+  const std::string original = ReadFileBytes(path);
+  HWND main = Open(path);
+  TViewerControls v(main);
+  HTREEITEM auth = ExpandTopEntry(v, L"auth");
+  ASSERT_NE(auth, nullptr);
+  TreeView_SelectItem(v.Tree, auth);
+  EditModeOn(v);
+  const int row = RowOf(v, 0, L"password");
+  HWND box = OpenEditor(v, row, 1);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(box), L"null");
+  TypeAndEnter(box, L"s3cr3t pass");
+  EXPECT_EQ(GetDlgItem(v.Grid, 106), nullptr) << Utf8(EditStatus(v));
+  EXPECT_EQ(CellText(v.Grid, row, 1), L"s3cr3t pass");
+  EXPECT_EQ(EditStatus(v), L" EDIT MODE *");
+  // The tree entry stands for the new node: selecting it shows the string.
+  HTREEITEM password = TreeChild(v.Tree, auth, row);
+  ASSERT_EQ(TreeItemText(v.Tree, password), L"password");
+  TreeView_SelectItem(v.Tree, password);
+  EXPECT_EQ(CellText(v.Grid, 0, 0), L"s3cr3t pass");
+  EXPECT_EQ(StatusText(v.Status, 2), L" STRING");
+  PressKey(v.Grid, 'S', true);
+  EXPECT_EQ(EditStatus(v), L" SAVED");
+  EXPECT_EQ(ReadFileBytes(path),
+            Replaced(original, "  username:\n  password:\n", "  username:\n  password: s3cr3t pass\n"));
   dll_.Close(main);
 }
 
@@ -307,15 +345,15 @@ TEST_F(CellEditor, a_failed_save_at_close_keeps_the_edits_in_a_copy_it_names) {
 }
 
 // Enter on a value the editor cannot take says why before any box opens:
-// an alias, a block scalar of several lines, an anchored value.
+// an alias, a block scalar of several lines, a text holding a NUL.
 TEST_F(CellEditor, enter_says_why_a_value_cannot_be_edited_before_any_box_opens) {
-  const std::string path = Write("doc.yaml", "base: &b 80\nport: *b\nscript: |\n  make\n  make test\nname: x\n");
+  const std::string path = Write("doc.yaml", "base: &b 80\nport: *b\nscript: |\n  make\n  make test\nnul: \"a\\0b\"\nname: x\n");
   HWND main = OpenEditing(path);
   TViewerControls v(main);
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"port", L" This value is an alias of an anchored value: edit the anchored value instead"},
+      {L"port", L" This value is an alias of another value: edit the anchored value it stands for"},
       {L"script", L" This text has line breaks; the cell editor holds one line"},
-      {L"base", L" This value cannot be edited without changing its syntax"},
+      {L"nul", L" This text holds a NUL character, which the cell editor cannot hold"},
   };
   for (const auto& [name, reason] : cases) {
     EXPECT_EQ(OpenEditor(v, RowOf(v, 0, name), 1), nullptr) << Utf8(name);
@@ -351,7 +389,7 @@ TEST_F(CellEditor, closing_asks_and_yes_saves_while_no_leaves_the_file) {
     const auto boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(answer)});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Text, L"Save changes to \"doc.yaml\" before closing?");
-    EXPECT_EQ(ReadFileBytes(path), answer == IDYES ? "name: \"new\"\n" : "name: old\n");
+    EXPECT_EQ(ReadFileBytes(path), answer == IDYES ? "name: new\n" : "name: old\n");
     EXPECT_EQ(dll_.LiveTotal(), 0);
     EXPECT_FALSE(IsWindow(main));
   }

@@ -196,7 +196,8 @@ TEST_P(EditSession, edits_values_and_a_key_then_saves_only_their_spans) {
 INSTANTIATE_TEST_SUITE_P(Corpus, EditSession,
                          ::testing::Values("Cargo.toml", "ci-workflow.yml", "compose.yaml", "flow-and-quoting.yaml",
                                            "helm-values.yaml", "k8s-manifests.yaml", "pyproject.toml",
-                                           "service.toml", "windows-settings.yaml", "windows.toml"),
+                                           "service.toml", "windows-settings.yaml", "windows.toml",
+                                           "helm-chart-values.yaml", "home-assistant.yaml", "compose-stack.yaml"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)

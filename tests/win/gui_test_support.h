@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_support.h"
@@ -155,16 +157,19 @@ size_t PrivateBytes();
 void TypeText(HWND edit, const std::wstring& text);
 // The clipboard's CF_UNICODETEXT, or "(none)".
 std::wstring ClipboardText();
-// Rich edit: the text of a range (one character per line break) and the
-// character format of a range (colour and bold of its first character, and
-// whether the whole range shares them).
-std::wstring RichTextRange(HWND text, int start, int end);
-struct TCharFormatSeen {
+// The text pane (a Scintilla control; positions are bytes of its UTF-8
+// text): the bytes of a range, the selection, and the look of a range: the
+// style of every byte (SCI_GETSTYLEAT), its foreground colour and weight,
+// and whether the whole range shares one style.
+std::string PaneText(HWND text, int64_t start, int64_t end);
+std::pair<int64_t, int64_t> PaneSelection(HWND text);
+struct TStyleSeen {
+  int Style = -1;
   COLORREF Colour = 0;
   bool Bold = false;
-  bool Uniform = false;  // the same colour and weight over the whole range
+  bool Uniform = false;
 };
-TCharFormatSeen RichCharFormat(HWND text, int start, int end);
+TStyleSeen PaneStyle(HWND text, int64_t start, int64_t end);
 
 // Pixels of a window's client area that differ between what is on screen
 // now and what a full repaint of it and its children puts there: paint

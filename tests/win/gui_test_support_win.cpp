@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 #include <psapi.h>
-#include <richedit.h>
+#include <Scintilla.h>
 
 #include <gtest/gtest.h>
 
@@ -475,31 +475,26 @@ std::wstring ClipboardText() {
   return text;
 }
 
-std::wstring RichTextRange(HWND text, int start, int end) {
-  std::wstring buffer(size_t(2 * (end - start) + 1), L'\0');
-  TEXTRANGEW range{};
-  range.chrg.cpMin = start;
-  range.chrg.cpMax = end;
-  range.lpstrText = &buffer[0];
-  buffer.resize(size_t(SendMessageW(text, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+std::string PaneText(HWND text, int64_t start, int64_t end) {
+  if (end <= start) return {};
+  std::string buffer(size_t(end - start) + 1, '\0');
+  Sci_TextRangeFull range{{Sci_Position(start), Sci_Position(end)}, &buffer[0]};
+  buffer.resize(size_t(SendMessageW(text, SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<LPARAM>(&range))));
   return buffer;
 }
 
-TCharFormatSeen RichCharFormat(HWND text, int start, int end) {
-  CHARRANGE old{};
-  SendMessageW(text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
-  CHARRANGE range{start, end};
-  SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_COLOR | CFM_BOLD;
-  SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
-  TCharFormatSeen seen;
-  seen.Colour = format.crTextColor;
-  seen.Bold = (format.dwEffects & CFE_BOLD) != 0;
-  // A mixed selection clears the mask bits of what differs.
-  seen.Uniform = (format.dwMask & (CFM_COLOR | CFM_BOLD)) == (CFM_COLOR | CFM_BOLD);
+std::pair<int64_t, int64_t> PaneSelection(HWND text) {
+  return {SendMessageW(text, SCI_GETSELECTIONSTART, 0, 0), SendMessageW(text, SCI_GETSELECTIONEND, 0, 0)};
+}
+
+TStyleSeen PaneStyle(HWND text, int64_t start, int64_t end) {
+  TStyleSeen seen;
+  seen.Style = int(SendMessageW(text, SCI_GETSTYLEAT, WPARAM(start), 0));
+  seen.Colour = COLORREF(SendMessageW(text, SCI_STYLEGETFORE, WPARAM(seen.Style), 0));
+  seen.Bold = SendMessageW(text, SCI_STYLEGETBOLD, WPARAM(seen.Style), 0) != 0;
+  seen.Uniform = true;
+  for (int64_t at = start + 1; at < end; ++at)
+    seen.Uniform = seen.Uniform && SendMessageW(text, SCI_GETSTYLEAT, WPARAM(at), 0) == seen.Style;
   return seen;
 }
 

@@ -74,7 +74,7 @@ void ExpectTextsOf(const std::string& code, const std::wstring& dir, const std::
   ASSERT_GT(t.size(), 50u);
   EXPECT_NE(t["menu.copy"], L"Copy");  // the language's own file, not English
   TPluginDll dll((dir + L"corvane.wlx64").c_str());
-  HWND main = dll.OpenYaml("name: corvane\nport: 8080\nbase: &b 1\n");
+  HWND main = dll.OpenYaml("name: corvane\nport: &p 8080\nbase: *p\n");
   ASSERT_NE(main, nullptr);
   const TViewerControls v(main);
   EXPECT_EQ(TabText(v.Tab, 0), t["tab.grid"]);
@@ -88,7 +88,7 @@ void ExpectTextsOf(const std::string& code, const std::wstring& dir, const std::
     ASSERT_NE(item, nullptr) << key;
     EXPECT_EQ(item->Text, t[key]) << key;
   }
-  // Edit mode, then an edit of the anchored value: refused with the reason.
+  // Edit mode, then an edit of the alias: refused with the reason.
   SetForegroundWindow(dll.Parent());
   SetFocus(v.Grid);
   PressKey(v.Grid, 'E', true);
@@ -97,7 +97,7 @@ void ExpectTextsOf(const std::string& code, const std::wstring& dir, const std::
   ASSERT_NE(box, nullptr);
   SetWindowTextW(box, L"2");
   PressKey(box, VK_RETURN);
-  EXPECT_EQ(StatusText(v.Status, 6), L" " + t["error.unsafe_edit"]);
+  EXPECT_EQ(StatusText(v.Status, 6), L" " + t["error.alias_value"]);
   PressKey(box, VK_ESCAPE);
   dll.Close(main);
 }

@@ -115,12 +115,12 @@ TEST_F(Themes, dark_visual_style_only_when_the_host_draws_natively_dark) {
   // The text pane and filter edits made later get the dark style too.
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
-  EXPECT_NE(dll_.TakeStyleLog().find(L"RichEdit50W [-|DarkMode_Explorer]"), std::wstring::npos);
+  EXPECT_NE(dll_.TakeStyleLog().find(L"CorvaneText [-|DarkMode_Explorer]"), std::wstring::npos);
 
   dll_.SendCommand(main, 2, 0x80);  // native dark off again: default styles
   styles = dll_.TakeStyleLog();
   EXPECT_EQ(styles.find(L"DarkMode_Explorer"), std::wstring::npos);
-  EXPECT_NE(styles.find(L"style RichEdit50W [-|-]"), std::wstring::npos) << Utf8(styles);
+  EXPECT_NE(styles.find(L"style CorvaneText [-|-]"), std::wstring::npos) << Utf8(styles);
   dll_.SendCommand(main, 2, 0x80);  // nothing changed: nothing applied
   EXPECT_EQ(dll_.TakeStyleLog(), L"");
   dll_.Close(main);

@@ -2,7 +2,6 @@
 // keyboard map, the cell cursor and the context menu.
 #include <windows.h>
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -59,8 +58,8 @@ TEST_F(ViewerCommands, whole_words_and_ascii_case_folding) {
   dll_.Close(main);
 }
 
-// On the Text tab the search runs over the text pane's text, where a CR LF
-// line end counts as one character, as the control counts.
+// On the Text tab the search runs over the text pane's bytes: a CR LF line
+// end counts two.
 TEST_F(ViewerCommands, search_on_the_text_tab_selects_the_match_in_the_text) {
   HWND main = Open("a: 1\r\nb: 2\r\nkey: third line\r\n");
   TViewerControls v(main);
@@ -68,10 +67,7 @@ TEST_F(ViewerCommands, search_on_the_text_tab_selects_the_match_in_the_text) {
   Notify(main, v.Tab, TCN_SELCHANGE);
   v = TViewerControls(main);  // the text pane is created with the Text tab
   dll_.Search(main, L"third", 1);
-  CHARRANGE selection{};
-  SendMessageW(v.Text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  EXPECT_EQ(selection.cpMin, 15);  // "a: 1" CR "b: 2" CR "key: " before it
-  EXPECT_EQ(selection.cpMax, 20);
+  EXPECT_EQ(PaneSelection(v.Text), (std::pair<int64_t, int64_t>{17, 22}));  // "a: 1" CR LF "b: 2" CR LF "key: "
   EXPECT_EQ(GetFocus(), v.Text);
   dll_.Search(main, L"third", 0);
   EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 0\n");

@@ -277,10 +277,9 @@ TEST_F(ViewerWindow, a_file_that_does_not_parse_shows_its_error_at_its_place) {
   ASSERT_NE(v.Text, nullptr);
   EXPECT_TRUE(IsWindowVisible(v.Text));
   EXPECT_EQ(GetFocus(), v.Text);
-  CHARRANGE selection{};
-  SendMessageW(v.Text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  EXPECT_EQ(selection.cpMin, 31);  // "name: web" CR "ports: [80, 443" CR "image"
-  EXPECT_EQ(RichTextRange(v.Text, selection.cpMin, selection.cpMax), L":");
+  const auto [start, end] = PaneSelection(v.Text);
+  EXPECT_EQ(start, 33);  // "name: web" CR LF "ports: [80, 443" CR LF "image"
+  EXPECT_EQ(PaneText(v.Text, start, end), ":");
   SendMessageW(main, WM_COMMAND, 5009, 0);  // no edit mode without a document
   EXPECT_EQ(StatusText(v.Status, 6), L" NOT LOADED (line 3, column 6): did not find expected ',' or ']'");
   dll_.Close(main);
@@ -295,7 +294,7 @@ TEST_F(ViewerWindow, a_file_that_does_not_parse_shows_its_error_at_its_place) {
 // The message part takes what the other parts leave, and a text that still
 // does not fit is shown whole in a tooltip.
 TEST_F(ViewerWindow, a_long_status_message_is_shown_whole_in_a_tooltip) {
-  HWND main = Open("a: 1\nb: &x 2\n");
+  HWND main = Open("a: 1\nb: &x 2\nc: *x\n");
   TViewerControls v(main);
   RECT bar{}, part{};
   GetClientRect(v.Status, &bar);
@@ -309,10 +308,10 @@ TEST_F(ViewerWindow, a_long_status_message_is_shown_whole_in_a_tooltip) {
     return std::wstring(text);
   }();
   EXPECT_EQ(tip, L"");  // " EDIT MODE" fits
-  // Narrow the viewer until the refusal of the anchored value cannot fit.
+  // Narrow the viewer until the refusal of the alias cannot fit.
   MoveWindow(main, 0, 0, 560, 400, TRUE);
-  ASSERT_EQ(OpenCellEditor(v, 1, 1), nullptr);
-  const std::wstring reason = L" This value cannot be edited without changing its syntax";
+  ASSERT_EQ(OpenCellEditor(v, 2, 1), nullptr);
+  const std::wstring reason = L" This value is an alias of another value: edit the anchored value it stands for";
   ASSERT_EQ(StatusText(v.Status, 6), reason);
   wchar_t text[1024] = {};
   SendMessageW(v.Status, SB_GETTIPTEXTW, MAKEWPARAM(6, 1024), reinterpret_cast<LPARAM>(text));

@@ -5,7 +5,7 @@
 //   lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N]
 //               [--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]]
 //               [--send-keys KEYS] [--check --out FILE] [--close-after-ms N]
-//               [--bench RUNS --out FILE] [--grid-bench [--no-text] --out FILE] FILE-TO-VIEW
+//               [--bench RUNS --out FILE] [--grid-bench [--no-text|--text-only] --out FILE] FILE-TO-VIEW
 //
 // It loads the plug-in (corvane.wlx64, or corvane.wlx in a 32-bit build,
 // unless --plugin names another) from DIR (default: the folder of this
@@ -28,7 +28,8 @@
 // (unless --close-after-ms says when). --send-keys presses keys in the
 // plug-in's focused control (separated by commas: a character as typed, Esc,
 // Tab, F2, F3, the arrows, Enter, Home, End, Back, Del, Space, Apps; ^ for
-// Ctrl as in ^F; #N sends the plug-in the command N as its menu would).
+// Ctrl as in ^F; #N sends the plug-in the command N as its menu would; @N
+// clicks tab N).
 // --check writes a UTF-8 report to --out (a GUI program has no console under
 // wine) and closes by itself (after
 // --close-after-ms, default 500 ms, or after the screenshot):
@@ -100,6 +101,7 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options) {
     }
     else if (arg == L"--grid-bench") options.GridBench = true;
     else if (arg == L"--no-text") options.NoText = true;
+    else if (arg == L"--text-only") options.TextOnly = true;
     else if (arg == L"--check") options.Check = true;
     else if (arg.rfind(L"--", 0) == 0) return false;
     else options.File = arg;
@@ -309,10 +311,19 @@ void PressScriptKey(WORD vk, bool ctrl, bool shift) {
   if (shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// --send-keys "Down,N,P,Esc,F3,^F,#5007": one key per timer tick, each
+// Clicks a tab, as the user would.
+void SelectTab(int index) {
+  HWND tab = FindWindowExW(gHost.ListWin, nullptr, L"SysTabControl32", nullptr);
+  if (!tab || index < 0) return;
+  SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(gHost.ListWin, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+}
+
+// --send-keys "Down,N,P,Esc,F3,^F,#5007,@1": one key per timer tick, each
 // pressed with the plug-in's window focused, so a key the plug-in hands back
 // is handled before the next one is typed. "#N" sends the plug-in's window
-// the command N (WM_COMMAND), as its context menu would.
+// the command N (WM_COMMAND), as its context menu would; "@N" clicks tab N.
 bool PressNextScriptKey() {
   // Ctrl stays down until the next tick, as a user's finger would: a key the
   // plug-in hands back arrives with Ctrl still held.
@@ -326,6 +337,10 @@ bool PressNextScriptKey() {
   keys = comma == std::wstring::npos ? L"" : keys.substr(comma + 1);
   if (key.size() > 1 && key[0] == L'#') {
     if (gHost.ListWin) SendMessageW(gHost.ListWin, WM_COMMAND, WPARAM(_wtoi(key.c_str() + 1)), 0);
+    return true;
+  }
+  if (key.size() > 1 && key[0] == L'@') {
+    SelectTab(_wtoi(key.c_str() + 1));
     return true;
   }
   const bool ctrl = key.size() > 1 && key[0] == L'^';
@@ -365,14 +380,6 @@ void TakeScreenshot() {
   if (gHost.Options.CloseAfterMs < 0) PostMessageW(gHost.Main, WM_CLOSE, 0, 0);
 }
 
-// Clicks the tab the screenshot shows, as the user would.
-void SelectTab(int index) {
-  HWND tab = FindWindowExW(gHost.ListWin, nullptr, L"SysTabControl32", nullptr);
-  if (!tab || index <= 0) return;
-  SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-  NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(gHost.ListWin, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
-}
 
 // Types --filter's text into the filter edit of its column (control id
 // 1000 + column, a child of the tab control), as keystrokes, so the
@@ -492,7 +499,7 @@ int RunSession(HINSTANCE instance, int showCommand) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitListWindow();
   if (gHost.ListWin) Note(std::string("sized: ") + (ListWindowFillsClient() ? "yes" : "no"));
-  SelectTab(gHost.Options.Tab);
+  if (gHost.Options.Tab > 0) SelectTab(gHost.Options.Tab);
   if (gHost.ListWin && !gHost.Options.SendKeys.empty()) {
     SetForegroundWindow(gHost.Main);
     SetFocus(gHost.ListWin);
@@ -521,7 +528,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!ParseOptions(__argc, __wargv, gHost.Options)) {
     MessageBoxW(nullptr, L"usage: lister_host [--plugin-dir DIR] [--plugin NAME] [--ini FILE] [--show-flags N] "
                 L"[--size WxH] [--tab 1] [--filter N=TEXT] [--screenshot FILE [--menu]] [--send-keys KEYS] "
-                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] [--grid-bench [--no-text] --out FILE] FILE",
+                L"[--check --out FILE] [--close-after-ms N] [--bench RUNS --out FILE] "
+                L"[--grid-bench [--no-text|--text-only] --out FILE] FILE",
                 L"lister_host", MB_OK);
     return 2;
   }

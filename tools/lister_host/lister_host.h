@@ -24,6 +24,7 @@ struct TOptions {
   int BenchRuns = 0;        // --bench N: timing runs instead of a window session
   bool GridBench = false;   // --grid-bench: grid and text pane timings
   bool NoText = false;      // --no-text: the grid bench leaves out the text pane
+  bool TextOnly = false;    // --text-only: the grid bench times the open, the text pane and the close
   bool Check = false;
   bool MenuShot = false;    // --screenshot with the context menu open
   int Tab = 0;              // --tab 1: the Text tab in the screenshot

@@ -10,7 +10,6 @@
 #include "uI18n.h"
 #include "uMainWindow.h"
 #include "uStatusTexts.h"
-#include "uTextSearch.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -118,12 +117,14 @@ void TJsonViewer::ShowLoadError() {
   UpdateEditStatus();
   if (!EnsureTextPane()) return;
   LoadText();
-  // The character the error names, or the caret at a line's end.
+  // The character the error names (all its bytes), or the caret at a
+  // line's end; the pane counts in bytes as the error does.
   const std::string& bytes = document_.Bytes;
-  const int64_t offset = std::clamp<int64_t>(loadErrorOffset_, 0, int64_t(bytes.size()));
-  const int at = static_cast<int>(PanePositionOfByte(bytes, offset));
-  const bool onCharacter = size_t(offset) < bytes.size() && bytes[size_t(offset)] != '\r' && bytes[size_t(offset)] != '\n';
-  text_.SelectMatch(at, onCharacter ? at + 1 : at);
+  const size_t at = size_t(std::clamp<int64_t>(loadErrorOffset_, 0, int64_t(bytes.size())));
+  size_t end = at;
+  if (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+    for (++end; end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;) ++end;
+  text_.SelectMatch(int64_t(at), int64_t(end));
 }
 
 void TJsonViewer::CreateWindows() {
@@ -167,20 +168,13 @@ TViewSettingsSnapshot TJsonViewer::SettingsNow() const {
   return now;
 }
 
-const std::u16string& TJsonViewer::SourceText() {
-  if (!sourceDecoded_) {
-    sourceText_ = Utf8ToUtf16(patches_.Patches().empty() ? patches_.LoadedBytes() : patches_.BuildText());
-    sourceDecoded_ = true;
-  }
-  return sourceText_;
+// The text pane gets the loaded bytes themselves, or the patched text built
+// for it (and dropped once the pane has taken it).
+std::string_view TJsonViewer::DocumentText(std::string* scratch) {
+  if (patches_.Patches().empty()) return patches_.LoadedBytes();
+  *scratch = patches_.BuildText();
+  return *scratch;
 }
-
-void TJsonViewer::SourceChanged() {
-  sourceDecoded_ = false;
-  ++sourceRevision_;
-}
-
-const std::u16string& TJsonViewer::DocumentText() { return SourceText(); }
 
 bool TJsonViewer::RunModal(bool menu, const std::function<void()>& body) {
   if (menu) ++menuLoops_;

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "uCellEditor.h"
+#include "uClipboard.h"
 #include "uContextMenu.h"
 #include "uFileLoading.h"
 #include "uFilterRow.h"
@@ -113,8 +114,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void CreateChildren();
   TViewSettingsSnapshot SettingsNow() const;
   void ReleaseWindows();
-  const std::u16string& SourceText();
-  void SourceChanged();
+  void SourceChanged() { ++sourceRevision_; }
   bool RunModal(bool menu, const std::function<void()>& body) override;
 
   // ---- messages (uJsonViewerMessages.cpp) ----
@@ -180,6 +180,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void CopyAsJson();
   void CopyPath(TFocusPane pane);
   void OpenLinkInCell();
+  void OpenLink(const TLinkToOpen& link);
   void PutClipboardText(const std::u16string& text) const;
 
   // ---- edit mode, cell edits, saving (uJsonViewerEdit.cpp) ----
@@ -187,7 +188,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void BeginCellEdit(int row, int column);
   void EndCellEdit(bool commit);
   void EndCellEditBeforeRowsMove();
-  void ShowAcceptedEdit(const TCellEditTarget& target);
+  void ShowAcceptedEdit(const TCellEditTarget& target, const TCommitResult& result);
   bool SaveChanges();
   bool SaveAndReport(std::u16string* failure);
   int AskQuestion(const std::u16string& text, UINT style);
@@ -208,8 +209,9 @@ class TJsonViewer final : private ITreePaneEvents,
   HBRUSH GridEditColours(HWND edit, HDC dc) override;
   void FiltersTyped() override;
   void FilterEscape() override;
-  const std::u16string& DocumentText() override;
+  std::string_view DocumentText(std::string* scratch) override;
   uint64_t DocumentRevision() const override { return sourceRevision_; }
+  void TextLinkClicked(const std::u16string& link) override;
   void StatusFlatPartClicked() override;
   void SplitterMoved() override;
   bool CellEditCommit(const TCellEditTarget& target, const std::u16string& text) override;
@@ -229,11 +231,8 @@ class TJsonViewer final : private ITreePaneEvents,
   int64_t loadErrorOffset_ = -1;
   bool modified_ = false;
   bool editMode_ = false;
-  // The document text the text pane shows: the patched bytes as UTF-16,
-  // decoded on first use; its revision counts the changes.
-  bool sourceDecoded_ = false;
+  // Counts the changes of the text the text pane shows (the patched bytes).
   uint64_t sourceRevision_ = 1;
-  std::u16string sourceText_;
 
   // ---- view state ----
   TSettingsAccess settings_;

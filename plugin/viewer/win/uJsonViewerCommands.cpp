@@ -208,12 +208,19 @@ void TJsonViewer::CopyPath(TFocusPane pane) {
 }
 
 // Alt+click, after the click made its cell current: opens the text of the
-// first selected row in the current column as a web link. Other schemes are
-// refused with a beep and a status text.
+// first selected row in the current column as a web link.
 void TJsonViewer::OpenLinkInCell() {
   const std::vector<int> selected = grid_.SelectedRows();
   if (selected.empty()) return;
-  const TLinkToOpen link = LinkToOpen(CopySource(core_, grid_).DisplayText(selected[0], core_.CurrentColumn));
+  OpenLink(LinkToOpen(CopySource(core_, grid_).DisplayText(selected[0], core_.CurrentColumn)));
+}
+
+// Alt+click on a link in the text pane.
+void TJsonViewer::TextLinkClicked(const std::u16string& link) { OpenLink(LinkToOpen(link)); }
+
+// Web links go to the shell; other schemes are refused with a beep and a
+// status text.
+void TJsonViewer::OpenLink(const TLinkToOpen& link) {
   switch (link.Kind) {
     case TLinkKind::None:
       return;
@@ -232,10 +239,10 @@ void TJsonViewer::OpenLinkInCell() {
 void TJsonViewer::SearchText(const std::u16string& text, int flags) {
   if (text.empty()) return;
   const int tab = tabs_.ActiveTab();
-  TTextPaneSnapshot pane;
-  if (tab == kTabText) pane = text_.Snapshot();
+  // The text pane's whole text, read where the control holds it.
+  if (tab == kTabText && text_.Stale()) LoadText();
   const TSearchOutcome outcome =
-      core_.SearchText(text, flags, tab, TTextPaneView{pane.Text, pane.SelStart, pane.SelEnd});
+      core_.SearchText(text, flags, tab, tab == kTabText ? text_.SearchView() : TTextPaneView{});
   switch (outcome.Result) {
     case TSearchResult::Nothing:
       return;

@@ -68,20 +68,23 @@ bool TJsonViewer::CellEditCommit(const TCellEditTarget& target, const std::u16st
     UpdateEditStatus(&result.Status);
     return false;
   }
-  if (result.Outcome == TCommitOutcome::Accepted) ShowAcceptedEdit(target);
+  if (result.Outcome == TCommitOutcome::Accepted) ShowAcceptedEdit(target, result);
   UpdateEditStatus();
   return true;
 }
 
 // Every view shows an accepted edit: the table's texts, the filter and sort
-// pass, the tree's labels, the text pane and the status bar.
-void TJsonViewer::ShowAcceptedEdit(const TCellEditTarget& target) {
+// pass, the tree's labels, the text pane and the status bar. A null filled
+// in was replaced by a node of the new kind: the table and the tree entry
+// stand for that one before the old node goes with the result.
+void TJsonViewer::ShowAcceptedEdit(const TCellEditTarget& target, const TCommitResult& result) {
   modified_ = true;
   SourceChanged();
   text_.MarkStale();
-  RefreshNodeTexts(core_, target.Node);
+  RefreshNodeTexts(core_, result.Node, result.Replaced.get());
   ShowFilterResult(core_.ApplyFilters(true));
-  if (target.RenameKey) tree_.Relabel(target.Node);
+  if (target.RenameKey || result.Replaced) tree_.Relabel(result.Node, result.Replaced.get());
+  if (result.Replaced) UpdateStatusBar();  // the kind of a scalar selected in the tree
   tree_.Repaint();
   if (tabs_.ActiveTab() == kTabText) LoadText();
 }
@@ -109,7 +112,8 @@ bool TJsonViewer::SaveAndReport(std::u16string* failure) {
   modified_ = false;
   hasStructure_ = result.StructureRebuilt;
   if (!hasStructure_) editMode_ = false;
-  SourceChanged();
+  // The text shown stays: it is what was saved, and the records now describe
+  // it with no patches on top.
   UpdateEditStatus(&result.Status);
   return true;
 }

@@ -3,7 +3,8 @@
 #include "uJsonViewer.h"
 
 #include "uMainWindow.h"
-#include "uTextSearch.h"
+#include "uTextLinks.h"
+#include "uUnicode.h"
 
 namespace corvane {
 
@@ -191,20 +192,32 @@ void TJsonViewer::RefreshTextPane() {
     text_.Repaint();
 }
 
-// To the Text tab: the current cell's text is selected in the text.
+// To the Text tab: the current cell's node (its value, or its key) is
+// selected in the text; where the records give no span, the cell's text.
 void TJsonViewer::ShowCellInText() {
   if (text_.Stale()) LoadText();
   const std::vector<int> selected = grid_.SelectedRows();
-  if (!text_.Exists() || selected.empty() || selected[0] >= static_cast<int>(core_.VisibleNodes.size())) return;
-  text_.SelectFirst(
-      ShowCellSearchText(core_.Table, core_.VisibleRows, selected[0], core_.CurrentColumn, core_.FlatLevel));
+  if (!text_.Exists() || text_.Stale() || selected.empty()) return;
+  const int column = core_.CurrentColumn;
+  TByteSpan span = TargetSpanInText(document_, patches_.Patches(), CellLinkTarget(core_, selected[0], column));
+  if (!span.Valid()) {
+    const std::u16string cell = CellLinkText(core_, selected[0], column);
+    span.Start = FindCellInText(text_.SearchView().Text, cell);
+    span.End = span.Start + static_cast<int64_t>(Utf16ToUtf8(cell).size());
+  }
+  if (span.Valid()) text_.SelectRange(span.Start, span.End);
 }
 
-// To the Grid tab: text selected in the text pane is found in the grid.
+// To the Grid tab: the cell of the node the text selection lies in is
+// selected; a selection in no node (a comment) is looked for as text.
 void TJsonViewer::FindTextSelectionInGrid() {
-  std::u16string selected;
-  if (!text_.SelectedLinkText(&selected)) return;
-  const TGridCellPos cell = FindSelectionInGrid(core_.Table, core_.VisibleRows, selected);
+  if (!text_.Exists() || text_.Stale()) return;
+  const TByteSpan selection = text_.Selection();
+  TGridCellPos cell;
+  if (const TLinkTarget target = TargetAtSelection(document_, patches_.Patches(), selection); target.Node)
+    cell = FindTargetInGrid(core_, target);
+  else if (selection.End > selection.Start)
+    cell = FindSelectionInGrid(core_.Table, core_.VisibleRows, Utf8ToUtf16(text_.SelectedText(kLinkSelectionLimit)));
   if (!cell.Found()) return;
   grid_.SelectOnlyRow(cell.Row);
   grid_.EnsureVisible(cell.Row);
@@ -219,16 +232,12 @@ bool TJsonViewer::DarkControlStyle() const { return UseDarkControlStyle(IsDark(T
 
 // Loads the colours for the current theme and gives them to the panes.
 void TJsonViewer::ApplyTheme() {
-  text_.ColoursChanged();
   const bool dark = IsDark(ThemeMode(), host_.Dark);
   look_.Colours = LoadThemeColours(settings_, dark, GetSysColor(COLOR_BTNFACE));
   filters_.ApplyColours();
   tree_.ApplyColours();
   grid_.ApplyColours();
-  if (text_.Exists()) {
-    text_.ApplyColours();
-    if (core_.CurrentNode) text_.ColourVisibleLines();
-  }
+  text_.ApplyColours();
   ApplyControlStyles();
   PlaceFilterRow();
   // Everything repaints at once; while the viewer is being created the

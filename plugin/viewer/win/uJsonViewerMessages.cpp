@@ -12,7 +12,8 @@
 //   WM_TIMER 1                      the filter row's typing delay
 //   WM_USER + 2                     RefreshTextPane
 //   WM_NOTIFY                       the tree, the grid (and its header), the
-//                                   tab frame or the status bar, by source
+//                                   tab frame, the status bar or the text
+//                                   pane, by source
 //   WM_CTLCOLOREDIT                 the filter edits and the cell editor
 // The tab frame and the status bar paint themselves in their subclasses,
 // the grid's header in the grid's.
@@ -74,6 +75,7 @@ bool TJsonViewer::RouteNotify(NMHDR* header, LRESULT* result) {
   if (grid_.Owns(header->hwndFrom)) return grid_.Notify(header, result);
   if (header->hwndFrom == tabs_.Window()) return tabs_.Notify(header);
   if (header->hwndFrom == status_.Window()) return status_.Notify(header);
+  if (header->hwndFrom == text_.Window()) return text_.Notify(header, result);
   return false;
 }
 
@@ -91,13 +93,14 @@ void TJsonViewer::PaneZoom(int wheelDelta) { ZoomFont(wheelDelta); }
 
 void TJsonViewer::TreeSelectionChanged() { ShowSelectedNode(); }
 
+// The text pane is shown and sized before the current cell's node is
+// scrolled into view in it.
 void TJsonViewer::TabSwitched() {
-  if (tabs_.ActiveTab() == kTabText)
-    ShowCellInText();
-  else
-    FindTextSelectionInGrid();
+  const bool toText = tabs_.ActiveTab() == kTabText;
+  if (!toText) FindTextSelectionInGrid();
   ShowTabContent();
   LayoutControls();
+  if (toText) ShowCellInText();
   text_.ColourVisibleLines();
 }
 

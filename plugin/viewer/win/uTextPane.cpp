@@ -1,20 +1,23 @@
-// The text pane on a rich-edit control.
+// The text pane on a Scintilla control.
 //
-// Positions: the control keeps one character per line break, while its
-// window text hands out CR LF; every text read here is reduced to one
-// character per line break first, so positions found in it are the
-// control's own.
+// Colouring: the control asks (SCN_STYLENEEDED) for the styles of every
+// line from the end of what it holds as styled up to the last line it is
+// about to draw. After a jump into a long text that would be everything
+// before; the pane colours the lines on screen only and then puts the
+// control's styled end back to the first line it has not coloured yet, so
+// the control asks again whenever it draws lines the pane skipped.
 #include "uTextPane.h"
 
-#include <windows.h>
-#include <richedit.h>
+#include <windowsx.h>
+#include <Scintilla.h>
 
 #include <algorithm>
-#include <climits>
 
-#include "uHostSearch.h"
-#include "uTextSearch.h"
+#include "uClipboard.h"
+#include "uLayout.h"
+#include "uTextControl.h"
 #include "uThemes.h"
+#include "uUnicode.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
@@ -24,111 +27,47 @@ namespace {
 // Private message to the text pane: colour the lines on screen.
 constexpr UINT kMsgRecolourText = WM_USER + 49;
 
-// Lines coloured by one pass beyond the first visible one.
-constexpr int kMaxColouredLines = 1000;
-
-// The rich-edit library stays loaded once loaded: its window class must
-// outlive every text pane of every viewer.
-bool LoadRichEdit() {
-  static const bool loaded = LoadLibraryW(L"msftedit.dll") != nullptr;
-  return loaded;
-}
+// Scintilla takes colours with an alpha byte for its drawing elements.
+constexpr intptr_t Opaque(TColour colour) { return static_cast<intptr_t>(colour | 0xFF000000u); }
 
 HWND CreateTextControl(HWND parent) {
-  // Child, scroll bars, tab stop, multi-line, auto-scroll both ways, read-only;
-  // shown by the tab switch.
-  constexpr DWORD kStyle = 0x403108C4 & ~WS_VISIBLE;
-  return CreateWindowExW(0, L"RICHEDIT50W", L"", kStyle, 0, 0, 100, 100, parent,
+  // Shown by the tab switch; the control shows its scroll bars as needed.
+  constexpr DWORD kStyle = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL;
+  return CreateWindowExW(0, TextControlClassName(), L"", kStyle, 0, 0, 100, 100, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctl::kText)), PluginInstance(), nullptr);
 }
 
-// Characters start..end of the control (end exclusive), one per line break.
-std::u16string TextRange(HWND text, LONG start, LONG end) {
-  if (end <= start) return {};
-  // Room for a CR LF per character, should the control hand those out.
-  std::u16string buffer(2 * static_cast<size_t>(end - start) + 1, u'\0');
-  TEXTRANGEW range{};
-  range.chrg.cpMin = start;
-  range.chrg.cpMax = end;
-  range.lpstrText = reinterpret_cast<LPWSTR>(&buffer[0]);
-  const LRESULT copied = SendMessageW(text, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-  buffer.resize(static_cast<size_t>(std::max<LRESULT>(copied, 0)));
-  return ReduceCrLf(buffer);
+// The em height in pixels of a font, as Scintilla sizes its fonts.
+int EmHeight(HWND window, HFONT font) {
+  HDC dc = GetDC(window);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  const bool measured = GetTextMetricsW(dc, &metrics) != 0;
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return measured ? metrics.tmHeight - metrics.tmInternalLeading : 0;
 }
 
-LONG TextLength(HWND text) {
-  GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  const LRESULT length = SendMessageW(text, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
-  return static_cast<LONG>(std::max<LRESULT>(length, 0));
+// The length of text without a UTF-8 character cut off at its end.
+size_t WholeCharacters(std::string_view text) {
+  size_t lead = text.size();
+  while (lead > 0 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead;
+  if (lead == 0) return text.size();
+  const auto first = static_cast<unsigned char>(text[lead - 1]);
+  const size_t needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+  return text.size() - (lead - 1) < needed ? lead - 1 : text.size();
 }
-
-// The first characters of the pane, as far as the tab-switch links look.
-std::u16string LinkText(HWND text) {
-  return TextRange(text, 0, std::min<LONG>(TextLength(text), static_cast<LONG>(kPaneTextLinkLimit)));
-}
-
-CHARRANGE Selection(HWND text) {
-  CHARRANGE selection{};
-  SendMessageW(text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  return selection;
-}
-
-void SetCharFormat(HWND text, WPARAM scope, COLORREF colour, bool bold) {
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_COLOR | CFM_BOLD;
-  format.dwEffects = bold ? CFE_BOLD : 0;
-  format.crTextColor = colour;
-  SendMessageW(text, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
-}
-
-void ColourRange(HWND text, LONG start, LONG length, COLORREF colour, bool bold) {
-  SendMessageW(text, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
-  SetCharFormat(text, SCF_SELECTION, colour, bold);
-}
-
-// The characters of the lines on screen: from the first visible line down
-// to the last line that starts above the client's bottom, at most 1,001.
-// A handful of messages whatever the count: some rich-edit implementations
-// walk the text from its start for every position asked for.
-struct TVisibleText {
-  LONG Start = 0, End = 0;
-  size_t FirstLine = 0;
-};
-
-bool VisibleText(HWND text, TVisibleText* visible) {
-  RECT client{};
-  GetClientRect(text, &client);
-  const LRESULT first = SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const LRESULT start = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(first), 0);
-  // The line under the client's bottom-left pixel is the last one on screen
-  // (below the text's end the control answers with the last line).
-  POINTL corner{0, std::max<LONG>(client.bottom - 1, 0)};
-  const LRESULT bottom = SendMessageW(text, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
-  const LRESULT bottomLine = SendMessageW(text, EM_EXLINEFROMCHAR, 0, bottom);
-  const LRESULT last = std::min<LRESULT>(std::max(bottomLine, first), first + kMaxColouredLines);
-  const LRESULT lastStart = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(last), 0);
-  if (start < 0 || lastStart < 0) return false;
-  const LRESULT end = lastStart + SendMessageW(text, EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0);
-  if (end <= start) return false;
-  *visible = {static_cast<LONG>(start), static_cast<LONG>(end), static_cast<size_t>(first)};
-  return true;
-}
-
-// Clears the busy flag however a pass ends.
-struct TBusyFlag {
-  explicit TBusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TBusyFlag() { flag_ = false; }
-  TBusyFlag(const TBusyFlag&) = delete;
-  TBusyFlag& operator=(const TBusyFlag&) = delete;
-  bool& flag_;
-};
 
 }  // namespace
 
+intptr_t TTextPane::Call(UINT message, uintptr_t wParam, intptr_t lParam) const {
+  return text_ ? SendMessageW(text_, message, wParam, lParam) : 0;
+}
+
 bool TTextPane::Ensure(HWND parent, bool darkStyle) {
   if (text_) return true;
-  if (!parent || !LoadRichEdit()) return false;
+  if (!parent || !EnsureTextControlClass()) return false;
   const HWND text = CreateTextControl(parent);
   if (!text) return false;
   if (!subclass_.Install(text, this, SubclassHandler)) {
@@ -136,14 +75,27 @@ bool TTextPane::Ensure(HWND parent, bool darkStyle) {
     return false;
   }
   text_ = text;
-  // Read-only: nothing to undo, and format changes must not pile up there.
-  SendMessageW(text, EM_SETUNDOLIMIT, 0, 0);
-  SendMessageW(text, EM_EXLIMITTEXT, 0, INT_MAX - 1);
-  SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(look_.MainFont.Get()), FALSE);
-  SendMessageW(text, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(look_.Colours.BackColor));
+  Configure();
+  ApplyColours();
   // A new control has the default style already.
   if (darkStyle) SetControlStyle(text, true);
   return true;
+}
+
+// A read-only viewer of UTF-8 bytes: no undo history (it would copy the
+// whole text), no notifications the pane does not use, no menu of its own
+// (the viewer's context menu opens instead), no zoom of its own.
+void TTextPane::Configure() {
+  Call(SCI_SETCODEPAGE, SC_CP_UTF8);
+  Call(SCI_SETUNDOCOLLECTION, 0);
+  Call(SCI_SETREADONLY, 1);
+  Call(SCI_SETMODEVENTMASK, SC_MOD_NONE);
+  Call(SCI_SETCOMMANDEVENTS, 0);
+  Call(SCI_USEPOPUP, SC_POPUP_NEVER);
+  Call(SCI_SETMARGINWIDTHN, 1, 0);
+  Call(SCI_SETSCROLLWIDTH, 1);
+  Call(SCI_SETSCROLLWIDTHTRACKING, 1);
+  for (const int key : {SCK_ADD, SCK_SUBTRACT, SCK_DIVIDE}) Call(SCI_CLEARCMDKEY, key + (SCMOD_CTRL << 16));
 }
 
 void TTextPane::Place(const TRect& r) { PlaceControl(text_, r.Left, r.Top, r.Width(), r.Height()); }
@@ -153,127 +105,238 @@ void TTextPane::Show(bool shown) {
 }
 
 void TTextPane::Load() {
-  if (shownRevision_ != events_.DocumentRevision()) {
-    SetCharFormat(text_, SCF_DEFAULT, look_.Colours.SyntaxText, false);
-    const std::u16string& source = events_.DocumentText();
-    SetWindowTextW(text_, reinterpret_cast<LPCWSTR>(source.c_str()));
-    lineColours_.TextLoaded(CountTextLines(source));
-    shownRevision_ = events_.DocumentRevision();
+  const uint64_t revision = events_.DocumentRevision();
+  if (shownRevision_ != revision) {
+    const int64_t firstLine = Call(SCI_GETFIRSTVISIBLELINE);
+    const TByteSpan selection = Selection();
+    std::string scratch;
+    const std::string_view bytes = events_.DocumentText(&scratch);
+    Call(SCI_SETREADONLY, 0);
+    Call(SCI_CLEARALL);
+    // Room for the whole text at once: appending would grow it in steps.
+    Call(SCI_ALLOCATE, bytes.size() + 1);
+    Call(SCI_APPENDTEXT, bytes.size(), reinterpret_cast<intptr_t>(bytes.data()));
+    Call(SCI_SETREADONLY, 1);
+    coloured_.Reset(static_cast<size_t>(Call(SCI_GETLINECOUNT)));
+    roles_ = std::string();
+    shownRevision_ = revision;
+    ShowLineNumbers();
+    Call(SCI_SETSELECTION, std::min<int64_t>(selection.End, bytes.size()),
+         std::min<int64_t>(selection.Start, bytes.size()));
+    Call(SCI_SETFIRSTVISIBLELINE, firstLine);
   }
   stale_ = false;
-  coloursStale_ = true;
 }
 
 void TTextPane::Repaint() {
   if (text_) InvalidateRect(text_, nullptr, FALSE);
 }
 
-// Colours the lines of characters start..end (the first being line
-// firstLine) that do not show the current colours yet, keeping the user's
-// selection and scroll position and drawing once at the end.
-void TTextPane::ColourText(LONG start, LONG end, size_t firstLine) {
-  const bool bold = settings_.ReadFlag(setting::kFontUseBold);
-  if (bold != colouredBold_) {
-    lineColours_.ColoursChanged();
-    colouredBold_ = bold;
+// ---- colours and fonts ---------------------------------------------------------
+
+void TTextPane::ApplyColours() { ApplyLook(look_.MainFont.Get()); }
+
+void TTextPane::SetFont(HFONT font) { ApplyLook(font); }
+
+void TTextPane::ApplyLook(HFONT font) {
+  if (!text_) return;
+  const TThemeColours& c = look_.Colours;
+  Call(SCI_STYLESETFORE, STYLE_DEFAULT, c.SyntaxText);
+  Call(SCI_STYLESETBACK, STYLE_DEFAULT, c.BackColor);
+  ApplyFont(font);
+  Call(SCI_STYLECLEARALL);
+  for (int role = srText; role < kSyntaxRoleCount; ++role)
+    Call(SCI_STYLESETFORE, role, SyntaxRoleColour(c, static_cast<TSyntaxRole>(role)));
+  Call(SCI_STYLESETBOLD, srKey, settings_.ReadFlag(setting::kFontUseBold) ? 1 : 0);
+  Call(SCI_STYLESETFORE, STYLE_LINENUMBER, c.Comment);
+  Call(SCI_STYLESETBACK, STYLE_LINENUMBER, c.BackColor2);
+  // The selection stays visible without the focus: a value selected by a
+  // tab switch is shown while the tab control keeps the focus.
+  for (const int element : {SC_ELEMENT_SELECTION_TEXT, SC_ELEMENT_SELECTION_INACTIVE_TEXT})
+    Call(SCI_SETELEMENTCOLOUR, element, Opaque(c.SelectionTextColor));
+  for (const int element : {SC_ELEMENT_SELECTION_BACK, SC_ELEMENT_SELECTION_INACTIVE_BACK})
+    Call(SCI_SETELEMENTCOLOUR, element, Opaque(c.SelectionBackColor));
+  Call(SCI_SETELEMENTCOLOUR, SC_ELEMENT_CARET, Opaque(c.SyntaxText));
+  ShowLineNumbers();
+}
+
+// The viewer's main font on every style: face, weight and size (Scintilla
+// takes points; the em height in pixels is converted at the control's DPI).
+void TTextPane::ApplyFont(HFONT font) {
+  LOGFONTW face{};
+  if (!font || !GetObjectW(font, sizeof face, &face)) return;
+  const std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(face.lfFaceName));
+  Call(SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<intptr_t>(name.c_str()));
+  Call(SCI_STYLESETWEIGHT, STYLE_DEFAULT, face.lfWeight > 0 ? face.lfWeight : FW_NORMAL);
+  const int em = EmHeight(text_, font);
+  const int points = MulDiv(em, 72 * SC_FONT_SIZE_MULTIPLIER, WindowDpi(text_));
+  if (em > 0) Call(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, points);
+}
+
+// The margin of line numbers ("text-line-numbers"), as wide as the largest
+// number needs.
+void TTextPane::ShowLineNumbers() {
+  int width = 0;
+  if (settings_.ReadFlag(setting::kTextLineNumbers)) {
+    const size_t digits = std::max<size_t>(std::to_string(Call(SCI_GETLINECOUNT)).size(), 3);
+    const std::string widest = "_" + std::string(digits, '9');
+    width = static_cast<int>(Call(SCI_TEXTWIDTH, STYLE_LINENUMBER, reinterpret_cast<intptr_t>(widest.c_str())));
   }
-  const std::vector<TColourSpan> spans =
-      PendingColourSpans(TextRange(text_, start, end), firstLine, language_, bold, &lineColours_);
-  if (spans.empty()) return;
-  const CHARRANGE selection = Selection(text_);
-  POINT scroll{};
-  SendMessageW(text_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-  SendMessageW(text_, WM_SETREDRAW, FALSE, 0);
-  for (const TColourSpan& span : spans)
-    ColourRange(text_, start + span.Start, span.Length, SyntaxRoleColour(look_.Colours, span.Role), span.Bold);
-  SendMessageW(text_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  SendMessageW(text_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-  SendMessageW(text_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(text_, nullptr, FALSE);
+  Call(SCI_SETMARGINWIDTHN, 0, width);
+}
+
+// ---- colouring -------------------------------------------------------------------
+
+int64_t TTextPane::LineStart(size_t line) const {
+  const int64_t start = Call(SCI_POSITIONFROMLINE, line);
+  return start < 0 ? Call(SCI_GETLENGTH) : start;
+}
+
+// Colours lines [first, end), which carry no colours yet.
+void TTextPane::ColourLineRun(size_t first, size_t end) {
+  const int64_t start = LineStart(first);
+  const int64_t length = LineStart(end) - start;
+  if (length <= 0) return;
+  const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETRANGEPOINTER, start, length));
+  if (!bytes) return;
+  roles_.resize(static_cast<size_t>(length));
+  ColourBytes(std::string_view(bytes, static_cast<size_t>(length)), language_, &roles_[0]);
+  Call(SCI_STARTSTYLING, start);
+  Call(SCI_SETSTYLINGEX, length, reinterpret_cast<intptr_t>(roles_.data()));
+}
+
+void TTextPane::StyleNeeded(int64_t position) {
+  const size_t lines = coloured_.LineCount();
+  const auto lineOf = [&](int64_t at) { return static_cast<size_t>(Call(SCI_LINEFROMPOSITION, at)); };
+  const size_t styled = lineOf(Call(SCI_GETENDSTYLED));
+  // The bytes before position are needed, the line it starts not yet.
+  const size_t needed = lineOf(std::max<int64_t>(position - 1, 0));
+  const TLineRange range = LinesToColour(styled, needed, static_cast<size_t>(Call(SCI_GETFIRSTVISIBLELINE)), lines);
+  for (size_t line = range.First; line < range.End;) {
+    if (coloured_.IsColoured(line)) {
+      ++line;
+      continue;
+    }
+    size_t end = line + 1;
+    while (end < range.End && !coloured_.IsColoured(end)) ++end;
+    ColourLineRun(line, end);
+    coloured_.MarkColoured(line, end);
+    line = end;
+  }
+  Call(SCI_STARTSTYLING, LineStart(coloured_.FirstUncoloured(styled)));
 }
 
 void TTextPane::ColourVisibleLines() {
-  if (busy_ || !text_ || !IsWindowVisible(text_)) return;
-  TBusyFlag busy(busy_);
-  TVisibleText visible;
-  if (!VisibleText(text_, &visible)) return;
-  ColourText(visible.Start, visible.End, visible.FirstLine);
-  coloursStale_ = false;
+  if (!text_ || !IsWindowVisible(text_)) return;
+  const bool bold = settings_.ReadFlag(setting::kFontUseBold);
+  if ((Call(SCI_STYLEGETBOLD, srKey) != 0) != bold) Call(SCI_STYLESETBOLD, srKey, bold ? 1 : 0);
+  const int64_t first = Call(SCI_GETFIRSTVISIBLELINE);
+  Call(SCI_COLOURISE, LineStart(first), LineStart(first + Call(SCI_LINESONSCREEN) + 1));
 }
 
-void TTextPane::ColoursChanged() {
-  coloursStale_ = true;
-  lineColours_.ColoursChanged();
-}
-
-void TTextPane::ApplyColours() {
-  if (text_) SendMessageW(text_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(look_.Colours.BackColor));
-}
-
-void TTextPane::SelectFirst(const std::u16string& cellText) {
-  const int64_t found = FindCellInText(LinkText(text_), cellText);
-  if (found < 0) return;
-  SendMessageW(text_, EM_SETSEL, static_cast<WPARAM>(found), static_cast<LPARAM>(found + cellText.size()));
-  SendMessageW(text_, kMsgRecolourText, 0, 0);
-}
-
-bool TTextPane::SelectedLinkText(std::u16string* text) const {
-  if (!text_) return false;
-  const CHARRANGE selection = Selection(text_);
-  if (selection.cpMin == selection.cpMax) return false;
-  *text = SelectedPaneText(LinkText(text_), selection.cpMin, selection.cpMax);
+bool TTextPane::Notify(NMHDR* header, LRESULT* result) {
+  if (header->hwndFrom != text_ || header->code != SCN_STYLENEEDED) return false;
+  StyleNeeded(reinterpret_cast<SCNotification*>(header)->position);
+  *result = 0;
   return true;
 }
 
-TTextPaneSnapshot TTextPane::Snapshot() const {
-  TTextPaneSnapshot snapshot;
-  if (!text_) return snapshot;
-  const int length = GetWindowTextLengthW(text_);
-  std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');
-  text.resize(static_cast<size_t>(
-      std::max(GetWindowTextW(text_, reinterpret_cast<LPWSTR>(&text[0]), length + 1), 0)));
-  snapshot.Text = ReduceCrLf(text);
-  const CHARRANGE selection = Selection(text_);
-  snapshot.SelStart = selection.cpMin;
-  snapshot.SelEnd = selection.cpMax;
-  return snapshot;
+// ---- selection, search, links ----------------------------------------------------
+
+void TTextPane::SelectRange(int64_t start, int64_t end) {
+  if (!text_ || stale_) return;
+  const int64_t length = Call(SCI_GETLENGTH);
+  start = std::clamp<int64_t>(start, 0, length);
+  end = std::clamp<int64_t>(end, start, length);
+  Call(SCI_SETSELECTION, end, start);
+  ScrollIntoView(start, end);
 }
 
-void TTextPane::SelectMatch(int start, int end) {
-  SendMessageW(text_, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-  ColourVisibleLines();
+// The start's line a third down the screen unless it is on screen already;
+// the line's start in view when the range (or, over several lines, its first
+// line's part) fits the width from there, else the range's start.
+void TTextPane::ScrollIntoView(int64_t start, int64_t end) {
+  const int64_t line = Call(SCI_LINEFROMPOSITION, start);
+  const int64_t first = Call(SCI_GETFIRSTVISIBLELINE);
+  const int64_t onScreen = std::max<int64_t>(Call(SCI_LINESONSCREEN), 1);
+  if (line < first || line >= first + onScreen)
+    Call(SCI_SETFIRSTVISIBLELINE, std::max<int64_t>(line - onScreen / 3, 0));
+  const int64_t lineStart = Call(SCI_POSITIONFROMLINE, line);
+  const auto x = [&](int64_t at) { return Call(SCI_POINTXFROMPOSITION, 0, at); };
+  const int64_t reach = x(Call(SCI_LINEFROMPOSITION, end) == line ? end : start) - x(lineStart);
+  const int width = TextWidth();
+  Call(SCI_SETXOFFSET, reach <= width ? 0 : std::max<int64_t>(x(start) - x(lineStart) - width / 4, 0));
+}
+
+// The width of the text beside the margins, less a little room for the caret.
+int TTextPane::TextWidth() const {
+  RECT client{};
+  GetClientRect(text_, &client);
+  int margins = 0;
+  for (int m = 0; m < Call(SCI_GETMARGINS); ++m) margins += static_cast<int>(Call(SCI_GETMARGINWIDTHN, m));
+  return client.right - margins - look_.ScaleDpi(8);
+}
+
+TByteSpan TTextPane::Selection() const {
+  if (!text_) return {0, 0};
+  return {Call(SCI_GETSELECTIONSTART), Call(SCI_GETSELECTIONEND)};
+}
+
+std::string TTextPane::SelectedText(size_t maxBytes) const {
+  const TByteSpan selection = Selection();
+  const size_t selected = static_cast<size_t>(selection.End - selection.Start);
+  const size_t length = std::min(selected, maxBytes);
+  const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETRANGEPOINTER, selection.Start, length));
+  if (!bytes || length == 0) return {};
+  const std::string_view text(bytes, length);
+  return std::string(text.substr(0, length < selected ? WholeCharacters(text) : length));
+}
+
+TTextPaneView TTextPane::SearchView() const {
+  TTextPaneView view;
+  if (!text_) return view;
+  const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETCHARACTERPOINTER));
+  if (bytes) view.Text = std::string_view(bytes, static_cast<size_t>(Call(SCI_GETLENGTH)));
+  const TByteSpan selection = Selection();
+  view.SelStart = selection.Start;
+  view.SelEnd = selection.End;
+  return view;
+}
+
+void TTextPane::SelectMatch(int64_t start, int64_t end) {
+  SelectRange(start, end);
   SetFocus(text_);
 }
 
-void TTextPane::Copy() { SendMessageW(text_, WM_COPY, 0, 0); }
+void TTextPane::Copy() { Call(WM_COPY); }
 
-// Messages after which the lines on screen may have changed.
-bool TTextPane::ShowsOtherLines(UINT message, WPARAM wParam) const {
-  switch (message) {
-    case WM_VSCROLL: case WM_MOUSEWHEEL: case WM_SIZE: case kMsgRecolourText:
-      return true;
-    case WM_KEYDOWN:
-      switch (wParam) {
-        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_UP: case VK_DOWN: return true;
-        default: return false;
-      }
-    case WM_PAINT:
-      return coloursStale_;
-    default:
-      return false;
-  }
+// Alt+click on a run of text naming a scheme opens it as a link; anywhere
+// else the click is the control's (a rectangular selection).
+bool TTextPane::OpenLinkAt(LPARAM point) {
+  const int64_t at = Call(SCI_POSITIONFROMPOINTCLOSE, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+  if (at < 0) return false;
+  const int64_t line = Call(SCI_LINEFROMPOSITION, at);
+  const int64_t start = Call(SCI_POSITIONFROMLINE, line);
+  const int64_t length = Call(SCI_GETLINEENDPOSITION, line) - start;
+  const auto* bytes = reinterpret_cast<const char*>(Call(SCI_GETRANGEPOINTER, start, length));
+  if (!bytes || length <= 0) return false;
+  const std::string link =
+      LinkTextAt(std::string_view(bytes, static_cast<size_t>(length)), static_cast<size_t>(at - start));
+  if (link.empty()) return false;
+  events_.TextLinkClicked(Utf8ToUtf16(link));
+  return true;
 }
 
-// Keys first, then a colouring pass after anything that may bring other
-// lines on screen.
-bool TTextPane::SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                LRESULT* result) {
+// Keys first; the recolour request and Alt+click on a link.
+bool TTextPane::SubclassHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto& self = *static_cast<TTextPane*>(owner);
   if (OfferToHost(self.events_, message, wParam)) return true;
-  if (!self.ShowsOtherLines(message, wParam)) return false;
-  *result = self.subclass_.CallPrevious(window, message, wParam, lParam);
-  self.ColourVisibleLines();
-  return true;
+  if (message == kMsgRecolourText) {
+    self.ColourVisibleLines();
+    *result = 0;
+    return true;
+  }
+  return message == WM_LBUTTONDOWN && KeyHeld(VK_MENU) && self.OpenLinkAt(lParam);
 }
 
 }  // namespace corvane

@@ -188,18 +188,19 @@ void TTreePane::SelectNode(const TJsonData* node) {
   SetFocus(tree_);
 }
 
-void TTreePane::Relabel(const TJsonData* node) {
+void TTreePane::Relabel(TJsonData* node, const TJsonData* replaced) {
   // The root has no key; a parent never expanded has no entry for node yet.
   if (!node || !node->Parent()) return;
   HTREEITEM item = FindEntry(node, false);
-  if (!item || NodeOf(tree_, item) != node) return;
+  if (!item || NodeOf(tree_, item) != (replaced ? replaced : node)) return;
   const TJsonData* parent = node->Parent();
   const long long index = static_cast<const TJsonContainer*>(parent)->IndexOf(node);
   std::u16string label = TreeEntryLabel(parent, size_t(index));
   TVITEMW entry{};
-  entry.mask = TVIF_TEXT;
+  entry.mask = TVIF_TEXT | TVIF_PARAM;
   entry.hItem = item;
   entry.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(label.c_str()));
+  entry.lParam = reinterpret_cast<LPARAM>(node);
   SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&entry));
 }
 

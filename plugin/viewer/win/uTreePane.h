@@ -48,8 +48,9 @@ class TTreePane {
   // view and takes the focus.
   void SelectNode(const TJsonData* node);
   // Gives node's entry, when it exists, the label of its (renamed) key; the
-  // tree keeps its entries, expansion and selection.
-  void Relabel(const TJsonData* node);
+  // tree keeps its entries, expansion and selection. With replaced, the entry
+  // of that node (a null filled in, whose place node took) stands for node.
+  void Relabel(TJsonData* node, const TJsonData* replaced = nullptr);
   void ApplyColours();
   void Repaint();
 
