@@ -323,6 +323,19 @@ TEST_F(CellEditor, a_failed_save_at_close_keeps_the_edits_in_a_copy_it_names) {
   EXPECT_EQ(ReadFileBytes(beside), "a: 2\n");
   SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 
+  // Changed on disk meanwhile: the file keeps the other program's text, the
+  // edits go to the next free name.
+  main = OpenEditing(path);
+  EditValue(TViewerControls(main), L"a", L"4");
+  WriteFileBytes(path, "a: 9\n");
+  boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::string second = dll_.Dir.File("doc.corvane-unsaved-2.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane\r\n\r\nYour changes were written to \"" +
+                               WinPath(second) + L"\".");
+  EXPECT_EQ(ReadFileBytes(second), "a: 4\n");
+  EXPECT_EQ(ReadFileBytes(path), "a: 9\n");
+
   const std::string folder = dll_.Dir.Folder("gone");
   const std::string inside = folder + "/values-gone-test.yaml";
   WriteFileBytes(inside, "a: 1\n");
