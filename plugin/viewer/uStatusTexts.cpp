@@ -114,10 +114,15 @@ std::array<TStatusPartTemplate, 6> StatusPartTemplates() {
 }
 
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
-                                      const std::function<int(std::u16string_view)>& measure) {
+                                      const std::function<int(std::u16string_view)>& measure,
+                                      bool messageOnly) {
   std::vector<int> edges;
   int right = 0;
   for (const TStatusPartTemplate& part : StatusPartTemplates()) {
+    if (messageOnly && !edges.empty()) {
+      edges.push_back(right);
+      continue;
+    }
     int widest = 0;
     for (const std::u16string& text : part.Texts) widest = std::max(widest, measure ? measure(text) : 0);
     right += std::max(widest + scaling.ScaleDpi(18), scaling.ScaleDpi(part.MinWidth));

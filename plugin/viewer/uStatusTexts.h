@@ -49,8 +49,11 @@ std::array<TStatusPartTemplate, 6> StatusPartTemplates();
 
 // Right edges of the seven parts, the last -1 (to the bar's end), from a
 // function measuring a text's width in the bar's font: each part is as wide
-// as its widest template text plus a margin, at least its minimum.
+// as its widest template text plus a margin, at least its minimum. With
+// messageOnly (a document that did not load: parts 1 to 5 have nothing to
+// say) those parts take no width, and the message part all but part 0's.
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
-                                      const std::function<int(std::u16string_view)>& measure);
+                                      const std::function<int(std::u16string_view)>& measure,
+                                      bool messageOnly = false);
 
 }  // namespace corvane

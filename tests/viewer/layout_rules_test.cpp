@@ -79,6 +79,8 @@ TEST(status_texts, part_widths_follow_templates_minimums_and_dpi) {
   edges = StatusPartRightEdges(TScaling{96, 16}, nullptr);
   EXPECT_EQ(edges[0], 70);
   EXPECT_EQ(edges[5], 70 + 45 + 60 + 75 + 200 + 65);
+  // A document that did not load: the message takes all but part 0.
+  EXPECT_EQ(StatusPartRightEdges(TScaling{96, 16}, nullptr, true), (std::vector<int>{70, 70, 70, 70, 70, 70, -1}));
 }
 
 // A translation longer than English widens its part, so the status bar

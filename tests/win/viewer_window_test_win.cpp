@@ -272,6 +272,11 @@ TEST_F(ViewerWindow, a_file_that_does_not_parse_shows_its_error_at_its_place) {
   EXPECT_EQ(ItemCount(v.Grid), 0);
   EXPECT_EQ(HeaderTexts(v.Grid).size(), 0u);
   EXPECT_EQ(StatusText(v.Status, 6), L" NOT LOADED (line 3, column 6): did not find expected ',' or ']'");
+  // The parts that have nothing to say give their width to the message.
+  RECT encoding{}, message{};
+  SendMessageW(v.Status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&encoding));
+  SendMessageW(v.Status, SB_GETRECT, 6, reinterpret_cast<LPARAM>(&message));
+  EXPECT_LE(message.left, encoding.right + 4);
   EXPECT_EQ(TabCtrl_GetCurSel(v.Tab), 1);
   v = TViewerControls(main);  // the text pane exists now
   ASSERT_NE(v.Text, nullptr);

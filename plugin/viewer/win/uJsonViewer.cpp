@@ -113,6 +113,7 @@ void TJsonViewer::LoadFile() {
 
 // The load error in the status bar and the text selected where it is.
 void TJsonViewer::ShowLoadError() {
+  status_.SetMessageOnly(true);
   status_.SetText(0, StatusEncodingText(document_.EncodingName));
   UpdateEditStatus();
   if (!EnsureTextPane()) return;

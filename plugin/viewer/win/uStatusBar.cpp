@@ -80,7 +80,7 @@ void TStatusBar::LayoutParts() {
   if (!bar_) return;
   const HFONT font = look_.MainFont.Get();
   std::vector<int> edges = StatusPartRightEdges(
-      look_.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar_, font, text); });
+      look_.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar_, font, text); }, messageOnly_);
   SetMinHeight();
   SendMessageW(bar_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   SendMessageW(bar_, WM_SIZE, 0, 0);

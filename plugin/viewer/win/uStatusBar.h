@@ -45,6 +45,12 @@ class TStatusBar {
   void SetText(int part, const std::u16string& text);
   // Part widths from their templates in the main font, and the bar's height.
   void LayoutParts();
+  // Only parts 0 and 6 speak (a document that did not load): the others
+  // give their width to the message.
+  void SetMessageOnly(bool messageOnly) {
+    messageOnly_ = messageOnly;
+    LayoutParts();
+  }
   void SetMinHeight();
   // Lets the bar take its height at the bottom; its height then.
   int Resize();
@@ -76,6 +82,7 @@ class TStatusBar {
   // What the parts show; painted from here, never from a fixed buffer:
   // part 6 may hold a parser message or a long translation.
   std::array<std::u16string, 7> texts_;
+  bool messageOnly_ = false;
 };
 
 }  // namespace corvane
