@@ -28,6 +28,10 @@ constexpr TColour RgbColour(unsigned r, unsigned g, unsigned b) {
 constexpr unsigned RedOf(TColour c) { return c & 0xFF; }
 constexpr unsigned GreenOf(TColour c) { return (c >> 8) & 0xFF; }
 constexpr unsigned BlueOf(TColour c) { return (c >> 16) & 0xFF; }
+// Contrast of two colours as accessibility guidelines measure it, from their
+// relative luminance: 1 (the same) to 21 (black on white); text reads well
+// from 4.5.
+double ContrastRatio(TColour a, TColour b);
 
 // Resolution of a "theme-mode" text: blanks and controls trimmed, ASCII lower
 // case; empty -> "dark"/"light" from darkTheme; "auto", "system" and

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -89,20 +88,6 @@ TEST_F(ThemeSettings, loads_defaults_and_the_syntax_then_json_fallback_chain) {
   EXPECT_EQ(edited.TextColor, 255u);
   EXPECT_EQ(edited.BackColor, 0x00FFFFFFu);  // palette bits never leak through
   EXPECT_EQ(edited.Comment, 9868950u);
-}
-
-// Contrast as accessibility guidelines measure it: from relative luminance,
-// 1 (the same) to 21 (black on white).
-double ContrastRatio(TColour a, TColour b) {
-  const auto luminance = [](TColour c) {
-    const auto channel = [](unsigned value) {
-      const double v = value / 255.0;
-      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(RedOf(c)) + 0.7152 * channel(GreenOf(c)) + 0.0722 * channel(BlueOf(c));
-  };
-  const double la = luminance(a), lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 TEST(theme_colours, dark_defaults_read_at_least_four_and_a_half_to_one) {

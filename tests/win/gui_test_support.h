@@ -146,9 +146,6 @@ bool MessageBoxesAnswered();
 // when the menu was seen.
 bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside);
 
-// Contrast of two colours as accessibility guidelines measure it (relative
-// luminance): 1 to 21; text reads well from 4.5.
-double ContrastRatio(COLORREF a, COLORREF b);
 
 // The process's private memory in bytes.
 size_t PrivateBytes();

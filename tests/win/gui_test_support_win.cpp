@@ -42,18 +42,6 @@ std::string Utf8(const std::wstring& text) {
   return utf8;
 }
 
-double ContrastRatio(COLORREF a, COLORREF b) {
-  const auto luminance = [](COLORREF c) {
-    const auto channel = [](int value) {
-      const double v = value / 255.0;
-      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
-  };
-  const double la = luminance(a), lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // ---- the plug-in --------------------------------------------------------------
 
 TPluginDll::TPluginDll(const wchar_t* name) {

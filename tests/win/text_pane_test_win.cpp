@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "gui_test_support.h"
+#include "uThemes.h"
 
 namespace corvane::test {
 namespace {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
+#include "uThemes.h"
 
 namespace corvane::test {
 namespace {
