@@ -11,6 +11,7 @@
 // node as it was; the JSON of a typed cell is never empty.
 #include <cstddef>
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -71,8 +72,15 @@ void CheckValues(const std::u16string& text) {
   } else if (fraction.AsFloat() != 0.5) {
     abort();
   }
+  // Copy as JSON writes a number in a text that reads back as exactly it.
+  double value = 0.0;
+  if (ParseDecimalFloat(text, &value)) {
+    double back = 0.0;
+    const std::string json = JsonNumberText(TJsonFloat(value));
+    if (std::isfinite(value) && (!ParseDecimalFloat(Utf8ToUtf16(json), &back) || back != value)) abort();
+  }
   TJsonArray holder;
-  holder.Add(TypedCellValue(text));
+  holder.Add(std::make_unique<TJsonString>(Utf16ToUtf8(text)));
   if (WriteJson(holder, false).size() < 4) abort();
 }
 

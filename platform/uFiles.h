@@ -27,6 +27,15 @@ bool FileExists(const std::u16string& path);
 // On failure a file created here is left for the caller to delete.
 bool WriteFileBytes(const std::u16string& path, const std::string& bytes);
 
+// Creates path, failing when a file of that name exists, and writes all
+// bytes, flushed. A file created here that could not be written whole is
+// deleted again.
+bool CreateNewFileWithBytes(const std::u16string& path, const std::string& bytes);
+
+// The user's folder for temporary files, ending with a path separator; ""
+// when there is none.
+std::u16string TemporaryFolder();
+
 // Creates a new empty file with a unique name starting with "cvn" in folder
 // (which ends with a path separator, or is "" for the current folder) and
 // returns its full name.

@@ -109,6 +109,23 @@ bool WriteFileBytes(const std::u16string& path, const std::string& bytes) {
   return ok;
 }
 
+bool CreateNewFileWithBytes(const std::u16string& path, const std::string& bytes) {
+  const std::string name = Utf16ToUtf8(path);
+  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteFully(fd, bytes) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (!ok) ::unlink(name.c_str());
+  return ok;
+}
+
+std::u16string TemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && *folder ? folder : "/tmp";
+  if (path.back() != '/') path += '/';
+  return Utf8ToUtf16(path);
+}
+
 bool CreateTempFileIn(const std::u16string& folder, std::u16string& tempPath) {
   if (Faulted(TFileFault::CreateTemp)) return false;
   std::string pattern = folder.empty() ? std::string("./") : Utf16ToUtf8(folder);

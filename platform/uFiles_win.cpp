@@ -98,6 +98,22 @@ bool WriteFileBytes(const std::u16string& path, const std::string& bytes) {
   return ok;
 }
 
+bool CreateNewFileWithBytes(const std::u16string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteFully(file, bytes) && FlushFileBuffers(file) != 0;
+  if (!CloseHandle(file)) ok = false;
+  if (!ok) DeleteFileW(W(path));
+  return ok;
+}
+
+std::u16string TemporaryFolder() {
+  wchar_t buffer[MAX_PATH + 2] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH + 1) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer), length);
+}
+
 bool CreateTempFileIn(const std::u16string& folder, std::u16string& tempPath) {
   if (Faulted(TFileFault::CreateTemp)) return false;
   std::u16string where = folder.empty() ? std::u16string(u".\\") : folder;

@@ -61,6 +61,22 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
+bool IsUtf8Text(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c == 0) return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t at = i;
+    // A replacement character comes back for a bad sequence and for itself.
+    if (DecodeUtf8(bytes, i) == kReplacement && bytes.substr(at, 3) != "\xEF\xBF\xBD") return false;
+  }
+  return true;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

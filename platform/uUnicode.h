@@ -13,6 +13,9 @@
 namespace corvane {
 
 std::u16string Utf8ToUtf16(std::string_view text);
+// True when bytes are well-formed UTF-8 (no overlong forms, surrogates or
+// values above U+10FFFF) without a NUL: text, not UTF-16 or a binary file.
+bool IsUtf8Text(std::string_view bytes);
 std::string Utf16ToUtf8(std::u16string_view text);
 
 // ASCII-only helpers; the core folds case for ASCII letters only.

@@ -2,8 +2,9 @@
 # Regenerates docs/screenshots/ (the pictures of the user guide): the plug-in
 # in the lister host under wine, on a YAML and a TOML sample: the tree and the
 # grid (light and dark, a decimal-aligned column), the plain and flattened
-# views, the Path/Value view, the filter row (a text and a number filter),
-# sorting, hidden columns, the text pane (light and dark, with its line
+# views, the Path/Value view, the filter row (a text and a number filter,
+# a filter beside a hidden column), sorting, hidden columns, a file that does
+# not parse with its error shown, the text pane (light and dark, with its line
 # numbers, a value selected by a tab switch), the context menu, edit mode (an
 # accepted edit with the modified status; the cell editor open on the next
 # row), a key rename in the Path/Value view and a save (on copies of the
@@ -46,11 +47,19 @@ session() {
   shot yaml-flat-0 samples/servers.yaml 'FlatViewLevel=0\r\n' --send-keys "$servers"
   shot yaml-filter-row samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers" --filter '4=db'
   shot yaml-filter-number samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers" --filter '3=>1'
+  # The host column hidden, then a filter: each edit stays under its column.
+  shot yaml-filter-hidden-column samples/servers.yaml 'FlatViewLevel=1\r\n' \
+    --send-keys "$servers,Right,$hide_column" --filter '4=db'
   shot yaml-sorted samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers,^4,^4"
   shot yaml-hidden-columns samples/servers.yaml 'FlatViewLevel=1\r\n' \
     --send-keys "$servers,Right,Right,Right,Right,$hide_column,Right,$hide_column"
   shot yaml-text samples/servers.yaml '' --tab 1
   shot toml-text-dark samples/Cargo.toml 'theme-mode=dark\r\n' --tab 1
+  shot yaml-text-dark samples/servers.yaml 'theme-mode=dark\r\n' --tab 1
+  # A file that does not parse: its error in the status bar, the text
+  # selected where the error is.
+  sed 's/tags: \[db, primary\]/tags: [db, primary/' samples/servers.yaml >"$work/servers-broken.yaml"
+  shot yaml-parse-error "$work/servers-broken.yaml" ''
   # Bravo's port, 8080 as alpha's: the Text tab selects bravo's.
   shot yaml-text-selected samples/servers.yaml 'FlatViewLevel=1\r\n' --send-keys "$servers,Down,Right,Right,@1"
   shot yaml-path-value samples/servers.yaml 'FlatViewLevel=-1\r\n'

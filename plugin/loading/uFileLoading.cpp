@@ -38,6 +38,11 @@ bool ValidateDocument(const std::string& text, TDocumentLanguage language, std::
 
 bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoadedDocument& doc,
                            TLoadError& error) {
+  return LoadDocumentTakingBytes(bytes, language, doc, error);
+}
+
+bool LoadDocumentTakingBytes(std::string& bytes, TDocumentLanguage language, TLoadedDocument& doc,
+                             TLoadError& error) {
   doc = TLoadedDocument{};
   error = TLoadError();
   TLoadedDocument loaded;
@@ -48,7 +53,8 @@ bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoade
     error.Text = tr(i18n::kErrorOutOfMemory);
     return false;
   } catch (const std::exception& e) {
-    error.Text = Utf8ToUtf16(e.what());
+    error.Text = Utf8ToUtf16(e.what());  // a member named twice
+    error.InText = true;
     return false;
   }
   // Moving the string keeps its buffer, so the spans stay valid for Bytes.
@@ -59,20 +65,27 @@ bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoade
   return true;
 }
 
-bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc, TLoadError& error) {
-  doc = TLoadedDocument{};
+bool ReadDocumentBytes(const std::u16string& fileName, int32_t sizeLimit, std::string& bytes, TLoadError& error) {
+  bytes.clear();
   error = TLoadError();
-  std::string bytes;
   std::u16string readError;
   if (!platform::ReadFileBytes(fileName, bytes, readError)) {
     error.Text = tr(i18n::kErrorRead);
     return false;
   }
   if (sizeLimit > 0 && bytes.size() > static_cast<size_t>(sizeLimit)) {
+    bytes.clear();
     error.Text = tr(i18n::kErrorTooLarge);
     return false;
   }
-  return LoadDocumentFromBytes(std::move(bytes), LanguageOfFileName(fileName), doc, error);
+  return true;
+}
+
+bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocument& doc, TLoadError& error) {
+  doc = TLoadedDocument{};
+  std::string bytes;
+  if (!ReadDocumentBytes(fileName, sizeLimit, bytes, error)) return false;
+  return LoadDocumentTakingBytes(bytes, LanguageOfFileName(fileName), doc, error);
 }
 
 bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJsonDataPtr& root,

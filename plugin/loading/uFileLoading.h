@@ -59,5 +59,13 @@ bool LoadDocument(const std::u16string& fileName, int32_t sizeLimit, TLoadedDocu
 // empty.
 bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoadedDocument& doc,
                            TLoadError& error);
+// The same, moving bytes into doc only on success: a caller that shows a
+// text that did not load keeps it without a copy.
+bool LoadDocumentTakingBytes(std::string& bytes, TDocumentLanguage language, TLoadedDocument& doc,
+                             TLoadError& error);
+// LoadDocument's first step: the file's bytes within the size limit (0 or
+// below: none); false with the error ("error.read", "error.too_large") and
+// no bytes.
+bool ReadDocumentBytes(const std::u16string& fileName, int32_t sizeLimit, std::string& bytes, TLoadError& error);
 
 }  // namespace corvane

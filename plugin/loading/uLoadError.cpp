@@ -18,7 +18,8 @@ TSourceRegion RegionInText(std::string_view text, int64_t line, int64_t column) 
 }
 
 TLoadError LoadErrorOf(const ELoadFailure& failure, std::string_view text) {
-  return TLoadError{Utf8ToUtf16(failure.what()), RegionInText(text, failure.Line(), failure.Column())};
+  return TLoadError{Utf8ToUtf16(failure.what()), RegionInText(text, failure.Line(), failure.Column()),
+                    failure.InText()};
 }
 
 }  // namespace corvane

@@ -25,6 +25,10 @@ struct TSourceRegion {
 struct TLoadError {
   std::u16string Text;
   TSourceRegion Region;
+  // The text itself does not load (its syntax, a repeated member, its
+  // nesting), as opposed to the machine (the file unreadable, memory, the
+  // parser library missing).
+  bool InText = false;
 };
 
 // A failure of a parse that may name its place (line 0: none). The parser
@@ -36,6 +40,8 @@ class ELoadFailure : public std::runtime_error {
       : std::runtime_error(message), line_(line), column_(column) {}
   int64_t Line() const { return line_; }
   int64_t Column() const { return column_; }
+  // False for a failure that is not the text's (the parser library).
+  virtual bool InText() const { return true; }
 
  private:
   int64_t line_;

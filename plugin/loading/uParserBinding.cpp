@@ -36,7 +36,7 @@ bool gParentFolderAllowed = false;
 template <typename F>
 void ResolveEntry(const TParserLibrary& lib, const char* name, const char* missingPrefix, F& entry) {
   void* address = lib.Entry(name);
-  if (address == nullptr) throw EParserBinding(std::string(missingPrefix) + name);
+  if (address == nullptr) throw EParserUnavailable(std::string(missingPrefix) + name);
   entry = reinterpret_cast<F>(address);
 }
 
@@ -52,7 +52,7 @@ const char* TextData(std::string_view text) { return text.empty() ? nullptr : te
 }  // namespace
 
 TParserLibrary::TParserLibrary() : handle_(platform::LoadLibraryByPath(ParserLibraryPath())) {
-  if (handle_ == nullptr) throw EParserBinding("Cannot load native corvane parser");
+  if (handle_ == nullptr) throw EParserUnavailable("Cannot load native corvane parser");
 }
 
 TParserLibrary::~TParserLibrary() { platform::ReleaseLibrary(handle_); }
@@ -111,7 +111,7 @@ void TYamlEventReader::Open(const char* data, size_t length) {
   ResolveOptionalEntry(library_, "cvn_yaml_error_line", errorLine_);
   ResolveOptionalEntry(library_, "cvn_yaml_error_column", errorColumn_);
   parserHandle_ = yaml_open(data, length);
-  if (parserHandle_ == nullptr) throw EParserBinding("Cannot initialize YAML parser");
+  if (parserHandle_ == nullptr) throw EParserUnavailable("Cannot initialize YAML parser");
 }
 
 TYamlEventReader::~TYamlEventReader() {

@@ -29,6 +29,14 @@ class EParserBinding : public ELoadFailure {
   using ELoadFailure::ELoadFailure;
 };
 
+// The parser library cannot be loaded or lacks an entry: no fault of the
+// text being parsed.
+class EParserUnavailable : public EParserBinding {
+ public:
+  using EParserBinding::EParserBinding;
+  bool InText() const override { return false; }
+};
+
 // The parser library, loaded for the life of the object (or EParserBinding);
 // released when the object goes. As the first member of a binding object it
 // goes last, after the handles its entries opened, and also when the

@@ -161,6 +161,7 @@ bool ParseTomlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     error = LoadErrorOf(e, text);
   } catch (const std::exception& e) {
     error.Text = Utf8ToUtf16(e.what());
+    error.InText = true;
   }
   index.Clear();
   return false;

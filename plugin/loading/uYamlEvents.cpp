@@ -307,6 +307,7 @@ bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     error = LoadErrorOf(e, text);
   } catch (const std::exception& e) {
     error.Text = Utf8ToUtf16(e.what());
+    error.InText = true;
   }
   index.Clear();
   return false;

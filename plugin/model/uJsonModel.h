@@ -387,6 +387,11 @@ size_t NumberDisplayChars(const TJsonData& number, char* out, size_t room);
 std::u16string ValueSummaryText(const TJsonData* node);     // grid cell text
 std::u16string TypeName(const TJsonData* node);             // translated type name
 std::string DefaultFloatText(double value);  // 4.2000000000000000E+001
+// A number as JSON writes it: an integer in decimal digits, a float in the
+// shortest text that reads back as exactly its value ("0.1", "42", "1e+300");
+// "NaN", "Infinity" and "-Infinity", the common extension, for the values
+// JSON has no number for.
+std::string JsonNumberText(const TJsonData& number);
 // A float's display text found by trying 1 to 15 significant digits in turn
 // (the definition NumberDisplayText's faster path must agree with).
 std::string FloatDisplayTextBySearch(double value);

@@ -240,6 +240,17 @@ std::string DefaultFloatText(double value) {
   return out;
 }
 
+std::string JsonNumberText(const TJsonData& number) {
+  if (number.Kind() != nkNumber) return number.JsonText();
+  const auto& n = static_cast<const TJsonNumber&>(number);
+  if (!n.IsFloat()) return static_cast<const TJsonInteger&>(n).TJsonInteger::PlainText();
+  const double v = n.AsFloat();
+  if (std::isnan(v) || std::isinf(v)) return DefaultFloatText(v);
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof(buf), v);
+  return std::string(buf, result.ptr);
+}
+
 std::string JsonQuoteString(std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;

@@ -12,7 +12,7 @@ std::string ScalarJson(const TJsonData& node) {
     case nkString: return JsonQuoteString(static_cast<const TJsonString&>(node).Value());
     case nkBoolean: return static_cast<const TJsonBoolean&>(node).Value() ? "true" : "false";
     case nkNull: return "null";
-    case nkNumber: return node.JsonText();
+    case nkNumber: return JsonNumberText(node);
     default: return "null";
   }
 }

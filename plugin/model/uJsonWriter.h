@@ -7,7 +7,8 @@
 //    empty object is "{}", an empty array "[" CR LF "]". Compact: one line,
 //    spaced as { "a" : 1, "b" : [1, 2] }, "{}" and "[]" when empty.
 //  - Strings and names are escaped by JsonQuoteString (slash and non-ASCII
-//    unchanged, other controls \u00XX); numbers write their JSON text.
+//    unchanged, other controls \u00XX); numbers are written by JsonNumberText
+//    (the shortest text that reads back exactly).
 //  - The writer keeps its own stack of open containers instead of
 //    recursing, so nesting depth costs no call stack.
 #pragma once

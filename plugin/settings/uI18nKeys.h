@@ -67,6 +67,14 @@ inline constexpr TI18nKey kStatusSaveFailed{"status.save_failed", u" SAVE FAILED
 // The volume could not replace the file in place: saved by a plain move.
 inline constexpr TI18nKey kStatusSavedPlainMove{"status.saved_plain_move", u" SAVED (permissions and streams not kept)"};
 inline constexpr TI18nKey kStatusLinkRefused{"status.link_refused", u" ONLY WEB LINKS (HTTP, HTTPS) ARE OPENED"};
+inline constexpr TI18nKey kStatusLoadErrorAt{"status.load_error_at", u" NOT LOADED (line %d, column %d): %s"};
+inline constexpr TI18nKey kStatusLoadErrorLine{"status.load_error_line", u" NOT LOADED (line %d): %s"};
+inline constexpr TI18nKey kStatusLoadError{"status.load_error", u" NOT LOADED: %s"};
+inline constexpr TI18nKey kStatusCellMultiline{"status.cell_multiline", u" This text has line breaks; the cell editor holds one line"};
+inline constexpr TI18nKey kStatusCellTooLong{"status.cell_too_long", u" This text is longer than the 4095 characters the cell editor holds"};
+inline constexpr TI18nKey kStatusCellNul{"status.cell_nul", u" This text holds a NUL character, which the cell editor cannot hold"};
+inline constexpr TI18nKey kDialogUnsavedKept{"dialog.unsaved_kept", u"Your changes were written to \"%s\"."};
+inline constexpr TI18nKey kDialogUnsavedLost{"dialog.unsaved_lost", u"Your changes could not be written anywhere and are lost."};
 inline constexpr TI18nKey kDialogSaveBeforeClose{"dialog.save_before_close", u"Save changes to \"%s\" before closing?"};
 inline constexpr TI18nKey kErrorUnsafeEdit{"error.unsafe_edit", u"This value cannot be edited without changing its syntax"};
 inline constexpr TI18nKey kErrorTomlAmbiguous{"error.toml_ambiguous", u"TOML value position is ambiguous or unsupported"};

@@ -8,6 +8,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kDetectString,
     &kLanguage,
     &kMaxFileSize,
+    &kShowParseErrors,
     &kFont,
     &kFontSize,
     &kFontWeight,
@@ -52,6 +53,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kSyntaxBooleanColor,
     &kSyntaxNullColor,
     &kCommentColor,
+    &kGridLineColor,
     &kTextColorDark,
     &kBackColorDark,
     &kBackColor2Dark,
@@ -72,6 +74,7 @@ const TSettingKey* const kAllSettingKeys[] = {
     &kSyntaxBooleanColorDark,
     &kSyntaxNullColorDark,
     &kCommentColorDark,
+    &kGridLineColorDark,
 };
 
 const size_t kAllSettingKeyCount = sizeof(kAllSettingKeys) / sizeof(kAllSettingKeys[0]);

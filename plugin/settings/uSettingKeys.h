@@ -77,6 +77,9 @@ inline constexpr TSettingKey kLanguage = TextKey(u"language", u"auto",
     "user-interface language (en, de, ru, uk); \"auto\" follows the system");
 inline constexpr TSettingKey kMaxFileSize = IntKey(u"max-file-size", 1000000, "viewer creation",
     "largest file in bytes that is loaded; 0 or less: no limit");
+inline constexpr TSettingKey kShowParseErrors = FlagKey(u"show-parse-errors", 1, "viewer creation",
+    "non-zero: a file that does not parse opens with an empty tree and grid, the error in the "
+    "status bar and the text at the error's place; 0: such a file is left to the host's own viewer");
 
 // ---- window, fonts, layout ----
 inline constexpr TSettingKey kFont = TextKey(u"font", u"Arial", "font creation",
@@ -104,10 +107,10 @@ inline constexpr TSettingKey kSkipAttributesScan = FlagKey(u"skip-attributes-sca
     "each build of an array's plain view",
     "non-zero: column names come from the first object element only");
 inline constexpr TSettingKey kMissingAttributeValue = TextKey(u"missing-attribute-value",
-    u"<N/A>", "each table build; each copy as JSON", "text of cells without a value");
+    u"<N/A>", "each table build", "text of cells without a value");
 inline constexpr TSettingKey kFilterRow = FlagKey(u"filter-row", 1,
     "viewer creation; written at destruction when changed", "non-zero: the filter row is shown");
-inline constexpr TSettingKey kFilterAlign = IntKey(u"filter-align", 0,
+inline constexpr TSettingKey kFilterAlign = IntKey(u"filter-align", -1,
     "each creation of the filter edits",
     "text alignment in filter edits: negative left, 0 centred, positive right");
 inline constexpr TSettingKey kFilterCaseSensitive = FlagKey(u"filter-case-sensitive", 0,
@@ -189,6 +192,8 @@ inline constexpr TSettingKey kSyntaxNullColor = FallbackColourKey(u"syntax-null-
     kJsonNullColor, "null and values starting with \"~\" in the text pane");
 inline constexpr TSettingKey kCommentColor = ColourKey(u"comment-color", Rgb(110, 110, 110),
     "comments in the text pane");
+inline constexpr TSettingKey kGridLineColor = SystemColourKey(u"grid-line-color", kButtonFace,
+    "the grid's lines between rows and columns");
 
 inline constexpr TSettingKey kTextColorDark = ColourKey(u"text-color-dark", Rgb(220, 220, 220),
     "dark set: tree text, grid cell text, tab captions, status bar text");
@@ -206,18 +211,18 @@ inline constexpr TSettingKey kSelectionTextColorDark = ColourKey(u"selection-tex
     Rgb(220, 220, 220), "dark set: text of selected grid rows");
 inline constexpr TSettingKey kSelectionBackColorDark = ColourKey(u"selection-back-color-dark",
     Rgb(72, 102, 102), "dark set: background of selected grid rows");
-inline constexpr TSettingKey kSplitterColorDark = SystemColourKey(u"splitter-color-dark",
-    kButtonFace, "dark set: viewer background and splitter bar; grid header separator lines");
+inline constexpr TSettingKey kSplitterColorDark = ColourKey(u"splitter-color-dark", Rgb(60, 60, 60),
+    "dark set: viewer background and splitter bar; grid header separator lines");
 inline constexpr TSettingKey kJsonTextColorDark = ColourKey(u"json-text-color-dark",
     Rgb(220, 220, 220), "default of \"syntax-text-color-dark\"");
 inline constexpr TSettingKey kJsonKeyColorDark = ColourKey(u"json-key-color-dark",
-    Rgb(200, 0, 200), "default of \"syntax-key-color-dark\"");
+    Rgb(220, 140, 230), "default of \"syntax-key-color-dark\"");
 inline constexpr TSettingKey kJsonStringColorDark = ColourKey(u"json-string-color-dark",
-    Rgb(0, 128, 0), "default of \"syntax-string-color-dark\"");
+    Rgb(130, 200, 120), "default of \"syntax-string-color-dark\"");
 inline constexpr TSettingKey kJsonBooleanColorDark = ColourKey(u"json-boolean-color-dark",
-    Rgb(0, 0, 128), "default of \"syntax-boolean-color-dark\"");
+    Rgb(110, 170, 255), "default of \"syntax-boolean-color-dark\"");
 inline constexpr TSettingKey kJsonNullColorDark = ColourKey(u"json-null-color-dark",
-    Rgb(255, 0, 0), "default of \"syntax-null-color-dark\"");
+    Rgb(255, 130, 120), "default of \"syntax-null-color-dark\"");
 inline constexpr TSettingKey kSyntaxTextColorDark = FallbackColourKey(
     u"syntax-text-color-dark", kJsonTextColorDark, "dark set: base text of the text pane");
 inline constexpr TSettingKey kSyntaxKeyColorDark = FallbackColourKey(u"syntax-key-color-dark",
@@ -231,6 +236,8 @@ inline constexpr TSettingKey kSyntaxNullColorDark = FallbackColourKey(u"syntax-n
     kJsonNullColorDark, "dark set: null and values starting with \"~\" in the text pane");
 inline constexpr TSettingKey kCommentColorDark = ColourKey(u"comment-color-dark",
     Rgb(150, 150, 150), "dark set: comments in the text pane");
+inline constexpr TSettingKey kGridLineColorDark = ColourKey(u"grid-line-color-dark",
+    Rgb(136, 136, 136), "dark set: the grid's lines between rows and columns");
 
 }  // namespace setting
 

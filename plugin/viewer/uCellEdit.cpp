@@ -55,28 +55,20 @@ void Repoint(TViewerCore& core, const TJsonData* from, TJsonData* to) {
   repoint(core.CurrentNode);
 }
 
+// The key a leaf has in its object ("" elsewhere).
+std::u16string LeafKey(const TJsonData* node) {
+  const TJsonData* parent = node ? node->Parent() : nullptr;
+  if (NodeKind(parent) != nkObject) return {};
+  const auto* object = static_cast<const TJsonObject*>(parent);
+  const long long index = object->IndexOf(node);
+  return index < 0 ? std::u16string() : Utf8ToUtf16(object->Name(size_t(index)));
+}
+
 }  // namespace
 
-// By the rule the view was built with: the flat views and the Path/Value
-// listing record their cell nodes; a plain object shows member values in
-// column 1; a plain array shows either each element in its one "Element"
-// column or, per column, the element's member of the header's name; a plain
-// scalar shows itself.
+// By the rule the view was built with (see TTableModel::ShownNode).
 TJsonData* TableCellNode(const TViewerCore& core, int row, int column) {
-  const TTableModel& table = core.Table;
-  if (table.FlatView) return table.CellNode(row, column);
-  TJsonData* rowNode = table.RowNode(row);
-  if (!rowNode || column < 0 || column >= table.ColumnCount()) return nullptr;
-  switch (NodeKind(core.CurrentNode)) {
-    case nkObject:
-      return column == 1 ? rowNode : nullptr;
-    case nkArray:
-      if (NodeKind(rowNode) == nkObject)
-        return static_cast<const TJsonObject*>(rowNode)->Find(Utf16ToUtf8(table.Header(column)));
-      return table.ColumnCount() == 1 && table.Header(0) == tr(i18n::kGridElement) ? rowNode : nullptr;
-    default:
-      return column == 0 ? rowNode : nullptr;
-  }
+  return core.Table.ShownNode(row, column);
 }
 
 TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
@@ -105,7 +97,18 @@ TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column
 }
 
 bool FitsCellEditBox(std::u16string_view text) {
-  return text.size() <= kCellEditMaxLength && text.find_first_of(std::u16string_view(u"\0\r\n", 3)) == text.npos;
+  return text.find_first_of(u"\r\n") == text.npos && text.size() <= kCellEditMaxLength && text.find(u'\0') == text.npos;
+}
+
+std::u16string CellEditRefusal(const TLoadedDocument& doc, const TCellEditTarget& target) {
+  if (!target.Valid()) return tr(i18n::kStatusReadOnly);
+  const std::u16string_view text = target.Text;
+  if (text.find_first_of(u"\r\n") != text.npos) return tr(i18n::kStatusCellMultiline);
+  if (text.size() > kCellEditMaxLength) return tr(i18n::kStatusCellTooLong);
+  if (text.find(u'\0') != text.npos) return tr(i18n::kStatusCellNul);
+  const TLocatedEdit trial = target.RenameKey ? LocateKeyRename(doc, target.Node, LeafKey(target.Node))
+                                              : LocateValueEdit(doc, target.Node, text);
+  return trial.Accepted() ? std::u16string() : RefusedEdit(trial).Status;
 }
 
 TCommitResult CommitValueEdit(TLoadedDocument& doc, TSourcePatchDocument& patches, TJsonData* node,
@@ -167,7 +170,7 @@ void RefreshNodeTexts(TViewerCore& core, TJsonData* node, const TJsonData* repla
   for (int row = 0; row < table.RowCount(); ++row) {
     if (listing && table.RowNode(row) == node) table.Cells.Set(row, 0, LeafPath(node));
     for (int column = 0; column < table.Cells.ColumnCount(); ++column)
-      if (TableCellNode(core, row, column) == node) table.Cells.Set(row, column, ValueSummaryText(node));
+      if (core.Table.ShownNode(row, column) == node) table.Cells.Set(row, column, ValueSummaryText(node));
   }
 }
 
@@ -200,6 +203,13 @@ TSaveResult SaveEditedDocument(TLoadedDocument& doc, TSourcePatchDocument& patch
 std::u16string SaveFailureMessage(std::u16string_view status) {
   while (!status.empty() && status.front() == u' ') status.remove_prefix(1);
   return std::u16string(status);
+}
+
+std::u16string CloseSaveFailureMessage(std::u16string_view status, const std::u16string& keptAt) {
+  std::u16string kept = tr(keptAt.empty() ? i18n::kDialogUnsavedLost : i18n::kDialogUnsavedKept);
+  const size_t at = kept.find(u"%s");
+  if (at != std::u16string::npos) kept.replace(at, 2, keptAt);
+  return SaveFailureMessage(status) + u"\r\n\r\n" + kept;
 }
 
 }  // namespace corvane

@@ -1,15 +1,17 @@
 // The decisions of the in-place cell editor, without a window: which node a
-// cell edit opens on and with which text, whether the single-line edit box
-// can hold that text unchanged, what committing a value (a null filled in
-// too) or a renamed key does to the value tree and the patch list, and
-// saving with its status text.
+// cell edit opens on and with which text, why it cannot open (said before
+// any edit box does), what committing a value (a null filled in too) or a
+// renamed key does to the value tree and the patch list, and saving with its
+// status text.
 //
 // Contract:
 //  - An edit is opened on a node, never on a row: the commit goes to the node
 //    it was opened on, whatever the grid shows by then.
 //  - A cell opens only when its text is exactly its node's display text (a
 //    cell showing the missing text, "[Object]" or "[Array]" has no node), and
-//    only when the single-line box can hold that text unchanged.
+//    only when the single-line box can hold that text unchanged and the
+//    document can take an edit of it in place; otherwise the reason is
+//    given before any box opens.
 //  - A commit either changes nothing and says why (Refused, with the status
 //    text), changes nothing because the text is the old one (Unchanged), or
 //    adds exactly one patch and gives the node its new value or name, or
@@ -54,8 +56,17 @@ TJsonData* CellValueNode(const TViewerCore& core, int position, int column);
 // (the caller answers " READ ONLY").
 TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column);
 
-// True when a single-line edit box holds text unchanged: at most
-// kCellEditMaxLength characters, no NUL, no line break.
+// Why an edit of the target cannot open, said before any edit box does; ""
+// when it can. No value under the cell: " READ ONLY"; a text the one-line
+// box cannot hold unchanged (line breaks, as a block scalar's; more than
+// kCellEditMaxLength characters; a NUL): why;
+// a value or key the document cannot take in place (an alias, a merge
+// key's value, a place that cannot be found): the editing rules' reason,
+// found by locating the edit of the unchanged text.
+std::u16string CellEditRefusal(const TLoadedDocument& doc, const TCellEditTarget& target);
+
+// Whether the one-line box holds the text unchanged: no line break, no NUL,
+// at most kCellEditMaxLength characters.
 bool FitsCellEditBox(std::u16string_view text);
 
 enum class TCommitOutcome { Refused, Unchanged, Accepted };
@@ -106,5 +117,9 @@ TSaveResult SaveEditedDocument(TLoadedDocument& doc, TSourcePatchDocument& patch
 // The text of a message box telling that a save failed: the status text
 // without its leading blank.
 std::u16string SaveFailureMessage(std::u16string_view status);
+
+// The message box after a save at close failed: the failure, then where the
+// edited text was kept (keptAt; "" when no copy could be written).
+std::u16string CloseSaveFailureMessage(std::u16string_view status, const std::u16string& keptAt);
 
 }  // namespace corvane

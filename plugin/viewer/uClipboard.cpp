@@ -12,7 +12,6 @@
 
 #include "uI18n.h"
 #include "uJsonWriter.h"
-#include "uNumberText.h"
 #include "uUnicode.h"
 #include "uValuePath.h"
 
@@ -94,9 +93,6 @@ char16_t ColumnDelimiter(const TSettingsAccess& settings) {
   return c == 0 ? u'\t' : c;
 }
 
-std::u16string MissingAttributeText(const TSettingsAccess& settings) {
-  return settings.ReadText(setting::kMissingAttributeValue);
-}
 
 // ---- plain copies -----------------------------------------------------------
 
@@ -143,25 +139,6 @@ TJsonCopyLayout RecogniseJsonLayout(const TGridCopySource& grid) {
   return jlTable;
 }
 
-TJsonDataPtr TypedCellValue(std::u16string_view text) {
-  if (text == u"true") return std::make_unique<TJsonBoolean>(true);
-  if (text == u"false") return std::make_unique<TJsonBoolean>(false);
-  size_t points = 0;
-  bool plain = !text.empty();
-  for (char16_t c : text) {
-    if (c == u'.') {
-      ++points;
-    } else if (c < u'0' || c > u'9') {
-      plain = false;
-    }
-  }
-  double value = 0.0;
-  if (plain && points <= 1 && ParseDecimalFloat(text, &value)) {
-    return NewFloatNode(value);
-  }
-  return std::make_unique<TJsonString>(Utf16ToUtf8(text));
-}
-
 namespace {
 
 // Adds a member unless its name clashes with an earlier one: a grid can show
@@ -172,48 +149,51 @@ void AddMember(TJsonObject* object, std::u16string_view name, TJsonDataPtr value
   object->TryAdd(Utf16ToUtf8(name), std::move(value), &error);
 }
 
-TJsonDataPtr BuildTableRow(const TGridCopySource& grid, int displayRow,
-                           const std::vector<int>& columns, const std::u16string& missingText) {
+// What a cell holds as JSON: a copy of the node it shows (a container
+// whole), the text of a label column as a string, nullptr for a missing
+// value.
+TJsonDataPtr CellJson(const TGridCopySource& grid, int displayRow, int column) {
+  const int row = grid.TableRow(displayRow);
+  if (const TJsonData* node = grid.Table->ShownNode(row, column)) return node->Clone();
+  if (grid.Table->IsLabelColumn(column)) return std::make_unique<TJsonString>(Utf16ToUtf8(grid.FullText(displayRow, column)));
+  return nullptr;
+}
+
+TJsonDataPtr BuildTableRow(const TGridCopySource& grid, int displayRow, const std::vector<int>& columns) {
   auto object = std::make_unique<TJsonObject>();
-  for (int c : columns) {
-    const std::u16string text = grid.DisplayText(displayRow, c);
-    if (text == missingText) continue;
-    AddMember(object.get(), grid.HeaderText(c), TypedCellValue(text));
-  }
+  for (int c : columns)
+    if (TJsonDataPtr value = CellJson(grid, displayRow, c)) AddMember(object.get(), grid.HeaderText(c), std::move(value));
   return object;
 }
 
 }  // namespace
 
-TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected,
-                                const std::u16string& missingText) {
+TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected) {
   if (grid.ColumnCount() == 0) return nullptr;
   const TJsonCopyLayout layout = RecogniseJsonLayout(grid);
   if (layout == jlSingleValue) return nullptr;
   if (layout == jlAttributeList) {
     auto object = std::make_unique<TJsonObject>();
-    for (int r : selected) {
-      if (grid.TableRow(r) < 0) continue;
-      AddMember(object.get(), grid.DisplayText(r, 0),
-                std::make_unique<TJsonString>(Utf16ToUtf8(grid.DisplayText(r, 1))));
-    }
+    for (int r : selected)
+      if (TJsonDataPtr value = grid.TableRow(r) < 0 ? nullptr : CellJson(grid, r, 1))
+        AddMember(object.get(), grid.FullText(r, 0), std::move(value));
     return object;
   }
   auto array = std::make_unique<TJsonArray>();
   const std::vector<int> columns = grid.ShownColumnsInDisplayOrder();
   for (int r : selected) {
     if (grid.TableRow(r) < 0) continue;
-    if (layout == jlElementList) {
-      array->Add(TypedCellValue(grid.DisplayText(r, 0)));
-    } else {
-      array->Add(BuildTableRow(grid, r, columns, missingText));
+    if (layout == jlTable) {
+      array->Add(BuildTableRow(grid, r, columns));
+    } else if (TJsonDataPtr element = CellJson(grid, r, 0)) {
+      array->Add(std::move(element));
     }
   }
   return array;
 }
 
-bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column,
-                    bool compact, const std::u16string& missingText, std::u16string* text) {
+bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column, bool compact,
+                    std::u16string* text) {
   text->clear();
   if (grid.ColumnCount() == 0) return false;
   if (RecogniseJsonLayout(grid) == jlSingleValue) {
@@ -221,28 +201,26 @@ bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selecte
     return true;
   }
   if (selected.empty()) return true;
-  const TJsonDataPtr value = BuildJsonCopyValue(grid, selected, missingText);
+  const TJsonDataPtr value = BuildJsonCopyValue(grid, selected);
   if (value) *text = Utf8ToUtf16(WriteJson(*value, compact));
   return true;
 }
 
 // ---- paths and links --------------------------------------------------------
 
-std::u16string TreePathText(const TJsonData* node) {
-  return node ? ValuePathText(node, u"$", TPathNames::AsWritten) : std::u16string();
+std::u16string CopiedPathText(const TJsonData* node) {
+  return node ? ValuePathText(node, u"$", TPathNames::Quoted) : std::u16string();
 }
 
-bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected, int flatLevel,
-                  const TJsonData* selectedTreeNode, std::u16string* text) {
-  text->clear();
-  if (flatLevel == kFlatLevelPathValue) {
-    if (selected.empty() || grid.TableRow(selected.front()) < 0) return false;
-    *text = grid.FullText(selected.front(), 0);
-    return true;
-  }
-  if (!selectedTreeNode) return false;
-  *text = TreePathText(selectedTreeNode);
-  return true;
+const TJsonData* GridPathNode(const TGridCopySource& grid, const std::vector<int>& selected, int column) {
+  const int row = selected.empty() ? -1 : grid.TableRow(selected.front());
+  if (row < 0) return nullptr;
+  const TTableModel& table = *grid.Table;
+  // A flat view's cell stands for a node of its own; the listing's row node
+  // is its leaf, a plain view's row node the element or member.
+  if (table.FlatView && !table.ValueCellIsRowNode)
+    if (const TJsonData* cell = table.ShownNode(row, column)) return cell;
+  return table.RowNode(row);
 }
 
 std::u16string LinkTarget(std::u16string_view text) {

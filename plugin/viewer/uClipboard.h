@@ -7,9 +7,10 @@
 //  - Grid cell texts are read as the grid shows them (table row of the
 //    visible-row list entry) and cut to kCopyCellTextLimit characters, like the
 //    grid's display buffer; positions or columns outside the table read as "".
-//  - Copy as JSON builds a fresh value tree and writes it without recursion;
-//    member names that clash (equal in their first 255 bytes) keep the first
-//    occurrence instead of aborting the copy.
+//  - Copy as JSON copies the nodes the cells show (never their "[Object]"
+//    summaries, never cut) into a fresh value tree and writes it without
+//    recursion; member names that clash (equal in their first 255 bytes)
+//    keep the first occurrence instead of aborting the copy.
 //  - Nothing here raises or crashes on empty tables, missing columns, empty
 //    selections, embedded NULs or lone surrogates.
 #pragma once
@@ -49,8 +50,6 @@ struct TGridCopySource {
 
 // The "column-delimiter" setting's first character; TAB when unset or empty.
 char16_t ColumnDelimiter(const TSettingsAccess& settings);
-// The "missing-attribute-value" setting.
-std::u16string MissingAttributeText(const TSettingsAccess& settings);
 
 // Copy cell: the first selected row (display position 0 without a selection)
 // in the given column.
@@ -70,31 +69,30 @@ enum TJsonCopyLayout { jlElementList, jlAttributeList, jlSingleValue, jlTable };
 // compared with the translated header names the table model uses.
 TJsonCopyLayout RecogniseJsonLayout(const TGridCopySource& grid);
 
-// Typing rule of a cell text: "true"/"false" become booleans, digits with at
-// most one "." that convert to a finite double become a float node, anything
-// else a string.
-TJsonDataPtr TypedCellValue(std::u16string_view text);
-
-// The value Copy as JSON writes for the selected rows; nullptr for a grid
-// without columns or for the single-value layout (which copies the cell).
-TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected,
-                                const std::u16string& missingText);
+// The value Copy as JSON writes for the selected rows, built from the nodes
+// the cells show: a container whole, a string as a string, a number as a
+// number. Element list: an array of the elements; attribute list: an object
+// of the members; table: an array with one object per row, its members the
+// shown columns in display order named by their headers, a missing value
+// left out and a label column (Attribute, Path) as its text. nullptr for a
+// grid without columns or for the single-value layout (which copies the
+// cell).
+TJsonDataPtr BuildJsonCopyValue(const TGridCopySource& grid, const std::vector<int>& selected);
 
 // Copy as JSON. False when nothing is to be put on the clipboard (no
 // columns); otherwise *text is the JSON (empty without a selection, the cell
 // text for the single-value layout).
-bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column,
-                    bool compact, const std::u16string& missingText, std::u16string* text);
+bool CopyAsJsonText(const TGridCopySource& grid, const std::vector<int>& selected, int column, bool compact,
+                    std::u16string* text);
 
-// "$" followed by one segment per level from the root down: "[i]" below an
-// array, "." + member name (unquoted) below an object. "" for nullptr.
-std::u16string TreePathText(const TJsonData* node);
+// Copy path: "$" and one step per level, written as the corvane command
+// reads paths ($.a.b[2], a name that needs it as ["a.b"]); "" for nullptr.
+std::u16string CopiedPathText(const TJsonData* node);
 
-// Copy path: in the path/value listing (flat level -1) the Path text of the
-// first selected row, otherwise the tree path of the selected node. False
-// when there is nothing to copy.
-bool CopyPathText(const TGridCopySource& grid, const std::vector<int>& selected, int flatLevel,
-                  const TJsonData* selectedTreeNode, std::u16string* text);
+// The node Copy path names for the grid: the first selected row's node, or
+// in a flat view the node of that row's cell in column (the row's node when
+// the cell shows none); nullptr without a selected row.
+const TJsonData* GridPathNode(const TGridCopySource& grid, const std::vector<int>& selected, int column);
 
 // Link target of a cell text: the text itself when it contains "://",
 // "https://" + text when it contains ".", otherwise "" (nothing to open).

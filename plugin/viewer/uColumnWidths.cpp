@@ -69,6 +69,10 @@ TWidthPassResult ComputeColumnWidths(const TWidthPassInput& in) {
   result.DecimalOffsets.assign(n, 0);
   for (int c = 0; c < n; ++c) {
     if (in.CurrentWidths[c] == 0) continue;  // hidden
+    // Without a row there is nothing to measure: a filter that matches
+    // nothing keeps the widths, so the columns stay where the user found
+    // them (a column just shown again, width 1, still gets its header's).
+    if (sample == 0 && in.CurrentWidths[c] > 1) continue;
     result.Widths[c] = MeasureColumn(in, c, n, m, sample);
     if (!in.DecimalAlign) continue;
     const int integerWidth = IntegerPartWidth(in, c, sample);

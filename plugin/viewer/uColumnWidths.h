@@ -2,7 +2,9 @@
 // decimal offsets that line numeric columns up on their separator.
 //
 // Contract:
-//  - Hidden columns (current width 0) are left alone (computed width -1).
+//  - Hidden columns (current width 0) are left alone (computed width -1),
+//    and so is every column while no row is visible (only a column of
+//    width 1, just shown again, is sized to its header then).
 //  - At most 1,000 visible rows are sampled; a column stops scanning once it
 //    reaches its limit.
 //  - Text measuring is a function handed in, so the rules run without a

@@ -65,6 +65,39 @@ std::u16string StatusEditText(bool editMode, bool modified) {
   return {};
 }
 
+namespace {
+
+// text without the prefix or suffix when it has it.
+void Drop(std::u16string& text, const std::u16string& prefix, const std::u16string& suffix) {
+  if (!prefix.empty() && text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
+  if (!suffix.empty() && text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
+    text.erase(text.size() - suffix.size());
+}
+
+}  // namespace
+
+std::u16string StatusLoadErrorText(const TLoadError& error) {
+  const long long line = error.Region.Line, column = error.Region.Column;
+  std::u16string message = error.Text;
+  const std::u16string lineText = U16(std::to_string(line));
+  // libyaml ends its messages with the place, TOML's parser starts them with
+  // the line.
+  std::u16string prefix(u"line "), suffix(u" at line ");
+  prefix += lineText + u": ";
+  suffix += lineText + u", column " + U16(std::to_string(column));
+  Drop(message, prefix, suffix);
+  std::u16string text;
+  if (line > 0 && column > 0)
+    text = FormatInts(tr(i18n::kStatusLoadErrorAt), {line, column});
+  else if (line > 0)
+    text = FormatInts(tr(i18n::kStatusLoadErrorLine), {line});
+  else
+    text = tr(i18n::kStatusLoadError);
+  const size_t at = text.find(u"%s");
+  if (at != std::u16string::npos) text.replace(at, 2, message);
+  return text;
+}
+
 std::array<TStatusPartTemplate, 6> StatusPartTemplates() {
   std::vector<std::u16string> kinds;
   for (const TI18nKey* kind : {&i18n::kTypeNull, &i18n::kTypeBoolean, &i18n::kTypeNumber, &i18n::kTypeString,
@@ -81,10 +114,15 @@ std::array<TStatusPartTemplate, 6> StatusPartTemplates() {
 }
 
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
-                                      const std::function<int(std::u16string_view)>& measure) {
+                                      const std::function<int(std::u16string_view)>& measure,
+                                      bool messageOnly) {
   std::vector<int> edges;
   int right = 0;
   for (const TStatusPartTemplate& part : StatusPartTemplates()) {
+    if (messageOnly && !edges.empty()) {
+      edges.push_back(right);
+      continue;
+    }
     int widest = 0;
     for (const std::u16string& text : part.Texts) widest = std::max(widest, measure ? measure(text) : 0);
     right += std::max(widest + scaling.ScaleDpi(18), scaling.ScaleDpi(part.MinWidth));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "uJsonModel.h"
+#include "uLoadError.h"
 #include "uScaling.h"
 #include "uTableModel.h"
 
@@ -32,6 +33,11 @@ std::u16string StatusRowsText(int visibleRows, int totalRows);              // p
 std::u16string StatusCursorText(int currentRow, int currentColumn);         // part 5
 std::u16string StatusEditText(bool editMode, bool modified);                // part 6
 
+// Part 6 for a file whose text did not load: the message with the line and
+// column it names (the place the parser's own text repeats at its end or
+// start taken out, so it is not said twice).
+std::u16string StatusLoadErrorText(const TLoadError& error);
+
 // What parts 0..5 must show whole: the widest text each can hold, in the
 // current language (every kind name; the flat and row formats with their
 // widest numbers), and a minimum width (96 DPI).
@@ -43,8 +49,11 @@ std::array<TStatusPartTemplate, 6> StatusPartTemplates();
 
 // Right edges of the seven parts, the last -1 (to the bar's end), from a
 // function measuring a text's width in the bar's font: each part is as wide
-// as its widest template text plus a margin, at least its minimum.
+// as its widest template text plus a margin, at least its minimum. With
+// messageOnly (a document that did not load: parts 1 to 5 have nothing to
+// say) those parts take no width, and the message part all but part 0's.
 std::vector<int> StatusPartRightEdges(const TScaling& scaling,
-                                      const std::function<int(std::u16string_view)>& measure);
+                                      const std::function<int(std::u16string_view)>& measure,
+                                      bool messageOnly = false);
 
 }  // namespace corvane

@@ -402,6 +402,7 @@ void TTableModel::Clear() {
   FlatView = false;
   Complete = false;
   ValueCellIsRowNode = false;
+  PlainKind = nkUnknown;
 }
 
 TJsonData* TTableModel::RowNode(int row) const {
@@ -414,6 +415,28 @@ TJsonData* TTableModel::CellNode(int row, int column) const {
   if (row < 0 || column < 0 || row >= static_cast<int>(CellNodes.size())) return nullptr;
   const TJsonDataArray& nodes = CellNodes[row];
   return column < static_cast<int>(nodes.size()) ? nodes[column] : nullptr;
+}
+
+TJsonData* TTableModel::ShownNode(int row, int column) const {
+  if (FlatView) return CellNode(row, column);
+  TJsonData* rowNode = RowNode(row);
+  if (!rowNode || column < 0 || column >= ColumnCount()) return nullptr;
+  switch (PlainKind) {
+    case nkObject:
+      return column == 1 ? rowNode : nullptr;
+    case nkArray:
+      if (NodeKind(rowNode) == nkObject)
+        return static_cast<const TJsonObject*>(rowNode)->Find(Utf16ToUtf8(Header(column)));
+      return ColumnCount() == 1 && Header(0) == tr(i18n::kGridElement) ? rowNode : nullptr;
+    default:
+      return column == 0 ? rowNode : nullptr;
+  }
+}
+
+bool TTableModel::IsLabelColumn(int column) const {
+  if (!FlatView || column < 0 || column >= ColumnCount()) return false;
+  if (ValueCellIsRowNode) return column == 0;
+  return column < static_cast<int>(ColumnKeys.size()) && ColumnKeys[column].empty();
 }
 
 std::u16string_view TTableModel::Header(int column) const {
@@ -438,6 +461,7 @@ std::u16string KeyHeaderText(std::string_view key) {
 
 void BuildPlainView(TJsonData* node, const TTableOptions& options, TTableModel* table) {
   table->Clear();
+  table->PlainKind = NodeKind(node);
   switch (NodeKind(node)) {
     case nkUnknown:
       return;

@@ -115,6 +115,8 @@ class TTableModel {
   // Path/value listing: the Value cell's node is the row node (CellNodes
   // stays empty; one node list per row would cost a million allocations).
   bool ValueCellIsRowNode = false;
+  // Kind of the node a plain view shows (nkUnknown for the other views).
+  int PlainKind = nkUnknown;
 
   void Clear();
   int RowCount() const { return Cells.RowCount(); }
@@ -127,6 +129,14 @@ class TTableModel {
   }
   TJsonData* RowNode(int row) const;
   TJsonData* CellNode(int row, int column) const;
+  // The node a cell shows, in every view: the recorded cell node of a flat
+  // view or the listing; in a plain view the member value (object), the
+  // element or the element's member named by the header (array), or the
+  // scalar itself. nullptr for a missing value and for the label columns.
+  TJsonData* ShownNode(int row, int column) const;
+  // The Attribute column of a keyed flat view and the listing's Path column:
+  // a name or path, never a value.
+  bool IsLabelColumn(int column) const;
   // Header text, or "" outside the table.
   std::u16string_view Header(int column) const;
   // Status-bar mark: "" for a plain view, "+" complete, "*" incomplete.

@@ -5,6 +5,9 @@
 // and a stray negative value in the settings file must not switch them on.
 #include "uThemes.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "uUnicode.h"
 
 namespace corvane {
@@ -75,8 +78,14 @@ TThemeColours LoadThemeColours(const TSettingsAccess& settings, bool dark, TColo
   c.CurrentCellBackColor = read(kCurrentCellBackColor, kCurrentCellBackColorDark);
   c.SelectionTextColor = read(kSelectionTextColor, kSelectionTextColorDark);
   c.SelectionBackColor = read(kSelectionBackColor, kSelectionBackColorDark);
-  c.SplitterColor = Masked(settings.ReadInt(dark ? kSplitterColorDark : kSplitterColor,
-                                            static_cast<int>(buttonFace)));
+  // A key whose default is the system colour gets it from the caller.
+  const auto readSystem = [&](const TSettingKey& light, const TSettingKey& darkKey) {
+    const TSettingKey& key = dark ? darkKey : light;
+    return key.RunTimeDefault.empty() ? Masked(settings.ReadInt(key))
+                                      : Masked(settings.ReadInt(key, static_cast<int>(buttonFace)));
+  };
+  c.SplitterColor = readSystem(kSplitterColor, kSplitterColorDark);
+  c.GridLineColor = readSystem(kGridLineColor, kGridLineColorDark);
   c.SyntaxText = read(kSyntaxTextColor, kSyntaxTextColorDark);
   c.SyntaxKey = read(kSyntaxKeyColor, kSyntaxKeyColorDark);
   c.SyntaxString = read(kSyntaxStringColor, kSyntaxStringColorDark);
@@ -114,6 +123,18 @@ TColour SyntaxRoleColour(const TThemeColours& colours, TSyntaxRole role) {
 
 int FontWeightFromSetting(int fontWeight) {
   return (fontWeight >= 0 && fontWeight <= 9) ? fontWeight * 100 : 0;
+}
+
+double ContrastRatio(TColour a, TColour b) {
+  const auto luminance = [](TColour c) {
+    const auto channel = [](unsigned value) {
+      const double v = value / 255.0;
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(RedOf(c)) + 0.7152 * channel(GreenOf(c)) + 0.0722 * channel(BlueOf(c));
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 }  // namespace corvane

@@ -1,5 +1,5 @@
 // Theme mode and colour table of a viewer, without any window: which of the
-// light or dark sets applies, the fifteen colours read from the settings,
+// light or dark sets applies, the sixteen colours read from the settings,
 // and the colours derived from them.
 //
 // Contract:
@@ -28,6 +28,10 @@ constexpr TColour RgbColour(unsigned r, unsigned g, unsigned b) {
 constexpr unsigned RedOf(TColour c) { return c & 0xFF; }
 constexpr unsigned GreenOf(TColour c) { return (c >> 8) & 0xFF; }
 constexpr unsigned BlueOf(TColour c) { return (c >> 16) & 0xFF; }
+// Contrast of two colours as accessibility guidelines measure it, from their
+// relative luminance: 1 (the same) to 21 (black on white); text reads well
+// from 4.5.
+double ContrastRatio(TColour a, TColour b);
 
 // Resolution of a "theme-mode" text: blanks and controls trimmed, ASCII lower
 // case; empty -> "dark"/"light" from darkTheme; "auto", "system" and
@@ -74,12 +78,13 @@ struct TThemeColours {
   TColour SyntaxBoolean = 0;
   TColour SyntaxNull = 0;
   TColour Comment = 0;
+  TColour GridLineColor = 0;
 };
 
-// The fifteen colours from the light keys or the "-dark" keys; a syntax
+// The sixteen colours from the light keys or the "-dark" keys; a syntax
 // colour falls back to its json key, then to the json key's default;
-// buttonFace is the system button-face colour, the default of the splitter
-// colour.
+// buttonFace is the system button-face colour, the default of the light
+// set's splitter and grid-line colours.
 TThemeColours LoadThemeColours(const TSettingsAccess& settings, bool dark, TColour buttonFace);
 // The colours with nothing set: the key table's defaults.
 TThemeColours DefaultThemeColours(bool dark, TColour buttonFace);

@@ -71,6 +71,9 @@ TKeyAction DecideViewerKey(const TKeyContext& context) {
   if (p.Ctrl && p.Key == vk::kSpace) return TKeyAction::ShowAllColumns;
   if (p.Ctrl && p.Key >= vk::k0 && p.Key <= vk::k9 && !context.Settings.DisableNumKeys)
     return TKeyAction::SortByDigit;
+  // Shift+Up and Shift+Down extend the row selection as in every list view
+  // (the list view does it, like Shift+PageDown, Shift+Home and Shift+End).
+  if (inGrid && p.Shift && !p.Ctrl && (p.Key == vk::kUp || p.Key == vk::kDown)) return TKeyAction::NotHandled;
   if (IsArrow(p.Key)) return TKeyAction::MoveCursor;
   return IsHostKey(p, context.Settings) ? TKeyAction::ForwardToHost : TKeyAction::NotHandled;
 }

@@ -59,7 +59,7 @@ enum class TKeyAction {
   SaveChanges,     // Ctrl+S
   ShowAllColumns,  // Ctrl+Space
   SortByDigit,     // Ctrl+0 .. Ctrl+9: the caller resolves the column
-  MoveCursor,      // arrow keys
+  MoveCursor,      // arrow keys (not Shift+Up and Shift+Down in the grid: the list view's)
   ForwardToHost,   // one of the host's lister keys
 };
 

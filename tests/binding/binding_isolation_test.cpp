@@ -82,7 +82,17 @@ TEST(parser_binding, fails_when_the_folder_has_no_library) {
   SetParserLibraryFolderForTesting(Utf8ToUtf16(dir.Path() + "/"));
   EXPECT_EQ(ConstructionError<TYamlEventReader>("a: 1"), "Cannot load native corvane parser");
   EXPECT_EQ(ConstructionError<TTomlNative>("a = 1"), "Cannot load native corvane parser");
+  // A load that fails so is no fault of the text (the viewer shows no text
+  // error for it), while a text that does not parse is.
+  TLoadedDocument doc;
+  TLoadError error;
+  EXPECT_FALSE(LoadDocumentFromBytes("a: 1\n", TDocumentLanguage::Yaml, doc, error));
+  EXPECT_FALSE(error.InText);
   SetParserLibraryFolderForTesting(u"");
+  EXPECT_FALSE(LoadDocumentFromBytes("a: [1\n", TDocumentLanguage::Yaml, doc, error));
+  EXPECT_TRUE(error.InText);
+  EXPECT_FALSE(LoadDocumentFromBytes("a: 1\na: 2\n", TDocumentLanguage::Yaml, doc, error));
+  EXPECT_TRUE(error.InText);
 }
 
 // A library from before the span entries: TOML loads as it did, without

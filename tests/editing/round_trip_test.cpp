@@ -112,6 +112,7 @@ struct TCorpusRun {
 
 bool IsRefusalReason(const std::string& error) {
   return error == "This value cannot be edited without changing its syntax" ||
+         error == "This value is an alias of an anchored value: edit the anchored value instead" ||
          error == "TOML value position is ambiguous or unsupported" ||
          error == "This key cannot be renamed safely" ||
          error == "This value is an alias of another value: edit the anchored value it stands for" ||

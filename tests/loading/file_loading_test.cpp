@@ -143,6 +143,27 @@ TEST(file_loading, reports_read_and_parse_failures_without_a_value) {
   EXPECT_FALSE(root);
 }
 
+// The viewer shows only UTF-8 text: UTF-16 (with or without its mark) and
+// binary files are left to the host.
+TEST(file_loading, tells_utf8_text_from_utf16_and_binary_bytes) {
+  struct TCase {
+    std::string Bytes;
+    bool Text;
+  };
+  const TCase cases[] = {
+      {"a: 1\n", true},
+      {"\xEF\xBB\xBFname: caf\xC3\xA9 \xF0\x9F\x98\x80 \xEF\xBF\xBD\n", true},
+      {"", true},
+      {std::string("\xFF\xFE" "a\0:\0", 6), false},
+      {std::string("a\0:\0 \0" "1\0", 8), false},
+      {"\xC0\xAF", false},           // overlong "/"
+      {"\xED\xA0\x80", false},       // a surrogate
+      {"caf\xC3", false},             // cut short
+      {"\x7F" "ELF\x02\x01", true},   // control characters alone are still text
+  };
+  for (const TCase& c : cases) EXPECT_EQ(IsUtf8Text(c.Bytes), c.Text) << c.Bytes.size();
+}
+
 // One read, one parse: the bytes handed back are the ones the spans point
 // into, and a failure leaves the document empty.
 TEST(document_loading, keeps_bytes_value_and_structure_consistent) {

@@ -145,7 +145,7 @@ TEST(translation_keys, are_unique_and_dotted) {
     EXPECT_NE(key.Key.find('.'), std::string_view::npos) << key.Key;
     EXPECT_FALSE(key.English.empty()) << key.Key;
   }
-  EXPECT_EQ(kAllI18nKeyCount, 83u);
+  EXPECT_EQ(kAllI18nKeyCount, 91u);
   EXPECT_EQ(i18n::kDialogSaveBeforeClose.English, u"Save changes to \"%s\" before closing?");
 }
 

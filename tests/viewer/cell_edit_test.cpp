@@ -55,13 +55,31 @@ TEST_F(cell_edit, opens_only_cells_that_show_their_own_scalar) {
   EXPECT_FALSE(CellEditTarget(core_, 1, 1).RenameKey);
 }
 
-TEST_F(cell_edit, opens_no_box_that_would_cut_or_change_the_text) {
-  EXPECT_TRUE(FitsCellEditBox(std::u16string(kCellEditMaxLength, u'a')));
-  EXPECT_FALSE(FitsCellEditBox(std::u16string(kCellEditMaxLength + 1, u'a')));
-  EXPECT_FALSE(FitsCellEditBox(u"two\nlines"));
-  EXPECT_FALSE(FitsCellEditBox(u"cr\r"));
-  EXPECT_FALSE(FitsCellEditBox(std::u16string(u"nul\0x", 5)));
-  EXPECT_TRUE(FitsCellEditBox(u"tab\tand \u00E9"));
+// Enter says why before any box opens: a text the one-line box would cut
+// or change, a value without a place of its own, a cell without a value.
+TEST_F(cell_edit, says_why_a_cell_cannot_open_before_any_box_does) {
+  Load("base: &b {port: 80}\nweb: *b\nnote: |\n  two\n  lines\nname: x\nanchored: &a text\nlong: " +
+       std::string(kCellEditMaxLength + 1, 'a') + "\nnul: \"a\\0b\"\nlist: [1]\nfold: >-\n  one line\n");
+  Show();
+  const std::vector<std::pair<int, std::u16string>> cases = {
+      {0, u" READ ONLY"},  // "[Object]"
+      {1, u" This value is an alias of another value: edit the anchored value it stands for"},
+      {2, u" This text has line breaks; the cell editor holds one line"},
+      {3, u""},
+      {4, u""},  // an anchored value keeps its anchor
+      {5, u" This text is longer than the 4095 characters the cell editor holds"},
+      {6, u" This text holds a NUL character, which the cell editor cannot hold"},
+      {8, u""},  // a block scalar of one line without a final break is edited
+  };
+  for (const auto& [row, reason] : cases)
+    EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, row, 1)), reason) << row;
+  EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, 3, 0)), u" READ ONLY");  // the Attribute column
+  Load("base: &p 80\nport: *p\n");
+  Show();
+  EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, 1, 1)),
+            u" This value is an alias of another value: edit the anchored value it stands for");
+  Show(-1);  // the listing's Path cell opens a key rename
+  EXPECT_EQ(CellEditRefusal(doc_, CellEditTarget(core_, 0, 0)), u"");
 }
 
 TEST_F(cell_edit, commits_values_into_the_node_the_patch_and_the_table) {
@@ -214,6 +232,12 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   EXPECT_FALSE(saved.Saved);
   EXPECT_EQ(saved.Status, u" SAVE FAILED: Source file changed outside corvane");
   EXPECT_EQ(SaveFailureMessage(saved.Status), u"SAVE FAILED: Source file changed outside corvane");
+  EXPECT_EQ(CloseSaveFailureMessage(saved.Status, u"C:\\a\\d.corvane-unsaved.yaml"),
+            u"SAVE FAILED: Source file changed outside corvane\r\n\r\n"
+            u"Your changes were written to \"C:\\a\\d.corvane-unsaved.yaml\".");
+  EXPECT_EQ(CloseSaveFailureMessage(saved.Status, u""),
+            u"SAVE FAILED: Source file changed outside corvane\r\n\r\n"
+            u"Your changes could not be written anywhere and are lost.");
   EXPECT_EQ(test::ReadFileBytes(path), "changed elsewhere\n");
 }
 

@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 #include "uClipboard.h"
+#include "viewer_core_support.h"
 #include "uJsonWriter.h"
 #include "uSettings.h"
 #include "uUnicode.h"
@@ -19,6 +20,14 @@ struct TGridFixture {
     table.Headers = std::move(headers);
     table.Cells = rows;
     table.RowNodes.assign(size_t(table.RowCount()), nullptr);
+    Show();
+  }
+  // The table the grid builds for node at a flat level (root: the document).
+  TGridFixture(TJsonData* node, int flatLevel, TJsonData* root = nullptr) {
+    BuildTableModel(node, root ? root : node, flatLevel, TTableOptions(), &table);
+    Show();
+  }
+  void Show() {
     for (size_t i = 0; i < size_t(table.RowCount()); ++i) visible.push_back(static_cast<int32_t>(i));
     grid.Table = &table;
     grid.VisibleRows = &visible;
@@ -27,68 +36,85 @@ struct TGridFixture {
 
 std::string Json(const TGridFixture& f, std::vector<int> selected, bool compact) {
   std::u16string text;
-  EXPECT_TRUE(CopyAsJsonText(f.grid, selected, 0, compact, u"<N/A>", &text));
+  EXPECT_TRUE(CopyAsJsonText(f.grid, selected, 0, compact, &text));
   return Utf16ToUtf8(text);
 }
 
-TEST(copy_as_json, writes_the_two_row_table_example_in_both_layouts) {
-  TGridFixture f({u"name", u"n"}, {{u"a", u"1"}, {u"b", u"<N/A>"}});
+// Child i of a container.
+TJsonData* At(const TJsonData* node, size_t i) { return AsContainer(node)->Child(i); }
+
+TJsonDataPtr Float(double v, const char* spelling) {
+  return std::make_unique<TSourceFloatNumber>(v, spelling);
+}
+
+// [{name: a, n: 1.50, tags: [x, y], meta: {k: "42"}}, {name: b}]
+TJsonDataPtr Servers() {
+  using namespace test;
+  return Arr({Obj({{"name", Str("a")}, {"n", Float(1.5, "1.50")}, {"tags", Arr({"x", "y"})},
+                   {"meta", Obj({{"k", Str("42")}})}}),
+              Obj({{"name", Str("b")}})});
+}
+
+TEST(copy_as_json, copies_the_nodes_whole_with_missing_values_left_out) {
+  TJsonDataPtr doc = Servers();
+  TGridFixture f(doc.get(), 0);
+  ASSERT_EQ(f.table.Headers, (std::vector<std::u16string>{u"name", u"n", u"tags", u"meta"}));
   EXPECT_EQ(Json(f, {0, 1}, true),
-            "[{ \"name\" : \"a\", \"n\" : 1.0000000000000000E+000 }, { \"name\" : \"b\" }]");
-  EXPECT_EQ(Json(f, {0, 1}, false),
+            "[{ \"name\" : \"a\", \"n\" : 1.5, \"tags\" : [\"x\", \"y\"], \"meta\" : { \"k\" : \"42\" } }, "
+            "{ \"name\" : \"b\" }]");
+  EXPECT_EQ(Json(f, {1}, false),
             "[\r\n"
-            "  {\r\n"
-            "    \"name\" : \"a\",\r\n"
-            "    \"n\" : 1.0000000000000000E+000\r\n"
-            "  },\r\n"
             "  {\r\n"
             "    \"name\" : \"b\"\r\n"
             "  }\r\n"
             "]");
+  // The element list and the attribute list copy their nodes too.
+  TGridFixture elements(At(At(doc.get(), 0), 2), 0);
+  EXPECT_EQ(Json(elements, {0, 1}, true), "[\"x\", \"y\"]");
+  TGridFixture attributes(At(doc.get(), 0), 0);
+  EXPECT_EQ(Json(attributes, {1, 3}, true), "{ \"n\" : 1.5, \"meta\" : { \"k\" : \"42\" } }");
 }
 
-TEST(copy_as_json, types_cells_only_when_they_are_plain_decimals_or_exact_booleans) {
-  const std::vector<std::pair<std::u16string, std::string>> cases = {
-      {u"true", "true"},        {u"false", "false"},     {u"True", "\"True\""},
-      {u"null", "\"null\""},    {u"42", "4.2000000000000000E+001"},
-      {u"3.50", "3.5000000000000000E+000"},  {u"-5", "\"-5\""},  {u"1e3", "\"1e3\""},
-      {u"0x1F", "\"0x1F\""},    {u"3.5.1", "\"3.5.1\""}, {u"", "\"\""},
-      {u".", "\".\""},          {std::u16string(u"4\0" u"2", 3), "\"4\\u00002\""},
-      {u"1" + std::u16string(400, u'0'), "\"1" + std::string(400, '0') + "\""},
-  };
-  for (const auto& [cell, json] : cases) {
-    TJsonDataPtr value = TypedCellValue(cell);
-    TJsonArray holder;
-    holder.Add(std::move(value));
-    EXPECT_EQ(WriteJson(holder, true), "[" + json + "]") << Utf16ToUtf8(cell);
-  }
+TEST(copy_as_json, writes_numbers_in_their_shortest_exact_form_and_strings_as_strings) {
+  using namespace test;
+  TJsonDataPtr doc = Arr({Int(-7), Float(0.1, "0.10"), Float(1e300, "1e300"), Float(42, "42.0"), Str("3.50"),
+                          Str("true"), Str("null"), Null(), Bool(false), Float(1.0 / 3, "")});
+  TGridFixture f(doc.get(), 0);
+  ASSERT_EQ(f.table.Headers, std::vector<std::u16string>{u"Element"});
+  std::vector<int> all;
+  for (int i = 0; i < f.table.RowCount(); ++i) all.push_back(i);
+  EXPECT_EQ(Json(f, all, true),
+            "[-7, 0.1, 1e+300, 42, \"3.50\", \"true\", \"null\", null, false, 0.3333333333333333]");
+}
+
+TEST(copy_as_json, keeps_labels_of_keyed_flat_views_and_the_listing_as_text) {
+  using namespace test;
+  TJsonDataPtr doc = Obj({{"web", Obj({{"port", Int(80)}})}, {"db", Obj({{"port", Int(5432)}, {"ha", Bool(true)}})}});
+  TGridFixture keyed(doc.get(), 1);
+  ASSERT_EQ(keyed.table.Headers, (std::vector<std::u16string>{u"Attribute", u"port", u"ha"}));
+  EXPECT_EQ(Json(keyed, {0, 1}, true),
+            "[{ \"Attribute\" : \"web\", \"port\" : 80 }, { \"Attribute\" : \"db\", \"port\" : 5432, \"ha\" : true }]");
+  TGridFixture listing(doc.get(), -1);
+  EXPECT_EQ(Json(listing, {2}, true), "[{ \"Path\" : \"db.ha\", \"Value\" : true }]");
+  TGridFixture value(At(At(doc.get(), 0), 0), 0);
+  EXPECT_EQ(Json(value, {}, true), "80");  // a single value behaves as Copy cell
 }
 
 TEST(copy_as_json, escapes_names_and_strings_but_keeps_slash_and_non_ascii) {
   EXPECT_EQ(JsonQuoteString("a\"b\\c/d\xC3\xA9"), "\"a\\\"b\\\\c/d\xC3\xA9\"");
   EXPECT_EQ(JsonQuoteString("\b\t\n\f\r\x01\x1F"), "\"\\b\\t\\n\\f\\r\\u0001\\u001F\"");
   EXPECT_EQ(JsonQuoteString(std::string("\0", 1)), "\"\\u0000\"");
-  TGridFixture f({u"k\"ey"}, {{u"v\\"}});
+  TJsonDataPtr doc = test::Arr({test::Obj({{"k\"ey", test::Str("v\\")}})});
+  TGridFixture f(doc.get(), 0);
   EXPECT_EQ(Json(f, {0}, true), "[{ \"k\\\"ey\" : \"v\\\\\" }]");
 }
 
-TEST(copy_as_json, recognises_element_attribute_and_value_grids) {
-  TGridFixture elements({u"Element"}, {{u"42"}, {u"x"}});
-  EXPECT_EQ(Json(elements, {0, 1}, true), "[4.2000000000000000E+001, \"x\"]");
-  TGridFixture attributes({u"Attribute", u"Value"}, {{u"a", u"42"}, {u"b", u"true"}});
-  EXPECT_EQ(Json(attributes, {0, 1}, true), "{ \"a\" : \"42\", \"b\" : \"true\" }");
-  TGridFixture value({u"Value"}, {{u"plain"}});
-  EXPECT_EQ(Json(value, {}, true), "plain");  // behaves as Copy cell
-  TGridFixture listing({u"Path", u"Value"}, {{u"a.b", u"1"}});
-  EXPECT_EQ(Json(listing, {0}, true), "[{ \"Path\" : \"a.b\", \"Value\" : 1.0000000000000000E+000 }]");
-}
-
 TEST(copy_as_json, follows_column_order_and_skips_hidden_columns) {
-  TGridFixture f({u"a", u"b", u"c"}, {{u"1", u"2", u"3"}});
+  TJsonDataPtr doc = test::Arr({test::Obj({{"a", test::Int(1)}, {"b", test::Int(2)}, {"c", test::Int(3)}})});
+  TGridFixture f(doc.get(), 0);
   f.grid.ColumnOrder = {2, 0, 1};
   f.grid.ColumnWidths = {50, 0, 50};
-  EXPECT_EQ(Json(f, {0}, true),
-            "[{ \"c\" : 3.0000000000000000E+000, \"a\" : 1.0000000000000000E+000 }]");
+  EXPECT_EQ(Json(f, {0}, true), "[{ \"c\" : 3, \"a\" : 1 }]");
   // Copy rows keeps the hidden column and ignores the reordering.
   EXPECT_EQ(CopyRowsText(f.grid, {0}, u'\t'), u"1\t2\t3");
 }
@@ -96,16 +122,18 @@ TEST(copy_as_json, follows_column_order_and_skips_hidden_columns) {
 TEST(copy_as_json, handles_empty_grids_selections_and_clashing_headers) {
   TGridFixture none({}, {});
   std::u16string text = u"stale";
-  EXPECT_FALSE(CopyAsJsonText(none.grid, {0}, 0, true, u"<N/A>", &text));
-  TGridFixture f({u"x"}, {{u"1"}});
+  EXPECT_FALSE(CopyAsJsonText(none.grid, {0}, 0, true, &text));
+  TJsonDataPtr doc = test::Arr({test::Obj({{"x", test::Int(1)}})});
+  TGridFixture f(doc.get(), 0);
   EXPECT_EQ(Json(f, {}, false), "");
   EXPECT_EQ(Json(f, {5, -1}, true), "[]");  // stale selection reads nothing
   // Two columns whose names agree in their first 255 bytes keep the first.
   const std::u16string longName(300, u'n');
   TGridFixture clash({longName, longName + u"x"}, {{u"1", u"2"}});
-  EXPECT_NO_THROW(Json(clash, {0}, true));
-  EXPECT_EQ(Json(clash, {0}, true),
-            "[{ \"" + std::string(255, 'n') + "\" : 1.0000000000000000E+000 }]");
+  clash.table.FlatView = true;
+  clash.table.ColumnKeys = {"a", "b"};
+  clash.table.CellNodes = {TJsonDataArray{At(At(doc.get(), 0), 0), At(At(doc.get(), 0), 0)}};
+  EXPECT_EQ(Json(clash, {0}, true), "[{ \"" + std::string(255, 'n') + "\" : 1 }]");
 }
 
 TEST(copy_rows_and_cells, join_cells_rows_and_columns_and_survive_bad_positions) {
@@ -136,24 +164,25 @@ TEST(copy_rows_and_cells, take_the_delimiter_from_the_first_character_of_the_set
   OverridePluginModuleFileName(u"");
 }
 
-TEST(copy_path, builds_dollar_rooted_paths_and_uses_the_listing_path_cell) {
-  auto root = std::make_unique<TJsonObject>();
-  auto* items = static_cast<TJsonArray*>(root->Add("items", std::make_unique<TJsonArray>()));
-  for (int i = 0; i < 3; ++i) items->Add(std::make_unique<TJsonString>("x"));
-  auto* quoted = root->Add("say \"hi\"", std::make_unique<TJsonNull>());
-  EXPECT_EQ(TreePathText(items->Child(2)), u"$.items[2]");
-  EXPECT_EQ(TreePathText(quoted), u"$.say \"hi\"");
-  EXPECT_EQ(TreePathText(root.get()), u"$");
-  EXPECT_EQ(TreePathText(nullptr), u"");
+TEST(copy_path, writes_paths_as_the_command_reads_them_from_the_row_or_cell_node) {
+  using namespace test;
+  TJsonDataPtr doc = Obj({{"items", Arr({"x", "y", Obj({{"a.b", Int(1)}, {"c", Int(2)}})})}, {"say \"hi\"", Null()}});
+  TJsonData* items = At(doc.get(), 0);
+  EXPECT_EQ(CopiedPathText(At(items, 2)), u"$.items[2]");
+  EXPECT_EQ(CopiedPathText(At(doc.get(), 1)), u"$[\"say \\\"hi\\\"\"]");
+  EXPECT_EQ(CopiedPathText(At(At(items, 2), 0)), u"$.items[2][\"a.b\"]");
+  EXPECT_EQ(CopiedPathText(doc.get()), u"$");
+  EXPECT_EQ(CopiedPathText(nullptr), u"");
 
-  std::u16string text;
-  TGridFixture listing({u"Path", u"Value"}, {{std::u16string(5000, u'p'), u"1"}});
-  EXPECT_TRUE(CopyPathText(listing.grid, {0}, -1, items, &text));
-  EXPECT_EQ(text.size(), 5000u);  // row text, not the cut display text
-  EXPECT_FALSE(CopyPathText(listing.grid, {}, -1, items, &text));
-  EXPECT_TRUE(CopyPathText(listing.grid, {}, 0, items->Child(1), &text));
-  EXPECT_EQ(text, u"$.items[1]");
-  EXPECT_FALSE(CopyPathText(listing.grid, {0}, 1, nullptr, &text));
+  TGridFixture listing(doc.get(), -1);
+  EXPECT_EQ(CopiedPathText(GridPathNode(listing.grid, {2, 3}, 0)), u"$.items[2][\"a.b\"]");
+  EXPECT_EQ(GridPathNode(listing.grid, {}, 0), nullptr);
+  TGridFixture plain(items, 0);
+  EXPECT_EQ(CopiedPathText(GridPathNode(plain.grid, {1}, 0)), u"$.items[1]");
+  TJsonDataPtr servers = Obj({{"web", Obj({{"port", Int(80)}})}});
+  TGridFixture keyed(servers.get(), 1);
+  EXPECT_EQ(CopiedPathText(GridPathNode(keyed.grid, {0}, 1)), u"$.web.port");  // the cell's node
+  EXPECT_EQ(CopiedPathText(GridPathNode(keyed.grid, {0}, 0)), u"$.web");       // the label: the row's
 }
 
 TEST(open_link, opens_scheme_texts_as_they_are_and_dotted_texts_over_https) {

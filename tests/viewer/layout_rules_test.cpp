@@ -47,6 +47,29 @@ TEST(status_texts, parts_read_as_the_user_sees_them) {
   EXPECT_EQ(FormatInts(u"%s %d %d %", {7}), u"%s 7 %d %");
 }
 
+TEST(status_texts, a_load_error_names_its_place_once) {
+  struct TCase {
+    const char16_t* Message;
+    int64_t Line, Column;
+    const char16_t* Shown;
+  };
+  const TCase cases[] = {
+      {u"did not find expected ',' or ']' at line 2, column 2", 2, 2,
+       u" NOT LOADED (line 2, column 2): did not find expected ',' or ']'"},
+      {u"line 3: Error while parsing value", 3, 0, u" NOT LOADED (line 3): Error while parsing value"},
+      {u"Duplicate object member: \"a\"", 0, 0, u" NOT LOADED: Duplicate object member: \"a\""},
+      // A place the text does not repeat exactly stays in the text.
+      {u"odd at line 9, column 1", 2, 5, u" NOT LOADED (line 2, column 5): odd at line 9, column 1"},
+  };
+  for (const TCase& c : cases) {
+    TLoadError error;
+    error.Text = c.Message;
+    error.Region.Line = c.Line;
+    error.Region.Column = c.Column;
+    EXPECT_EQ(StatusLoadErrorText(error), c.Shown);
+  }
+}
+
 TEST(status_texts, part_widths_follow_templates_minimums_and_dpi) {
   auto edges = StatusPartRightEdges(TScaling{144, 16}, Measure);
   ASSERT_EQ(edges.size(), 7u);
@@ -56,6 +79,8 @@ TEST(status_texts, part_widths_follow_templates_minimums_and_dpi) {
   edges = StatusPartRightEdges(TScaling{96, 16}, nullptr);
   EXPECT_EQ(edges[0], 70);
   EXPECT_EQ(edges[5], 70 + 45 + 60 + 75 + 200 + 65);
+  // A document that did not load: the message takes all but part 0.
+  EXPECT_EQ(StatusPartRightEdges(TScaling{96, 16}, nullptr, true), (std::vector<int>{70, 70, 70, 70, 70, 70, -1}));
 }
 
 // A translation longer than English widens its part, so the status bar
@@ -129,6 +154,11 @@ TEST(width_pass, limits_depend_on_the_column_count) {
   EXPECT_EQ(r.Widths[2], 34);
   in.CurrentWidths[1] = 0;  // hidden columns stay hidden
   EXPECT_EQ(ComputeColumnWidths(in).Widths[1], -1);
+  // A filter that leaves no row keeps every width; a column just shown
+  // again (width 1) gets its header's.
+  in.VisibleRows = 0;
+  in.CurrentWidths = {200, 0, 1};
+  EXPECT_EQ(ComputeColumnWidths(in).Widths, (std::vector<int>{-1, -1, 34}));
 }
 
 TEST(width_pass, decimal_alignment_needs_every_sampled_cell_numeric) {

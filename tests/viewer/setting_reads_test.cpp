@@ -85,7 +85,6 @@ TEST(setting_reads, name_table_keys_with_the_table_defaults) {
   LoadThemeColours(settings, false, kButtonFace);
   LoadThemeColours(settings, true, kButtonFace);
   ColumnDelimiter(settings);
-  MissingAttributeText(settings);
 
   EXPECT_GE(recording.Reads.size(), 40u);
   for (const auto& read : recording.Reads) ExpectTableRead(read);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -70,13 +72,15 @@ TEST_F(ThemeSettings, loads_defaults_and_the_syntax_then_json_fallback_chain) {
   const TThemeColours dark = LoadThemeColours(settings, true, face);
   EXPECT_EQ(dark.BackColor, 2105376u);
   EXPECT_EQ(dark.Comment, 9868950u);
-  EXPECT_EQ(dark.SyntaxBoolean, 8388608u);
+  EXPECT_EQ(dark.SyntaxBoolean, RgbColour(110, 170, 255));
+  EXPECT_EQ(light.GridLineColor, face);  // the system's lines in the light set
+  EXPECT_EQ(dark.SplitterColor, RgbColour(60, 60, 60));
 
   WriteIntSetting(u"json-key-color", 111);
   EXPECT_EQ(LoadThemeColours(settings, false, face).SyntaxKey, 111u);
   WriteIntSetting(u"syntax-key-color", 222);
   EXPECT_EQ(LoadThemeColours(settings, false, face).SyntaxKey, 222u);
-  EXPECT_EQ(LoadThemeColours(settings, true, face).SyntaxKey, 13107400u);  // dark keys untouched
+  EXPECT_EQ(LoadThemeColours(settings, true, face).SyntaxKey, RgbColour(220, 140, 230));  // dark keys untouched
   WriteSetting(u"text-color-dark", u"$FF");
   WriteSetting(u"back-color-dark", u"-1");
   WriteSetting(u"comment-color-dark", u"grey");
@@ -84,6 +88,29 @@ TEST_F(ThemeSettings, loads_defaults_and_the_syntax_then_json_fallback_chain) {
   EXPECT_EQ(edited.TextColor, 255u);
   EXPECT_EQ(edited.BackColor, 0x00FFFFFFu);  // palette bits never leak through
   EXPECT_EQ(edited.Comment, 9868950u);
+}
+
+TEST(theme_colours, dark_defaults_read_at_least_four_and_a_half_to_one) {
+  const TThemeColours c = DefaultThemeColours(true, RgbColour(240, 240, 240));
+  const TColour header = HeaderBackColour(c.FilterBackColor);
+  struct TPair {
+    const char* What;
+    TColour Front, Back;
+  };
+  const TPair pairs[] = {
+      {"syntax text", c.SyntaxText, c.BackColor},    {"keys", c.SyntaxKey, c.BackColor},
+      {"strings", c.SyntaxString, c.BackColor},      {"booleans and numbers", c.SyntaxBoolean, c.BackColor},
+      {"null", c.SyntaxNull, c.BackColor},           {"comments", c.Comment, c.BackColor},
+      {"grid text", c.TextColor, c.BackColor},       {"grid text on stripes", c.TextColor, c.BackColor2},
+      {"selected rows", c.SelectionTextColor, c.SelectionBackColor},
+      {"current cell", c.SelectionTextColor, c.CurrentCellBackColor},
+      {"grid lines", c.GridLineColor, c.BackColor},  {"header text", c.FilterTextColor, header},
+      {"filter text", c.FilterTextColor, c.FilterBackColor},
+  };
+  for (const TPair& p : pairs) EXPECT_GE(ContrastRatio(p.Front, p.Back), 4.5) << p.What;
+  // The dark set has no light parts: the splitter is dark too.
+  EXPECT_LT(ContrastRatio(c.SplitterColor, c.BackColor), 1.5);
+  EXPECT_NEAR(ContrastRatio(RgbColour(0, 0, 0), RgbColour(255, 255, 255)), 21.0, 1e-9);
 }
 
 TEST(theme_colours, derives_header_splitter_and_syntax_role_colours) {

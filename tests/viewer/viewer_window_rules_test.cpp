@@ -44,6 +44,11 @@ TEST(viewer_keys, first_matching_rule_wins) {
   enter.Press.Focus = TFocusPane::Tree;
   EXPECT_EQ(DecideViewerKey(enter), TKeyAction::NotHandled);
   EXPECT_EQ(DecideViewerKey(Key(vk::kUp, TFocusPane::Tree)), TKeyAction::MoveCursor);
+  // Shift+Up and Shift+Down in the grid are the list view's: they extend
+  // the selection.
+  EXPECT_EQ(DecideViewerKey(Key(vk::kDown, TFocusPane::Grid, false, true)), TKeyAction::NotHandled);
+  EXPECT_EQ(DecideViewerKey(Key(vk::kDown, TFocusPane::Grid, true, true)), TKeyAction::MoveCursor);
+  EXPECT_EQ(DecideViewerKey(Key(vk::kLeft, TFocusPane::Grid, false, true)), TKeyAction::MoveCursor);
 }
 
 TEST(viewer_keys, host_keys_follow_the_settings_and_never_leave_the_cell_editor) {

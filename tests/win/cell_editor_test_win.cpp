@@ -138,7 +138,8 @@ TEST_F(CellEditor, a_string_keeps_quotes_backslashes_and_non_ascii_text_through_
 TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drops_the_text) {
   const std::string path = Write("doc.yaml",
                                  "folded: >-\n  one line\nscript: |\n  echo 1\n  echo 2\nratio: 1.5\n"
-                                 "count: 3\nlist: [1]\nlong: \"" + std::string(5000, 'x') + "\"\n");
+                                 "count: 3\nlist: [1]\nlong: \"" + std::string(5000, 'x') + "\"\n" +
+                                 "base: &b 80\nport: *b\nnul: \"a\\0b\"\n");
   HWND main = OpenEditing(path);
   TViewerControls v(main);
   // A block scalar cannot hold a line separator without escapes.
@@ -169,10 +170,19 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   PressKey(GetDlgItem(v.Grid, 106), VK_ESCAPE);
   dll_.TakeOutsideLog();
 
-  // Values the single-line box cannot hold unchanged, and containers.
-  for (const wchar_t* name : {L"script", L"long", L"list"}) {
+  // Enter on a value the editor cannot take says why before any box opens:
+  // a text the single-line box cannot hold unchanged, an alias; a container
+  // is no value.
+  const std::pair<const wchar_t*, const wchar_t*> unopened[] = {
+      {L"script", L" This text has line breaks; the cell editor holds one line"},
+      {L"long", L" This text is longer than the 4095 characters the cell editor holds"},
+      {L"nul", L" This text holds a NUL character, which the cell editor cannot hold"},
+      {L"port", L" This value is an alias of another value: edit the anchored value it stands for"},
+      {L"list", L" READ ONLY"},
+  };
+  for (const auto& [name, reason] : unopened) {
     EXPECT_EQ(OpenEditor(v, RowOf(v, 0, name), 1), nullptr) << Utf8(name);
-    EXPECT_EQ(EditStatus(v), L" READ ONLY");
+    EXPECT_EQ(EditStatus(v), reason);
     EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
   }
   // Delete row asks first, and No keeps the row; an object's table has no
@@ -181,7 +191,7 @@ TEST_F(CellEditor, refusals_keep_the_editor_open_with_the_reason_and_escape_drop
   SendMessageW(main, WM_COMMAND, 5014, 0);
   EXPECT_EQ(EditStatus(v), L" Only a column of the members of an array's objects can be deleted");
   EXPECT_EQ(dll_.TakeOutsideLog(), L"beep 48\n");
-  EXPECT_EQ(ItemCount(v.Grid), 6);
+  EXPECT_EQ(ItemCount(v.Grid), 9);
   // The accepted 2.0 is still unsaved: the close asks.
   EXPECT_EQ(AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDNO)}).size(), 1u);
 }
@@ -292,8 +302,62 @@ TEST_F(CellEditor, a_save_after_the_file_changed_on_disk_fails_and_leaves_it) {
   EXPECT_EQ(boxes[0].Caption, L"corvane");
   EXPECT_EQ(boxes[0].Text, L"Save changes to \"doc.yaml\" before closing?");
   EXPECT_EQ(boxes[1].Caption, L"corvane");
-  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane");
+  // The window closes anyway: the edited text is kept beside the file.
+  const std::string kept = dll_.Dir.File("doc.corvane-unsaved.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane\r\n\r\n"
+                           L"Your changes were written to \"" + WinPath(kept) + L"\".");
   EXPECT_EQ(ReadFileBytes(path), "a: 7\n");
+  EXPECT_EQ(ReadFileBytes(kept), "a: 2\n");
+  EXPECT_EQ(dll_.LiveTotal(), 0);
+}
+
+// The other ways the save at close can fail keep the edits too: a file
+// made read-only meanwhile (the copy goes beside it), a folder that is gone
+// (the copy goes to the temporary folder).
+TEST_F(CellEditor, a_failed_save_at_close_keeps_the_edits_in_a_copy_it_names) {
+  const std::string path = Write("doc.yaml", "a: 1\n");
+  HWND main = OpenEditing(path);
+  EditValue(TViewerControls(main), L"a", L"2");
+  SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_READONLY);
+  auto boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::string beside = dll_.Dir.File("doc.corvane-unsaved.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file is read-only\r\n\r\nYour changes were written to \"" +
+                               WinPath(beside) + L"\".");
+  EXPECT_EQ(ReadFileBytes(beside), "a: 2\n");
+  SetFileAttributesW(WinPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // Changed on disk meanwhile: the file keeps the other program's text, the
+  // edits go to the next free name.
+  main = OpenEditing(path);
+  EditValue(TViewerControls(main), L"a", L"4");
+  WriteFileBytes(path, "a: 9\n");
+  boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  const std::string second = dll_.Dir.File("doc.corvane-unsaved-2.yaml");
+  EXPECT_EQ(boxes[1].Text, L"SAVE FAILED: Source file changed outside corvane\r\n\r\nYour changes were written to \"" +
+                               WinPath(second) + L"\".");
+  EXPECT_EQ(ReadFileBytes(second), "a: 4\n");
+  EXPECT_EQ(ReadFileBytes(path), "a: 9\n");
+
+  const std::string folder = dll_.Dir.Folder("gone");
+  const std::string inside = folder + "/values-gone-test.yaml";
+  WriteFileBytes(inside, "a: 1\n");
+  main = OpenEditing(inside);
+  EditValue(TViewerControls(main), L"a", L"3");
+  ASSERT_TRUE(DeleteFileW(WinPath(inside).c_str()));
+  ASSERT_TRUE(RemoveDirectoryW(WinPath(folder).c_str()));
+  boxes = AnswerMessageBoxes([&] { dll_.Close(main); }, {AnswerWith(IDYES), AnswerWith(IDOK)});
+  ASSERT_EQ(boxes.size(), 2u);
+  wchar_t temporary[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temporary);
+  const std::wstring prefix = L"SAVE FAILED: Cannot reread source file\r\n\r\nYour changes were written to \"" +
+                              std::wstring(temporary) + L"values-gone-test.corvane-unsaved";
+  EXPECT_EQ(boxes[1].Text.substr(0, prefix.size()), prefix);
+  const size_t open = boxes[1].Text.find(L'"') + 1;
+  const std::wstring copy = boxes[1].Text.substr(open, boxes[1].Text.rfind(L'"') - open);
+  EXPECT_EQ(ReadFileBytes(Utf8(copy)), "a: 3\n");
+  DeleteFileW(copy.c_str());
   EXPECT_EQ(dll_.LiveTotal(), 0);
 }
 

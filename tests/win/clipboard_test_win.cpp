@@ -53,14 +53,12 @@ TEST_F(Clipboard, copy_commands_put_the_exact_texts_on_the_clipboard) {
   EXPECT_EQ(GetClipboardOwner(), main);
   EXPECT_EQ(Copy(main, 5001), L"a;1\r\nb;<N/A>");
   EXPECT_EQ(Copy(main, 5002), L"1\r\n<N/A>\r\n3.5");
-  EXPECT_EQ(Copy(main, 5003, true),
-            L"[{ \"name\" : \"a\", \"n\" : 1.0000000000000000E+000 }, { \"name\" : \"b\" }]");
+  EXPECT_EQ(Copy(main, 5003, true), L"[{ \"name\" : \"a\", \"n\" : 1 }, { \"name\" : \"b\" }]");
   EXPECT_EQ(Copy(main, 5003),
-            L"[\r\n  {\r\n    \"name\" : \"a\",\r\n    \"n\" : 1.0000000000000000E+000\r\n  },\r\n"
+            L"[\r\n  {\r\n    \"name\" : \"a\",\r\n    \"n\" : 1\r\n  },\r\n"
             L"  {\r\n    \"name\" : \"b\"\r\n  }\r\n]");
   SelectRows(v, {2});
-  EXPECT_EQ(Copy(main, 5003, true), L"[{ \"name\" : \"q\\\"t\", \"n\" : 3.5000000000000000E+000 }]");
-  EXPECT_EQ(Copy(main, 5004), L"$.items");
+  EXPECT_EQ(Copy(main, 5003, true), L"[{ \"name\" : \"q\\\"t\", \"n\" : 3.5 }]");
   // The keyboard's copies: Ctrl+C the column, Shift+C the rows.
   SetFocus(v.Grid);
   PressKey(v.Grid, 'C', false, true);
@@ -70,12 +68,64 @@ TEST_F(Clipboard, copy_commands_put_the_exact_texts_on_the_clipboard) {
   dll_.Close(main);
 }
 
-TEST_F(Clipboard, path_value_listing_copies_the_path_cell) {
+// Copy as JSON copies what the cells stand for: an object or array whole,
+// a string that looks like a number as a string, a number as a number.
+TEST_F(Clipboard, copy_as_json_copies_objects_and_arrays_whole) {
+  HWND main = Open("image: {repository: nginx, tag: \"1.25\"}\nports: [80, 443]\nreplicas: 2\n");
+  TViewerControls v(main);
+  TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
+  ASSERT_EQ(CellText(v.Grid, 0, 1), L"[Object]");
+  SelectRows(v, {0, 1, 2});
+  EXPECT_EQ(Copy(main, 5003, true),
+            L"{ \"image\" : { \"repository\" : \"nginx\", \"tag\" : \"1.25\" }, \"ports\" : [80, 443], "
+            L"\"replicas\" : 2 }");
+  dll_.Close(main);
+}
+
+// Copy path writes the path as the corvane command reads it: from a grid
+// row the row's node (the cell's in a flat view), from the tree its entry.
+TEST_F(Clipboard, copy_path_names_the_row_or_the_tree_entry_as_the_command_reads_it) {
+  HWND main = Open("metadata:\n  labels: {app.kubernetes.io/name: web, tier: front}\nspec: [{port: 80}, {port: 81}]\n");
+  TViewerControls v(main);
+  HTREEITEM metadata = TreeChild(v.Tree, TreeRoot(v.Tree), 0);
+  TreeView_Expand(v.Tree, metadata, TVE_EXPAND);
+  TreeView_SelectItem(v.Tree, TreeChild(v.Tree, metadata, 0));
+  ASSERT_EQ(SelectedTreeText(v.Tree), L"labels");
+  SetFocus(v.Grid);
+  SelectRows(v, {0});
+  EXPECT_EQ(Copy(main, 5004), L"$.metadata.labels[\"app.kubernetes.io/name\"]");
+  SetFocus(v.Tree);
+  EXPECT_EQ(Copy(main, 5004), L"$.metadata.labels");
+  // The context menu acts for the pane it was opened over.
+  auto menuCopyPath = [&](HWND over) {
+    RECT r{};
+    GetWindowRect(over, &r);
+    SetFocus(v.Grid);
+    CaptureMenu([&] { SendMessageW(main, WM_CONTEXTMENU, WPARAM(over), MAKELPARAM(r.left + 5, r.top + 30)); },
+                {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    return ClipboardText();
+  };
+  ClipboardText();
+  EXPECT_EQ(menuCopyPath(v.Tree), L"$.metadata.labels");
+  EXPECT_EQ(menuCopyPath(v.Grid), L"$.metadata.labels[\"app.kubernetes.io/name\"]");
+  // A flat view: the current cell's node.
+  SendMessageW(main, WM_COMMAND, 5011, 0);
+  TreeView_SelectItem(v.Tree, TreeChild(v.Tree, TreeRoot(v.Tree), 1));
+  ASSERT_EQ(HeaderTexts(v.Grid), std::vector<std::wstring>{L"port"});
+  ClickCell(v, 1, 0);
+  SelectRows(v, {1});
+  SetFocus(v.Grid);
+  EXPECT_EQ(Copy(main, 5004), L"$.spec[1].port");
+  dll_.Close(main);
+}
+
+TEST_F(Clipboard, path_value_listing_copies_the_rows_path) {
   dll_.WriteIni("FlatViewLevel=-1\r\n");
   HWND main = Open("a: {b: [10, {c: true}]}\n");
   TViewerControls v(main);
   SelectRows(v, {1});
-  EXPECT_EQ(Copy(main, 5004), L"a.b[1].c");
+  SetFocus(v.Grid);
+  EXPECT_EQ(Copy(main, 5004), L"$.a.b[1].c");
   EXPECT_EQ(Copy(main, 5003, true), L"[{ \"Path\" : \"a.b[1].c\", \"Value\" : true }]");
   dll_.Close(main);
 }

@@ -229,7 +229,7 @@ TEST_F(GridPainting, cells_get_stripes_selection_and_current_cell_colours) {
   TCanvas canvas(200, 30);
   const RECT rect{0, 0, 200, 30};
   NMLVCUSTOMDRAW draw{};
-  EXPECT_EQ(DrawCell(v, canvas, CDDS_PREPAINT, 0, 0, rect, &draw), CDRF_NOTIFYITEMDRAW);
+  EXPECT_EQ(DrawCell(v, canvas, CDDS_PREPAINT, 0, 0, rect, &draw), CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT);
   // Row 0 is selected: the control must not paint its own highlight.
   EXPECT_EQ(DrawCell(v, canvas, CDDS_ITEMPREPAINT, 0, 0, rect, &draw), CDRF_NOTIFYSUBITEMDRAW);
   EXPECT_EQ(draw.nmcd.uItemState & CDIS_SELECTED, 0u);
@@ -296,7 +296,7 @@ TEST_F(GridPainting, header_is_painted_in_theme_colours_with_the_sort_triangle) 
   draw.hdc = canvas.Dc();
   draw.rc = RECT{0, 0, item.right + 10, item.bottom};
   draw.dwDrawStage = CDDS_PREPAINT;
-  EXPECT_EQ(Notify(v.Grid, v.Header, NM_CUSTOMDRAW, &draw.hdr), CDRF_NOTIFYITEMDRAW);
+  EXPECT_EQ(Notify(v.Grid, v.Header, NM_CUSTOMDRAW, &draw.hdr), CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT);
   EXPECT_EQ(canvas.Pixel(item.right + 5, 2), kHeaderBack);
   draw.dwDrawStage = CDDS_ITEMPREPAINT;
   draw.dwItemSpec = 1;
@@ -307,6 +307,165 @@ TEST_F(GridPainting, header_is_painted_in_theme_colours_with_the_sort_triangle) 
   EXPECT_NE(splitter, kHeaderBack);
   EXPECT_EQ(canvas.Pixel(item.right - 12, (item.top + item.bottom) / 2), kText);  // the triangle
   EXPECT_GT(canvas.CountOther(RECT{item.left + 6, item.top, item.left + 20, item.bottom - 1}, kHeaderBack), 0);
+  dll_.Close(main);
+}
+
+// A table wider than the grid and longer than a page: 60 rows, 8 columns.
+std::string WideTable() {
+  std::string yaml;
+  for (int r = 0; r < 60; ++r) {
+    yaml += "- {";
+    for (int c = 0; c < 8; ++c)
+      yaml += (c ? ", " : "") + std::string("col") + char('a' + c) + ": value-" + std::to_string(r) + "-" +
+              std::to_string(c) + "-wide";
+    yaml += "}\n";
+  }
+  return yaml;
+}
+
+// Every shown filter edit lies exactly over its column's header item, and
+// the edit of a hidden column is hidden.
+void ExpectEditsUnderColumns(const TViewerControls& v, const char* when) {
+  const int count = int(SendMessageW(v.Header, HDM_GETITEMCOUNT, 0, 0));
+  ASSERT_GT(count, 0) << when;
+  for (int c = 0; c < count; ++c) {
+    HWND edit = GetDlgItem(v.Tab, 1000 + c);
+    RECT item{}, box{};
+    SendMessageW(v.Header, HDM_GETITEMRECT, WPARAM(c), reinterpret_cast<LPARAM>(&item));
+    MapWindowPoints(v.Header, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    GetWindowRect(edit, &box);
+    if (item.right <= item.left) {
+      EXPECT_FALSE(IsWindowVisible(edit)) << when << ": column " << c;
+      continue;
+    }
+    EXPECT_EQ(box.left, item.left) << when << ": column " << c;
+    EXPECT_EQ(box.right, item.right) << when << ": column " << c;
+  }
+}
+
+TEST_F(GridPainting, filter_edits_stay_under_their_columns_through_filters_hiding_and_scrolling) {
+  HWND main = Open(WideTable());
+  TViewerControls v(main);
+  ASSERT_EQ(ItemCount(v.Grid), 60);
+  ExpectEditsUnderColumns(v, "opened");
+  for (int i = 0; i < 12; ++i) SendMessageW(v.Grid, WM_HSCROLL, SB_LINERIGHT, 0);
+  ASSERT_GT(GetScrollPos(v.Grid, SB_HORZ), 0);
+  ExpectEditsUnderColumns(v, "scrolled");
+  SendMessageW(v.Grid, LVM_SCROLL, 100000, 0);
+  ExpectEditsUnderColumns(v, "scrolled to the end");
+  // The list view's own keys scroll it too.
+  SetFocus(v.Grid);
+  PressKey(v.Grid, VK_END);
+  PressKey(v.Grid, VK_HOME);
+  ExpectEditsUnderColumns(v, "End and Home");
+  SendMessageW(v.Grid, LVM_SCROLL, 100000, 0);
+  // A filter that leaves one row takes the vertical scroll bar away: the
+  // list gets wider and scrolls back by the bar's width.
+  SetWindowTextW(FilterEdit(v, 0), L"=value-7-0-wide");
+  PumpMessages(400);
+  ASSERT_EQ(ItemCount(v.Grid), 1);
+  ExpectEditsUnderColumns(v, "filtered");
+  NMITEMACTIVATE click{};
+  click.iItem = 0;
+  click.iSubItem = 2;
+  Notify(main, v.Grid, NM_CLICK, &click.hdr);
+  SendMessageW(main, WM_COMMAND, 5007, 0);  // hide column 2
+  ExpectEditsUnderColumns(v, "column hidden");
+  SetWindowTextW(FilterEdit(v, 0), L"");
+  PumpMessages(400);
+  ExpectEditsUnderColumns(v, "filter cleared");
+  PressKey(v.Grid, VK_SPACE, true);  // Ctrl+Space shows every column
+  ExpectEditsUnderColumns(v, "columns shown");
+  dll_.Close(main);
+}
+
+TEST_F(GridPainting, a_filter_without_matches_keeps_the_column_widths) {
+  HWND main = Open(WideTable());
+  TViewerControls v(main);
+  std::vector<int> before;
+  for (int c = 0; c < 8; ++c) before.push_back(ColumnWidth(v, c));
+  SetWindowTextW(FilterEdit(v, 3), L"no such value");
+  PumpMessages(400);
+  ASSERT_EQ(ItemCount(v.Grid), 0);
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(ColumnWidth(v, c), before[size_t(c)]) << c;
+  ExpectEditsUnderColumns(v, "no match");
+  dll_.Close(main);
+}
+
+TEST_F(GridPainting, filter_text_is_left_aligned_visible_and_ctrl_a_selects_it) {
+  HWND main = Open("- {n: 1, a: x}\n- {n: 2, a: y}\n");
+  TViewerControls v(main);
+  HWND narrow = FilterEdit(v, 0);
+  EXPECT_EQ(GetWindowLongW(narrow, GWL_STYLE) & (ES_CENTER | ES_RIGHT), 0);
+  SetFocus(narrow);
+  TypeText(narrow, L"a long filter text that does not fit");
+  RECT client{};
+  GetClientRect(narrow, &client);
+  const int length = GetWindowTextLengthW(narrow);
+  // The caret's end of the text is on screen, and a short text starts at
+  // the left edge.
+  const LRESULT last = SendMessageW(narrow, EM_POSFROMCHAR, WPARAM(length - 1), 0);
+  EXPECT_GE(short(LOWORD(last)), 0);
+  EXPECT_LT(short(LOWORD(last)), client.right);
+  PressKey(narrow, 'A', true);
+  DWORD from = 9, to = 0;
+  SendMessageW(narrow, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, DWORD(length));
+  SetWindowTextW(narrow, L"1");
+  EXPECT_LT(short(LOWORD(SendMessageW(narrow, EM_POSFROMCHAR, 0, 0))), 6);
+  dll_.Close(main);
+}
+
+// The grid's lines and the header's empty end wear the theme, and nothing
+// of a previous table is left under the header.
+TEST_F(GridPainting, grid_lines_and_the_header_end_take_the_dark_theme) {
+  dll_.WriteIni("theme-mode=dark\r\n");
+  HWND main = Open("- {a: 1}\n- {a: 2}\n");
+  TViewerControls v(main);
+  RECT client{};
+  GetClientRect(v.Grid, &client);
+  TCanvas grid(client.right, client.bottom);
+  SendMessageW(v.Grid, WM_PRINTCLIENT, WPARAM(grid.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  RECT item{}, row{};
+  SendMessageW(v.Header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  row.left = LVIR_BOUNDS;
+  SendMessageW(v.Grid, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  constexpr COLORREF kLine = RGB(136, 136, 136);
+  EXPECT_EQ(grid.Pixel(item.right - 1, client.bottom - 3), kLine);  // right of column 0, below the rows
+  EXPECT_EQ(grid.Pixel(item.right + 20, row.bottom - 1), kLine);     // below row 0, right of the columns
+  EXPECT_EQ(grid.CountOther(RECT{0, row.top, client.right, client.bottom}, RGB(255, 255, 255)),
+            client.right * (client.bottom - row.top));  // nothing white
+  RECT bar{};
+  GetClientRect(v.Header, &bar);
+  TCanvas header(bar.right, bar.bottom);
+  SendMessageW(v.Header, WM_PRINTCLIENT, WPARAM(header.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  EXPECT_EQ(header.Pixel(bar.right - 3, bar.bottom / 2), RGB(51, 51, 51));  // filter-back-color at 85 %
+  dll_.Close(main);
+}
+
+// Switching to a smaller table after scrolling a wide one, and from the
+// Text tab back, leaves nothing of the earlier picture on screen.
+TEST_F(GridPainting, switching_tables_and_tabs_leaves_no_paint_of_the_previous_table) {
+  HWND main = dll_.OpenYaml("wide:\n" + WideTable() + "small: {a: 1, b: 2}\n");
+  TViewerControls v(main);
+  PumpMessages(200);
+  HTREEITEM root = TreeRoot(v.Tree);
+  TreeView_SelectItem(v.Tree, TreeChild(v.Tree, root, 0));
+  for (int i = 0; i < 20; ++i) SendMessageW(v.Grid, WM_HSCROLL, SB_LINERIGHT, 0);
+  PumpMessages(200);
+  SetFocus(v.Tree);
+  PressKey(v.Tree, VK_DOWN);
+  ASSERT_EQ(SelectedTreeText(v.Tree), L"small");
+  PumpMessages(200);
+  RECT where{};
+  EXPECT_EQ(LeftoverPixels(v.Tab, &where), 0) << where.left << "," << where.top << "-" << where.right << "," << where.bottom;
+  for (int tab : {1, 0}) {
+    TabCtrl_SetCurSel(v.Tab, tab);
+    Notify(main, v.Tab, TCN_SELCHANGE);
+    PumpMessages(200);
+  }
+  EXPECT_EQ(LeftoverPixels(v.Tab, &where), 0) << where.left << "," << where.top << "-" << where.right << "," << where.bottom;
   dll_.Close(main);
 }
 

@@ -146,6 +146,7 @@ bool MessageBoxesAnswered();
 // when the menu was seen.
 bool InsideMenu(const std::function<void()>& open, const std::function<void()>& inside);
 
+
 // The process's private memory in bytes.
 size_t PrivateBytes();
 
@@ -166,6 +167,11 @@ struct TStyleSeen {
   bool Uniform = false;
 };
 TStyleSeen PaneStyle(HWND text, int64_t start, int64_t end);
+
+// Pixels of a window's client area that differ between what is on screen
+// now and what a full repaint of it and its children puts there: paint
+// left over from an earlier state. *where (when given) bounds them.
+int LeftoverPixels(HWND window, RECT* where = nullptr);
 
 // A 32-bit bitmap selected into a memory device context, for painting code
 // to draw into and the test to read back.

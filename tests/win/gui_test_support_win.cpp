@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace corvane::test {
 
 std::wstring ProgramFolder() {
@@ -531,6 +534,31 @@ int TCanvas::LastOtherX(const RECT& area, COLORREF colour) const {
     for (int y = area.top; y < area.bottom; ++y)
       if (Pixel(x, y) != colour) return x;
   return -1;
+}
+
+int LeftoverPixels(HWND window, RECT* where) {
+  RECT r{};
+  GetClientRect(window, &r);
+  TCanvas before(r.right, r.bottom), after(r.right, r.bottom);
+  const auto capture = [&](const TCanvas& canvas) {
+    HDC dc = GetDC(window);
+    BitBlt(canvas.Dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+  };
+  capture(before);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  capture(after);
+  int differ = 0;
+  RECT bounds{r.right, r.bottom, 0, 0};
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) {
+      if (before.Pixel(x, y) == after.Pixel(x, y)) continue;
+      ++differ;
+      bounds = RECT{std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y), std::max<LONG>(bounds.right, x + 1),
+                    std::max<LONG>(bounds.bottom, y + 1)};
+    }
+  if (where) *where = bounds;
+  return differ;
 }
 
 }  // namespace corvane::test

@@ -67,13 +67,23 @@ TEST_F(PluginExports, opens_yaml_and_toml_through_the_parser_beside_it) {
   EXPECT_EQ(CountChildren(dll_.Parent()), 0);
 }
 
-TEST_F(PluginExports, opens_no_window_for_other_missing_or_broken_files) {
-  const std::string json = dll_.Dir.File("a.json");
-  WriteFileBytes(json, "{}");
-  const std::string broken = dll_.Dir.File("bad.yml");
-  WriteFileBytes(broken, "a: [1, 2\n");
-  EXPECT_EQ(dll_.Open(json), nullptr);
-  EXPECT_EQ(dll_.Open(dll_.Dir.File("missing.yaml")), nullptr);
+// The host shows these files its own way: other extensions, missing files,
+// files over the size limit, files that are no UTF-8 text (UTF-16 with and
+// without its mark, binary), and, with "show-parse-errors" off, broken ones.
+TEST_F(PluginExports, opens_no_window_for_other_missing_large_non_utf8_or_unshown_broken_files) {
+  const auto file = [&](const char* name, const std::string& bytes) {
+    WriteFileBytes(dll_.Dir.File(name), bytes);
+    return dll_.Dir.File(name);
+  };
+  dll_.WriteIni("max-file-size=100\r\n");
+  for (const std::string& path :
+       {file("a.json", "{}"), dll_.Dir.File("missing.yaml"), file("big.yaml", "a: " + std::string(200, 'x') + "\n"),
+        file("bom16.yaml", std::string("\xFF\xFE" "a\0:\0 \0" "1\0\n\0", 12)),
+        file("plain16.toml", std::string("a\0 \0=\0 \0" "1\0\n\0", 12)),
+        file("binary.yml", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\x9C\xFF", 14))})
+    EXPECT_EQ(dll_.Open(path), nullptr) << path;
+  const std::string broken = file("bad.yml", "a: [1, 2\n");
+  dll_.WriteIni("show-parse-errors=0\r\n");
   EXPECT_EQ(dll_.Open(broken), nullptr);
   EXPECT_EQ(ListerExport<FListLoadW>(dll_.Module(), "ListLoadW")(dll_.Parent(), nullptr, 0), nullptr);
   EXPECT_EQ(CountChildren(dll_.Parent()), 0);

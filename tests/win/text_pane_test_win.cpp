@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "gui_test_support.h"
+#include "uThemes.h"
 
 namespace corvane::test {
 namespace {
@@ -96,6 +97,14 @@ TEST_F(TextPane, yaml_lines_get_key_string_number_null_and_comment_styles) {
   EXPECT_EQ(StyleOf(text, doc, "caf\xC3\xA9").Colour, kKey);  // every byte of a character
   EXPECT_EQ(StyleOf(text, doc, "\xC3\xBC").Colour, kString);
   EXPECT_FALSE(StyleOf(text, doc, "name").Bold);
+  // The dark theme's colours replace the light ones at once, and every one
+  // reads well on the dark background.
+  SendMessageW(main, WM_COMMAND, 5018, 0);
+  const COLORREF back = COLORREF(Sci(text, SCI_STYLEGETBACK, STYLE_DEFAULT));
+  EXPECT_EQ(back, RGB(32, 32, 32));
+  EXPECT_EQ(StyleOf(text, doc, "name").Colour, RGB(220, 140, 230));
+  for (const char* piece : {"  - ", "name", "\"a: b\"", "# note", "12:30", "~"})
+    EXPECT_GE(ContrastRatio(StyleOf(text, doc, piece).Colour, back), 4.5) << piece;
   dll_.Close(main);
 }
 
@@ -225,7 +234,7 @@ TEST_F(TextPane, an_edit_is_shown_and_linked_where_it_was_written) {
   HWND text = ShowTab(main, 1);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(PaneText(text, 0, Sci(text, SCI_GETLENGTH)), "first: 1\nlabel: a much longer label\nlast: 2\n");
-  EXPECT_EQ(Selected(text), "a much longer label");
+  EXPECT_EQ(Selected(text), "a much longer label");  // plain, as it was written
   ShowTab(main, 0);
   ClickCell(v, 2, 1);
   ShowTab(main, 1);
@@ -271,7 +280,7 @@ TEST_F(TextPane, theme_commands_colour_text_background_selection_and_margin) {
     int Command;
     COLORREF Back, Key, SelectionBack, MarginBack;
   };
-  for (const TExpected& e : {TExpected{5018, RGB(32, 32, 32), RGB(200, 0, 200), RGB(72, 102, 102), RGB(52, 52, 52)},
+  for (const TExpected& e : {TExpected{5018, RGB(32, 32, 32), RGB(220, 140, 230), RGB(72, 102, 102), RGB(52, 52, 52)},
                              TExpected{5017, RGB(255, 255, 255), kKey, RGB(10, 36, 106), RGB(240, 240, 240)},
                              TExpected{5005, RGB(255, 255, 255), kKey, RGB(10, 36, 106), RGB(240, 240, 240)}}) {
     SendMessageW(main, WM_COMMAND, WPARAM(e.Command), 0);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
+#include "uThemes.h"
 
 namespace corvane::test {
 namespace {
@@ -202,6 +203,42 @@ TEST_F(Themes, status_bar_paints_texts_of_any_length) {
   UpdateWindow(v.Status);
   dll_.Close(main);
   DeleteFileW(lng.c_str());
+}
+
+// In the dark theme the cells read well on every background (stripes,
+// selection, current cell), and no part of the viewer stays light: the tab
+// frames and the splitter strip wear the theme too.
+TEST_F(Themes, dark_cells_read_well_and_no_part_stays_light) {
+  dll_.WriteIni("decimal-align=0\r\ntheme-mode=dark\r\n");
+  HWND main = Open();
+  TViewerControls v(main);
+  TCanvas canvas(100, 20);
+  NMLVCUSTOMDRAW draw{};
+  for (int row : {0, 1})
+    for (int column : {0, 1}) {
+      draw = NMLVCUSTOMDRAW{};
+      draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+      draw.nmcd.hdc = canvas.Dc();
+      draw.nmcd.rc = RECT{0, 0, 100, 20};
+      draw.nmcd.dwItemSpec = DWORD_PTR(row);
+      draw.iSubItem = column;
+      Notify(main, v.Grid, NM_CUSTOMDRAW, &draw.nmcd.hdr);
+      EXPECT_GE(ContrastRatio(draw.clrText, draw.clrTextBk), 4.5) << row << ":" << column;
+    }
+  RECT tab{};
+  GetClientRect(v.Tab, &tab);
+  TCanvas tabs(tab.right, tab.bottom);
+  SendMessageW(v.Tab, WM_PRINTCLIENT, WPARAM(tabs.Dc()), PRF_CLIENT);
+  RECT item{};
+  TabCtrl_GetItemRect(v.Tab, 1, &item);
+  EXPECT_LT(ContrastRatio(tabs.Pixel(item.left, item.top + 2), kDark.Back), 4.0);  // the frame: no white edge
+  EXPECT_EQ(tabs.Pixel(item.right - 1, item.bottom - 1), tabs.Pixel(item.left, item.top));
+  RECT client{};
+  GetClientRect(main, &client);
+  TCanvas window(client.right, client.bottom);
+  SendMessageW(main, WM_ERASEBKGND, WPARAM(window.Dc()), 0);
+  EXPECT_EQ(window.Pixel(client.right - 1, 1), RGB(60, 60, 60));  // the splitter colour
+  dll_.Close(main);
 }
 
 }  // namespace

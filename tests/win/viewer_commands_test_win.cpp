@@ -231,5 +231,92 @@ TEST_F(ViewerCommands, select_corresponding_item_follows_a_grid_row_into_the_tre
   dll_.Close(main);
 }
 
+TEST_F(ViewerCommands, shift_with_arrows_pages_home_and_end_extends_the_row_selection) {
+  std::string yaml;
+  for (int i = 0; i < 80; ++i) yaml += "- " + std::to_string(i) + "\n";
+  HWND main = Open(yaml);
+  TViewerControls v(main);
+  TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
+  SetFocus(v.Grid);
+  NMITEMACTIVATE click{};
+  click.iItem = 2;
+  Notify(main, v.Grid, NM_CLICK, &click.hdr);
+  ListView_SetItemState(v.Grid, -1, 0, LVIS_SELECTED);
+  PressKey(v.Grid, VK_DOWN);  // the cursor to row 3, the only selected row
+  PressKey(v.Grid, VK_DOWN, false, true);
+  PressKey(v.Grid, VK_DOWN, false, true);
+  EXPECT_EQ(SelectedRows(v.Grid), (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(Cursor(v), L" 6:1");
+  PressKey(v.Grid, VK_UP, false, true);
+  EXPECT_EQ(SelectedRows(v.Grid), (std::vector<int>{3, 4}));
+  PressKey(v.Grid, VK_NEXT, false, true);
+  const std::vector<int> paged = SelectedRows(v.Grid);
+  ASSERT_GT(paged.size(), 5u);
+  EXPECT_EQ(paged.front(), 3);
+  PressKey(v.Grid, VK_END, false, true);
+  EXPECT_EQ(SelectedRows(v.Grid).size(), 77u);  // rows 3 to 79
+  PressKey(v.Grid, VK_HOME, false, true);
+  EXPECT_EQ(SelectedRows(v.Grid), (std::vector<int>{0, 1, 2, 3}));
+  PressKey(v.Grid, 'C', false, true);  // Shift+C copies them all
+  EXPECT_EQ(ClipboardText(), L"0\r\n1\r\n2\r\n3");
+  dll_.Close(main);
+}
+
+TEST_F(ViewerCommands, a_new_flat_level_starts_at_the_first_column) {
+  std::string yaml;
+  for (int r = 0; r < 3; ++r) {
+    yaml += "- {";
+    for (int c = 0; c < 12; ++c) yaml += (c ? ", k" : "k") + std::to_string(c) + ": {v: " + std::string(30, 'x') + "}";
+    yaml += "}\n";
+  }
+  HWND main = Open(yaml);
+  TViewerControls v(main);
+  TreeView_SelectItem(v.Tree, TreeRoot(v.Tree));
+  SendMessageW(main, WM_COMMAND, 5011, 0);  // flat level 1: twelve wide columns
+  ASSERT_EQ(HeaderTexts(v.Grid).size(), 12u);
+  for (int i = 0; i < 30; ++i) SendMessageW(v.Grid, WM_HSCROLL, SB_LINERIGHT, 0);
+  ASSERT_GT(GetScrollPos(v.Grid, SB_HORZ), 0);
+  SendMessageW(main, WM_COMMAND, 5010, 0);  // flat level 0
+  EXPECT_EQ(GetScrollPos(v.Grid, SB_HORZ), 0);
+  RECT first{};
+  SendMessageW(v.Header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  POINT corner{first.left, 0};
+  MapWindowPoints(v.Header, v.Grid, &corner, 1);
+  EXPECT_EQ(corner.x, 0);
+  dll_.Close(main);
+}
+
+// The listing shows the whole document whatever the tree selects: choosing
+// a row's entry in the tree leaves its filters, sort and current row.
+TEST_F(ViewerCommands, select_corresponding_item_keeps_the_path_value_listing) {
+  dll_.WriteIni("FlatViewLevel=-1\r\n");
+  HWND main = Open("a: {x: 1, y: 2}\nb: {x: 3, y: 4}\nc: 5\n");
+  TViewerControls v(main);
+  ASSERT_EQ(ItemCount(v.Grid), 5);
+  HWND filter = GetDlgItem(v.Tab, 1000);
+  SetWindowTextW(filter, L"x");
+  SendMessageW(main, WM_TIMER, 1, 0);
+  ASSERT_EQ(ItemCount(v.Grid), 2);
+  NMLISTVIEW column{};
+  column.iItem = -1;
+  column.iSubItem = 1;
+  Notify(main, v.Grid, LVN_COLUMNCLICK, &column.hdr);
+  Notify(main, v.Grid, LVN_COLUMNCLICK, &column.hdr);  // descending: b.x before a.x
+  ASSERT_EQ(CellText(v.Grid, 0, 0), L"b.x");
+  NMITEMACTIVATE click{};
+  click.iItem = 1;
+  click.iSubItem = 1;
+  Notify(main, v.Grid, NM_CLICK, &click.hdr);
+  SendMessageW(main, WM_COMMAND, 5016, 0);
+  EXPECT_EQ(SelectedTreeText(v.Tree), L"x");
+  EXPECT_EQ(TreeItemText(v.Tree, TreeView_GetParent(v.Tree, TreeView_GetSelection(v.Tree))), L"a");
+  EXPECT_EQ(ItemCount(v.Grid), 2);
+  EXPECT_EQ(WindowTextOf(filter), L"x");
+  EXPECT_EQ(CellText(v.Grid, 0, 0), L"b.x");
+  EXPECT_EQ(SelectedRows(v.Grid), std::vector<int>{1});
+  EXPECT_EQ(Cursor(v), L" 2:2");
+  dll_.Close(main);
+}
+
 }  // namespace
 }  // namespace corvane::test

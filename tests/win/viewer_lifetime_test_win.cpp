@@ -29,12 +29,12 @@ TEST_F(ViewerLifetime, a_closed_viewer_leaves_no_resource_and_no_window) {
   ASSERT_NE(main, nullptr);
   TViewerControls v(main);
   EXPECT_EQ(dll_.LiveCount(kFont), 3);
-  EXPECT_EQ(dll_.LiveCount(kSubclass), 4 + 2);  // four controls, two filter edits
+  EXPECT_EQ(dll_.LiveCount(kSubclass), 5 + 2);  // four controls, the grid's header, two filter edits
   EXPECT_EQ(dll_.LiveCount(kViewer), 1);
   EXPECT_EQ(v.Text, nullptr);  // the text pane comes with the Text tab
   TabCtrl_SetCurSel(v.Tab, 1);
   Notify(main, v.Tab, TCN_SELCHANGE);
-  EXPECT_EQ(dll_.LiveCount(kSubclass), 5 + 2);
+  EXPECT_EQ(dll_.LiveCount(kSubclass), 6 + 2);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(v.Grid, WM_GETFONT, 0, 0));
   ASSERT_NE(GetObjectType(font), 0u);
   // The fonts are replaced on zoom; the old ones go.

@@ -2,6 +2,7 @@
 // and the settings it reads at creation and writes back at close.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,69 @@ TEST_F(ViewerWindow, flat_level_menu_over_part_3_rebuilds_the_grid) {
   EXPECT_EQ(StatusText(v.Status, 3), L" Flat: 1+");
   dll_.Close(main);
   EXPECT_NE(dll_.ReadIni().find("FlatViewLevel=1"), std::string::npos);
+}
+
+// A file that does not parse opens anyway: no tree entries and no grid,
+// the parser's message with its place in the status bar, and the text on
+// the Text tab with the place it names selected.
+TEST_F(ViewerWindow, a_file_that_does_not_parse_shows_its_error_at_its_place) {
+  HWND main = Open("name: web\r\nports: [80, 443\r\nimage: nginx\r\n", "broken.yaml");
+  ASSERT_NE(main, nullptr);
+  TViewerControls v(main);
+  EXPECT_EQ(TreeRoot(v.Tree), nullptr);
+  EXPECT_EQ(ItemCount(v.Grid), 0);
+  EXPECT_EQ(HeaderTexts(v.Grid).size(), 0u);
+  EXPECT_EQ(StatusText(v.Status, 6), L" NOT LOADED (line 3, column 6): did not find expected ',' or ']'");
+  // The parts that have nothing to say give their width to the message.
+  RECT encoding{}, message{};
+  SendMessageW(v.Status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&encoding));
+  SendMessageW(v.Status, SB_GETRECT, 6, reinterpret_cast<LPARAM>(&message));
+  EXPECT_LE(message.left, encoding.right + 4);
+  EXPECT_EQ(TabCtrl_GetCurSel(v.Tab), 1);
+  v = TViewerControls(main);  // the text pane exists now
+  ASSERT_NE(v.Text, nullptr);
+  EXPECT_TRUE(IsWindowVisible(v.Text));
+  EXPECT_EQ(GetFocus(), v.Text);
+  const auto [start, end] = PaneSelection(v.Text);
+  EXPECT_EQ(start, 33);  // "name: web" CR LF "ports: [80, 443" CR LF "image"
+  EXPECT_EQ(PaneText(v.Text, start, end), ":");
+  SendMessageW(main, WM_COMMAND, 5009, 0);  // no edit mode without a document
+  EXPECT_EQ(StatusText(v.Status, 6), L" NOT LOADED (line 3, column 6): did not find expected ',' or ']'");
+  dll_.Close(main);
+  // Nothing of the error makes the next file open on the Text tab.
+  EXPECT_EQ(dll_.ReadIni().find("tab-no"), std::string::npos) << dll_.ReadIni();
+  main = Open("a = 1\nb = [1,\n", "broken.toml");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(StatusText(TViewerControls(main).Status, 6).substr(0, 22), L" NOT LOADED (line 2): ");
+  dll_.Close(main);
+}
+
+// The message part takes what the other parts leave, and a text that still
+// does not fit is shown whole in a tooltip.
+TEST_F(ViewerWindow, a_long_status_message_is_shown_whole_in_a_tooltip) {
+  HWND main = Open("a: 1\nb: &x 2\nc: *x\n");
+  TViewerControls v(main);
+  RECT bar{}, part{};
+  GetClientRect(v.Status, &bar);
+  SendMessageW(v.Status, SB_GETRECT, 6, reinterpret_cast<LPARAM>(&part));
+  EXPECT_GE(part.right, bar.right - 2);
+  SetFocus(v.Grid);
+  PressKey(v.Grid, 'E', true);
+  const std::wstring tip = [&] {
+    wchar_t text[1024] = {};
+    SendMessageW(v.Status, SB_GETTIPTEXTW, MAKEWPARAM(6, 1024), reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  }();
+  EXPECT_EQ(tip, L"");  // " EDIT MODE" fits
+  // Narrow the viewer until the refusal of the alias cannot fit.
+  MoveWindow(main, 0, 0, 560, 400, TRUE);
+  ASSERT_EQ(OpenCellEditor(v, 2, 1), nullptr);
+  const std::wstring reason = L" This value is an alias of another value: edit the anchored value it stands for";
+  ASSERT_EQ(StatusText(v.Status, 6), reason);
+  wchar_t text[1024] = {};
+  SendMessageW(v.Status, SB_GETTIPTEXTW, MAKEWPARAM(6, 1024), reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::wstring(text), reason.substr(1));
+  dll_.Close(main);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The context menu, the same from every pane: its entries and their states
 // come from the window-free rules (uViewerCommands) for the viewer's state
-// the viewer describes; the chosen entry arrives as WM_COMMAND.
+// the viewer describes; the chosen entry is handed back to the viewer.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +24,10 @@ class TContextMenu {
 
   // The menu for a state; the caller owns it.
   static HMENU Build(const TContextMenuState& state);
-  // Opens the menu at a screen point, owned by window; nothing of the pane
-  // is used after the loop, which a close from inside may have ended.
-  void Show(HWND owner, POINT at, const TContextMenuState& state);
+  // Opens the menu at a screen point, owned by window; the chosen command,
+  // or 0 when nothing was chosen or the viewer began closing inside the
+  // loop (nothing of the pane is used after it).
+  int Show(HWND owner, POINT at, const TContextMenuState& state);
 
  private:
   IContextMenuEvents& events_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "uFilterRules.h"
+#include "uPaintTools.h"
 #include "uViewerCommands.h"
 
 namespace corvane {
@@ -27,14 +28,36 @@ void TFilterRow::Attach(HWND parent, HWND timerWindow) {
 }
 
 // Ctrl+Tab goes to the viewer's keyboard map and Escape back to the grid;
-// every other key belongs to the edit.
-bool TFilterRow::EditHandler(void* owner, HWND, UINT message, WPARAM wParam, LPARAM, LRESULT*) {
+// Ctrl+A selects the text; every other key belongs to the edit. The border
+// is drawn in the theme's colours (the system's sunken edge is a light one).
+bool TFilterRow::EditHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
   auto& self = *static_cast<TFilterRow*>(owner);
+  if (message == WM_NCPAINT) {
+    self.PaintBorder(window);
+    *result = 0;
+    return true;
+  }
+  if (SelectAllKey(window, message, wParam)) return true;
   if (message != WM_KEYDOWN) return false;
   if (wParam == VK_TAB && KeyHeld(VK_CONTROL)) return self.events_.PaneKeyDown(VK_TAB);
   if (wParam != VK_ESCAPE) return false;
   self.events_.FilterEscape();
   return true;
+}
+
+// The client edge: a frame in the splitter's line colour around one in the
+// edit's background.
+void TFilterRow::PaintBorder(HWND edit) const {
+  HDC dc = GetWindowDC(edit);
+  if (!dc) return;
+  RECT r{};
+  GetWindowRect(edit, &r);
+  OffsetRect(&r, -r.left, -r.top);
+  const TThemeColours& c = look_.Colours;
+  FrameSolid(dc, r, SplitterLineColour(c.SplitterColor, c.TextColor));
+  InflateRect(&r, -1, -1);
+  FrameSolid(dc, r, c.FilterBackColor);
+  ReleaseDC(edit, dc);
 }
 
 void TFilterRow::Destroy() {
@@ -71,7 +94,9 @@ void TFilterRow::Place(const std::vector<TRect>& columns, int top, bool gridShow
   const bool rowShown = shown_ && gridShown;
   for (size_t i = 0; i < edits_.size() && i < columns.size(); ++i) {
     const int width = columns[i].Width();
-    MoveWindow(edits_[i], columns[i].Left, top, std::max(width, 0), height, TRUE);
+    // Without the old bits: a border copied from the old size would stay.
+    SetWindowPos(edits_[i], nullptr, columns[i].Left, top, std::max(width, 0), height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     ShowWindow(edits_[i], rowShown && width > 0 ? SW_SHOWNA : SW_HIDE);
   }
 }

@@ -79,6 +79,7 @@ class TFilterRow {
 
  private:
   static bool EditHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  void PaintBorder(HWND edit) const;
   void Destroy();
 
   IFilterRowEvents& events_;

@@ -150,10 +150,41 @@ void TGridPane::PaintHeaderItem(HWND header, const NMCUSTOMDRAW& draw) const {
   if (item == core_.SortColumn) DrawSortTriangle(look_, dc, FromRect(r), core_.SortDescending);
 }
 
+// The list view's own grid lines take a system colour (light in every
+// theme): the pane draws its lines after the cells, in the theme's colour,
+// where the list view would: below every row across the list, right of
+// every column down to the bottom of the list.
+void TGridPane::PaintGridLines(HDC dc) const {
+  RECT client{};
+  GetClientRect(grid_, &client);
+  const HWND header = Header();
+  RECT headerRect{};
+  if (header && IsWindowVisible(header)) GetWindowRect(header, &headerRect);
+  const int top = headerRect.bottom - headerRect.top;
+  const COLORREF colour = look_.Colours.GridLineColor;
+  for (int c = 0; c < ColumnCount(); ++c) {
+    RECT item{};
+    if (!SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item))) continue;
+    MapWindowPoints(header, grid_, reinterpret_cast<POINT*>(&item), 2);
+    if (item.right <= item.left) continue;  // hidden
+    LineSolid(dc, item.right - 1, top, item.right - 1, client.bottom, colour);
+  }
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  const int first = static_cast<int>(SendMessageW(grid_, LVM_GETTOPINDEX, 0, 0));
+  if (!SendMessageW(grid_, LVM_GETITEMRECT, static_cast<WPARAM>(first), reinterpret_cast<LPARAM>(&row))) return;
+  const int height = row.bottom - row.top;
+  if (height <= 0) return;
+  for (int y = row.bottom - 1; y < client.bottom; y += height) LineSolid(dc, client.left, y, client.right, y, colour);
+}
+
 LRESULT TGridPane::CustomDraw(NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
+      return CDRF_NOTIFYITEMDRAW | (gridLines_ ? CDRF_NOTIFYPOSTPAINT : 0);
+    case CDDS_POSTPAINT:
+      PaintGridLines(draw->nmcd.hdc);
+      return CDRF_DODEFAULT;
     case CDDS_ITEMPREPAINT:
       // The cells paint the selection themselves, in the theme's colours.
       if (RowSelected(static_cast<int>(draw->nmcd.dwItemSpec))) draw->nmcd.uItemState &= ~CDIS_SELECTED;
@@ -165,14 +196,33 @@ LRESULT TGridPane::CustomDraw(NMLVCUSTOMDRAW* draw) {
   }
 }
 
+// The header's area right of its last item is painted by the header itself
+// in a system colour after the items: the post-paint stage covers it again.
+void TGridPane::PaintHeaderRest(HWND header, const NMCUSTOMDRAW& draw) const {
+  int right = draw.rc.left;
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    if (SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)))
+      right = std::max(right, static_cast<int>(item.right));
+  }
+  if (right >= draw.rc.right) return;
+  const RECT rest{right, draw.rc.top, draw.rc.right, draw.rc.bottom};
+  FillSolid(draw.hdc, rest, HeaderBackColour(look_.Colours.FilterBackColor));
+  LineSolid(draw.hdc, rest.left, rest.bottom - 1, rest.right, rest.bottom - 1, look_.Colours.SplitterColor);
+}
+
 LRESULT TGridPane::HeaderCustomDraw(NMCUSTOMDRAW* draw) {
   switch (draw->dwDrawStage) {
     case CDDS_PREPAINT:
       FillSolid(draw->hdc, draw->rc, HeaderBackColour(look_.Colours.FilterBackColor));
-      return CDRF_NOTIFYITEMDRAW;
+      return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPREPAINT:
       PaintHeaderItem(draw->hdr.hwndFrom, *draw);
       return CDRF_SKIPDEFAULT;
+    case CDDS_POSTPAINT:
+      PaintHeaderRest(draw->hdr.hwndFrom, *draw);
+      return CDRF_DODEFAULT;
     default:
       return CDRF_DODEFAULT;
   }

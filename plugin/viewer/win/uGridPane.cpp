@@ -38,10 +38,26 @@ bool MovesColumns(UINT message) {
 
 void TGridPane::Create(HWND parent, bool gridLines) {
   grid_ = CreateControl(WC_LISTVIEWW, kGridStyle, parent, ctl::kGrid);
-  SendMessageW(grid_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kGridExtendedStyle | (gridLines ? LVS_EX_GRIDLINES : 0));
+  SendMessageW(grid_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kGridExtendedStyle);
+  gridLines_ = gridLines;
 }
 
-void TGridPane::InstallSubclass() { SubclassControl(subclass_, grid_, this, SubclassHandler); }
+void TGridPane::InstallSubclass() {
+  SubclassControl(subclass_, grid_, this, SubclassHandler);
+  SubclassControl(headerSubclass_, Header(), this, HeaderHandler);
+}
+
+// The list view moves its header when it scrolls, also on its own (a
+// scroll bar that comes or goes, a scroll it makes to show a row): the
+// filter edits follow the header wherever it goes.
+bool TGridPane::HeaderHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT* result) {
+  auto& self = *static_cast<TGridPane*>(owner);
+  if (message != WM_WINDOWPOSCHANGED) return false;
+  *result = self.headerSubclass_.CallPrevious(window, message, wParam, lParam);
+  if (!self.sizingColumns_) self.events_.GridColumnsMoved();
+  return true;
+}
 
 // An open cell edit is ended before the grid scrolls under it or its columns
 // move; the cell editor, a child of the grid, asks the viewer for its
@@ -92,7 +108,8 @@ void TGridPane::InsertColumns() {
 
 void TGridPane::EndRebuild() {
   SetRedraw(true);
-  Repaint(true);
+  // The header too: its items changed while the list did not draw.
+  RedrawWindow(grid_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TGridPane::SetRowCount(int count) {
@@ -147,7 +164,11 @@ void TGridPane::SelectOnlyRow(int row) {
     for (int item = nextSelected(-1); item >= 0; item = nextSelected(item))
       if (item != row) SetItemState(grid, item, 0, LVIS_SELECTED);
   }
-  if (row >= 0) SetItemState(grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row < 0) return;
+  SetItemState(grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  // Shift with Up, Down, PageUp, PageDown, Home or End extends the selection
+  // from here (a list view without a mark selects one row instead).
+  SendMessageW(grid, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
 }
 
 void TGridPane::EnsureVisible(int row) {
@@ -332,9 +353,13 @@ bool TGridPane::Notify(NMHDR* header, LRESULT* result) {
       return true;
     }
     case LVN_ITEMCHANGED: {
+      // The cursor row follows the focused row: while Shift extends the
+      // selection, the rows selected on the way are not the cursor's.
       const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED))
-        events_.GridRowSelected(change->iItem);
+      if (change->iItem < 0 || !(change->uChanged & LVIF_STATE) || !(change->uNewState & (LVIS_SELECTED | LVIS_FOCUSED)))
+        return true;
+      const int focused = static_cast<int>(SendMessageW(grid_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+      events_.GridRowSelected((change->uNewState & LVIS_FOCUSED) || focused < 0 ? change->iItem : focused);
       return true;
     }
     case NM_CUSTOMDRAW: *result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return true;

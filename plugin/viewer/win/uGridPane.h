@@ -114,16 +114,22 @@ class TGridPane {
   // WM_NOTIFY from the list or its header; true when handled.
   bool Notify(NMHDR* header, LRESULT* result);
 
-  void Detach() { subclass_.Remove(); }
+  void Detach() {
+    headerSubclass_.Remove();
+    subclass_.Remove();
+  }
   void Forget() { grid_ = nullptr; }
 
  private:
   static bool SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  static bool HeaderHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   bool HeaderNotify(NMHDR* header, LRESULT* result);
   void SetColumnWidths(const std::vector<int>& widths, const std::vector<int>& current);
   // Painting (uGridPaint.cpp).
   LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
   LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw);
+  void PaintHeaderRest(HWND header, const NMCUSTOMDRAW& draw) const;
+  void PaintGridLines(HDC dc) const;
   LRESULT PaintCell(NMLVCUSTOMDRAW* draw);
   void PaintHeaderItem(HWND header, const NMCUSTOMDRAW& draw) const;
   bool RowSelected(int position) const;
@@ -134,6 +140,8 @@ class TGridPane {
   const TViewerCore& core_;
   HWND grid_ = nullptr;
   win::TSubclass subclass_;
+  win::TSubclass headerSubclass_;  // follows the header's moves
+  bool gridLines_ = true;        // lines between rows and columns ("disable-grid-lines")
   bool sizingColumns_ = false;   // the width pass sets several column widths
   TIntegerArray decimalOffsets_; // per column, from the width pass
 };

@@ -4,9 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "uGuard.h"
 #include "uI18n.h"
 #include "uMainWindow.h"
+#include "uStatusTexts.h"
 #include "uUnicode.h"
 
 namespace corvane {
@@ -56,9 +59,11 @@ void TJsonViewer::Build(HWND parent, const std::u16string& fileName, THostThemeF
   language_ = *language;
   text_.SetLanguage(language_);
   LoadFile();
+  // A text that does not load opens on the Text tab, where its error is.
+  if (!loadError_.empty()) tabNoRead_ = kTabText;
   CreateWindows();
   snapshot_ = SettingsNow();
-  tree_.Build(document_.Value.get(), core_.FlatLevel, alwaysStartAtRoot_);
+  if (document_.Value) tree_.Build(document_.Value.get(), core_.FlatLevel, alwaysStartAtRoot_);
   ApplyTheme();
   LayoutControls();
   // Built hidden, shown complete: a control filled, sized or themed while
@@ -66,6 +71,7 @@ void TJsonViewer::Build(HWND parent, const std::u16string& fileName, THostThemeF
   // steps above), and no half-built viewer flashes on the host's screen.
   ShowWindow(main_.Get(), SW_SHOWNA);
   created_ = true;
+  if (!loadError_.empty()) ShowLoadError();
 }
 
 void TJsonViewer::ReadStartSettings() {
@@ -81,16 +87,45 @@ void TJsonViewer::ReadStartSettings() {
   status_.CreateFlatMenu(core_.FlatLevel);
 }
 
+// A file that cannot be read, is too large or is no UTF-8 text (UTF-16, a
+// binary file), and a parse that fails for another reason than the text
+// (memory, the parser library), give the host no window, so that the host
+// shows the file its own way. A text that does not load as its language is shown with its error
+// unless "show-parse-errors" is 0: an empty tree and grid, the text.
 void TJsonViewer::LoadFile() {
-  // The loader's own error (text, line, column) is not shown: a viewer that
-  // cannot load gives the host no window.
   TLoadError error;
-  const int32_t limit = settings_.ReadInt(setting::kMaxFileSize);
-  if (!LoadDocument(fileName_, limit, document_, error)) throw EViewerError(tr(i18n::kErrorLoad));
+  std::string bytes;
+  if (!ReadDocumentBytes(fileName_, settings_.ReadInt(setting::kMaxFileSize), bytes, error) || !IsUtf8Text(bytes))
+    throw EViewerError(tr(i18n::kErrorLoad));
+  if (!LoadDocumentTakingBytes(bytes, language_, document_, error)) {
+    if (!error.InText || !settings_.ReadFlag(setting::kShowParseErrors)) throw EViewerError(tr(i18n::kErrorLoad));
+    document_.Bytes = std::move(bytes);
+    document_.Language = language_;
+    document_.EncodingName = u"UTF-8";
+    loadError_ = StatusLoadErrorText(error);
+    loadErrorOffset_ = error.Region.Offset;
+  }
   // The patch document takes the same bytes, so edits describe what is shown.
   patches_.LoadFromBytes(fileName_, document_.Bytes);
   hasStructure_ = !document_.Index.Empty();
   core_.Root = document_.Value.get();
+}
+
+// The load error in the status bar and the text selected where it is.
+void TJsonViewer::ShowLoadError() {
+  status_.SetMessageOnly(true);
+  status_.SetText(0, StatusEncodingText(document_.EncodingName));
+  UpdateEditStatus();
+  if (!EnsureTextPane()) return;
+  LoadText();
+  // The character the error names (all its bytes), or the caret at a
+  // line's end; the pane counts in bytes as the error does.
+  const std::string& bytes = document_.Bytes;
+  const size_t at = size_t(std::clamp<int64_t>(loadErrorOffset_, 0, int64_t(bytes.size())));
+  size_t end = at;
+  if (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+    for (++end; end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;) ++end;
+  text_.SelectMatch(int64_t(at), int64_t(end));
 }
 
 void TJsonViewer::CreateWindows() {

@@ -109,6 +109,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void Build(HWND parent, const std::u16string& fileName, THostThemeFlags host);
   void ReadStartSettings();
   void LoadFile();
+  void ShowLoadError();
   void CreateWindows();
   void CreateChildren();
   TViewSettingsSnapshot SettingsNow() const;
@@ -166,8 +167,9 @@ class TJsonViewer final : private ITreePaneEvents,
   void UpdateEditStatus(const std::u16string* text = nullptr);
 
   // ---- commands, keys, copies, search (uJsonViewerCommands.cpp) ----
-  void RunCommand(int id);
+  void RunCommand(int id, TFocusPane pane);
   void ShowContextMenu(LPARAM position);
+  TFocusPane PaneAt(POINT screen) const;
   TContextMenuState ContextMenuState() const;
   POINT KeyboardMenuPoint() const;
   bool SortByDigit(int virtualKey);
@@ -176,7 +178,7 @@ class TJsonViewer final : private ITreePaneEvents,
   void CopyRows();
   void CopyColumn();
   void CopyAsJson();
-  void CopyPath();
+  void CopyPath(TFocusPane pane);
   void OpenLinkInCell();
   void OpenLink(const TLinkToOpen& link);
   void PutClipboardText(const std::u16string& text) const;
@@ -232,6 +234,10 @@ class TJsonViewer final : private ITreePaneEvents,
   TLoadedDocument document_;        // bytes, structure records, value tree
   TSourcePatchDocument patches_;    // the same bytes plus pending patches
   bool hasStructure_ = false;       // edit mode is possible
+  // A text that did not load: its error as the status bar shows it, and
+  // the byte offset it names (-1: none).
+  std::u16string loadError_;
+  int64_t loadErrorOffset_ = -1;
   bool modified_ = false;
   bool editMode_ = false;
   // Counts the changes of the text the text pane shows (the patched bytes).

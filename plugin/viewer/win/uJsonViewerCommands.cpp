@@ -13,14 +13,15 @@
 
 namespace corvane {
 
-// WM_COMMAND with a command identifier (menus, keys).
-void TJsonViewer::RunCommand(int id) {
+// A command (WM_COMMAND, the context menu, keys) for a pane: the one the
+// menu was opened over, else the one with the focus.
+void TJsonViewer::RunCommand(int id, TFocusPane pane) {
   switch (id) {
     case cmd::kCopy: CopyCell(); break;
     case cmd::kCopyRows: CopyRows(); break;
     case cmd::kCopyColumn: CopyColumn(); break;
     case cmd::kCopyJson: CopyAsJson(); break;
-    case cmd::kCopyPath: CopyPath(); break;
+    case cmd::kCopyPath: CopyPath(pane); break;
     case cmd::kThemeTc: SetTheme(u"tc"); break;
     case cmd::kThemeLight: SetTheme(u"light"); break;
     case cmd::kThemeDark: SetTheme(u"dark"); break;
@@ -71,13 +72,15 @@ POINT TJsonViewer::KeyboardMenuPoint() const {
 }
 
 // WM_CONTEXTMENU: picks the column under the mouse, opens the menu at the
-// mouse (or, from the keyboard, at the current cell) and lets the chosen
-// entry arrive as WM_COMMAND.
+// mouse (or, from the keyboard, at the current cell) and runs the chosen
+// entry for the pane it was opened over.
 void TJsonViewer::ShowContextMenu(LPARAM position) {
   POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  TFocusPane pane = FocusPaneOf(GetFocus());
   if (position == -1) {
     at = KeyboardMenuPoint();
   } else {
+    pane = PaneAt(at);
     const int column = grid_.ColumnAt(at);
     if (column >= 0) {
       core_.CurrentColumn = column;
@@ -89,7 +92,20 @@ void TJsonViewer::ShowContextMenu(LPARAM position) {
     const std::u16string text = u" " + tr(*reason);
     UpdateEditStatus(&text);
   }
-  menu_.Show(main_.Get(), at, state);
+  const int chosen = menu_.Show(main_.Get(), at, state);
+  if (chosen != 0) RunCommand(chosen, pane);
+}
+
+// The pane under a screen point (the menu's commands act for it).
+TFocusPane TJsonViewer::PaneAt(POINT screen) const {
+  const auto over = [screen](HWND window) {
+    RECT r{};
+    return window && IsWindowVisible(window) && GetWindowRect(window, &r) && PtInRect(&r, screen);
+  };
+  if (over(tree_.Window())) return TFocusPane::Tree;
+  if (over(grid_.Window())) return TFocusPane::Grid;
+  if (over(text_.Window())) return TFocusPane::Text;
+  return FocusPaneOf(GetFocus());
 }
 
 // ---- the keyboard map's actions ---------------------------------------------------
@@ -185,15 +201,19 @@ void TJsonViewer::CopyColumn() { PutClipboardText(CopyColumnText(CopySource(core
 void TJsonViewer::CopyAsJson() {
   std::u16string text;
   const bool compact = KeyHeld(VK_CONTROL);
-  if (CopyAsJsonText(CopySource(core_, grid_), grid_.SelectedRows(), core_.CurrentColumn, compact,
-                     MissingAttributeText(settings_), &text))
+  if (CopyAsJsonText(CopySource(core_, grid_), grid_.SelectedRows(), core_.CurrentColumn, compact, &text))
     PutClipboardText(text);
 }
 
-void TJsonViewer::CopyPath() {
-  std::u16string text;
-  if (CopyPathText(CopySource(core_, grid_), grid_.SelectedRows(), core_.FlatLevel, tree_.SelectedNode(), &text))
-    PutClipboardText(text);
+// From the tree (its menu, or the focus there) the selected entry's path;
+// otherwise, on the Grid tab, the path of the first selected row's node
+// (its cell's node in a flat view).
+void TJsonViewer::CopyPath(TFocusPane pane) {
+  const TJsonData* node = nullptr;
+  if (pane != TFocusPane::Tree && tabs_.ActiveTab() == kTabGrid)
+    node = GridPathNode(CopySource(core_, grid_), grid_.SelectedRows(), core_.CurrentColumn);
+  if (!node) node = tree_.SelectedNode();
+  if (node) PutClipboardText(CopiedPathText(node));
 }
 
 // Alt+click, after the click made its cell current: opens the text of the

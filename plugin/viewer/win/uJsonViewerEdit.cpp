@@ -2,6 +2,7 @@
 #include "uJsonViewer.h"
 
 #include "uOutside.h"
+#include "uUnsavedCopy.h"
 
 namespace corvane {
 
@@ -43,7 +44,12 @@ void TJsonViewer::BeginCellEdit(int row, int column) {
   EndCellEdit(true);
   if (editor_.IsOpen() || !editMode_) return;
   const TCellEditTarget target = CellEditTarget(core_, row, column);
-  if (!target.Valid() || !FitsCellEditBox(target.Text)) return RefuseReadOnly();
+  const std::u16string refusal = CellEditRefusal(document_, target);
+  if (!refusal.empty()) {
+    RefusalBeep();
+    UpdateEditStatus(&refusal);
+    return;
+  }
   RECT cell{};
   if (!grid_.CellRect(row, column, &cell)) return;
   if (!editor_.Open(grid_.Window(), cell, target)) return RefuseReadOnly();
@@ -122,7 +128,11 @@ void TJsonViewer::AskSaveBeforeClose() {
   if (at != std::u16string::npos) question.replace(at, 2, FileNameWithoutFolder(fileName_));
   if (AskQuestion(question, MB_ICONWARNING | MB_YESNO) != IDYES) return;
   std::u16string failure;
-  if (!SaveAndReport(&failure)) AskQuestion(SaveFailureMessage(failure), MB_ICONERROR | MB_OK);
+  if (SaveAndReport(&failure)) return;
+  // The lister window closes whatever happens (the host gives it no way
+  // back): the edited text goes to a file of its own, named in the message.
+  const std::u16string kept = KeepUnsavedCopy(fileName_, patches_.BuildText());
+  AskQuestion(CloseSaveFailureMessage(failure, kept), MB_ICONERROR | MB_OK);
 }
 
 // Message boxes belong to the viewer's window while it exists, else to the

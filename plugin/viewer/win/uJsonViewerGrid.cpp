@@ -17,6 +17,14 @@ bool CtrlShiftHeld() { return KeyHeld(VK_CONTROL) && KeyHeld(VK_SHIFT); }
 // bar. With Ctrl+Shift held, the typed filters stay for the new table.
 void TJsonViewer::ShowSelectedNode() {
   EndCellEditBeforeRowsMove();
+  // The Path/Value listing shows the whole document whichever entry is
+  // selected: it stays as it is (filters, sort, current row); only the
+  // status bar describes the new entry.
+  if (core_.FlatLevel == kFlatLevelPathValue && core_.CurrentNode) {
+    if (TJsonData* node = tree_.SelectedNode()) core_.CurrentNode = node;
+    UpdateStatusBar();
+    return;
+  }
   const bool keepFilters = CtrlShiftHeld();
   TFilterList saved;
   if (keepFilters) {
@@ -47,6 +55,8 @@ void TJsonViewer::ShowTable(TJsonData* node) {
   PlaceFilterRow();
   grid_.UpdateSortMarks();
   ShowFilterResult(result);
+  // A new table starts at its first column, wherever the last one was.
+  ScrollGridToLeftEdge();
   grid_.EndRebuild();
 }
 
@@ -188,8 +198,10 @@ void TJsonViewer::UpdateStatusBar() {
   UpdateEditStatus();
 }
 
-// Part 6: the given text, or the edit state when text is nullptr.
+// Part 6: the given text, or the edit state when text is nullptr (the load
+// error of a text that did not load).
 void TJsonViewer::UpdateEditStatus(const std::u16string* text) {
+  if (!text && !loadError_.empty()) text = &loadError_;
   status_.SetText(kStatusPartEdit, text ? *text : StatusEditText(editMode_, modified_));
 }
 

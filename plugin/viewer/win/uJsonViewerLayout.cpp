@@ -177,7 +177,9 @@ void TJsonViewer::ShowTabContent() {
 bool TJsonViewer::EnsureTextPane() { return text_.Exists() || text_.Ensure(tabs_.Window(), DarkControlStyle()); }
 
 void TJsonViewer::LoadText() {
-  if (!core_.CurrentNode || !EnsureTextPane()) return;
+  // Before the tree's first selection there is nothing to show yet, unless
+  // the text did not load (there is no selection then).
+  if ((!core_.CurrentNode && loadError_.empty()) || !EnsureTextPane()) return;
   text_.Load();
 }
 

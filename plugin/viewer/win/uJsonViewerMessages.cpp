@@ -41,7 +41,7 @@ bool TJsonViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case WM_KEYDOWN: return keys_.KeyDown(static_cast<int>(wParam));
     case WM_CONTEXTMENU: ShowContextMenu(lParam); return true;
     case WM_COMMAND:
-      if (!filters_.Command(LOWORD(wParam), HIWORD(wParam))) RunCommand(LOWORD(wParam));
+      if (!filters_.Command(LOWORD(wParam), HIWORD(wParam))) RunCommand(LOWORD(wParam), FocusPaneOf(GetFocus()));
       return true;
     case WM_TIMER:
       if (wParam != TFilterRow::kTimerId) return false;

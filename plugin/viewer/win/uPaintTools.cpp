@@ -10,6 +10,21 @@ void FillSolid(HDC dc, const RECT& area, COLORREF colour) {
   SetDCBrushColor(dc, old);
 }
 
+void FrameSolid(HDC dc, const RECT& area, COLORREF colour) {
+  const COLORREF old = SetDCBrushColor(dc, colour);
+  FrameRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, old);
+}
+
+void LineSolid(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+  const COLORREF oldColour = SetDCPenColor(dc, colour);
+  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
+  SelectObject(dc, oldPen);
+  SetDCPenColor(dc, oldColour);
+}
+
 void DrawTextIn(HDC dc, std::u16string_view text, const TRect& box, HFONT font, COLORREF colour,
                 UINT format) {
   if (text.empty() || box.Right <= box.Left) return;

@@ -19,6 +19,11 @@ inline TRect FromRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bo
 // nothing is created).
 void FillSolid(HDC dc, const RECT& area, COLORREF colour);
 
+// A one-pixel frame just inside a rectangle (no GDI object is created).
+void FrameSolid(HDC dc, const RECT& area, COLORREF colour);
+// A line from (x1, y1) to (x2, y2), its last pixel excluded, one pixel wide.
+void LineSolid(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
+
 // Draws text transparently in a font and colour inside box with DrawText's
 // format flags (DT_NOPREFIX is always added: "&" is no mnemonic here).
 void DrawTextIn(HDC dc, std::u16string_view text, const TRect& box, HFONT font, COLORREF colour,

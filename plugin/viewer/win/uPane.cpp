@@ -65,4 +65,12 @@ HMENU BuildMenu(const std::vector<TMenuEntry>& entries) {
 
 void RefusalBeep() { outside::Beep(MB_ICONEXCLAMATION); }
 
+bool SelectAllKey(HWND edit, UINT message, WPARAM wParam) {
+  constexpr WPARAM kCtrlA = 1;  // the character Ctrl+A types
+  if (message == WM_CHAR && wParam == kCtrlA) return true;
+  if (message != WM_KEYDOWN || wParam != 'A' || !KeyHeld(VK_CONTROL)) return false;
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  return true;
+}
+
 }  // namespace corvane

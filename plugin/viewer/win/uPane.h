@@ -62,6 +62,10 @@ void PlaceControl(HWND control, int left, int top, int width, int height);
 HMENU BuildMenu(const std::vector<TMenuEntry>& entries);
 
 bool KeyHeld(int virtualKey);
+// Ctrl+A in an edit control selects all its text (the control itself does
+// not know the key); true when message was that key (its character
+// included, so no beep follows).
+bool SelectAllKey(HWND edit, UINT message, WPARAM wParam);
 // The user is told that an action was refused.
 void RefusalBeep();
 

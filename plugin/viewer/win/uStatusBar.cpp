@@ -39,7 +39,8 @@ void TStatusBar::CreateFlatMenu(int flatLevel) { flatMenu_.Adopt(BuildMenu(FlatL
 
 void TStatusBar::Create(HWND main) {
   main_ = main;
-  bar_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main, ctl::kStatus);
+  // The bar's own tooltips show a part's text whole when it does not fit.
+  bar_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, L"", main, ctl::kStatus);
   if (!bar_) throw EViewerError(u"cannot create the status bar");
 }
 
@@ -55,19 +56,39 @@ bool TStatusBar::SubclassHandler(void* owner, HWND, UINT message, WPARAM wParam,
 void TStatusBar::SetText(int part, const std::u16string& text) {
   if (part < 0 || part >= static_cast<int>(texts_.size())) return;
   texts_[static_cast<size_t>(part)] = text;
-  if (bar_)
-    SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(part),
-                 reinterpret_cast<LPARAM>(reinterpret_cast<LPCWSTR>(text.c_str())));
+  if (!bar_) return;
+  SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(reinterpret_cast<LPCWSTR>(text.c_str())));
+  UpdateTip(part);
+}
+
+// A part whose text is wider than the part shows it whole in its tooltip;
+// a text that fits has none.
+void TStatusBar::UpdateTip(int part) {
+  RECT r{};
+  if (!SendMessageW(bar_, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&r))) return;
+  const std::u16string& text = texts_[static_cast<size_t>(part)];
+  const int room = r.right - r.left - look_.ScaleDpi(4) - look_.ScaleDpi(2);
+  const bool fits = MeasureOnBar(bar_, look_.MainFont.Get(), text) <= room;
+  const size_t blank = text.find_first_not_of(u' ');
+  const std::u16string tip = fits || blank == std::u16string::npos ? std::u16string() : text.substr(blank);
+  SendMessageW(bar_, SB_SETTIPTEXTW, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(reinterpret_cast<LPCWSTR>(tip.c_str())));
 }
 
 void TStatusBar::LayoutParts() {
   if (!bar_) return;
   const HFONT font = look_.MainFont.Get();
   std::vector<int> edges = StatusPartRightEdges(
-      look_.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar_, font, text); });
+      look_.Scaling, [&](std::u16string_view text) { return MeasureOnBar(bar_, font, text); }, messageOnly_);
   SetMinHeight();
   SendMessageW(bar_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   SendMessageW(bar_, WM_SIZE, 0, 0);
+  UpdateTips();
+}
+
+void TStatusBar::UpdateTips() {
+  for (int part = 0; part < static_cast<int>(texts_.size()); ++part) UpdateTip(part);
 }
 
 void TStatusBar::SetMinHeight() {
@@ -76,6 +97,7 @@ void TStatusBar::SetMinHeight() {
 
 int TStatusBar::Resize() {
   SendMessageW(bar_, WM_SIZE, 0, 0);
+  UpdateTips();
   RECT r{};
   GetWindowRect(bar_, &r);
   return r.bottom - r.top;

@@ -1,6 +1,7 @@
 // The status bar: seven parts (encoding, depth, kind, flat level, rows, cell
 // cursor, edit state) painted in the theme's colours from the texts it
-// holds, and the flat-level popup over part 3.
+// holds, a tooltip with the whole text of a part it does not fit, and the
+// flat-level popup over part 3.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +45,12 @@ class TStatusBar {
   void SetText(int part, const std::u16string& text);
   // Part widths from their templates in the main font, and the bar's height.
   void LayoutParts();
+  // Only parts 0 and 6 speak (a document that did not load): the others
+  // give their width to the message.
+  void SetMessageOnly(bool messageOnly) {
+    messageOnly_ = messageOnly;
+    LayoutParts();
+  }
   void SetMinHeight();
   // Lets the bar take its height at the bottom; its height then.
   int Resize();
@@ -63,6 +70,8 @@ class TStatusBar {
  private:
   static bool SubclassHandler(void* owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   void Paint(HDC dc) const;
+  void UpdateTip(int part);
+  void UpdateTips();
 
   IStatusBarEvents& events_;
   const TViewerLook& look_;
@@ -73,6 +82,7 @@ class TStatusBar {
   // What the parts show; painted from here, never from a fixed buffer:
   // part 6 may hold a parser message or a long translation.
   std::array<std::u16string, 7> texts_;
+  bool messageOnly_ = false;
 };
 
 }  // namespace corvane

@@ -101,7 +101,8 @@ void TTabFrame::Paint(HDC dc) const {
     box.Right -= look_.ScaleDpi(6);
     DrawTextIn(dc, TabCaption(tab_, i), box, look_.TabFont.Get(), c.TextColor,
                DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
-    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    // The system's edge colours are light ones; the frame takes the theme's.
+    FrameSolid(dc, r, SplitterLineColour(c.SplitterColor, c.TextColor));
   }
 }
 
