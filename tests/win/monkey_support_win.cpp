@@ -30,7 +30,7 @@ const wchar_t* const kPieces[] = {
     L"*",    L"1.5e300", L"007",  L"+1",      L" ",     L"\u00A0"};
 
 // Weights of the action kinds, in the order of TAct.
-const int kWeights[] = {26, 5, 12, 4, 8, 6, 4, 2, 2, 8, 2, 2, 1, 4, 10, 3, 1, 1, 1, 2};
+const int kWeights[] = {26, 5, 12, 4, 8, 6, 4, 2, 2, 6, 2, 2, 1, 4, 10, 3, 1, 1, 1, 2};
 
 std::wstring RandomText(std::mt19937& random) {
   std::wstring text;
@@ -104,6 +104,47 @@ std::string DescribeAction(const TMonkeyAction& action) {
   out << "{TAct::" << kActNames[int(action.Act)] << ", " << action.A << ", " << action.B << ", " << action.C << ", "
       << Literal(action.Text) << "}";
   return out.str();
+}
+
+namespace {
+
+// The text of a printed literal: L"ab\x00E4" L"c" gives "ab\u00E4c".
+std::wstring ReadLiteral(const std::string& line, size_t at) {
+  std::wstring text;
+  for (size_t i = line.find('"', at); i != std::string::npos && i < line.size();) {
+    ++i;
+    while (i < line.size() && line[i] != '"') {
+      if (line[i] == '\\' && line[i + 1] == 'x') {
+        text += wchar_t(std::stoul(line.substr(i + 2, 4), nullptr, 16));
+        i += 6;
+      } else {
+        text += wchar_t(line[i++]);
+      }
+    }
+    const size_t next = line.find("L\"", i);
+    i = next == std::string::npos ? next : next + 1;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<TMonkeyAction> ReadMonkeyScript(const std::string& text) {
+  std::vector<TMonkeyAction> actions;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    const size_t name = line.find("TAct::");
+    if (name == std::string::npos) continue;
+    TMonkeyAction action;
+    const size_t comma = line.find(',', name);
+    const std::string kind = line.substr(name + 6, comma - name - 6);
+    for (size_t k = 0; k < sizeof kActNames / sizeof *kActNames; ++k)
+      if (kind == kActNames[k]) action.Act = TAct(k);
+    sscanf(line.c_str() + comma + 1, "%d, %d, %d", &action.A, &action.B, &action.C);
+    action.Text = ReadLiteral(line, line.find("L\"", comma));
+    actions.push_back(action);
+  }
+  return actions;
 }
 
 // ---- answering modal loops ----------------------------------------------------------
@@ -217,6 +258,22 @@ DWORD WINAPI Watchdog(void*) {
   }
 }
 
+// Dispatches what is queued; a queue that never drains (a window that
+// keeps posting or never validates its paint) is a busy host: false, with
+// the message that kept coming.
+bool PumpUntilIdle(std::string* busy) {
+  MSG message;
+  for (int count = 0; count < 20000; ++count) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  wchar_t className[64] = {};
+  GetClassNameW(message.hwnd, className, 64);
+  *busy = "message " + std::to_string(message.message) + " to " + Utf8(className) + " keeps coming";
+  return false;
+}
+
 // ---- one run --------------------------------------------------------------------------
 
 std::string Extension(const std::string& path) {
@@ -235,7 +292,9 @@ int FirstNumber(const std::wstring& text) {
   return digit == std::wstring::npos ? -1 : _wtoi(text.c_str() + digit);
 }
 
+// What the rules compare an action's outcome with.
 struct TBefore {
+  bool Known = false;
   std::string Values, Patches;
   bool EditorOpen = false;
 };
@@ -269,9 +328,10 @@ class TMonkeyRun {
   void Perform(const TMonkeyAction& action);
   void PerformSome(const TMonkeyAction& action, const TViewerControls& v);
   void PerformMore(const TMonkeyAction& action, const TViewerControls& v);
-  bool Check(int index, const TBefore& before);
+  TBefore Snapshot();
+  bool Check(int index, const TBefore& before, TBefore* after);
   bool CheckFile(int index, const TBefore& before);
-  bool CheckValues(int index, const TBefore& before);
+  bool CheckValues(int index, const TBefore& before, TBefore* after);
   bool CheckRows(int index);
   std::string FreshValues(const std::string& path, bool* loaded);
   HWND KeyTarget(const TViewerControls& v, int pane);
@@ -551,9 +611,19 @@ bool TMonkeyRun::CheckFile(int index, const TBefore& before) {
 
 // No shown value changes without an accepted edit, and what the patches
 // would write loads as exactly what the viewer shows.
-bool TMonkeyRun::CheckValues(int index, const TBefore& before) {
-  const std::string values = dll_.PathValues(main_);
-  const std::string patches = dll_.PendingPatches(main_);
+TBefore TMonkeyRun::Snapshot() {
+  TBefore state;
+  state.Known = true;
+  state.Values = dll_.PathValues(main_);
+  state.Patches = dll_.PendingPatches(main_);
+  state.EditorOpen = GetDlgItem(GetDlgItem(GetDlgItem(main_, 102), 103), 106) != nullptr;
+  return state;
+}
+
+bool TMonkeyRun::CheckValues(int index, const TBefore& before, TBefore* after) {
+  *after = Snapshot();
+  const std::string& values = after->Values;
+  const std::string& patches = after->Patches;
   if (patches == before.Patches) {
     // An edit box still open may commit and save within one action (Ctrl+S).
     const bool committedAndSaved = savedNow_ && before.EditorOpen;
@@ -584,7 +654,7 @@ bool TMonkeyRun::CheckRows(int index) {
   return true;
 }
 
-bool TMonkeyRun::Check(int index, const TBefore& before) {
+bool TMonkeyRun::Check(int index, const TBefore& before, TBefore* after) {
   if (!CheckFile(index, before)) return false;
   const int caught = dll_.CaughtExceptions() - caughtAtStart_;
   if (caught != 0) return Fail(index, "exception", std::to_string(caught) + " failures dropped by the barriers");
@@ -593,7 +663,7 @@ bool TMonkeyRun::Check(int index, const TBefore& before) {
   DWORD_PTR answer = 0;
   if (!SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
     return Fail(index, "alive", "the viewer's window does not answer");
-  return CheckRows(index) && CheckValues(index, before);
+  return CheckRows(index) && CheckValues(index, before, after);
 }
 
 TMonkeyFailure TMonkeyRun::Run(const std::vector<TMonkeyAction>& actions) {
@@ -604,12 +674,11 @@ TMonkeyFailure TMonkeyRun::Run(const std::vector<TMonkeyAction>& actions) {
   gModal.Totals = totals_;
   gCrashActions = &actions;
   if (!Open(-1)) return failure_;
+  TBefore before;
   for (size_t i = 0; i < actions.size() && !failure_.Failed; ++i) {
     if (!main_ && !Open(int(i))) break;
-    TBefore before;
-    before.Values = dll_.PathValues(main_);
-    before.Patches = dll_.PendingPatches(main_);
-    before.EditorOpen = GetDlgItem(GetDlgItem(GetDlgItem(main_, 102), 103), 106) != nullptr;
+    if (!before.Known) before = Snapshot();
+    TBefore next;
     gModal.Action = &actions[i];
     gModal.Main = main_;
     gModal.ClosedInside = gModal.Closing = false;
@@ -619,7 +688,8 @@ TMonkeyFailure TMonkeyRun::Run(const std::vector<TMonkeyAction>& actions) {
     const DWORD gActionStarted0 = gActionStarted;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, ModalTimer);
     Perform(actions[i]);
-    PumpMessages();
+    std::string busy;
+    const bool idle = PumpUntilIdle(&busy);
     KillTimer(nullptr, timer);
     gModal.Action = nullptr;
     gCrashIndex = -1;
@@ -631,17 +701,17 @@ TMonkeyFailure TMonkeyRun::Run(const std::vector<TMonkeyAction>& actions) {
       ++totals_->Reopens;
       if (!ResourcesBack(int(i))) break;
     }
-    const bool held = Check(int(i), before);
+    const bool held = (idle || Fail(int(i), "idle", busy)) && Check(int(i), before, &next);
+    before = next;
     totals_->Milliseconds[int(actions[i].Act)] += long(GetTickCount() - (gActionStarted0));
     if (!held) break;
   }
   if (main_) {
-    TBefore before;
-    before.Values = dll_.PathValues(main_);
-    before.Patches = dll_.PendingPatches(main_);
+    before = Snapshot();
     before.EditorOpen = true;
     CloseViewer(int(actions.size()), 1);  // the question, if any, answered No
-    Check(int(actions.size()), before);
+    TBefore ignored;
+    Check(int(actions.size()), before, &ignored);
   }
   gCrashActions = nullptr;
   return failure_;

@@ -48,8 +48,10 @@ struct TMonkeyAction {
 
 // The actions of a seed, the same on every machine.
 std::vector<TMonkeyAction> MonkeyActions(uint32_t seed, int count);
-// An action as a C++ initializer, for pasting into a regular test.
+// An action as a C++ initializer, for pasting into a regular test, and
+// such lines (one action a line, as printed) read back.
 std::string DescribeAction(const TMonkeyAction& action);
+std::vector<TMonkeyAction> ReadMonkeyScript(const std::string& text);
 
 struct TMonkeyFailure {
   bool Failed = false;

@@ -102,6 +102,14 @@ TEST(ViewerMonkey, fixed_seeds_keep_every_rule) {
 TEST(ViewerMonkey, long_run) {
   const std::string actions = Env("CORVANE_MONKEY_ACTIONS");
   if (actions.empty()) GTEST_SKIP() << "a local run: tools/monkey.sh";
+  if (!Env("CORVANE_MONKEY_SCRIPT").empty()) {  // a printed script, replayed on the first file
+    const std::vector<TMonkeyAction> script = ReadMonkeyScript(ReadFileBytes(Env("CORVANE_MONKEY_SCRIPT")));
+    const std::string file = Split(Env("CORVANE_MONKEY_FILES"), ',').at(0);
+    TPluginDll dll;
+    const TMonkeyFailure failure = RunMonkey(dll, file, script);
+    if (failure.Failed) ADD_FAILURE() << MonkeyReport(0, file, failure, ShrinkMonkey(dll, file, script, failure, 400));
+    return;
+  }
   TMonkeyPlan plan;
   plan.Actions = std::stoi(actions);
   plan.Seeds = Seeds(Env("CORVANE_MONKEY_SEEDS").empty() ? "1" : Env("CORVANE_MONKEY_SEEDS"));
