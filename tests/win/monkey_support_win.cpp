@@ -252,7 +252,8 @@ DWORD WINAPI Watchdog(void*) {
   for (;;) {
     Sleep(1000);
     const DWORD started = gActionStarted;
-    if (started == 0 || GetTickCount() - started < 30000 || !gCrashActions || gCrashIndex < 0) continue;
+    // Signed: the start (odd, never 0) may lie a tick after the watchdog's clock.
+    if (started == 0 || int(GetTickCount() - started) < 30000 || !gCrashActions || gCrashIndex < 0) continue;
     PrintActionsSoFar("no answer for 30 s");
     TerminateProcess(GetCurrentProcess(), 3);
   }
