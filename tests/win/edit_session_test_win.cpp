@@ -25,39 +25,6 @@ constexpr int kValuesPerFile = 10;
 constexpr unsigned kSeed = 20261207;
 constexpr int kCmdPathValueView = 5020;
 
-struct TPatchSeen {
-  int64_t Start = 0, Length = 0;
-  std::string Replacement;
-};
-
-std::vector<TPatchSeen> ParsePatches(const std::string& lines) {
-  std::vector<TPatchSeen> patches;
-  std::istringstream in(lines);
-  TPatchSeen patch;
-  size_t size = 0;
-  while (in >> patch.Start >> patch.Length >> size) {
-    in.get();  // the blank before the replacement
-    patch.Replacement.assign(size, '\0');
-    in.read(&patch.Replacement[0], std::streamsize(size));
-    in.get();  // the line break after it
-    patches.push_back(patch);
-  }
-  return patches;
-}
-
-// The original with the patches (sorted, disjoint) put in.
-std::string Applied(const std::string& original, const std::vector<TPatchSeen>& patches) {
-  std::string text;
-  size_t copied = 0;
-  for (const TPatchSeen& patch : patches) {
-    EXPECT_GE(size_t(patch.Start), copied);
-    text.append(original, copied, size_t(patch.Start) - copied);
-    text += patch.Replacement;
-    copied = size_t(patch.Start + patch.Length);
-  }
-  return text + original.substr(std::min(copied, original.size()));
-}
-
 bool IsInteger(const std::wstring& text) {
   const size_t digits = text.find_first_not_of(L"-");
   return !text.empty() && digits <= 1 && digits < text.size() &&

@@ -57,6 +57,12 @@ class TPluginDll {
   void FailNextOutsideCall() const;
   // The viewer's pending patches: "START LENGTH SIZE REPLACEMENT\n" each.
   std::string PendingPatches(HWND window) const;
+  // Every scalar the viewer shows, "PATH<TAB>VALUE\n" each; the rows its
+  // grid shows by its own count (-1 without a viewer); the failures the
+  // plug-in's exception barriers dropped.
+  std::string PathValues(HWND window) const;
+  int VisibleRows(HWND window) const;
+  int CaughtExceptions() const;
 
   TempDir Dir;
 
@@ -68,6 +74,15 @@ class TPluginDll {
   HWND parent_ = nullptr;
   std::string ini_;
 };
+
+// One pending patch of a viewer (TPluginDll::PendingPatches), and the
+// original bytes with the patches (sorted, disjoint) put in.
+struct TPatchSeen {
+  int64_t Start = 0, Length = 0;
+  std::string Replacement;
+};
+std::vector<TPatchSeen> ParsePatches(const std::string& lines);
+std::string Applied(const std::string& original, const std::vector<TPatchSeen>& patches);
 
 // Windows below parent, at any depth.
 int CountChildren(HWND parent);

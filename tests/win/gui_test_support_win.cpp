@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace corvane::test {
 
@@ -43,6 +44,20 @@ std::string Utf8(const std::wstring& text) {
 }
 
 // ---- the plug-in --------------------------------------------------------------
+
+namespace {
+
+// A text export of the test flavour: asked once for the length, then filled.
+std::string TextExport(HMODULE module, const char* name, HWND window) {
+  const auto read = ListerExport<int(__stdcall*)(HWND, char*, int)>(module, name);
+  const int length = read ? read(window, nullptr, 0) : -1;
+  if (length <= 0) return {};
+  std::string text(size_t(length) + 1, '\0');
+  text.resize(size_t(read(window, &text[0], length + 1)));
+  return text;
+}
+
+}  // namespace
 
 TPluginDll::TPluginDll(const wchar_t* name) {
   const bool fullPath = wcspbrk(name, L"\\/") != nullptr;
@@ -107,12 +122,48 @@ int TPluginDll::SendCommand(HWND window, int command, int parameter) {
 }
 
 std::string TPluginDll::PendingPatches(HWND window) const {
-  const auto pending = Export<int(__stdcall*)(HWND, char*, int)>("CorvaneTestPendingPatches");
-  const int length = pending(window, nullptr, 0);
-  if (length <= 0) return {};
-  std::string lines(size_t(length) + 1, '\0');
-  lines.resize(size_t(pending(window, &lines[0], length + 1)));
-  return lines;
+  return TextExport(module_, "CorvaneTestPendingPatches", window);
+}
+
+std::string TPluginDll::PathValues(HWND window) const {
+  return TextExport(module_, "CorvaneTestPathValues", window);
+}
+
+int TPluginDll::VisibleRows(HWND window) const {
+  const auto rows = Export<int(__stdcall*)(HWND)>("CorvaneTestVisibleRows");
+  return rows ? rows(window) : -1;
+}
+
+int TPluginDll::CaughtExceptions() const {
+  const auto caught = Export<int(__stdcall*)()>("CorvaneTestCaughtExceptions");
+  return caught ? caught() : -1;
+}
+
+std::vector<TPatchSeen> ParsePatches(const std::string& lines) {
+  std::vector<TPatchSeen> patches;
+  std::istringstream in(lines);
+  TPatchSeen patch;
+  size_t size = 0;
+  while (in >> patch.Start >> patch.Length >> size) {
+    in.get();  // the blank before the replacement
+    patch.Replacement.assign(size, '\0');
+    in.read(&patch.Replacement[0], std::streamsize(size));
+    in.get();  // the line break after it
+    patches.push_back(patch);
+  }
+  return patches;
+}
+
+std::string Applied(const std::string& original, const std::vector<TPatchSeen>& patches) {
+  std::string text;
+  size_t copied = 0;
+  for (const TPatchSeen& patch : patches) {
+    EXPECT_GE(size_t(patch.Start), copied);
+    text.append(original, copied, size_t(patch.Start) - copied);
+    text += patch.Replacement;
+    copied = size_t(patch.Start + patch.Length);
+  }
+  return text + original.substr(std::min(copied, original.size()));
 }
 
 int TPluginDll::LiveCount(int kind) const {

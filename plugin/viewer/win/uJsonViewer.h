@@ -102,6 +102,10 @@ class TJsonViewer final : private ITreePaneEvents,
   void HostFlagsChanged(THostThemeFlags flags);
   // The edits not saved yet, in the order of the file.
   const std::vector<TSourcePatch>& PendingPatches() const { return patches_.Patches(); }
+  // The value tree shown (edits included) and the number of rows the grid
+  // shows, for the test flavour's checks.
+  TJsonData* DocumentValue() const { return document_.Value.get(); }
+  int VisibleRowCount() const { return core_.VisibleRowCount(); }
 
  private:
   TJsonViewer();

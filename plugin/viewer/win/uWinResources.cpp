@@ -24,6 +24,13 @@ int LiveCount(TResourceKind kind) {
 void CountCreated(TResourceKind kind) { ++gLive[static_cast<int>(kind)]; }
 void CountReleased(TResourceKind kind) { --gLive[static_cast<int>(kind)]; }
 
+namespace {
+std::atomic<int> gCaught{0};
+}  // namespace
+
+void CountCaughtException() noexcept { ++gCaught; }
+int CaughtExceptionCount() noexcept { return gCaught.load(); }
+
 // ---- menu -------------------------------------------------------------------
 
 void TMenu::Adopt(HMENU menu) {

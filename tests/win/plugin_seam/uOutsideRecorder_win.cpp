@@ -7,9 +7,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "uGuard.h"
+#include "uJsonModel.h"
 #include "uJsonViewer.h"
 #include "uOutside.h"
 #include "uUnicode.h"
+#include "uValuePath.h"
 #include "uWinResources.h"
 
 namespace {
@@ -17,6 +20,18 @@ namespace {
 std::u16string gLog;
 std::u16string gStyleLog;  // visual styles asked for, apart: they come in numbers
 bool gFailNext = false;
+
+// Copies text to a caller's buffer (at most size - 1 bytes and a NUL);
+// returns the text's full length.
+int CopyOut(const std::string& text, char* buffer, int size) {
+  const int length = static_cast<int>(text.size());
+  if (buffer && size > 0) {
+    const int copied = length < size - 1 ? length : size - 1;
+    text.copy(buffer, static_cast<size_t>(copied));
+    buffer[copied] = '\0';
+  }
+  return length;
+}
 
 // Records one side effect; a failure the test asked for is raised instead,
 // to show that nothing thrown inside the plug-in reaches its caller.
@@ -95,14 +110,34 @@ int __stdcall CorvaneTestPendingPatches(HWND listWin, char* buffer, int size) {
   for (const corvane::TSourcePatch& patch : viewer->PendingPatches())
     lines += std::to_string(patch.Start) + " " + std::to_string(patch.Length) + " " +
              std::to_string(patch.Replacement.size()) + " " + patch.Replacement + "\n";
-  const int length = static_cast<int>(lines.size());
-  if (buffer && size > 0) {
-    const int copied = length < size - 1 ? length : size - 1;
-    lines.copy(buffer, static_cast<size_t>(copied));
-    buffer[copied] = '\0';
-  }
-  return length;
+  return CopyOut(lines, buffer, size);
 }
+
+// Every scalar the viewer shows now (its edits included) as
+// "PATH<TAB>VALUE\n" in UTF-8, the value on one line; copied like the
+// patches above; -1 for a window without a viewer.
+int __stdcall CorvaneTestPathValues(HWND listWin, char* buffer, int size) {
+  const corvane::TJsonViewer* viewer = corvane::TJsonViewer::FromWindow(listWin);
+  if (!viewer || !viewer->DocumentValue()) return -1;
+  std::u16string lines;
+  corvane::ForEachLeafPath(viewer->DocumentValue(), u"$", corvane::TPathNames::Quoted,
+                           [&](const std::u16string& path, corvane::TJsonData* leaf) {
+                             std::u16string value = corvane::ValueSummaryText(leaf);
+                             for (char16_t& c : value)
+                               if (c == u'\n' || c == u'\r') c = u' ';
+                             lines += path + u"\t" + value + u"\n";
+                           });
+  return CopyOut(corvane::Utf16ToUtf8(lines), buffer, size);
+}
+
+// The rows the viewer's grid shows by its own count; -1 without a viewer.
+int __stdcall CorvaneTestVisibleRows(HWND listWin) {
+  const corvane::TJsonViewer* viewer = corvane::TJsonViewer::FromWindow(listWin);
+  return viewer ? viewer->VisibleRowCount() : -1;
+}
+
+// Failures the plug-in's exception barriers dropped since it was loaded.
+int __stdcall CorvaneTestCaughtExceptions() { return corvane::win::CaughtExceptionCount(); }
 
 // The next side effect raises an exception inside the plug-in.
 void __stdcall CorvaneTestFailNextOutsideCall() { gFailNext = true; }
