@@ -7,6 +7,7 @@
 
 #include "uI18n.h"
 #include "uScalarTyping.h"
+#include "uTextChars.h"
 #include "uTomlText.h"
 #include "uUnicode.h"
 
@@ -15,8 +16,6 @@ namespace corvane {
 namespace {
 
 constexpr size_t kNone = std::string::npos;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool HasBom(std::string_view bytes) { return bytes.substr(0, 3) == "\xEF\xBB\xBF"; }
 
@@ -239,8 +238,6 @@ TLocatedEdit BlockScalarEdit(std::string_view bytes, const TNodeView& node, cons
 }
 
 // ---- YAML scalars ----------------------------------------------------------------
-
-bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
 
 // The end of the anchor or tag at p ("&name", "!tag", "!<verbatim>").
 size_t PropertyEnd(std::string_view bytes, size_t p, size_t end) {

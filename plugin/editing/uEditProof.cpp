@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "uI18n.h"
+#include "uTextChars.h"
 
 namespace corvane {
 
@@ -24,7 +25,6 @@ struct TReparseSlice {
   size_t Collection = 0;  // an entry's collection
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsFlowStart(char c) { return c == '{' || c == '['; }
 
 bool AtLineStart(std::string_view bytes, size_t p) {

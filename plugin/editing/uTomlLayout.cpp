@@ -5,6 +5,7 @@
 #include <map>
 
 #include "uScalarWriting.h"
+#include "uTextChars.h"
 #include "uTomlText.h"
 
 namespace corvane {
@@ -13,9 +14,6 @@ namespace {
 
 constexpr size_t kNone = std::string_view::npos;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsBreak(char c) { return c == '\n' || c == '\r'; }
-
 size_t SkipBlanks(std::string_view t, size_t p) {
   while (p < t.size() && IsBlank(t[p])) ++p;
   return p;
@@ -23,7 +21,7 @@ size_t SkipBlanks(std::string_view t, size_t p) {
 
 // After the line break that ends the line p is on (or the text's end).
 size_t NextLine(std::string_view t, size_t p) {
-  while (p < t.size() && !IsBreak(t[p])) ++p;
+  while (p < t.size() && !IsLineBreak(t[p])) ++p;
   if (p < t.size() && t[p] == '\r') ++p;
   if (p < t.size() && t[p] == '\n') ++p;
   return p;
@@ -34,8 +32,8 @@ size_t SkipSpace(std::string_view t, size_t p) {
   for (;;) {
     p = SkipBlanks(t, p);
     if (p < t.size() && t[p] == '#') {
-      while (p < t.size() && !IsBreak(t[p])) ++p;
-    } else if (p < t.size() && IsBreak(t[p])) {
+      while (p < t.size() && !IsLineBreak(t[p])) ++p;
+    } else if (p < t.size() && IsLineBreak(t[p])) {
       ++p;
     } else {
       return p;
@@ -64,7 +62,7 @@ size_t SkipString(std::string_view t, size_t p) {
     return kNone;
   }
   for (size_t i = p + 1; i < t.size(); ++i) {
-    if (IsBreak(t[i])) return kNone;
+    if (IsLineBreak(t[i])) return kNone;
     if (basic && t[i] == '\\') {
       ++i;
       continue;
@@ -85,7 +83,7 @@ size_t SkipInline(std::string_view t, size_t p) {
       continue;
     }
     if (c == '#') {
-      while (i < t.size() && !IsBreak(t[i])) ++i;
+      while (i < t.size() && !IsLineBreak(t[i])) ++i;
       continue;
     }
     if (c == '[' || c == '{') ++depth;
@@ -132,8 +130,8 @@ size_t ReadKey(std::string_view t, size_t p, std::vector<TTomlKeySegment>& key) 
 size_t EndOfLine(std::string_view t, size_t p) {
   p = SkipBlanks(t, p);
   if (p < t.size() && t[p] == '#')
-    while (p < t.size() && !IsBreak(t[p])) ++p;
-  if (p < t.size() && !IsBreak(t[p])) return kNone;
+    while (p < t.size() && !IsLineBreak(t[p])) ++p;
+  if (p < t.size() && !IsLineBreak(t[p])) return kNone;
   return NextLine(t, p);
 }
 
@@ -229,7 +227,7 @@ bool ScanTomlLayout(std::string_view t, std::vector<TTomlStatement>& statements)
     if (p >= t.size()) return true;
     TTomlStatement s;
     size_t lineStart = p;
-    while (lineStart > 0 && !IsBreak(t[lineStart - 1])) --lineStart;
+    while (lineStart > 0 && !IsLineBreak(t[lineStart - 1])) --lineStart;
     s.LineStart = lineStart;
     if (!ReadStatement(t, p, s)) return false;
     if (s.Kind == TTomlStatementKind::KeyValue) {

@@ -6,6 +6,7 @@
 
 #include "uEditForms.h"
 #include "uScalarWriting.h"
+#include "uTextChars.h"
 
 namespace corvane {
 
@@ -13,12 +14,9 @@ namespace {
 
 constexpr size_t kNone = std::string::npos;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsBreak(char c) { return c == '\n' || c == '\r'; }
-
 // The end of p's line: its line break, or the text's end.
 size_t LineBreakPos(std::string_view b, size_t p) {
-  while (p < b.size() && !IsBreak(b[p])) ++p;
+  while (p < b.size() && !IsLineBreak(b[p])) ++p;
   return p;
 }
 
@@ -26,8 +24,8 @@ size_t LineBreakPos(std::string_view b, size_t p) {
 // them): where its content starts.
 size_t AfterProperties(std::string_view b, size_t p, size_t end) {
   while (p < end && (b[p] == '&' || b[p] == '!')) {
-    while (p < end && !IsBlank(b[p]) && !IsBreak(b[p])) ++p;
-    while (p < end && (IsBlank(b[p]) || IsBreak(b[p]))) ++p;
+    while (p < end && !IsBlank(b[p]) && !IsLineBreak(b[p])) ++p;
+    while (p < end && (IsBlank(b[p]) || IsLineBreak(b[p]))) ++p;
   }
   return p;
 }
@@ -45,7 +43,7 @@ size_t BlockScalarEnd(std::string_view b, const TNodeView& v) {
   const size_t header = AfterProperties(b, size_t(v.StartOffset), end);
   const size_t headerEnd = LineBreakPos(b, header);
   if (b.substr(header, headerEnd - header).find('+') != std::string_view::npos) return end;
-  while (end > headerEnd && (IsBlank(b[end - 1]) || IsBreak(b[end - 1]))) --end;
+  while (end > headerEnd && (IsBlank(b[end - 1]) || IsLineBreak(b[end - 1]))) --end;
   return std::max(end, headerEnd);
 }
 
@@ -72,7 +70,7 @@ size_t ContentEnd(std::string_view b, const TStructureIndex& index, size_t recor
 // breaks only.
 size_t DashOf(std::string_view b, size_t start) {
   size_t p = start;
-  while (p > 0 && (IsBlank(b[p - 1]) || IsBreak(b[p - 1]))) --p;
+  while (p > 0 && (IsBlank(b[p - 1]) || IsLineBreak(b[p - 1]))) --p;
   if (p == 0 || b[p - 1] != '-') return kNone;
   return p - 1;
 }
@@ -215,7 +213,7 @@ TEntryPlan RefusedPlan(const TI18nKey& reason) {
 }
 
 size_t LineStartOf(std::string_view b, size_t p) {
-  while (p > 0 && !IsBreak(b[p - 1])) --p;
+  while (p > 0 && !IsLineBreak(b[p - 1])) --p;
   return p;
 }
 
@@ -246,7 +244,7 @@ bool ItemOwnsLines(std::string_view b, const TFlowSpan& item) {
   while (p < b.size() && IsBlank(b[p])) ++p;
   if (p < b.size() && b[p] == ',') ++p;
   while (p < b.size() && IsBlank(b[p])) ++p;
-  return p == b.size() || IsBreak(b[p]) || b[p] == '#';
+  return p == b.size() || IsLineBreak(b[p]) || b[p] == '#';
 }
 
 void FlowRemovals(std::string_view b, const std::vector<TFlowSpan>& items, const std::vector<size_t>& removed,

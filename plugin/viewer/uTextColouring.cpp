@@ -13,13 +13,13 @@
 
 #include <algorithm>
 
+#include "uTextChars.h"
+
 namespace corvane {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsQuote(char c) { return c == '"' || c == '\''; }
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 bool IsValueSkip(char c) {
   switch (c) {
