@@ -29,9 +29,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "uDocumentLanguage.h"
@@ -101,12 +103,17 @@ class TRecordStore {
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  TStructureRecord& operator[](size_t i) { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
-  const TStructureRecord& operator[](size_t i) const { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
+  TStructureRecord& operator[](size_t i) { return blocks_[i >> kBlockBits].get()[i & (kBlockSize - 1)]; }
+  const TStructureRecord& operator[](size_t i) const { return blocks_[i >> kBlockBits].get()[i & (kBlockSize - 1)]; }
   void push_back(const TStructureRecord& record) {
-    if ((size_ & (kBlockSize - 1)) == 0 && (size_ >> kBlockBits) == blocks_.size())
-      blocks_.emplace_back(new TStructureRecord[kBlockSize]);
-    (*this)[size_++] = record;
+    if ((size_ & (kBlockSize - 1)) == 0 && (size_ >> kBlockBits) == blocks_.size()) {
+      // Raw storage: each record is constructed as it is written, so a new
+      // block is touched once instead of first being filled with defaults.
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.emplace_back(static_cast<TStructureRecord*>(::operator new(kBlockSize * sizeof(TStructureRecord))));
+    }
+    new (&(*this)[size_]) TStructureRecord(record);
+    ++size_;
   }
   // Keeps the first count records (count <= size()).
   void truncate(size_t count) {
@@ -119,7 +126,11 @@ class TRecordStore {
   }
 
  private:
-  std::vector<std::unique_ptr<TStructureRecord[]>> blocks_;
+  struct TFreeBlock {
+    void operator()(TStructureRecord* block) const { ::operator delete(block); }
+  };
+  static_assert(std::is_trivially_destructible_v<TStructureRecord>, "records are never destroyed one by one");
+  std::vector<std::unique_ptr<TStructureRecord, TFreeBlock>> blocks_;
   size_t size_ = 0;
 };
 

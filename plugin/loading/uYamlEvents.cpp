@@ -7,15 +7,12 @@
 //    "YAML document end missing"; a syntax error fails with the library's
 //    "... at line L, column C" text.
 //  - Node spans are byte offsets into exactly the parsed text (a byte-order
-//    mark counted), from the events' line and column. A document's span runs
-//    from its first token (a directive, "---", or its content) to the end of
-//    its end event. The YAML parser also
-//    ends lines at NEL, LS and PS; in a text holding one of those, spans come
-//    from the events' character index instead, so they cannot drift. In an
-//    all-ASCII text the character index is the byte offset (after a
-//    byte-order mark) and is used directly: the same offsets, no line index.
-//    A start position that is not in the text fails with "Cannot locate YAML
-//    node in source"; an end position that is not in the text leaves
+//    mark counted), from the events' character index (see TMarkLocator),
+//    which, unlike their line and column, no line-break rule (the YAML
+//    parser also ends lines at NEL, LS and PS) can shift. A document's span
+//    runs from its first token (a directive, "---", or its content) to the
+//    end of its end event. A start position that is not in the text fails
+//    with "Cannot locate YAML node in source"; an end position that is not in the text leaves
 //    EndOffset -1.
 //  - Nodes go into a structure index in pre-order as their start events
 //    arrive; collections are tracked with an explicit stack of open nodes,
@@ -31,11 +28,9 @@
 
 #include <cstring>
 #include <new>
-#include <optional>
 #include <string>
 
 #include "uI18n.h"
-#include "uLineIndex.h"
 #include "uParserBinding.h"
 #include "uUnicode.h"
 
@@ -75,74 +70,82 @@ int NodeKindOf(const TYamlEventView& e) {
   }
 }
 
-// Byte offset of an event mark. Normally from its line and column; in a
-// text where the parser counts more line breaks than CR and LF, from its
-// character index, which no line-break rule can shift.
-// At the end of a text without a final line break, the parser places the
-// marks of the stream's last (empty) nodes on a line after the last one, as
-// if the break were there: "a: 1\n---" would then fail to load. Such a mark
-// is taken from the character index, which still points at the text's end.
-// The character index is asked of the event only in those two cases.
-template <typename FCharacter>
-std::ptrdiff_t Locate(const TLineIndex& index, std::ptrdiff_t line, std::ptrdiff_t column, FCharacter character) {
-  if (index.HasOtherLineBreaks()) return index.OffsetOfCharacter(character());
-  const std::ptrdiff_t offset = index.Offset(line, column);
-  if (offset < 0 && line > index.LineCount()) return index.OffsetOfCharacter(character());
-  return offset;
-}
-
-// Places event marks in the text. In a text whose bytes (after an optional
-// UTF-8 byte-order mark) are all ASCII, every character is one byte and the
-// parser knows no line breaks beyond CR and LF, so a mark's character index
-// plus the mark's length is its byte offset: the same offset its line and
-// column give, without building a line index. Other texts go through the
-// line index (see Locate).
+// Places event marks in the text. The parser counts a mark's character
+// index from the first character after an optional UTF-8 byte-order mark,
+// one per code point (CR LF is two), so the byte offset of a mark is where
+// the index-th byte that is no UTF-8 continuation byte (10xxxxxx) stands.
+// No line-break rule can shift that index, unlike the mark's line and
+// column, which the parser counts with NEL, LS and PS as line breaks too.
+// The marks of a document's events come in text order, give or take a
+// node's end and the next node's start, so a cursor kept at the last mark
+// walks each stretch of the text about once: a whole file costs one pass
+// over its bytes, eight at a time.
 class TMarkLocator {
  public:
   explicit TMarkLocator(std::string_view text) : text_(text) {
     const bool bom = text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
                      static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF;
-    bom_ = bom ? 3 : 0;
-    if (!IsAscii(text.substr(bom_))) lines_.emplace(text);
+    base_ = byte_ = bom ? 3 : 0;
   }
 
   std::string_view Text() const { return text_; }
 
-  // Line and column are asked of the event only where the line index needs
-  // them.
-  int32_t Start(const TYamlEventView& e) const {
-    const std::ptrdiff_t start =
-        lines_ ? Locate(*lines_, e.Line(), e.Column(), [&] { return e.StartIndex(); }) : FromIndex(e.StartIndex());
+  int32_t Start(const TYamlEventView& e) {
+    const std::ptrdiff_t start = FromIndex(e.StartIndex());
     if (start < 0) throw EStructureError("Cannot locate YAML node in source");
     return static_cast<int32_t>(start);
   }
 
-  int32_t End(const TYamlEventView& e) const {
-    if (!lines_) return static_cast<int32_t>(FromIndex(e.EndIndex()));
-    return static_cast<int32_t>(Locate(*lines_, e.EndLine(), e.EndColumn(), [&] { return e.EndIndex(); }));
-  }
+  int32_t End(const TYamlEventView& e) { return static_cast<int32_t>(FromIndex(e.EndIndex())); }
 
  private:
   std::string_view text_;
-  std::ptrdiff_t bom_ = 0;
-  std::optional<TLineIndex> lines_;
+  // The cursor: byte_ is where the character numbered char_ starts (or the
+  // text's end).
+  std::ptrdiff_t char_ = 0;
+  std::ptrdiff_t byte_ = 0;
+  std::ptrdiff_t base_ = 0;  // where character 0 starts
 
-  std::ptrdiff_t FromIndex(std::ptrdiff_t index) const {
-    if (index < 0 || index > static_cast<std::ptrdiff_t>(text_.size()) - bom_) return -1;
-    return bom_ + index;
+  static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+  // Characters (bytes that are not continuation bytes) among eight bytes.
+  static int CharactersIn(const char* at) {
+    uint64_t word;
+    std::memcpy(&word, at, 8);
+    // A continuation byte has bit 7 set and bit 6 clear.
+    const uint64_t continuation = word & ~(word << 1) & 0x8080808080808080ull;
+    int count = 0;
+    for (uint64_t bits = continuation; bits; bits &= bits - 1) ++count;
+    return 8 - count;
   }
 
-  // True when no byte has its high bit set (eight bytes at a time).
-  static bool IsAscii(std::string_view s) {
-    size_t i = 0;
-    uint64_t high = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-      uint64_t word;
-      std::memcpy(&word, s.data() + i, 8);
-      high |= word;
+  std::ptrdiff_t FromIndex(std::ptrdiff_t index) {
+    if (index < 0) return -1;
+    const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(text_.size());
+    const char* t = text_.data();
+    if (index >= char_) {
+      // Whole words while at least eight characters remain to pass: a word
+      // holds at most eight, so it never overshoots.
+      while (index - char_ >= 8 && byte_ + 8 <= n) {
+        char_ += CharactersIn(t + byte_);
+        byte_ += 8;
+      }
+      // A word may have ended inside a character: its remaining bytes
+      // belong to the character before the cursor.
+      while (byte_ < n && IsContinuation(t[byte_])) ++byte_;
+      while (char_ < index && byte_ < n) {
+        ++byte_;
+        while (byte_ < n && IsContinuation(t[byte_])) ++byte_;
+        ++char_;
+      }
+    } else {
+      while (char_ > index && byte_ > base_) {
+        --byte_;
+        while (byte_ > base_ && IsContinuation(t[byte_])) --byte_;
+        --char_;
+      }
     }
-    for (; i < s.size(); ++i) high |= static_cast<unsigned char>(s[i]);
-    return (high & 0x8080808080808080ull) == 0;
+    return char_ == index ? byte_ : -1;
   }
 };
 
@@ -159,7 +162,7 @@ EStructureError TooDeep(std::ptrdiff_t line, std::ptrdiff_t column) {
 
 class TYamlIndexBuilder {
  public:
-  TYamlIndexBuilder(TStructureIndex& index, const TMarkLocator& marks) : index_(index), marks_(marks) {}
+  TYamlIndexBuilder(TStructureIndex& index, TMarkLocator& marks) : index_(index), marks_(marks) {}
 
   // Reads the node that starts with `first` and its whole subtree.
   // Every event's texts are used before the next one is read.
@@ -182,7 +185,7 @@ class TYamlIndexBuilder {
 
  private:
   TStructureIndex& index_;
-  const TMarkLocator& marks_;
+  TMarkLocator& marks_;
   std::vector<TOpenNode> open_;
 
   bool ExpectsKey() const { return !open_.empty() && open_.back().Kind == skMapping && !open_.back().Key.Present; }
@@ -264,7 +267,7 @@ class TYamlIndexBuilder {
 
 void ParseEvents(const std::string& text, TStructureIndex& index) {
   if (text.size() > kMaxIndexedTextBytes) throw EStructureError("YAML text larger than 2147483647 bytes");
-  const TMarkLocator marks(text);
+  TMarkLocator marks(text);
   TYamlEventReader reader(text);
   TYamlIndexBuilder builder(index, marks);
   TYamlEventView event;

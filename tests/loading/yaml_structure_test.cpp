@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "record_support.h"
 #include "uFileLoading.h"
@@ -101,6 +102,29 @@ TEST(yaml_structure, spans_stay_exact_after_unicode_line_separators) {
     EXPECT_EQ(map.ChildAt(2).Span(), "caf\xC3\xA9");
     EXPECT_EQ(map.ChildAt(3).Span(), "4444");
     EXPECT_EQ(map.Span(), text.substr(0, text.size()));
+  }
+}
+
+// Characters of every UTF-8 width, in runs long enough that positions are
+// found several bytes at a time across character boundaries, after a
+// byte-order mark and with line separators the parser counts as breaks:
+// every scalar's span is exactly its text.
+TEST(yaml_structure, spans_every_scalar_of_a_text_of_mixed_character_widths) {
+  const std::string widths[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
+  std::string text = "\xEF\xBB\xBF";
+  std::vector<std::string> values;
+  for (int i = 0; i < 40; ++i) {
+    std::string value;
+    for (int j = 0; j <= i % 13; ++j) value += widths[(i + j) % 4];
+    values.push_back(value);
+    text += "k" + std::to_string(i) + ": " + value + (i % 7 == 3 ? "\r\n" : i % 9 == 4 ? " # \xE2\x80\xA8 \n" : "\n");
+  }
+  const auto root = Parse(text);
+  const TRecordNode map = root->Content();
+  ASSERT_EQ(map.ChildCount(), values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(map.ChildAt(i).Span(), values[i]) << "value " << i;
+    EXPECT_EQ(map.ChildAt(i).KeySpan(), "k" + std::to_string(i)) << "key " << i;
   }
 }
 
