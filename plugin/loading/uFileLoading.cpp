@@ -28,8 +28,12 @@ TDocumentLanguage LanguageOfFileName(const std::u16string& fileName) {
 
 bool ParseDocumentIndex(const std::string& text, TDocumentLanguage language, TStructureIndex& index,
                         TLoadError& error) {
-  return language == TDocumentLanguage::Toml ? ParseTomlIndex(text, index, error)
-                                             : ParseYamlIndex(text, index, error);
+  const bool ok = language == TDocumentLanguage::Toml ? ParseTomlIndex(text, index, error)
+                                                      : ParseYamlIndex(text, index, error);
+  // The pool grew by doubling; a loaded document keeps it as long as it is
+  // open, so it is cut to what it holds (up to half of it was spare room).
+  if (ok) index.Pool.shrink_to_fit();
+  return ok;
 }
 
 bool ValidateDocument(const std::string& text, TDocumentLanguage language, std::u16string& error) {

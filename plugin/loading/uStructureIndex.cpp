@@ -1,6 +1,7 @@
 // Flat structure records: their texts, and the value tree built from them.
 #include "uStructureIndex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "uScalarTyping.h"
@@ -82,22 +83,28 @@ size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, st
     Pool.resize(poolStart);
     throw EStructureError("Document texts larger than 4 GB");
   }
-  record.TextsAt = static_cast<uint32_t>(poolStart);
   if (record.SubtreeEnd == 0) record.SubtreeEnd = static_cast<uint32_t>(Records.size() + 1);
+  if (Pool.size() > poolStart) textsAt_.push_back({static_cast<uint32_t>(Records.size()), static_cast<uint32_t>(poolStart)});
   Records.push_back(record);
   return Records.size() - 1;
 }
 
 void TStructureIndex::Truncate(size_t index) {
   if (index >= Records.size()) return;
-  Pool.resize(Records[index].TextsAt);
+  const auto from = std::lower_bound(textsAt_.begin(), textsAt_.end(), index,
+                                     [](const TTextsAt& t, size_t record) { return t.Record < record; });
+  if (from != textsAt_.end()) Pool.resize(from->At);
+  textsAt_.erase(from, textsAt_.end());
   Records.truncate(index);
 }
 
 std::string_view TStructureIndex::Stored(size_t i, uint8_t which) const {
   const TStructureRecord& r = Records[i];
   if (!(r.Flags & which)) return {};
-  const char* p = Pool.data() + r.TextsAt;
+  const auto texts = std::lower_bound(textsAt_.begin(), textsAt_.end(), i,
+                                      [](const TTextsAt& t, size_t record) { return t.Record < record; });
+  if (texts == textsAt_.end() || texts->Record != i) return {};
+  const char* p = Pool.data() + texts->At;
   for (uint8_t flag : {kValueStored, kKeyStored, kAnchorStored, kTagStored}) {
     if (!(r.Flags & flag)) continue;
     const size_t length = GetLength(p);

@@ -2,7 +2,7 @@
 // pre-order (a node before its children, children in order), with the
 // node's texts kept only where they cannot be read back from the parsed
 // bytes. A loaded file keeps this as its structure: a large file holds about
-// one node per eight bytes of text, and a record costs 28 bytes.
+// one node per eight bytes of text, and a record costs 24 bytes.
 //
 // Shape (YAML): Records[0] is the stream; it holds one document per YAML
 // document; a document holds its content node, if any. A mapping holds one
@@ -85,7 +85,6 @@ struct TStructureRecord {
   int32_t KeyStart = -1;
   int32_t KeyEnd = -1;
   uint32_t SubtreeEnd = 0;  // index one past the node's last descendant
-  uint32_t TextsAt = 0;     // offset in the pool of the stored texts
   int8_t Kind = 0;
   int8_t Style = 0;
   int8_t KeyStyle = 0;
@@ -154,6 +153,7 @@ class TStructureIndex {
   void Clear() {
     Records.clear();
     Pool = std::string();
+    textsAt_ = std::vector<TTextsAt>();
   }
 
   // Texts of record i; source is the parsed text.
@@ -181,6 +181,16 @@ class TStructureIndex {
                       std::string_view& slice);
 
  private:
+  // Where the stored texts of a record start in the pool, for the records
+  // that store any, in record order. Most records store none (their texts
+  // are slices of the source), so this costs less than an offset in every
+  // record.
+  struct TTextsAt {
+    uint32_t Record;
+    uint32_t At;
+  };
+  std::vector<TTextsAt> textsAt_;
+
   std::string_view Stored(size_t i, uint8_t which) const;
 };
 
