@@ -1,9 +1,8 @@
-// Node memory: a batch cuts its nodes from 64 KB units of page runs that
-// come straight from the operating system (uPages.h), each unit starting
-// with a word that names the batch. A unit map (one bit per 64 KB of
-// address space) tells a batch's memory from a heap block, so freeing a
-// node finds its batch by rounding the address down, with no word in
-// front of the node.
+// Node memory: a batch cuts its nodes from 64 KB units of aligned runs
+// (uPages.h), each unit starting with a word that names the batch. A unit
+// map (one bit per 64 KB of address space) tells a batch's memory from a
+// heap block, so freeing a node finds its batch by rounding the address
+// down, with no word in front of the node.
 #include "uNodeMemory.h"
 
 #include <algorithm>
@@ -22,7 +21,9 @@ constexpr size_t kUnit = platform::kPageRunAlignment;
 constexpr unsigned kUnitShift = 16;
 static_assert(size_t{1} << kUnitShift == kUnit, "kUnitShift names the unit size");
 constexpr size_t kHeader = 8;  // the batch's address; keeps what follows 8-aligned
-constexpr size_t kLargestRunUnits = 16;
+// 14 units and the spare unit of a Windows run (uPages.h) stay below the
+// size from which the heap gives a block pages of its own.
+constexpr size_t kLargestRunUnits = 14;
 
 // The unit map: one bit per unit of the address space, in leaves made when
 // the first unit of their range is used and kept for the process's life.

@@ -389,14 +389,26 @@ const char16_t* TCellTexts::Store(std::u16string_view text) {
   return at;
 }
 
+// A column often repeats the text of the row above (a kind, a source, a
+// flag): such a cell points at the same text instead of another copy.
+// Texts are never changed in place, so sharing one is safe.
+const char16_t* TCellTexts::Above() const {
+  return cells_.size() >= size_t(columns_) ? cells_[cells_.size() - size_t(columns_)] : nullptr;
+}
+
 void TCellTexts::Append(std::u16string_view text) {
-  if (columns_ > 0) cells_.push_back(Store(text));
+  if (columns_ <= 0) return;
+  const char16_t* above = Above();
+  cells_.push_back(above && std::u16string_view(above, LengthOf(above)) == text ? above : Store(text));
 }
 
 void TCellTexts::AppendUtf8(std::string_view text) {
   if (columns_ <= 0) return;
   const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
   if (!ascii || text.empty() || text.size() > kMaxCellLength) return Append(Utf8ToUtf16(text));
+  if (const char16_t* above = Above())
+    if (LengthOf(above) == text.size() && std::equal(text.begin(), text.end(), above))
+      return cells_.push_back(above);
   char16_t* at = PutLength(Allocate(LengthUnits(text.size()) + text.size()), text.size());
   std::copy(text.begin(), text.end(), at);  // ASCII widens unchanged
   cells_.push_back(at);

@@ -87,6 +87,8 @@ class TCellTexts {
   }
   char16_t* Allocate(size_t length);
   const char16_t* Store(std::u16string_view text);
+  // The text of the cell one row above the next one appended, or nullptr.
+  const char16_t* Above() const;
 
   int columns_ = 0;
   std::vector<const char16_t*> cells_;

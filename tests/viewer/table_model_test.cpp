@@ -224,6 +224,23 @@ TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edit
   EXPECT_EQ(Cell(copy, 15, 1), std::string(0x10001, 'w'));
 }
 
+// A cell repeating the text above shares it: changing one of them must
+// leave the other as it was.
+TEST(cell_texts, a_changed_cell_leaves_the_cell_sharing_its_text_alone) {
+  TCellTexts cells;
+  cells.Reset(2);
+  for (int row = 0; row < 3; ++row) {
+    cells.Append(u"same");
+    cells.AppendUtf8(row == 1 ? "caf\xC3\xA9" : "same");
+  }
+  cells.Set(1, 0, u"changed");
+  EXPECT_EQ(cells.View(0, 0), u"same");
+  EXPECT_EQ(cells.View(1, 0), u"changed");
+  EXPECT_EQ(cells.View(2, 0), u"same");
+  EXPECT_EQ(cells.View(1, 1), u"caf\u00E9");
+  EXPECT_EQ(cells.View(2, 1), u"same");
+}
+
 TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
   constexpr int kDepth = 100000;
   auto mixed = std::make_unique<TJsonArray>();
