@@ -20,7 +20,6 @@ void* AllocatePageRun(size_t size) noexcept {
   const uintptr_t aligned = (start + kPageRunAlignment - 1) & ~uintptr_t(kPageRunAlignment - 1);
   void* run = reinterpret_cast<void*>(aligned);
   std::memcpy(static_cast<char*>(run) - sizeof(void*), &block, sizeof block);
-  std::memset(run, 0, size);
   return run;
 }
 
