@@ -374,8 +374,10 @@ bool DescribePatchedText(TLoadedDocument& doc, const TSourcePatchDocument& patch
 bool CommitEntryChange(TLoadedDocument& doc, TSourcePatchDocument& patches, TEntryChange& change,
                        std::vector<TJsonDataPtr>& removed, TJsonData** added) {
   if (!change.Accepted() || doc.Bytes != patches.BuildText() || !patches.AddTextPatches(change.Patches)) return false;
-  if (change.NewText == patches.LoadedBytes()) patches.ClearPatches();  // back to the file as loaded
+  const bool asLoaded = change.NewText == patches.LoadedBytes();
+  if (asLoaded) patches.ClearPatches();  // back to the file as loaded
   removed = ApplyEntryChange(doc, change, added);
+  if (asLoaded) doc.Bytes = patches.LoadedBytes();  // one buffer again
   return true;
 }
 
@@ -398,8 +400,12 @@ bool RecordLocatedEdits(TLoadedDocument& doc, TSourcePatchDocument& patches, con
   TStructureIndex index;
   TLoadError error;
   if (!ParseDocumentIndex(text, doc.Language, index, error) || !patches.AddTextPatches(edits)) return false;
-  if (text == patches.LoadedBytes()) patches.ClearPatches();  // back to the file as loaded
-  doc.Bytes = std::move(text);
+  if (text == patches.LoadedBytes()) {
+    patches.ClearPatches();  // back to the file as loaded, one buffer again
+    doc.Bytes = patches.LoadedBytes();
+  } else {
+    doc.Bytes = std::move(text);
+  }
   doc.Index = std::move(index);
   return true;
 }

@@ -35,7 +35,7 @@ bool TSourcePatchDocument::LoadFromFile(const std::u16string& fileName, std::u16
   return true;
 }
 
-void TSourcePatchDocument::LoadFromBytes(const std::u16string& fileName, std::string bytes) {
+void TSourcePatchDocument::LoadFromBytes(const std::u16string& fileName, TSharedBytes bytes) {
   fileName_ = fileName;
   loadedBytes_ = std::move(bytes);
   patches_.clear();

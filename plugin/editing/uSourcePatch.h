@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "uFiles.h"
+#include "uSharedBytes.h"
 
 namespace corvane {
 
@@ -51,8 +52,12 @@ class TSourcePatchDocument {
   // the "Cannot read source file" text.
   bool LoadFromFile(const std::u16string& fileName, std::u16string& error);
   // Takes bytes already read from fileName (the viewer reads the file once
-  // for showing and editing); empties the patches.
-  void LoadFromBytes(const std::u16string& fileName, std::string bytes);
+  // for showing and editing); empties the patches. Handed a loaded
+  // document's bytes it shares them instead of copying them.
+  void LoadFromBytes(const std::u16string& fileName, TSharedBytes bytes);
+  void LoadFromBytes(const std::u16string& fileName, std::string bytes) {
+    LoadFromBytes(fileName, TSharedBytes(std::move(bytes)));
+  }
 
   // Records one replacement; false when refused (no file, span outside the
   // bytes, or overlapping a different span).
@@ -77,7 +82,7 @@ class TSourcePatchDocument {
                   platform::TReplaceOutcome* how = nullptr);
 
   const std::u16string& FileName() const { return fileName_; }
-  const std::string& LoadedBytes() const { return loadedBytes_; }
+  const TSharedBytes& LoadedBytes() const { return loadedBytes_; }
   const TSourcePatches& Patches() const { return patches_; }
 
  private:
@@ -89,7 +94,7 @@ class TSourcePatchDocument {
                     platform::TReplaceOutcome& how);
 
   std::u16string fileName_;
-  std::string loadedBytes_;
+  TSharedBytes loadedBytes_;
   TSourcePatches patches_;
 };
 

@@ -22,6 +22,7 @@
 #include "uDocumentLanguage.h"
 #include "uJsonModel.h"
 #include "uParserBinding.h"
+#include "uSharedBytes.h"
 #include "uStructureIndex.h"
 
 namespace corvane {
@@ -44,7 +45,7 @@ bool LoadStructuredFile(const std::u16string& fileName, int32_t sizeLimit, TJson
 // The one-read, one-parse load: the file's bytes, its language, the value
 // tree and the structure records (with spans into Bytes) from the same bytes.
 struct TLoadedDocument {
-  std::string Bytes;
+  TSharedBytes Bytes;  // shared with the patch document (uSharedBytes.h)
   TDocumentLanguage Language = TDocumentLanguage::Yaml;
   TJsonDataPtr Value;
   TStructureIndex Index;

@@ -10,8 +10,10 @@
 //    values like "true" or "8080" are this short.
 //  - Longer: one allocation holding the length followed by the bytes; the
 //    object keeps its address (always even, so the first byte tells the
-//    two forms apart). It is node memory (uNodeMemory.h): a text made while
-//    a tree is loaded shares that tree's blocks.
+//    two forms apart). The length is written in 7-bit groups, low first, the
+//    top bit of a byte set where another follows: one byte up to 127, where
+//    a word would take eight. It is node memory (uNodeMemory.h): a text made
+//    while a tree is loaded shares that tree's blocks.
 //  - Any byte value may occur, NUL included; data() is not NUL-terminated.
 #pragma once
 
@@ -62,16 +64,24 @@ class TCompactText {
     const char* heap = Heap();
     if (!heap) return 0;
     size_t length;
-    std::memcpy(&length, heap, sizeof length);
+    ReadLength(heap, length);
     return length;
   }
   const char* data() const noexcept {
     if (IsInline()) return reinterpret_cast<const char*>(raw_ + 1);
     const char* heap = Heap();
-    return heap ? heap + sizeof(size_t) : reinterpret_cast<const char*>(raw_);
+    size_t length;
+    return heap ? ReadLength(heap, length) : reinterpret_cast<const char*>(raw_);
+  }
+  std::string_view view() const noexcept {
+    if (IsInline()) return std::string_view(reinterpret_cast<const char*>(raw_ + 1), raw_[0] >> 1);
+    const char* heap = Heap();
+    if (!heap) return std::string_view();
+    size_t length;
+    const char* bytes = ReadLength(heap, length);
+    return std::string_view(bytes, length);
   }
   char operator[](size_t index) const noexcept { return data()[index]; }  // index < size()
-  std::string_view view() const noexcept { return std::string_view(data(), size()); }
   operator std::string_view() const noexcept { return view(); }
   std::string str() const { return std::string(data(), size()); }
   void clear() noexcept { Free(); }
@@ -98,6 +108,21 @@ class TCompactText {
     std::memcpy(&p, raw_, sizeof p);
     return p;
   }
+  // The length at heap, and the address of the bytes after it.
+  static const char* ReadLength(const char* heap, size_t& length) noexcept {
+    const auto* at = reinterpret_cast<const unsigned char*>(heap);
+    length = 0;
+    for (unsigned shift = 0;; shift += 7) {
+      const unsigned char group = *at++;
+      length |= size_t(group & 0x7F) << shift;
+      if (!(group & 0x80)) return reinterpret_cast<const char*>(at);
+    }
+  }
+  static size_t LengthBytes(size_t length) noexcept {
+    size_t bytes = 1;
+    for (; length >= 0x80; length >>= 7) ++bytes;
+    return bytes;
+  }
   void Take(TCompactText& other) noexcept {
     std::memcpy(raw_, other.raw_, sizeof raw_);
     std::memset(other.raw_, 0, sizeof other.raw_);
@@ -110,10 +135,12 @@ class TCompactText {
   void Assign(std::string_view text) {
     unsigned char next[8] = {};
     if (text.size() > kInlineMax) {
-      char* heap = static_cast<char*>(NodeAllocate(sizeof(size_t) + text.size()));
-      const size_t length = text.size();
-      std::memcpy(heap, &length, sizeof length);
-      std::memcpy(heap + sizeof(size_t), text.data(), text.size());
+      char* heap = static_cast<char*>(NodeAllocate(LengthBytes(text.size()) + text.size()));
+      auto* at = reinterpret_cast<unsigned char*>(heap);
+      size_t length = text.size();
+      for (; length >= 0x80; length >>= 7) *at++ = static_cast<unsigned char>(length | 0x80);
+      *at++ = static_cast<unsigned char>(length);
+      std::memcpy(at, text.data(), text.size());
       std::memcpy(next, &heap, sizeof heap);
     } else if (!text.empty()) {
       next[0] = static_cast<unsigned char>(text.size() * 2 + 1);

@@ -160,7 +160,7 @@ void TSourceFloatNumber::Clear() {
 }
 
 std::string TSourceFloatNumber::PlainText() const {
-  return spelling_.empty() ? TJsonFloat::PlainText() : spelling_;
+  return spelling_.empty() ? TJsonFloat::PlainText() : spelling_.str();
 }
 
 TJsonDataPtr TSourceFloatNumber::CloneShallow() const {

@@ -177,7 +177,7 @@ class TSourceFloatNumber final : public TJsonFloat {
   // A float read from a file together with the text it was written as
   // (which need not be a decimal float: TOML's "inf" or "1_000.5").
   TSourceFloatNumber(double value, std::string_view spelling) : TJsonFloat(value), spelling_(spelling) {}
-  const std::string& Spelling() const { return spelling_; }
+  std::string_view Spelling() const { return spelling_.view(); }
 
   void SetFromUInt64(uint64_t value) override;
   void SetFromInt64(int64_t value) override;
@@ -193,7 +193,7 @@ class TSourceFloatNumber final : public TJsonFloat {
   TJsonDataPtr CloneShallow() const override;
 
  private:
-  std::string spelling_;
+  TCompactText spelling_;
 };
 
 // The generic float constructor: makes a TSourceFloatNumber (the registered

@@ -319,7 +319,7 @@ TCellTexts& TCellTexts::operator=(const TCellTexts& other) {
   if (this == &other) return *this;
   Reset(other.columns_);
   cells_.reserve(other.cells_.size());
-  for (const TCell& cell : other.cells_) Append({cell.Text, cell.Length});
+  for (const char16_t* text : other.cells_) Append({text, LengthOf(text)});
   return *this;
 }
 
@@ -360,24 +360,58 @@ char16_t* TCellTexts::Allocate(size_t length) {
   return at;
 }
 
+namespace {
+
+// The text of every empty cell: its length unit, zero, in front of it.
+constexpr char16_t kEmptyCell[2] = {0, 0};
+
+size_t LengthUnits(size_t length) { return length < 0x8000 ? 1 : 2; }
+
+// Writes length in front of at + LengthUnits(length) and returns that text
+// address.
+char16_t* PutLength(char16_t* at, size_t length) {
+  if (length < 0x8000) {
+    at[0] = static_cast<char16_t>(length);
+    return at + 1;
+  }
+  at[0] = static_cast<char16_t>(length & 0xFFFF);
+  at[1] = static_cast<char16_t>(0x8000 | (length >> 16));
+  return at + 2;
+}
+
+}  // namespace
+
 const char16_t* TCellTexts::Store(std::u16string_view text) {
-  if (text.empty()) return u"";  // views of empty cells still point at text
-  char16_t* at = Allocate(text.size());
+  if (text.empty()) return kEmptyCell + 1;
+  text = text.substr(0, kMaxCellLength);
+  char16_t* at = PutLength(Allocate(LengthUnits(text.size()) + text.size()), text.size());
   std::copy(text.begin(), text.end(), at);
   return at;
 }
 
+// A column often repeats the text of the row above (a kind, a source, a
+// flag): such a cell points at the same text instead of another copy.
+// Texts are never changed in place, so sharing one is safe.
+const char16_t* TCellTexts::Above() const {
+  return cells_.size() >= size_t(columns_) ? cells_[cells_.size() - size_t(columns_)] : nullptr;
+}
+
 void TCellTexts::Append(std::u16string_view text) {
-  if (columns_ > 0) cells_.push_back({Store(text), text.size()});
+  if (columns_ <= 0) return;
+  const char16_t* above = Above();
+  cells_.push_back(above && std::u16string_view(above, LengthOf(above)) == text ? above : Store(text));
 }
 
 void TCellTexts::AppendUtf8(std::string_view text) {
   if (columns_ <= 0) return;
   const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-  if (!ascii || text.empty()) return Append(Utf8ToUtf16(text));
-  char16_t* at = Allocate(text.size());
+  if (!ascii || text.empty() || text.size() > kMaxCellLength) return Append(Utf8ToUtf16(text));
+  if (const char16_t* above = Above())
+    if (LengthOf(above) == text.size() && std::equal(text.begin(), text.end(), above))
+      return cells_.push_back(above);
+  char16_t* at = PutLength(Allocate(LengthUnits(text.size()) + text.size()), text.size());
   std::copy(text.begin(), text.end(), at);  // ASCII widens unchanged
-  cells_.push_back({at, text.size()});
+  cells_.push_back(at);
 }
 
 void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {
@@ -388,7 +422,7 @@ void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {
 }
 
 void TCellTexts::Set(int row, int column, std::u16string_view text) {
-  if (Contains(row, column)) cells_[size_t(row) * size_t(columns_) + size_t(column)] = {Store(text), text.size()};
+  if (Contains(row, column)) cells_[size_t(row) * size_t(columns_) + size_t(column)] = Store(text);
 }
 
 // ---- TTableModel ------------------------------------------------------------

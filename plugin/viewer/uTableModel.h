@@ -68,21 +68,30 @@ class TCellTexts {
   }
   // Unchecked: Contains(row, column) must hold.
   std::u16string_view View(int row, int column) const {
-    const TCell& cell = cells_[size_t(row) * size_t(columns_) + size_t(column)];
-    return {cell.Text, cell.Length};
+    const char16_t* text = cells_[size_t(row) * size_t(columns_) + size_t(column)];
+    return {text, LengthOf(text)};
   }
   void Set(int row, int column, std::u16string_view text);
 
+  // Longest text a cell keeps; a longer one is cut to this many units.
+  static constexpr size_t kMaxCellLength = 0x7FFFFFFF;
+
  private:
-  struct TCell {
-    const char16_t* Text;
-    size_t Length;
-  };
+  // A cell is the address of its text, whose length is stored in the one
+  // or two units in front of it: a length below 0x8000 as itself, a longer
+  // one as its low 16 bits followed by 0x8000 | its high 15 bits. A grid of
+  // a million rows keeps 8 bytes per cell instead of a pointer and a size.
+  static size_t LengthOf(const char16_t* text) {
+    const char16_t last = text[-1];
+    return last < 0x8000 ? last : (size_t(last & 0x7FFF) << 16) | text[-2];
+  }
   char16_t* Allocate(size_t length);
   const char16_t* Store(std::u16string_view text);
+  // The text of the cell one row above the next one appended, or nullptr.
+  const char16_t* Above() const;
 
   int columns_ = 0;
-  std::vector<TCell> cells_;
+  std::vector<const char16_t*> cells_;
   std::vector<std::unique_ptr<char16_t[]>> blocks_;
   char16_t* free_ = nullptr;  // unused end of the last block
   size_t freeLength_ = 0;

@@ -255,11 +255,16 @@ TEST(json_nodes, stay_small) {
 }
 
 TEST(compact_text, compares_whole_texts_across_the_inline_and_allocated_forms) {
+  // Allocated texts keep their length in front in 7-bit groups: one, two
+  // and three groups.
   const std::vector<std::string> texts = {"", "a", "abcdefg", "abcdefh", "abcdefgh", "abcdefgi",
-                                          std::string("ab\0", 3), std::string("ab\0\0", 4), "ab"};
+                                          std::string("ab\0", 3), std::string("ab\0\0", 4), "ab",
+                                          std::string(127, 'q'), std::string(128, 'q'), std::string(16384, 'q')};
   for (const std::string& a : texts)
     for (const std::string& b : texts) {
       TCompactText x(a), y(b);
+      EXPECT_EQ(x.view(), a);
+      EXPECT_EQ(x.size(), a.size());
       EXPECT_EQ(x == y, a == b) << a << " / " << b;
       EXPECT_EQ(x.Equals(y), a == b);
     }

@@ -51,6 +51,28 @@ TEST(node_memory, batch_nodes_stay_valid_after_the_batch_and_the_tree_are_gone) 
   EXPECT_EQ(static_cast<const TJsonObject*>(c->Child(2))->Count(), 3u);
 }
 
+// A child list or text larger than a unit of the batch's memory gets a
+// run of its own, freed with the batch like the rest.
+TEST(node_memory, blocks_larger_than_a_unit_stay_valid_after_the_tree_is_gone) {
+  TJsonDataPtr tree;
+  {
+    TNodeBatch batch;
+    auto root = std::make_unique<TJsonArray>();
+    for (int i = 0; i < 20000; ++i) root->Add(std::make_unique<TJsonInteger>(i));  // grows past 64 KB
+    root->Add(std::make_unique<TJsonString>(std::string(200000, 'x')));
+    root->Add(std::make_unique<TJsonString>("small after large"));
+    tree = std::move(root);
+  }
+  auto* root = static_cast<TJsonArray*>(tree.get());
+  TJsonDataPtr large = root->Remove(20000);
+  TJsonDataPtr last = root->Remove(root->Count() - 1);
+  TJsonDataPtr number = root->Remove(19999);
+  tree.reset();
+  EXPECT_EQ(static_cast<TJsonString*>(large.get())->Value(), std::string(200000, 'x'));
+  EXPECT_EQ(static_cast<TJsonString*>(last.get())->Value(), "small after large");
+  EXPECT_EQ(static_cast<TJsonInteger*>(number.get())->AsInt64(), 19999);
+}
+
 TEST(node_memory, batch_nodes_may_be_freed_on_other_threads) {
   TJsonDataPtr tree = BatchTree(2000);
   TJsonDataPtr part = static_cast<TJsonObject*>(tree.get())->Remove(7);

@@ -214,6 +214,7 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   ASSERT_TRUE(LoadDocument(Utf8ToUtf16(path), 0, doc, error));
   TSourcePatchDocument patches;
   patches.LoadFromBytes(Utf8ToUtf16(path), doc.Bytes);
+  EXPECT_TRUE(doc.Bytes.SharesWith(patches.LoadedBytes()));  // one buffer, not a copy per owner
   auto* root = static_cast<TJsonObject*>(doc.Value.get());
   TJsonData* a = root->Find("a");
   ASSERT_TRUE(CommitKeyRename(doc, patches, a, u"a", u"alpha").Committed());
@@ -224,6 +225,7 @@ TEST(cell_edit_save, rebuilds_the_records_from_the_saved_bytes_and_reports_the_o
   EXPECT_EQ(saved.Status, u" SAVED");
   EXPECT_EQ(test::ReadFileBytes(path), "alpha: 10\nb: [2]\n");
   EXPECT_EQ(doc.Bytes, patches.LoadedBytes());
+  EXPECT_TRUE(doc.Bytes.SharesWith(patches.LoadedBytes()));
   // Located in the saved bytes from now on: a second edit lands in them.
   ASSERT_TRUE(CommitValueEdit(doc, patches, a, u"11").Committed());
   EXPECT_EQ(patches.BuildText(), "alpha: 11\nb: [2]\n");

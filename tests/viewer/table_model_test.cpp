@@ -203,9 +203,11 @@ TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edit
                   Str(std::string("nul\0in", 6)), Str(std::string(70000, 'x')), Int(-42), Bool(true),
                   TJsonDataPtr(std::make_unique<TJsonFloat>(0.1)), TJsonDataPtr(std::make_unique<TJsonFloat>(1e300)),
                   TJsonDataPtr(std::make_unique<TSourceFloatNumber>(1.5, "1.50")),
-                  TJsonDataPtr(std::make_unique<TSourceFloatNumber>(2.0)), Str("last")});
+                  TJsonDataPtr(std::make_unique<TSourceFloatNumber>(2.0)), Str("last"),
+                  // Around the longest length kept in one unit in front of a text.
+                  Str(std::string(0x7FFF, 'y')), Str(std::string(0x8000, 'z')), Str(std::string(0x10001, 'w'))});
   TTableModel t = Build(doc.get(), kFlatLevelPathValue);
-  ASSERT_EQ(t.RowCount(), 13);
+  ASSERT_EQ(t.RowCount(), 16);
   for (int r = 0; r < t.RowCount(); ++r) EXPECT_EQ(t.CellView(r, 1), ValueSummaryText(t.RowNode(r))) << r;
   EXPECT_EQ(Cell(t, 10, 1), "1.50");
   EXPECT_EQ(Cell(t, 12, 0), "[12]");
@@ -217,6 +219,26 @@ TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edit
   EXPECT_EQ(Cell(t, 3, 1), "again");
   EXPECT_EQ(Cell(t, 4, 1), std::string("nul\0in", 6));
   EXPECT_EQ(Cell(copy, 5, 1).size(), 70000u);
+  EXPECT_EQ(Cell(copy, 13, 1), std::string(0x7FFF, 'y'));
+  EXPECT_EQ(Cell(copy, 14, 1), std::string(0x8000, 'z'));
+  EXPECT_EQ(Cell(copy, 15, 1), std::string(0x10001, 'w'));
+}
+
+// A cell repeating the text above shares it: changing one of them must
+// leave the other as it was.
+TEST(cell_texts, a_changed_cell_leaves_the_cell_sharing_its_text_alone) {
+  TCellTexts cells;
+  cells.Reset(2);
+  for (int row = 0; row < 3; ++row) {
+    cells.Append(u"same");
+    cells.AppendUtf8(row == 1 ? "caf\xC3\xA9" : "same");
+  }
+  cells.Set(1, 0, u"changed");
+  EXPECT_EQ(cells.View(0, 0), u"same");
+  EXPECT_EQ(cells.View(1, 0), u"changed");
+  EXPECT_EQ(cells.View(2, 0), u"same");
+  EXPECT_EQ(cells.View(1, 1), u"caf\u00E9");
+  EXPECT_EQ(cells.View(2, 1), u"same");
 }
 
 TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {

@@ -105,7 +105,8 @@ void TJsonViewer::LoadFile() {
     loadError_ = StatusLoadErrorText(error);
     loadErrorOffset_ = error.Region.Offset;
   }
-  // The patch document takes the same bytes, so edits describe what is shown.
+  // The patch document shares the same buffer, so edits describe what is
+  // shown and the file is held once.
   patches_.LoadFromBytes(fileName_, document_.Bytes);
   hasStructure_ = !document_.Index.Empty();
   core_.Root = document_.Value.get();
