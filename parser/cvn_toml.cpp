@@ -25,6 +25,7 @@
 //  - Everything handed out stays valid until cvn_toml_close; no exception
 //    leaves an export.
 #include "corvane_parser.h"
+#include "cvn_parse_memory.h"
 #include "cvn_toml_scan.h"
 
 // toml++ configuration: no exceptions (errors come back in the parse
@@ -267,6 +268,10 @@ struct cvn_toml_array {
 };
 
 struct cvn_toml_doc {
+  explicit cvn_toml_doc(size_t textLength) : Memory(textLength) {}
+  // Holds what the parse allocated, the arena's blocks among them; declared
+  // first, so it goes last.
+  corvane::parser::TParseMemory Memory;
   TArena Arena;
   cvn_toml_table* Root = nullptr;  // null for an empty text
 };
@@ -488,6 +493,7 @@ class TMirrorBuilder {
 // Parses `length` bytes at `text` (already prechecked) into `doc`, or gives
 // the error text. The toml++ tree is taken apart while it is mirrored.
 TTomlError ParseInto(cvn_toml_doc& doc, const char* text, size_t length) {
+  const corvane::parser::TParseAllocation allocation(doc.Memory);
   toml::parse_result result = toml::parse(std::string_view(text, length));
   if (!result) return ParseErrorText(result.error());
   TMirrorBuilder builder(doc.Arena, text, length);
@@ -530,7 +536,7 @@ cvn_toml_doc* cvn_toml_open_at(const char* data, size_t length, char* errbuf, in
   try {
     const TTomlError refusal = Precheck(data, length);
     if (refusal.Failed()) return fail(refusal);
-    std::unique_ptr<cvn_toml_doc> doc(new cvn_toml_doc);
+    std::unique_ptr<cvn_toml_doc> doc(new cvn_toml_doc(length));
     if (length == 0) return doc.release();
     // The caller's text is read in place: every string handed out is copied
     // into the arena before this returns.
@@ -555,6 +561,8 @@ int cvn_toml_validate(const char* data, size_t length, char* errbuf, int errbufs
       return 0;
     }
     if (length == 0) return 1;
+    corvane::parser::TParseMemory memory(length);
+    const corvane::parser::TParseAllocation allocation(memory);
     toml::parse_result result = toml::parse(std::string_view(data, length));
     if (result) return 1;
     WriteError(errbuf, errbufsize, ParseErrorText(result.error()).Text);

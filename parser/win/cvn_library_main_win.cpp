@@ -8,11 +8,15 @@
 // host; the library returns it itself when it is unloaded.
 #include <windows.h>
 
+#include "cvn_parse_memory.h"
+
 namespace __gnu_cxx {
 void __freeres() noexcept;  // defined by the GNU C++ runtime, not declared in its headers
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) corvane::parser::ParseMemoryAttach();
+  if (reason == DLL_PROCESS_DETACH) corvane::parser::ParseMemoryDetach();
   // At process exit (reserved set) the system reclaims everything anyway.
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) __gnu_cxx::__freeres();
   return TRUE;

@@ -3,6 +3,7 @@
 // helper program with a changed library search path.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace corvane::test {
@@ -17,6 +18,10 @@ std::string ProgramName(const std::string& baseName);        // + "" / ".exe"
 
 // True while the library at this full path is mapped into the process.
 bool IsLibraryLoaded(const std::string& fullPath);
+
+// Memory the process holds privately (committed), or 0 where it is not
+// known (POSIX).
+size_t PrivateBytes();
 
 // Copies a binary and makes it runnable.
 void CopyBinary(const std::string& from, const std::string& to);

@@ -12,6 +12,8 @@ namespace corvane::test {
 std::string SharedLibraryName(const std::string& baseName) { return baseName + ".so"; }
 std::string ProgramName(const std::string& baseName) { return baseName; }
 
+size_t PrivateBytes() { return 0; }
+
 bool IsLibraryLoaded(const std::string& fullPath) {
   // RTLD_NOLOAD only looks the library up among those already mapped.
   void* lib = dlopen(fullPath.c_str(), RTLD_LAZY | RTLD_NOLOAD);

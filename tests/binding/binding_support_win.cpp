@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <vector>
 
 #include "binding_support.h"
@@ -22,6 +24,14 @@ std::string ProgramName(const std::string& baseName) { return baseName + ".exe";
 bool IsLibraryLoaded(const std::string& fullPath) { return GetModuleHandleW(Wide(fullPath).c_str()) != nullptr; }
 
 void MarkRunnable(const std::string&) {}
+
+size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                            sizeof counters))
+    return 0;
+  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;  // Wine fills only the latter
+}
 
 int RunWithLibrarySearchPath(const std::string& program, const std::string& argument,
                              const std::string& workFolder, const std::string& searchFolder) {

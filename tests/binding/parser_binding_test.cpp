@@ -175,5 +175,32 @@ TEST(parser_binding, loads_the_library_for_thousands_of_parses_in_one_process) {
   EXPECT_FALSE(test::IsLibraryLoaded(LibraryPathUtf8()));
 }
 
+// A large document's parse (millions of small nodes for a real file) must
+// give its memory back when the document is closed, even while what the
+// caller built from it stays (as the viewer's tree does), and not leave it
+// committed in the process's heap; everything read from it must be intact.
+TEST(parser_binding, gives_back_the_memory_of_a_large_document_when_it_is_closed) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i)
+    text += "[[package]]\nname = \"crate-" + std::to_string(i) + "\"\nversion = \"1." + std::to_string(i % 7) +
+            ".0\"\nratio = 0.75\ntags = [\"a\", \"b\"]\n[package.meta]\nnote = \"Ähnlich " + std::to_string(i) + "\"\n\n";
+  const size_t before = test::PrivateBytes();
+  std::vector<std::string> kept;
+  kept.reserve(20000);
+  {
+    TTomlNative toml(text);
+    void* packages = toml.toml_table_array(toml.toml_root(toml.DocumentHandle), "package");
+    ASSERT_EQ(toml.toml_array_count(packages), 20000);
+    for (int i = 0; i < 20000; ++i)
+      kept.push_back(std::string(toml.toml_table_raw(toml.toml_array_table(packages, i), "name")) + " kept after the close");
+    void* last = toml.toml_array_table(packages, 19999);
+    EXPECT_STREQ(toml.toml_table_raw(toml.toml_table_table(last, "meta"), "note"), "\"Ähnlich 19999\"");
+  }
+  EXPECT_EQ(kept.back(), "\"crate-19999\" kept after the close");
+  if (before == 0) GTEST_SKIP() << "the process's private memory is not known here";
+  const size_t after = test::PrivateBytes();
+  EXPECT_LT(after, before + text.size()) << "held " << (after - before) << " bytes more for a text of " << text.size();
+}
+
 }  // namespace
 }  // namespace corvane
