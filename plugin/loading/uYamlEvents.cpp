@@ -384,9 +384,19 @@ class TYamlLoadCheck {
   std::ptrdiff_t Characters() const {
     const bool bom = text_.size() >= 3 && static_cast<unsigned char>(text_[0]) == 0xEF &&
                      static_cast<unsigned char>(text_[1]) == 0xBB && static_cast<unsigned char>(text_[2]) == 0xBF;
+    const char* t = text_.data();
+    size_t i = bom ? 3 : 0;
     std::ptrdiff_t count = 0;
-    for (size_t i = bom ? 3 : 0; i < text_.size(); ++i)
-      count += (static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80;
+    for (; i + 8 <= text_.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, t + i, 8);
+      // A continuation byte has bit 7 set and bit 6 clear.
+      uint64_t continuation = word & ~(word << 1) & 0x8080808080808080ull;
+      int bytes = 0;
+      for (; continuation; continuation &= continuation - 1) ++bytes;
+      count += 8 - bytes;
+    }
+    for (; i < text_.size(); ++i) count += (static_cast<unsigned char>(t[i]) & 0xC0) != 0x80;
     return count;
   }
 
