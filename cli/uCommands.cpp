@@ -73,8 +73,8 @@ TLoadedDocument& CommandDocument() {
   return *document;
 }
 
-bool Load(const TCommandRequest& request, TLoadedDocument& doc, TCommandIo& io) {
-  std::string bytes;
+// The file's bytes within --max-size; false after telling why not.
+bool ReadWithinLimit(const TCommandRequest& request, std::string& bytes, TCommandIo& io) {
   std::u16string detail;
   if (!platform::ReadFileBytes(request.File, bytes, detail)) {
     Fail(io, Utf8(request.File) + ": " + Utf8(tr(i18n::kErrorRead)) + " (" + Utf8(detail) + ")");
@@ -85,6 +85,12 @@ bool Load(const TCommandRequest& request, TLoadedDocument& doc, TCommandIo& io) 
                  std::to_string(request.MaxSize));
     return false;
   }
+  return true;
+}
+
+bool Load(const TCommandRequest& request, TLoadedDocument& doc, TCommandIo& io) {
+  std::string bytes;
+  if (!ReadWithinLimit(request, bytes, io)) return false;
   TLoadError error;
   if (LoadDocumentFromBytes(std::move(bytes), LanguageOfFileName(request.File), doc, error)) return true;
   Fail(io, LoadErrorText(request.File, error));
@@ -340,9 +346,14 @@ int RunGet(const TCommandRequest& request, TCommandIo& io) {
   return kExitDone;
 }
 
+// The verdict and error text of the full load, without keeping a document
+// (CheckDocumentLoads).
 int RunCheck(const TCommandRequest& request, TCommandIo& io) {
-  TLoadedDocument& doc = CommandDocument();
-  return Load(request, doc, io) ? kExitDone : kExitFailed;
+  std::string bytes;
+  if (!ReadWithinLimit(request, bytes, io)) return kExitFailed;
+  TLoadError error;
+  if (CheckDocumentLoads(bytes, LanguageOfFileName(request.File), error)) return kExitDone;
+  return Fail(io, LoadErrorText(request.File, error));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // oracle's tree must both parse or both fail with the same text; when they
 // parse, they must describe the same structure (shape, texts, spans), every
 // span must lie inside the text, and the value trees built from both must be
-// equal, or both conversions fail with the same text.
+// equal, or both conversions fail with the same text. A YAML text's check
+// from the events alone (CheckYamlLoads) gives the same verdict and error
+// where it decides.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +19,8 @@
 #include "uModule.h"
 #include "uParserBinding.h"
 #include "uStructureIndex.h"
+#include "uUnicode.h"
+#include "uYamlEvents.h"
 
 using namespace corvane;
 
@@ -69,6 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string treeError;
   Check(parsed == test::ParseTree(text, language, tree, treeError), "records and oracle tree parse differently");
   Check(error.Text == treeError, "records and oracle tree fail differently");
+  // The check from the events alone must answer as the full load does.
+  TLoadError checkError;
+  const TLoadCheck verdict =
+      language == TDocumentLanguage::Yaml ? CheckYamlLoads(text, checkError) : TLoadCheck::Undecided;
+  if (verdict != TLoadCheck::Undecided && !parsed) {
+    Check(verdict == TLoadCheck::Fails, "the event check passes a text the parse refuses");
+    Check(checkError.Text == error.Text && checkError.Region.Line == error.Region.Line &&
+              checkError.Region.Column == error.Region.Column && checkError.Region.Offset == error.Region.Offset,
+          "the event check and the parse fail differently");
+  }
   if (!parsed) {
     Check(!error.Text.empty(), "a failure without a text");
     return 0;
@@ -80,6 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ValueOrError([&] { return IndexRootToValue(index, text, language); }, fromRecords);
   const std::string treeValueError = ValueOrError([&] { return test::TreeRootToValue(*tree, language); }, fromTree);
   Check(recordsError == treeValueError, "records and oracle tree convert differently");
+  if (verdict != TLoadCheck::Undecided) {
+    Check((verdict == TLoadCheck::Loads) == recordsError.empty(), "the event check and the value tree disagree");
+    Check(Utf16ToUtf8(checkError.Text) == recordsError, "the event check and the value tree fail differently");
+  }
   if (fromRecords) Check(test::CompareValues(*fromRecords, *fromTree).empty(), "records and oracle tree give different values");
   return 0;
 }

@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -65,6 +67,23 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// Asks for large pages for the whole 2 MB stretches of a buffer not yet
+// touched: filling a 100 MB file's buffer then faults in fifty pages
+// instead of 25,600, which on a virtual machine was a tenth of a check.
+// Only a hint: where large pages are off, nothing changes.
+void AdviseLargePages(char* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+  if (size < 2 * kLarge) return;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kLarge - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 }  // namespace
 
 bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16string& error) {
@@ -80,6 +99,8 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes, std::u16strin
   }
   std::string data;
   if (ok) {
+    data.reserve(size_t(info.st_size));
+    AdviseLargePages(data.data(), data.capacity());
     data.resize(size_t(info.st_size));
     char probe = 0;
     // The file must hold exactly the size taken above: a shorter read means it

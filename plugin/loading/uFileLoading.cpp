@@ -69,6 +69,15 @@ bool LoadDocumentTakingBytes(std::string& bytes, TDocumentLanguage language, TLo
   return true;
 }
 
+bool CheckDocumentLoads(std::string& bytes, TDocumentLanguage language, TLoadError& error) {
+  if (language == TDocumentLanguage::Yaml) {
+    const TLoadCheck verdict = CheckYamlLoads(bytes, error);
+    if (verdict != TLoadCheck::Undecided) return verdict == TLoadCheck::Loads;
+  }
+  TLoadedDocument doc;
+  return LoadDocumentTakingBytes(bytes, language, doc, error);
+}
+
 bool ReadDocumentBytes(const std::u16string& fileName, int32_t sizeLimit, std::string& bytes, TLoadError& error) {
   bytes.clear();
   error = TLoadError();

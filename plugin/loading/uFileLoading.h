@@ -64,6 +64,12 @@ bool LoadDocumentFromBytes(std::string bytes, TDocumentLanguage language, TLoade
 // text that did not load keeps it without a copy.
 bool LoadDocumentTakingBytes(std::string& bytes, TDocumentLanguage language, TLoadedDocument& doc,
                              TLoadError& error);
+// Whether bytes load (LoadDocumentTakingBytes's verdict and error), kept
+// by the caller: YAML is checked from the parser's events without building
+// records or a tree (CheckYamlLoads), falling back to the full load where
+// that check is undecided; TOML loads in full.
+bool CheckDocumentLoads(std::string& bytes, TDocumentLanguage language, TLoadError& error);
+
 // LoadDocument's first step: the file's bytes within the size limit (0 or
 // below: none); false with the error ("error.read", "error.too_large") and
 // no bytes.

@@ -26,9 +26,11 @@
 //    records and returns false with the text.
 #include "uYamlEvents.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "uI18n.h"
 #include "uParserBinding.h"
@@ -296,13 +298,265 @@ void ParseEvents(const std::string& text, TStructureIndex& index) {
   index.Records[0].SubtreeEnd = static_cast<uint32_t>(index.Records.size());
 }
 
-}  // namespace
+// The check that answers as the full load would, without records or a value
+// tree. It follows ParseEvents and TYamlIndexBuilder event by event, raising
+// the same failures at the same events, and proves what the value tree would
+// refuse: a mapping key named twice (names cut as TJsonObject cuts them; the
+// keys inside a key that is a collection are dropped with it, so they are
+// not compared; a collection key's name is empty, an alias key's its
+// target). What it cannot prove cheaply it leaves undecided:
+//  - an event whose start the mark locator could not place (it counts
+//    characters as bytes that are no UTF-8 continuation byte, which a UTF-16
+//    text can undercount);
+//  - texts that might fill the record pool beyond 4 GB (bounded by the sum
+//    of every text the records could store);
+//  - a container with more children than the value tree may hold.
+class TYamlLoadCheck {
+ public:
+  explicit TYamlLoadCheck(const std::string& text) : text_(text) {}
 
-bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError& error) {
-  error = TLoadError();
-  index.Clear();
+  // Throws what ParseEvents throws; afterwards Duplicate() is the first
+  // repeated name (the tree's error), Undecided() whether to load in full.
+  void Run() {
+    if (text_.size() > kMaxIndexedTextBytes) throw EStructureError("YAML text larger than 2147483647 bytes");
+    TYamlEventReader reader(text_);
+    TYamlEventView event;
+    ReadEvent(reader, event);
+    if (event.Kind() != yeStreamStart) throw EStructureError("YAML stream start missing");
+    size_t documents = 0;
+    for (;;) {
+      ReadEvent(reader, event);
+      if (event.Kind() == yeStreamEnd) break;
+      if (event.Kind() != yeDocumentStart) throw EStructureError("YAML document start missing");
+      Locate(event);
+      ++documents;
+      ReadEvent(reader, event);
+      if (event.Kind() != yeDocumentEnd) {
+        Node(reader, event);
+        ReadEvent(reader, event);
+        if (event.Kind() != yeDocumentEnd) throw EStructureError("YAML document end missing");
+      }
+    }
+    if (documents > kMostChildren) tooMany_ = true;
+  }
+
+  bool Undecided() const {
+    return tooMany_ || poolBound_ > UINT32_MAX || (maxStart_ >= 0 && maxStart_ > Characters());
+  }
+  bool HasDuplicate() const { return duplicateFound_; }
+  const std::string& Duplicate() const { return duplicate_; }
+
+ private:
+  // Fewer than the value tree holds in one container on any platform.
+  static constexpr size_t kMostChildren = size_t{1} << 28;
+  // Names of more members than this are found through a hash table.
+  static constexpr size_t kLinearNames = 12;
+
+  struct TName {
+    uint32_t At;  // in names_
+    uint32_t Length;
+    uint32_t Hash;
+  };
+  struct TFrame {
+    int Kind = 0;
+    bool IsKey = false;
+    bool Dropped = false;  // a key or inside one: its members are never named in the tree
+    bool KeyPresent = false;
+    size_t Children = 0;
+    size_t NamesFrom = 0;  // its names in names_ and entries_
+    size_t EntriesFrom = 0;
+    std::vector<uint32_t> Table;  // entry index + 1 per slot, when the names are many
+  };
+
+  const std::string& text_;
+  std::vector<TFrame> frames_;  // [0, depth_) are open; kept to reuse their tables
+  size_t depth_ = 0;
+  std::string names_;  // the names of the open mappings, and the pending key's at the end
+  std::vector<TName> entries_;
+  TName pending_{};
+  std::ptrdiff_t maxStart_ = -1;
+  uint64_t poolBound_ = 0;
+  bool tooMany_ = false;
+  bool duplicateFound_ = false;
+  std::string duplicate_;
+
+  // What the locator counts: characters after an optional UTF-8 byte-order mark.
+  std::ptrdiff_t Characters() const {
+    const bool bom = text_.size() >= 3 && static_cast<unsigned char>(text_[0]) == 0xEF &&
+                     static_cast<unsigned char>(text_[1]) == 0xBB && static_cast<unsigned char>(text_[2]) == 0xBF;
+    const char* t = text_.data();
+    size_t i = bom ? 3 : 0;
+    std::ptrdiff_t count = 0;
+    for (; i + 8 <= text_.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, t + i, 8);
+      // A continuation byte has bit 7 set and bit 6 clear.
+      uint64_t continuation = word & ~(word << 1) & 0x8080808080808080ull;
+      int bytes = 0;
+      for (; continuation; continuation &= continuation - 1) ++bytes;
+      count += 8 - bytes;
+    }
+    for (; i < text_.size(); ++i) count += (static_cast<unsigned char>(t[i]) & 0xC0) != 0x80;
+    return count;
+  }
+
+  void Locate(const TYamlEventView& e) {
+    const std::ptrdiff_t start = e.StartIndex();
+    if (start < 0) throw EStructureError("Cannot locate YAML node in source");
+    if (start > maxStart_) maxStart_ = start;
+  }
+
+  // A text a record might store: its bytes and at most ten of length.
+  void MayStore(std::string_view text) {
+    if (!text.empty()) poolBound_ += text.size() + 10;
+  }
+
+  static uint32_t HashName(std::string_view name) {
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ name.size();
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return static_cast<uint32_t>(h ^ (h >> 32));
+  }
+
+  bool SameName(const TName& a, const TName& b) const {
+    return a.Hash == b.Hash && a.Length == b.Length &&
+           std::memcmp(names_.data() + a.At, names_.data() + b.At, a.Length) == 0;
+  }
+
+  void TableInsert(TFrame& f, size_t entry) {
+    const size_t mask = f.Table.size() - 1;
+    size_t slot = entries_[entry].Hash & mask;
+    while (f.Table[slot] != 0) slot = (slot + 1) & mask;
+    f.Table[slot] = static_cast<uint32_t>(entry + 1);
+  }
+
+  // Adds the pending name to mapping f; false when f already has it.
+  bool AddName(TFrame& f) {
+    const size_t count = entries_.size() - f.EntriesFrom;
+    if (count <= kLinearNames) {
+      for (size_t i = f.EntriesFrom; i < entries_.size(); ++i)
+        if (SameName(entries_[i], pending_)) return false;
+    } else {
+      if (f.Table.size() < 2 * (count + 1)) {
+        size_t size = 64;
+        while (size < 4 * (count + 1)) size *= 2;
+        f.Table.assign(size, 0);
+        for (size_t i = f.EntriesFrom; i < entries_.size(); ++i) TableInsert(f, i);
+      }
+      const size_t mask = f.Table.size() - 1;
+      for (size_t slot = pending_.Hash & mask; f.Table[slot] != 0; slot = (slot + 1) & mask)
+        if (SameName(entries_[f.Table[slot] - 1], pending_)) return false;
+      entries_.push_back(pending_);
+      TableInsert(f, entries_.size() - 1);
+      return true;
+    }
+    entries_.push_back(pending_);
+    return true;
+  }
+
+  // The key of the top mapping, cut as the tree cuts member names, put after
+  // the names kept so far.
+  void SetPendingKey(std::string_view name) {
+    TFrame& top = frames_[depth_ - 1];
+    MayStore(name);
+    top.KeyPresent = true;
+    if (top.Dropped || duplicateFound_) return;
+    const std::string_view cut = CutMemberName(name);
+    pending_.At = static_cast<uint32_t>(names_.size());
+    pending_.Length = static_cast<uint32_t>(cut.size());
+    pending_.Hash = HashName(cut);
+    names_.append(cut.data(), cut.size());
+  }
+
+  bool ExpectsKey() const {
+    return depth_ > 0 && frames_[depth_ - 1].Kind == skMapping && !frames_[depth_ - 1].KeyPresent;
+  }
+
+  bool ClosesTop(const TYamlEventView& e) const {
+    const TFrame& top = frames_[depth_ - 1];
+    if (top.Kind == skSequence) return e.Kind() == yeSequenceEnd;
+    return e.Kind() == yeMappingEnd && !top.KeyPresent;
+  }
+
+  void Node(TYamlEventReader& reader, const TYamlEventView& first) {
+    depth_ = 0;
+    names_.clear();
+    entries_.clear();
+    TYamlEventView event;
+    const TYamlEventView* current = &first;
+    for (;;) {
+      Start(*current);
+      for (;;) {
+        if (depth_ == 0) return;
+        ReadEvent(reader, event);
+        if (!ClosesTop(event)) break;
+        Close();
+      }
+      current = &event;
+    }
+  }
+
+  void Start(const TYamlEventView& e) {
+    const int kind = NodeKindOf(e);
+    const bool isCollection = kind == skSequence || kind == skMapping;
+    const bool isKey = ExpectsKey();
+    if (isKey && !isCollection) {
+      Locate(e);
+      SetPendingKey(kind == skAlias ? e.Anchor() : e.Value());
+      return;
+    }
+    if (isCollection && depth_ >= static_cast<size_t>(kMaxYamlNesting)) throw TooDeep(e.Line(), e.Column());
+    Locate(e);
+    if (kind == skAlias) {
+      MayStore(e.Anchor());
+    } else {
+      if (kind == skScalar) MayStore(e.Value());
+      MayStore(e.Anchor());
+      MayStore(e.Tag());
+    }
+    bool dropped = isKey;
+    if (depth_ > 0) {
+      TFrame& parent = frames_[depth_ - 1];
+      dropped = dropped || parent.Dropped;
+      if (!isKey) {
+        if (++parent.Children > kMostChildren) tooMany_ = true;
+        if (parent.Kind == skMapping) {
+          parent.KeyPresent = false;
+          if (!parent.Dropped && !duplicateFound_ && !AddName(parent)) {
+            duplicateFound_ = true;
+            duplicate_.assign(names_, pending_.At, pending_.Length);
+          }
+        }
+      }
+    }
+    if (!isCollection) return;
+    if (frames_.size() <= depth_) frames_.emplace_back();
+    TFrame& f = frames_[depth_++];
+    f.Kind = kind;
+    f.IsKey = isKey;
+    f.Dropped = dropped;
+    f.KeyPresent = false;
+    f.Children = 0;
+    f.NamesFrom = names_.size();
+    f.EntriesFrom = entries_.size();
+    f.Table.clear();
+  }
+
+  void Close() {
+    TFrame& done = frames_[--depth_];
+    names_.resize(done.NamesFrom);
+    entries_.resize(done.EntriesFrom);
+    if (!done.Table.empty()) done.Table = std::vector<uint32_t>();
+    // A collection used as a key: an empty name, and the record's span only.
+    if (done.IsKey) SetPendingKey({});
+  }
+};
+
+// The same handling of a failure as the full load's: the error's text with
+// its place, or the machine's out-of-memory text.
+template <typename F>
+bool CatchLoadFailure(const std::string& text, TLoadError& error, F&& work) {
   try {
-    ParseEvents(text, index);
+    work();
     return true;
   } catch (const std::bad_alloc&) {
     error.Text = tr(i18n::kErrorOutOfMemory);
@@ -312,8 +566,36 @@ bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError&
     error.Text = Utf8ToUtf16(e.what());
     error.InText = true;
   }
+  return false;
+}
+
+}  // namespace
+
+bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError& error) {
+  error = TLoadError();
+  index.Clear();
+  if (CatchLoadFailure(text, error, [&] { ParseEvents(text, index); })) return true;
   index.Clear();
   return false;
+}
+
+TLoadCheck CheckYamlLoads(const std::string& text, TLoadError& error) {
+  error = TLoadError();
+  TYamlLoadCheck check(text);
+  const bool parsed = CatchLoadFailure(text, error, [&] { check.Run(); });
+  // Out of memory here says nothing of the text; the full load decides.
+  if (check.Undecided() || (!parsed && !error.InText)) {
+    error = TLoadError();
+    return TLoadCheck::Undecided;
+  }
+  if (!parsed) return TLoadCheck::Fails;
+  if (check.HasDuplicate()) {
+    // The tree's failure: its text alone, no place.
+    error.Text = Utf8ToUtf16("Duplicate object member: \"" + check.Duplicate() + "\"");
+    error.InText = true;
+    return TLoadCheck::Fails;
+  }
+  return TLoadCheck::Loads;
 }
 
 bool ValidateYaml(const std::string& text, std::u16string& error) {

@@ -34,4 +34,13 @@ bool ParseYamlIndex(const std::string& text, TStructureIndex& index, TLoadError&
 // ParseYamlIndex with the records dropped at once: the check before a save.
 bool ValidateYaml(const std::string& text, std::u16string& error);
 
+// Whether text loads as a whole YAML file, with the error the full load
+// (ParseYamlIndex, then IndexRootToValue) would give, found from the event
+// stream alone: no records, no value tree. Undecided (no error) for the rare
+// texts it cannot settle cheaply (a UTF-16 text whose marks the byte
+// offsets may not place, texts near the record pool's 4 GB, a container
+// near the value tree's limit, out of memory); the caller then loads in full.
+enum class TLoadCheck { Loads, Fails, Undecided };
+TLoadCheck CheckYamlLoads(const std::string& text, TLoadError& error);
+
 }  // namespace corvane

@@ -415,6 +415,15 @@ TEST(corvane_program, checks_files_and_names_the_place_of_an_error) {
   run = Corvane({u"check", U(dir.File("bad.toml"))});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Err.rfind("corvane: " + dir.File("bad.toml") + ":2: ", 0), 0u) << run.Err;
+  // A member named twice has no place; a syntax error after it still wins.
+  test::WriteFileBytes(dir.File("twice.yaml"), "a: 1\n---\nb: {c: 1, c: 2}\n");
+  test::WriteFileBytes(dir.File("twice-bad.yaml"), "a: 1\na: 2\nb: [\n");
+  run = Corvane({u"check", U(dir.File("twice.yaml"))});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Err, "corvane: " + dir.File("twice.yaml") + ": Duplicate object member: \"c\"\n");
+  run = Corvane({u"check", U(dir.File("twice-bad.yaml"))});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Err.rfind("corvane: " + dir.File("twice-bad.yaml") + ":4:1: ", 0), 0u) << run.Err;
   run = Corvane({u"check", U(dir.File("missing.yaml"))});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_NE(run.Err.find("Cannot read source file"), std::string::npos) << run.Err;
