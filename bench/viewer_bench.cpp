@@ -27,8 +27,9 @@ double MsSince(TClock::time_point start) {
 double ScanMs(const TViewerCore& core, int column, std::u16string_view needle, int* hits) {
   const auto start = TClock::now();
   int count = 0;
+  std::u16string scratch;
   for (int row = 0; row < core.Table.RowCount(); ++row)
-    if (core.Table.CellView(row, column).find(needle) != std::u16string_view::npos) ++count;
+    if (core.Table.Cell(row, column).View(&scratch).find(needle) != std::u16string_view::npos) ++count;
   *hits = count;
   return MsSince(start);
 }

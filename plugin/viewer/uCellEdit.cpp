@@ -77,7 +77,7 @@ TJsonData* CellValueNode(const TViewerCore& core, int position, int column) {
   if (!node || IsContainer(node)) return nullptr;
   // What the cell shows must be the node's own text: anything else (the
   // missing text, a name that led elsewhere) would open another value.
-  return core.Table.CellView(row, column) == ValueSummaryText(node) ? node : nullptr;
+  return core.Table.Cell(row, column) == ValueSummaryText(node) ? node : nullptr;
 }
 
 TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column) {
@@ -88,7 +88,7 @@ TCellEditTarget CellEditTarget(const TViewerCore& core, int position, int column
     if (!leaf || IsContainer(leaf)) return target;
     target.Node = leaf;
     target.RenameKey = true;
-    target.Text = std::u16string(core.Table.CellView(row, 0));
+    target.Text = core.Table.CellText(row, 0);
     return target;
   }
   target.Node = CellValueNode(core, position, column);

@@ -55,13 +55,14 @@ int TGridCopySource::TableRow(int displayRow) const {
 std::u16string TGridCopySource::FullText(int displayRow, int column) const {
   const int row = TableRow(displayRow);
   if (row < 0) return {};
-  return std::u16string(Table->CellView(row, column));
+  return Table->CellText(row, column);
 }
 
 std::u16string TGridCopySource::DisplayText(int displayRow, int column) const {
   const int row = TableRow(displayRow);
   if (row < 0) return {};
-  return CutCell(Table->CellView(row, column));
+  std::u16string scratch;
+  return CutCell(Table->Cell(row, column).View(&scratch));
 }
 
 std::u16string TGridCopySource::HeaderText(int column) const {

@@ -30,6 +30,7 @@ struct TWidthPassInput {
   std::vector<int> CurrentWidths;  // one per header column
   int VisibleRows = 0;
   std::function<std::u16string_view(int column)> HeaderText;
+  // The view may last only until the next call.
   std::function<std::u16string_view(int position, int column)> CellText;
   std::function<int(std::u16string_view)> MeasureHeader;  // bold header font
   std::function<int(std::u16string_view)> MeasureCell;    // cell font

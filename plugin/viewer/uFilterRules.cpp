@@ -143,13 +143,18 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
                       const TCollation& collation) {
   // Each text is parsed once; the merge then moves small entries around.
   const TIntegerArray& given = *rows;
-  const auto text = [&](const TSortEntry& e) { return table.CellView(given[e.Index], column); };
+  // A narrow cell's text is widened into a buffer; a comparison holds two
+  // texts at once, so each side has its own.
+  std::u16string scratch, otherScratch;
+  const auto text = [&](const TSortEntry& e, std::u16string* buffer) {
+    return table.Cell(given[e.Index], column).View(buffer);
+  };
   std::vector<TSortEntry> entries;
   entries.reserve(rows->size());
   bool anyText = false;
   for (size_t i = 0; i < given.size(); ++i) {
     TSortEntry entry{0, 0, static_cast<uint32_t>(i), false, false};
-    entry.IsNumber = ParseCellNumber(text(entry), &entry.Number);
+    entry.IsNumber = ParseCellNumber(text(entry, &scratch), &entry.Number);
     anyText = anyText || !entry.IsNumber;
     entries.push_back(entry);
   }
@@ -161,7 +166,7 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
     for (TSortEntry& entry : entries) {
       const size_t start = keys.size();
       if (start >= collation.KeyBudget) break;
-      if (!collation.SortKey(text(entry), &keys)) continue;
+      if (!collation.SortKey(text(entry, &scratch), &keys)) continue;
       if (keys.size() > collation.KeyBudget) {
         keys.resize(start);
         break;
@@ -187,7 +192,7 @@ void SortRowsByColumn(const TTableModel& table, int column, bool descending, TIn
         order = c < 0 ? -1 : (c > 0 ? 1 : 0);
       }
     } else {
-      const std::u16string_view ta = text(a), tb = text(b);
+      const std::u16string_view ta = text(a, &scratch), tb = text(b, &otherScratch);
       if (!collation.Compare(ta, tb, &order)) order = platform::OrdinalCompare(ta, tb);
       order = order < 0 ? -1 : (order > 0 ? 1 : 0);
     }

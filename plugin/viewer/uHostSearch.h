@@ -70,7 +70,8 @@ struct TTextPaneView {
   int64_t SelStart = 0, SelEnd = 0;
 };
 
-// Grid cell text for a display position and column.
+// Grid cell text for a display position and column; the view may last only
+// until the next call.
 using TGridCellFunc = std::function<std::u16string_view(int row, int column)>;
 
 // Runs one search and updates the state. The grid is given by its row and

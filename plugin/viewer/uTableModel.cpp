@@ -305,21 +305,101 @@ void PlainObject(TJsonData* node, TTableModel* table) {
 
 }  // namespace
 
+// ---- TCellText --------------------------------------------------------------
+
+std::u16string_view TCellText::View(std::u16string* scratch) const {
+  if (!narrow_) return {Wide(), size_};
+  // Resizing keeps the buffer's capacity: a pass over a million cells
+  // allocates only for its longest text.
+  scratch->resize(size_);
+  std::copy_n(Narrow(), size_, &(*scratch)[0]);  // unsigned units widen unchanged
+  return *scratch;
+}
+
+std::u16string TCellText::ToString() const {
+  if (!narrow_) return std::u16string(Wide(), size_);
+  return std::u16string(Narrow(), Narrow() + size_);
+}
+
+void TCellText::CopyTo(char16_t* out, size_t count) const {
+  count = std::min(count, size_);
+  if (narrow_)
+    std::copy_n(Narrow(), count, out);
+  else
+    std::copy_n(Wide(), count, out);
+}
+
+bool TCellText::operator==(std::u16string_view text) const {
+  if (text.size() != size_) return false;
+  if (!narrow_) return std::u16string_view(Wide(), size_) == text;
+  return std::equal(text.begin(), text.end(), Narrow());
+}
+
+bool TCellText::operator==(const TCellText& other) const {
+  if (other.size_ != size_) return false;
+  if (!other.narrow_) return *this == std::u16string_view(other.Wide(), other.size_);
+  if (narrow_) return std::equal(Narrow(), Narrow() + size_, other.Narrow());
+  return std::equal(Wide(), Wide() + size_, other.Narrow());
+}
+
 // ---- TCellTexts -------------------------------------------------------------
 
 namespace {
 
-// Characters per block: large enough that a million cells take a few hundred
+// Units per block: large enough that a million cells take a few hundred
 // allocations, small enough to waste little on a small table.
 constexpr size_t kCellBlockLength = size_t(1) << 16;
 
+constexpr unsigned kNarrowFlag = 0x4000;
+constexpr unsigned kLongFlag = 0x8000;
+constexpr size_t kShortLimit = 0x4000;
+
+// The text of every empty cell, behind its length word of zero.
+alignas(2) constexpr unsigned char kEmptyCell[2] = {0, 0};
+
+size_t PrefixBytes(size_t length) { return length < kShortLimit ? 2 : 4; }
+
+void PutWord(unsigned char* at, unsigned word) {
+  at[0] = static_cast<unsigned char>(word & 0xFF);
+  at[1] = static_cast<unsigned char>((word >> 8) & 0xFF);
+}
+
+unsigned GetWord(const unsigned char* at) { return unsigned(at[0]) | (unsigned(at[1]) << 8); }
+
+// Writes the length words in front of the text at address text.
+void PutPrefix(unsigned char* text, size_t length, bool narrow) {
+  const unsigned flag = narrow ? kNarrowFlag : 0;
+  if (length < kShortLimit) return PutWord(text - 2, unsigned(length) | flag);
+  PutWord(text - 4, unsigned(length & 0xFFFF));
+  PutWord(text - 2, unsigned(length >> 16) | flag | kLongFlag);
+}
+
+bool FitsNarrow(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x100; });
+}
+
 }  // namespace
+
+TCellText TCellTexts::TextAt(const unsigned char* at) {
+  const unsigned last = GetWord(at - 2);
+  size_t length = last & 0x3FFF;
+  if (last & kLongFlag) length = (length << 16) | GetWord(at - 4);
+  if (last & kNarrowFlag) return TCellText(at, length);
+  return TCellText(reinterpret_cast<const char16_t*>(at), length);
+}
 
 TCellTexts& TCellTexts::operator=(const TCellTexts& other) {
   if (this == &other) return *this;
   Reset(other.columns_);
   cells_.reserve(other.cells_.size());
-  for (const char16_t* text : other.cells_) Append({text, LengthOf(text)});
+  std::u16string scratch;
+  for (const unsigned char* at : other.cells_) {
+    const TCellText text = TextAt(at);
+    if (text.IsNarrow())
+      AppendNarrow(at, text.size());
+    else
+      Append(text.View(&scratch));
+  }
   return *this;
 }
 
@@ -344,74 +424,84 @@ void TCellTexts::Reset(int columns) {
   freeLength_ = 0;
 }
 
-char16_t* TCellTexts::Allocate(size_t length) {
-  if (length > freeLength_) {
+unsigned char* TCellTexts::Allocate(size_t prefixBytes, size_t bytes, bool wide) {
+  // The prefix is even-sized, so an even start gives an even text address.
+  const size_t skip = wide ? reinterpret_cast<uintptr_t>(free_) & 1 : 0;
+  const size_t needed = prefixBytes + bytes;
+  if (skip + needed > freeLength_) {
     // A text longer than a block gets a block of its own; the current
     // block's free end stays in use for the texts after it.
-    const size_t size = std::max(length, kCellBlockLength);
-    blocks_.emplace_back(new char16_t[size]);  // left uninitialised
-    if (size > kCellBlockLength) return blocks_.back().get();
-    free_ = blocks_.back().get();
-    freeLength_ = size;
+    const size_t units = std::max((needed + 1) / 2, kCellBlockLength);
+    blocks_.emplace_back(new char16_t[units]);  // left uninitialised
+    unsigned char* start = reinterpret_cast<unsigned char*>(blocks_.back().get());
+    if (units > kCellBlockLength) return start + prefixBytes;
+    free_ = start;
+    freeLength_ = units * 2;
+  } else {
+    free_ += skip;
+    freeLength_ -= skip;
   }
-  char16_t* at = free_;
-  free_ += length;
-  freeLength_ -= length;
+  unsigned char* at = free_ + prefixBytes;
+  free_ += needed;
+  freeLength_ -= needed;
   return at;
 }
 
-namespace {
-
-// The text of every empty cell: its length unit, zero, in front of it.
-constexpr char16_t kEmptyCell[2] = {0, 0};
-
-size_t LengthUnits(size_t length) { return length < 0x8000 ? 1 : 2; }
-
-// Writes length in front of at + LengthUnits(length) and returns that text
-// address.
-char16_t* PutLength(char16_t* at, size_t length) {
-  if (length < 0x8000) {
-    at[0] = static_cast<char16_t>(length);
-    return at + 1;
-  }
-  at[0] = static_cast<char16_t>(length & 0xFFFF);
-  at[1] = static_cast<char16_t>(0x8000 | (length >> 16));
-  return at + 2;
+const unsigned char* TCellTexts::StoreNarrow(const unsigned char* units, size_t length) {
+  if (length == 0) return kEmptyCell + 2;
+  length = std::min(length, kMaxCellLength);
+  unsigned char* at = Allocate(PrefixBytes(length), length, false);
+  PutPrefix(at, length, true);
+  std::copy_n(units, length, at);
+  return at;
 }
 
-}  // namespace
-
-const char16_t* TCellTexts::Store(std::u16string_view text) {
-  if (text.empty()) return kEmptyCell + 1;
+const unsigned char* TCellTexts::Store(std::u16string_view text) {
+  if (text.empty()) return kEmptyCell + 2;
   text = text.substr(0, kMaxCellLength);
-  char16_t* at = PutLength(Allocate(LengthUnits(text.size()) + text.size()), text.size());
-  std::copy(text.begin(), text.end(), at);
+  if (FitsNarrow(text)) {
+    unsigned char* at = Allocate(PrefixBytes(text.size()), text.size(), false);
+    PutPrefix(at, text.size(), true);
+    std::transform(text.begin(), text.end(), at, [](char16_t unit) { return static_cast<unsigned char>(unit); });
+    return at;
+  }
+  unsigned char* at = Allocate(PrefixBytes(text.size()), text.size() * 2, true);
+  PutPrefix(at, text.size(), false);
+  std::copy(text.begin(), text.end(), reinterpret_cast<char16_t*>(at));
   return at;
 }
 
 // A column often repeats the text of the row above (a kind, a source, a
 // flag): such a cell points at the same text instead of another copy.
 // Texts are never changed in place, so sharing one is safe.
-const char16_t* TCellTexts::Above() const {
+const unsigned char* TCellTexts::Above() const {
   return cells_.size() >= size_t(columns_) ? cells_[cells_.size() - size_t(columns_)] : nullptr;
 }
 
 void TCellTexts::Append(std::u16string_view text) {
   if (columns_ <= 0) return;
-  const char16_t* above = Above();
-  cells_.push_back(above && std::u16string_view(above, LengthOf(above)) == text ? above : Store(text));
+  const unsigned char* above = Above();
+  cells_.push_back(above && TextAt(above) == text.substr(0, kMaxCellLength) ? above : Store(text));
+}
+
+void TCellTexts::AppendNarrow(const unsigned char* units, size_t length) {
+  if (columns_ <= 0) return;
+  length = std::min(length, kMaxCellLength);
+  if (const unsigned char* above = Above()) {
+    const TCellText text = TextAt(above);
+    // A text that fits 8-bit units is always kept in them, so a wide text
+    // above never equals this one.
+    if (text.size() == length && (length == 0 || (text.IsNarrow() && std::equal(units, units + length, above))))
+      return cells_.push_back(above);
+  }
+  cells_.push_back(StoreNarrow(units, length));
 }
 
 void TCellTexts::AppendUtf8(std::string_view text) {
   if (columns_ <= 0) return;
   const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-  if (!ascii || text.empty() || text.size() > kMaxCellLength) return Append(Utf8ToUtf16(text));
-  if (const char16_t* above = Above())
-    if (LengthOf(above) == text.size() && std::equal(text.begin(), text.end(), above))
-      return cells_.push_back(above);
-  char16_t* at = PutLength(Allocate(LengthUnits(text.size()) + text.size()), text.size());
-  std::copy(text.begin(), text.end(), at);  // ASCII widens unchanged
-  cells_.push_back(at);
+  if (!ascii) return Append(Utf8ToUtf16(text));
+  AppendNarrow(reinterpret_cast<const unsigned char*>(text.data()), text.size());  // ASCII widens unchanged
 }
 
 void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {

@@ -15,7 +15,9 @@
 //    of it and must be rebuilt when the tree changes shape.
 //  - Cell texts live in a few large blocks (TCellTexts), not one string per
 //    cell: a million-row listing costs a handful of allocations to build and
-//    to free.
+//    to free. A text whose units are all below 0x100 is kept in 8-bit units,
+//    which halves the texts of nearly every real grid; readers get it back
+//    as UTF-16 (TCellText).
 #pragma once
 
 #include <cstdint>
@@ -37,8 +39,45 @@ using TJsonDataRows = std::vector<TJsonDataArray>;
 using TStringListArray = std::vector<std::vector<std::string>>;
 using TIntegerArray = std::vector<int32_t>;
 
+// One cell's text as the store keeps it: either 8-bit units, each the
+// UTF-16 unit of the same value (a text whose every unit is below 0x100),
+// or UTF-16 units. A small value that points into the store; it stays valid
+// until the store is cleared or assigned. Everything it answers is in UTF-16
+// units, exactly as if the text were kept as UTF-16.
+class TCellText {
+ public:
+  TCellText() = default;
+  TCellText(const unsigned char* narrow, size_t length) : data_(narrow), size_(length), narrow_(true) {}
+  TCellText(const char16_t* wide, size_t length) : data_(wide), size_(length), narrow_(false) {}
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  // True when the units are kept as 8-bit units.
+  bool IsNarrow() const { return narrow_; }
+  char16_t operator[](size_t i) const {
+    return narrow_ ? char16_t(Narrow()[i]) : Wide()[i];
+  }
+  // The text as UTF-16: the stored units of a wide text, or the text widened
+  // into *scratch. The view lasts while the store and *scratch do, until
+  // *scratch is used again, so two texts held at once need two buffers.
+  std::u16string_view View(std::u16string* scratch) const;
+  std::u16string ToString() const;
+  // Copies the first count units (count <= size()) to out.
+  void CopyTo(char16_t* out, size_t count) const;
+  bool operator==(std::u16string_view text) const;
+  bool operator!=(std::u16string_view text) const { return !(*this == text); }
+  bool operator==(const TCellText& other) const;
+
+ private:
+  const unsigned char* Narrow() const { return static_cast<const unsigned char*>(data_); }
+  const char16_t* Wide() const { return static_cast<const char16_t*>(data_); }
+  const void* data_ = nullptr;
+  size_t size_ = 0;
+  bool narrow_ = false;
+};
+
 // The cell texts of a table: rows of a fixed number of cells, each text
-// stored once in append-only blocks. Views handed out stay valid until the
+// stored once in append-only blocks. Texts handed out stay valid until the
 // store is cleared or assigned; replacing a cell's text appends the new text
 // and leaves the old one in place.
 class TCellTexts {
@@ -67,33 +106,40 @@ class TCellTexts {
     return row >= 0 && column >= 0 && row < RowCount() && column < columns_;
   }
   // Unchecked: Contains(row, column) must hold.
-  std::u16string_view View(int row, int column) const {
-    const char16_t* text = cells_[size_t(row) * size_t(columns_) + size_t(column)];
-    return {text, LengthOf(text)};
+  TCellText Cell(int row, int column) const {
+    return TextAt(cells_[size_t(row) * size_t(columns_) + size_t(column)]);
   }
   void Set(int row, int column, std::u16string_view text);
 
   // Longest text a cell keeps; a longer one is cut to this many units.
-  static constexpr size_t kMaxCellLength = 0x7FFFFFFF;
+  static constexpr size_t kMaxCellLength = 0x3FFFFFFF;
 
  private:
-  // A cell is the address of its text, whose length is stored in the one
-  // or two units in front of it: a length below 0x8000 as itself, a longer
-  // one as its low 16 bits followed by 0x8000 | its high 15 bits. A grid of
-  // a million rows keeps 8 bytes per cell instead of a pointer and a size.
-  static size_t LengthOf(const char16_t* text) {
-    const char16_t last = text[-1];
-    return last < 0x8000 ? last : (size_t(last & 0x7FFF) << 16) | text[-2];
-  }
-  char16_t* Allocate(size_t length);
-  const char16_t* Store(std::u16string_view text);
+  // A cell is the address of its text's first byte. The one or two 16-bit
+  // words in front of it (read bytewise: a narrow text need not be aligned)
+  // hold its length and form: bit 14 of the word just in front marks 8-bit
+  // units; with bit 15 clear, bits 0-13 are the length (below 0x4000), with
+  // bit 15 set they are its high 14 bits and the word before holds the low
+  // 16. A wide text starts on an even address. A grid of a million rows
+  // keeps 8 bytes per cell instead of a pointer and a size.
+  static TCellText TextAt(const unsigned char* at);
+  // Room for a text of this many bytes behind a prefix of prefixBytes; a
+  // wide text's room starts on an even address. Returns the text address.
+  unsigned char* Allocate(size_t prefixBytes, size_t bytes, bool wide);
+  const unsigned char* Store(std::u16string_view text);
+  // Stores 8-bit units, each the UTF-16 unit of the same value.
+  const unsigned char* StoreNarrow(const unsigned char* units, size_t length);
+  // Appends 8-bit units as a cell, shared with the cell above when equal.
+  void AppendNarrow(const unsigned char* units, size_t length);
   // The text of the cell one row above the next one appended, or nullptr.
-  const char16_t* Above() const;
+  const unsigned char* Above() const;
 
   int columns_ = 0;
-  std::vector<const char16_t*> cells_;
+  std::vector<const unsigned char*> cells_;
+  // Blocks of UTF-16 units, so that wide texts are proper char16_t objects;
+  // narrow texts and the length words are written into them bytewise.
   std::vector<std::unique_ptr<char16_t[]>> blocks_;
-  char16_t* free_ = nullptr;  // unused end of the last block
+  unsigned char* free_ = nullptr;  // unused end of the last block
   size_t freeLength_ = 0;
 };
 
@@ -133,9 +179,11 @@ class TTableModel {
 
   // Bounds-checked access; empty outside the table.
   bool HasCell(int row, int column) const { return Cells.Contains(row, column); }
-  std::u16string_view CellView(int row, int column) const {
-    return HasCell(row, column) ? Cells.View(row, column) : std::u16string_view();
+  TCellText Cell(int row, int column) const {
+    return HasCell(row, column) ? Cells.Cell(row, column) : TCellText();
   }
+  // The same text as a string of its own.
+  std::u16string CellText(int row, int column) const { return Cell(row, column).ToString(); }
   TJsonData* RowNode(int row) const;
   TJsonData* CellNode(int row, int column) const;
   // The node a cell shows, in every view: the recorded cell node of a flat

@@ -221,11 +221,12 @@ TGridCellPos FindSelectionInGrid(const TTableModel& table, const TIntegerArray& 
                                  std::u16string_view selection) {
   if (selection.empty()) return {};
   const int rows = static_cast<int>(visibleRows.size());
+  std::u16string scratch;
   for (int displayRow = 0; displayRow < rows; ++displayRow) {
     const int row = TableRowAt(table, visibleRows, displayRow);
     if (row < 0) continue;
     for (int column = 0; column < table.ColumnCount(); ++column) {
-      const std::u16string_view cell = table.CellView(row, column).substr(0, kLinkCellTextLimit);
+      const std::u16string_view cell = table.Cell(row, column).View(&scratch).substr(0, kLinkCellTextLimit);
       if (cell.empty()) continue;
       if (cell.find(selection) != std::u16string_view::npos ||
           selection.find(cell) != std::u16string_view::npos) {

@@ -64,10 +64,11 @@ void TViewerCore::FilterRows() {
   VisibleRows.clear();
   VisibleRows.reserve(size_t(Table.RowCount()));
   const int rows = Table.RowCount();
+  std::u16string scratch;
   for (int r = 0; r < rows; ++r) {
     bool pass = true;
     for (const auto& [column, filter] : filters)
-      if (!filter.Matches(Table.CellView(r, column))) { pass = false; break; }
+      if (!filter.Matches(Table.Cell(r, column).View(&scratch))) { pass = false; break; }
     if (pass) VisibleRows.push_back(r);
   }
 }
@@ -153,8 +154,8 @@ int TViewerCore::TableRowAt(int position) const {
   return VisibleRows[position];
 }
 
-std::u16string_view TViewerCore::DisplayText(int position, int column) const {
-  return Table.CellView(TableRowAt(position), column);
+TCellText TViewerCore::DisplayCell(int position, int column) const {
+  return Table.Cell(TableRowAt(position), column);
 }
 
 TJsonData* TViewerCore::VisibleNode(int position) const {
@@ -166,9 +167,9 @@ bool TViewerCore::CopyDisplayText(int position, int column, char16_t* buffer,
                                   int bufferSize) const {
   const int row = TableRowAt(position);
   if (!Table.HasCell(row, column) || !buffer || bufferSize <= 0) return false;
-  const std::u16string_view text = Table.CellView(row, column);
+  const TCellText text = Table.Cell(row, column);
   const size_t count = std::min(text.size(), static_cast<size_t>(bufferSize) - 1);
-  std::copy_n(text.data(), count, buffer);
+  text.CopyTo(buffer, count);
   buffer[count] = 0;
   return true;
 }
@@ -182,7 +183,9 @@ TWidthPassInput TViewerCore::WidthPassInput(const TScaling& scaling,
   input.CurrentWidths = std::move(currentWidths);
   input.VisibleRows = VisibleRowCount();
   input.HeaderText = [this](int column) { return Table.Header(column); };
-  input.CellText = [this](int position, int column) { return DisplayText(position, column); };
+  input.CellText = [this, scratch = std::u16string()](int position, int column) mutable {
+    return DisplayCell(position, column).View(&scratch);
+  };
   return input;
 }
 
@@ -192,7 +195,10 @@ TSearchOutcome TViewerCore::SearchText(std::u16string_view text, int flags, int 
                                        const TTextPaneView& pane) {
   TSearchOutcome outcome = RunSearch(
       &Search, text, flags, tab, VisibleRowCount(), ColumnCount(),
-      [this](int row, int column) { return DisplayText(row, column); }, pane);
+      [this, scratch = std::u16string()](int row, int column) mutable {
+        return DisplayCell(row, column).View(&scratch);
+      },
+      pane);
   if (outcome.Result == TSearchResult::Found && tab != kTabText)
     SetCurrentCell(outcome.Row, outcome.Column);
   return outcome;

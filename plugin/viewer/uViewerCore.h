@@ -79,7 +79,8 @@ class TViewerCore {
   // Table row at a display position, or -1.
   int TableRowAt(int position) const;
   // Cell text at display position and column; empty outside the table.
-  std::u16string_view DisplayText(int position, int column) const;
+  TCellText DisplayCell(int position, int column) const;
+  std::u16string DisplayText(int position, int column) const { return DisplayCell(position, column).ToString(); }
   TJsonData* VisibleNode(int position) const;
   // Answers the grid's request for a cell text: copies at most bufferSize - 1
   // characters and a terminating NUL; false (buffer untouched) outside the

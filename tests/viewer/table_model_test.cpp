@@ -1,6 +1,7 @@
 // How nodes become tables: plain views, flat views, the path/value listing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "uTableModel.h"
@@ -23,7 +24,7 @@ std::vector<std::string> Headers(const TTableModel& t) {
 }
 
 std::string Cell(const TTableModel& t, int row, int column) {
-  return Utf16ToUtf8(t.CellView(row, column));
+  return Utf16ToUtf8(t.CellText(row, column));
 }
 
 using Names = std::vector<std::string>;
@@ -208,7 +209,7 @@ TEST(table_model_path_value, cells_show_each_leafs_display_text_and_survive_edit
                   Str(std::string(0x7FFF, 'y')), Str(std::string(0x8000, 'z')), Str(std::string(0x10001, 'w'))});
   TTableModel t = Build(doc.get(), kFlatLevelPathValue);
   ASSERT_EQ(t.RowCount(), 16);
-  for (int r = 0; r < t.RowCount(); ++r) EXPECT_EQ(t.CellView(r, 1), ValueSummaryText(t.RowNode(r))) << r;
+  for (int r = 0; r < t.RowCount(); ++r) EXPECT_EQ(t.CellText(r, 1), ValueSummaryText(t.RowNode(r))) << r;
   EXPECT_EQ(Cell(t, 10, 1), "1.50");
   EXPECT_EQ(Cell(t, 12, 0), "[12]");
   // A changed cell reads back; its neighbours keep theirs; a copy holds its own texts.
@@ -234,11 +235,54 @@ TEST(cell_texts, a_changed_cell_leaves_the_cell_sharing_its_text_alone) {
     cells.AppendUtf8(row == 1 ? "caf\xC3\xA9" : "same");
   }
   cells.Set(1, 0, u"changed");
-  EXPECT_EQ(cells.View(0, 0), u"same");
-  EXPECT_EQ(cells.View(1, 0), u"changed");
-  EXPECT_EQ(cells.View(2, 0), u"same");
-  EXPECT_EQ(cells.View(1, 1), u"caf\u00E9");
-  EXPECT_EQ(cells.View(2, 1), u"same");
+  EXPECT_EQ(cells.Cell(0, 0).ToString(), u"same");
+  EXPECT_EQ(cells.Cell(1, 0).ToString(), u"changed");
+  EXPECT_EQ(cells.Cell(2, 0).ToString(), u"same");
+  EXPECT_EQ(cells.Cell(1, 1).ToString(), u"caf\u00E9");
+  EXPECT_EQ(cells.Cell(2, 1).ToString(), u"same");
+}
+
+// Texts whose units all fit 8 bits are kept narrow; every reader must still
+// see exactly the UTF-16 text, across the narrow/wide edge and the lengths
+// where the length words in front of a text change form.
+TEST(cell_texts, narrow_and_wide_texts_read_back_exactly) {
+  const std::u16string kTexts[] = {
+      u"", u"a", u"\u00FF", u"\u0100", u"caf\u00E9", std::u16string(u"nul\0in", 6), u"x\u00FF\u0100",
+      u"\U0001F600", std::u16string(0x3FFF, u'y'), std::u16string(0x4000, u'\u00E9'),
+      std::u16string(0x3FFF, u'\u0416'), std::u16string(0x4000, u'\u0416'),
+      std::u16string(0x10001, u'w') + u"\u0100", std::u16string(0x20001, u'v')};
+  const size_t count = std::size(kTexts);
+  TCellTexts cells;
+  cells.Reset(3);
+  for (const std::u16string& text : kTexts) {
+    cells.Append(text);
+    cells.AppendUtf8(Utf16ToUtf8(text));
+    cells.Append(u"\u00E9");  // narrow above narrow: shared from the second row on
+  }
+  // Replacing a narrow cell with a wide text, and a wide one with a narrow
+  // text, leaves the shared neighbours as they were.
+  cells.Set(1, 2, u"\u0416");
+  cells.Set(6, 0, u"narrow");
+  TCellTexts copy = cells;
+  for (size_t r = 0; r < count; ++r) {
+    const std::u16string& text = r == 6 ? std::u16string(u"narrow") : kTexts[r];
+    for (const TCellTexts* store : {&cells, &copy}) {
+      for (int c = 0; c < 2; ++c) {
+        const TCellText cell = store->Cell(int(r), c);
+        std::u16string scratch, copied(cell.size(), u'?');
+        cell.CopyTo(copied.data(), copied.size());
+        ASSERT_EQ(cell.ToString(), c == 0 ? text : kTexts[r]) << r;
+        EXPECT_EQ(cell.View(&scratch), cell.ToString()) << r;
+        EXPECT_EQ(copied, cell.ToString()) << r;
+        EXPECT_TRUE(cell == cell.ToString()) << r;
+        const std::u16string read = cell.ToString();
+        EXPECT_EQ(cell.IsNarrow(), !read.empty() && std::all_of(read.begin(), read.end(), [](char16_t u) { return u < 0x100; }))
+            << r;
+        if (!cell.empty()) EXPECT_EQ(cell[cell.size() - 1], cell.ToString().back()) << r;
+      }
+      EXPECT_EQ(store->Cell(int(r), 2).ToString(), r == 1 ? u"\u0416" : u"\u00E9") << r;
+    }
+  }
 }
 
 TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
@@ -263,8 +307,8 @@ TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
   TTableModel t;
   BuildTableModel(mixed.get(), mixed.get(), -1, {}, &t);
   ASSERT_EQ(t.RowCount(), 1);
-  EXPECT_EQ(t.CellView(0, 1), u"1");
-  EXPECT_EQ(LeafPath(t.RowNode(0)), t.CellView(0, 0));
+  EXPECT_EQ(t.CellText(0, 1), u"1");
+  EXPECT_EQ(LeafPath(t.RowNode(0)), t.CellText(0, 0));
 
   const auto started = std::chrono::steady_clock::now();
   EXPECT_FALSE(CanFlatten(chain.get(), 2));
@@ -278,7 +322,7 @@ TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
 TEST(table_model_robustness, queries_outside_the_table_give_nothing) {
   TTableModel t;
   EXPECT_FALSE(t.HasCell(0, 0));
-  EXPECT_EQ(t.CellView(-1, -1), u"");
+  EXPECT_EQ(t.CellText(-1, -1), u"");
   EXPECT_EQ(t.RowNode(-1), nullptr);
   EXPECT_EQ(t.CellNode(3, 3), nullptr);
   EXPECT_EQ(t.Header(0), u"");

@@ -2,6 +2,7 @@
 // filters kept across a rebuild, flat level changes and the host search.
 #include <gtest/gtest.h>
 
+#include "uFilterRules.h"
 #include "uUnicode.h"
 #include "uViewerCore.h"
 #include "viewer_core_support.h"
@@ -173,6 +174,26 @@ TEST_F(ViewerCoreTest, an_empty_or_columnless_table_is_an_ordinary_state) {
   EXPECT_EQ(core_.ColumnCount(), 1);
   EXPECT_EQ(core_.ApplyFilters(true).VisibleCount, 0);
   EXPECT_EQ(core_.SearchText(u"x", 0, kTabGrid).Result, TSearchResult::Nothing);
+}
+
+// The filter pass and the search read narrow and wide cells alike: every
+// filter passes exactly the rows whose texts it matches on their own.
+TEST_F(ViewerCoreTest, filters_and_search_see_narrow_and_wide_cells_as_their_texts) {
+  Show({"caf\xC3\xA9", "CAFE", "\xC4\x80" "bc", "x\xC3\xBF", "", "10", "9.5", "\xC3\xA9t\xC3\xA9"});
+  for (const char16_t* filter : {u"\u00E9", u"caf", u"=CAF\u00C9", u"!\u00E9", u">\u00FF", u"<\u0100",
+                                 u"\u0100", u">9", u"c"}) {
+    core_.SetFilterText(0, filter);
+    core_.ApplyFilters(false);
+    Texts expected;
+    for (int r = 0; r < core_.Table.RowCount(); ++r)
+      if (FilterMatches(core_.Table.CellText(r, 0), filter, false)) expected.push_back(Utf16ToUtf8(core_.Table.CellText(r, 0)));
+    EXPECT_EQ(Visible(), expected) << Utf16ToUtf8(filter);
+  }
+  core_.SetFilterText(0, u"");
+  core_.ApplyFilters(false);
+  const TSearchOutcome found = core_.SearchText(u"\u00E9t", kSearchFindFirst, kTabGrid);
+  ASSERT_EQ(found.Result, TSearchResult::Found);
+  EXPECT_EQ(found.Row, 7);
 }
 
 TEST_F(ViewerCoreTest, cells_with_nuls_and_lone_surrogates_filter_sort_and_search) {

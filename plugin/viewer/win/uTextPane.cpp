@@ -113,8 +113,10 @@ void TTextPane::Load() {
     const std::string_view bytes = events_.DocumentText(&scratch);
     Call(SCI_SETREADONLY, 0);
     Call(SCI_CLEARALL);
-    // Room for the whole text at once: appending would grow it in steps.
+    // Room for the whole text and its line starts at once: appending would
+    // grow them in steps and leave the last step's slack behind.
     Call(SCI_ALLOCATE, bytes.size() + 1);
+    Call(SCI_ALLOCATELINES, std::count(bytes.begin(), bytes.end(), '\n') + 2);
     Call(SCI_APPENDTEXT, bytes.size(), reinterpret_cast<intptr_t>(bytes.data()));
     Call(SCI_SETREADONLY, 1);
     coloured_.Reset(static_cast<size_t>(Call(SCI_GETLINECOUNT)));
