@@ -278,7 +278,9 @@ TEST(cell_texts, narrow_and_wide_texts_read_back_exactly) {
         const std::u16string read = cell.ToString();
         EXPECT_EQ(cell.IsNarrow(), !read.empty() && std::all_of(read.begin(), read.end(), [](char16_t u) { return u < 0x100; }))
             << r;
-        if (!cell.empty()) EXPECT_EQ(cell[cell.size() - 1], cell.ToString().back()) << r;
+        if (!cell.empty()) {
+          EXPECT_EQ(cell[cell.size() - 1], cell.ToString().back()) << r;
+        }
       }
       EXPECT_EQ(store->Cell(int(r), 2).ToString(), r == 1 ? u"\u0416" : u"\u00E9") << r;
     }
