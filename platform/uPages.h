@@ -1,13 +1,9 @@
 // Runs of memory aligned to 64 KB: node memory (uNodeMemory) finds the
 // header of the unit a node lies in by rounding the node's address down, so
-// it needs no word in front of every node. They come from the C runtime's
-// heap: a load frees much memory into that heap just before the tree is
-// built (the parser library's own tree), which the heap keeps; runs mapped
-// from the system (VirtualAlloc, mmap) would be held beside it (a 50 MB
-// TOML file held 2.4 times its size more under Wine). POSIX has an aligned
-// allocation that gives the slack back to the heap; on Windows a run is cut
-// from a block one unit larger, and a run up to 14 units stays within the
-// heap's own blocks, so the spare unit costs at most 1/15.
+// it needs no word in front of every node. On Windows they are reserved and
+// committed from the system, which aligns them as they come and takes them
+// back whole when they are freed; POSIX takes them from the heap's aligned
+// allocation, which gives the slack back to the heap.
 #pragma once
 
 #include <cstddef>

@@ -1,33 +1,21 @@
-// Win32 page runs, cut from the C runtime's heap with one alignment unit to
-// spare. Memory the heap holds after a parse frees its own structures (the
-// parser library's tree, the records' growth) is then used again for the
-// loaded tree; runs from VirtualAlloc, aligned as they come, would leave it
-// held beside them. The heap block's address is kept in the word in front
-// of the run.
+// Win32 page runs, reserved and committed from the system. VirtualAlloc
+// hands out whole 64 KB allocation units, so a run is aligned as it comes
+// and costs exactly its size, and a freed run goes back to the system at
+// once instead of staying committed in the heap beside whatever the next
+// file allocates.
 #include "uPages.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
+#include <windows.h>
 
 namespace corvane::platform {
 
 void* AllocatePageRun(size_t size) noexcept {
-  if (size > SIZE_MAX - kPageRunAlignment - sizeof(void*)) return nullptr;
-  void* block = std::malloc(size + kPageRunAlignment + sizeof(void*));
-  if (!block) return nullptr;
-  const uintptr_t start = reinterpret_cast<uintptr_t>(block) + sizeof(void*);
-  const uintptr_t aligned = (start + kPageRunAlignment - 1) & ~uintptr_t(kPageRunAlignment - 1);
-  void* run = reinterpret_cast<void*>(aligned);
-  std::memcpy(static_cast<char*>(run) - sizeof(void*), &block, sizeof block);
-  return run;
+  if (size == 0 || size % kPageRunAlignment != 0) return nullptr;
+  return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
 void FreePageRun(void* run, size_t) noexcept {
-  if (!run) return;
-  void* block;
-  std::memcpy(&block, static_cast<char*>(run) - sizeof(void*), sizeof block);
-  std::free(block);
+  if (run) VirtualFree(run, 0, MEM_RELEASE);
 }
 
 }  // namespace corvane::platform

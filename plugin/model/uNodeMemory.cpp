@@ -21,8 +21,8 @@ constexpr size_t kUnit = platform::kPageRunAlignment;
 constexpr unsigned kUnitShift = 16;
 static_assert(size_t{1} << kUnitShift == kUnit, "kUnitShift names the unit size");
 constexpr size_t kHeader = 8;  // the batch's address; keeps what follows 8-aligned
-// 14 units and the spare unit of a Windows run (uPages.h) stay below the
-// size from which the heap gives a block pages of its own.
+// Runs double from one unit up to 14 (896 KB): a small tree takes one unit,
+// a large one few runs.
 constexpr size_t kLargestRunUnits = 14;
 
 // The unit map: one bit per unit of the address space, in leaves made when
