@@ -54,9 +54,15 @@ bool TStructureIndex::SliceOf(std::string_view source, int kind, int style, int3
 }
 
 size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, std::string_view value,
-                            std::string_view key, std::string_view anchor, std::string_view tag) {
+                            std::string_view key, std::string_view anchor, std::string_view tag, int32_t keyEnd) {
   const size_t poolStart = Pool.size();
   record.Flags &= kKeyNotScalar;
+  const bool keyEndFits = record.KeyStart < 0 ? keyEnd == -1
+                                              : keyEnd >= record.KeyStart &&
+                                                    int64_t{keyEnd} - record.KeyStart < TStructureRecord::kKeyEndStored;
+  record.KeyLength = !keyEndFits            ? TStructureRecord::kKeyEndStored
+                     : record.KeyStart < 0 ? 0
+                                            : static_cast<uint16_t>(keyEnd - record.KeyStart);
   std::string_view slice;
   if (SliceOf(source, record.Kind, record.Style, record.StartOffset, record.EndOffset, slice) && slice == value) {
     record.Flags |= kValueSlice;
@@ -65,7 +71,7 @@ size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, st
     PutText(Pool, value);
   }
   const int keyKind = (record.Flags & kKeyNotScalar) ? skAlias : skScalar;
-  if (SliceOf(source, keyKind, record.KeyStyle, record.KeyStart, record.KeyEnd, slice) && slice == key) {
+  if (SliceOf(source, keyKind, record.KeyStyle, record.KeyStart, keyEnd, slice) && slice == key) {
     record.Flags |= kKeySlice;
   } else if (!key.empty()) {
     record.Flags |= kKeyStored;
@@ -79,6 +85,8 @@ size_t TStructureIndex::Add(TStructureRecord record, std::string_view source, st
     record.Flags |= kTagStored;
     PutText(Pool, tag);
   }
+  // After the texts: the key span's end, one more than it so that -1 fits.
+  if (!keyEndFits) PutLength(Pool, static_cast<uint32_t>(keyEnd) + 1u);
   if (Pool.size() > UINT32_MAX) {
     Pool.resize(poolStart);
     throw EStructureError("Document texts larger than 4 GB");
@@ -98,13 +106,17 @@ void TStructureIndex::Truncate(size_t index) {
   Records.truncate(index);
 }
 
+const char* TStructureIndex::StoredAt(size_t i) const {
+  const auto texts = std::lower_bound(textsAt_.begin(), textsAt_.end(), i,
+                                      [](const TTextsAt& t, size_t record) { return t.Record < record; });
+  return texts == textsAt_.end() || texts->Record != i ? nullptr : Pool.data() + texts->At;
+}
+
 std::string_view TStructureIndex::Stored(size_t i, uint8_t which) const {
   const TStructureRecord& r = Records[i];
   if (!(r.Flags & which)) return {};
-  const auto texts = std::lower_bound(textsAt_.begin(), textsAt_.end(), i,
-                                      [](const TTextsAt& t, size_t record) { return t.Record < record; });
-  if (texts == textsAt_.end() || texts->Record != i) return {};
-  const char* p = Pool.data() + texts->At;
+  const char* p = StoredAt(i);
+  if (!p) return {};
   for (uint8_t flag : {kValueStored, kKeyStored, kAnchorStored, kTagStored}) {
     if (!(r.Flags & flag)) continue;
     const size_t length = GetLength(p);
@@ -112,6 +124,16 @@ std::string_view TStructureIndex::Stored(size_t i, uint8_t which) const {
     p += length;
   }
   return {};
+}
+
+int32_t TStructureIndex::KeyEnd(size_t i) const {
+  const TStructureRecord& r = Records[i];
+  if (r.KeyLength != TStructureRecord::kKeyEndStored) return r.KeyStart < 0 ? -1 : r.KeyStart + r.KeyLength;
+  const char* p = StoredAt(i);
+  if (!p) return -1;
+  for (uint8_t flag : {kValueStored, kKeyStored, kAnchorStored, kTagStored})
+    if (r.Flags & flag) p += GetLength(p);
+  return static_cast<int32_t>(static_cast<uint32_t>(GetLength(p)) - 1u);
 }
 
 std::string_view TStructureIndex::Value(size_t i, std::string_view source) const {
@@ -125,7 +147,7 @@ std::string_view TStructureIndex::Key(size_t i, std::string_view source) const {
   const TStructureRecord& r = Records[i];
   std::string_view slice;
   const int keyKind = (r.Flags & kKeyNotScalar) ? skAlias : skScalar;
-  if ((r.Flags & kKeySlice) && SliceOf(source, keyKind, r.KeyStyle, r.KeyStart, r.KeyEnd, slice)) return slice;
+  if ((r.Flags & kKeySlice) && SliceOf(source, keyKind, r.KeyStyle, r.KeyStart, KeyEnd(i), slice)) return slice;
   return Stored(i, kKeyStored);
 }
 
@@ -147,7 +169,7 @@ TNodeView TStructureIndex::View(size_t i, std::string_view source) const {
   v.StartOffset = r.StartOffset;
   v.EndOffset = r.EndOffset;
   v.KeyStart = r.KeyStart;
-  v.KeyEnd = r.KeyEnd;
+  v.KeyEnd = KeyEnd(i);
   v.Key = Key(i, source);
   v.Value = Value(i, source);
   v.Anchor = Anchor(i, source);

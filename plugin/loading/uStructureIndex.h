@@ -2,7 +2,7 @@
 // pre-order (a node before its children, children in order), with the
 // node's texts kept only where they cannot be read back from the parsed
 // bytes. A loaded file keeps this as its structure: a large file holds about
-// one node per eight bytes of text, and a record costs 24 bytes.
+// one node per eight bytes of text, and a record costs 20 bytes.
 //
 // Shape (YAML): Records[0] is the stream; it holds one document per YAML
 // document; a document holds its content node, if any. A mapping holds one
@@ -80,16 +80,23 @@ struct TNodeView {
 };
 
 struct TStructureRecord {
+  TStructureRecord() : KeyLength(0), Kind(0), Style(0), KeyStyle(0), Flags(0) {}
   int32_t StartOffset = 0;
   int32_t EndOffset = 0;
   int32_t KeyStart = -1;
-  int32_t KeyEnd = -1;
   uint32_t SubtreeEnd = 0;  // index one past the node's last descendant
-  int8_t Kind = 0;
-  int8_t Style = 0;
-  int8_t KeyStyle = 0;
-  uint8_t Flags = 0;
+  // The key span's end as a length from KeyStart; kKeyEndStored when the end
+  // is kept in the pool instead (a key of 64 KB or more, or a span that is
+  // not start <= end). Set by TStructureIndex::Add, read through KeyEnd().
+  uint16_t KeyLength;
+  uint16_t Kind : 3;
+  uint16_t Style : 3;
+  uint16_t KeyStyle : 3;
+  uint16_t Flags : 7;
+
+  static constexpr uint16_t kKeyEndStored = 0xFFFF;
 };
+static_assert(sizeof(TStructureRecord) == 20, "a record is five words");
 
 // The records, in fixed-size blocks: growing never moves or copies the
 // records already written (a vector would copy them all at every doubling
@@ -135,7 +142,7 @@ class TRecordStore {
 
 class TStructureIndex {
  public:
-  // Record flags.
+  // Record flags (seven bits).
   enum : uint8_t {
     kKeyNotScalar = 1,
     kValueStored = 2,   // the value is in the pool
@@ -161,16 +168,19 @@ class TStructureIndex {
   std::string_view Key(size_t i, std::string_view source) const;
   std::string_view Anchor(size_t i, std::string_view source) const;
   std::string_view Tag(size_t i) const;
+  // The end of record i's key span (-1 when it has none).
+  int32_t KeyEnd(size_t i) const;
   // Record i with its texts.
   TNodeView View(size_t i, std::string_view source) const;
   // Number of children of record i.
   size_t ChildCount(size_t i) const;
 
   // Appends a record and its texts; value and key are stored unless they
-  // equal the slice their span and style give. Returns the record's index.
+  // equal the slice their span and style give. The key's span runs from
+  // record.KeyStart to keyEnd. Returns the record's index.
   // Raises EStructureError when the pool would pass 4 GB.
   size_t Add(TStructureRecord record, std::string_view source, std::string_view value, std::string_view key,
-             std::string_view anchor, std::string_view tag);
+             std::string_view anchor, std::string_view tag, int32_t keyEnd = -1);
   // Drops every record from index on (and the texts they stored).
   void Truncate(size_t index);
 
@@ -191,6 +201,8 @@ class TStructureIndex {
   };
   std::vector<TTextsAt> textsAt_;
 
+  // The first stored item of record i, or nullptr when it stores none.
+  const char* StoredAt(size_t i) const;
   std::string_view Stored(size_t i, uint8_t which) const;
 };
 

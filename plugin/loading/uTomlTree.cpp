@@ -63,7 +63,7 @@ bool Placed(bool given, size_t start, size_t end, std::string_view text, int32_t
 // The spans of the child being visited: its value (a leaf) and its key (a
 // table member).
 void PlaceChild(const TTomlNative& n, const TTomlFrame& f, const char* key, const char* raw, std::string_view text,
-                TStructureRecord& r) {
+                TStructureRecord& r, int32_t& keyEnd) {
   size_t start = 0, end = 0;
   if (raw) {
     const bool given = f.IsTable ? n.toml_table_raw_span && n.toml_table_raw_span(f.Handle, key, &start, &end)
@@ -75,7 +75,7 @@ void PlaceChild(const TTomlNative& n, const TTomlFrame& f, const char* key, cons
   }
   if (!key) return;
   const bool given = n.toml_table_key_span && n.toml_table_key_span(f.Handle, key, &start, &end);
-  if (Placed(given, start, end, text, r.KeyStart, r.KeyEnd)) r.KeyStyle = 1;
+  if (Placed(given, start, end, text, r.KeyStart, keyEnd)) r.KeyStyle = 1;
 }
 
 void Open(const TTomlNative& n, std::vector<TTomlFrame>& stack, void* handle, bool isTable, size_t record) {
@@ -105,10 +105,11 @@ bool VisitNext(const TTomlNative& n, std::string_view text, TStructureIndex& ind
     if (!raw && !arr) sub = n.toml_array_table(f.Handle, f.Next);
   }
   TStructureRecord r = Unplaced(sub ? skMapping : arr ? skSequence : skScalar);
-  PlaceChild(n, f, key, raw, text, r);
+  int32_t keyEnd = -1;
+  PlaceChild(n, f, key, raw, text, r, keyEnd);
   stack.back().Next++;
   const size_t record = index.Add(r, text, raw ? std::string_view(raw) : std::string_view(),
-                                  key ? std::string_view(key) : std::string_view(), {}, {});
+                                  key ? std::string_view(key) : std::string_view(), {}, {}, keyEnd);
   if (sub) Open(n, stack, sub, true, record);
   if (arr) Open(n, stack, arr, false, record);
   return true;

@@ -229,13 +229,14 @@ class TYamlIndexBuilder {
     r.EndOffset = isCollection ? -1 : marks_.End(e);
     if (kind == skScalar) r.Style = static_cast<int8_t>(e.ScalarStyle());
     std::string_view keyText;
+    int32_t keyEnd = -1;
     TPendingKey* key = nullptr;
     if (!isKey && !open_.empty() && open_.back().Kind == skMapping) {
       // The value of a pair carries its key.
       key = &open_.back().Key;
       keyText = key->Text;
       r.KeyStart = key->Start;
-      r.KeyEnd = key->End;
+      keyEnd = key->End;
       r.KeyStyle = static_cast<int8_t>(key->Style);
       if (key->NotScalar) r.Flags = TStructureIndex::kKeyNotScalar;
     }
@@ -247,7 +248,7 @@ class TYamlIndexBuilder {
       anchor = e.Anchor();
       tag = e.Tag();
     }
-    const size_t record = index_.Add(r, marks_.Text(), value, keyText, anchor, tag);
+    const size_t record = index_.Add(r, marks_.Text(), value, keyText, anchor, tag, keyEnd);
     if (key) *key = TPendingKey{};
     if (isCollection) open_.push_back({record, kind, isKey, TPendingKey{}});
   }

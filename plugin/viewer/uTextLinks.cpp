@@ -55,7 +55,9 @@ TByteSpan ValueSpan(const TStructureRecord& r) {
   if (!IsLeaf(r) && r.EndOffset <= r.StartOffset) return {};
   return {r.StartOffset, r.EndOffset};
 }
-TByteSpan KeySpan(const TStructureRecord& r) { return {r.KeyStart, r.KeyEnd}; }
+TByteSpan KeySpan(const TStructureIndex& index, size_t record) {
+  return {index.Records[record].KeyStart, index.KeyEnd(record)};
+}
 
 // A record's own span, or the bytes its descendants' spans cover.
 TByteSpan RecordSpan(const TStructureIndex& index, size_t record) {
@@ -63,7 +65,7 @@ TByteSpan RecordSpan(const TStructureIndex& index, size_t record) {
   if (own.Valid()) return own;
   TByteSpan covered;
   for (size_t i = record + 1; i < index.Records[record].SubtreeEnd; ++i) {
-    for (const TByteSpan span : {ValueSpan(index.Records[i]), KeySpan(index.Records[i])}) {
+    for (const TByteSpan span : {ValueSpan(index.Records[i]), KeySpan(index, i)}) {
       if (!span.Valid()) continue;
       covered.Start = covered.Valid() ? std::min(covered.Start, span.Start) : span.Start;
       covered.End = std::max(covered.End, span.End);
@@ -118,7 +120,7 @@ class TSelectionScan {
   size_t Visit(size_t i) {
     const TStructureRecord& r = index_.Records[i];
     const bool leaf = IsLeaf(r);
-    const TByteSpan value = ValueSpan(r), key = KeySpan(r);
+    const TByteSpan value = ValueSpan(r), key = KeySpan(index_, i);
     if (Holds(key) || (leaf && Holds(value))) {
       hit_ = PathTo(i);
       hitKey_ = Holds(key);
@@ -168,7 +170,7 @@ TLinkTarget CellLinkTarget(const TViewerCore& core, int position, int column) {
 TByteSpan TargetSpanInText(const TLoadedDocument& doc, const TSourcePatches& patches, TLinkTarget target) {
   size_t record = kNoRecord, parent = kNoRecord;
   if (!FindNodeRecord(doc, target.Node, &record, &parent)) return {};
-  const TByteSpan key = KeySpan(doc.Index.Records[record]);
+  const TByteSpan key = KeySpan(doc.Index, record);
   const TByteSpan loaded = target.Key && key.Valid() ? key : RecordSpan(doc.Index, record);
   if (!loaded.Valid()) return {};
   return {ShownOffset(patches, loaded.Start, false), ShownOffset(patches, loaded.End, true)};

@@ -70,6 +70,18 @@ TEST(structure_index, matches_the_oracle_tree_on_texts_with_every_line_end_and_m
   for (const std::string& text : toml) EXPECT_EQ(CheckAgainstOracle(text, TDocumentLanguage::Toml), "") << text;
 }
 
+TEST(structure_index, keeps_the_spans_of_keys_of_any_length) {
+  // A record keeps a key's span as a length of up to 65,534 bytes and puts
+  // a longer one in the pool, after whatever texts the record stores there.
+  for (const size_t length : {size_t{65534}, size_t{65535}, size_t{70000}}) {
+    const std::string key(length, 'k');
+    const std::string yaml = "? " + key + "\n: 1\n? &a !t 'it''s " + key + "'\n: [x]\n? \"" + key + "\"\n: *a\n";
+    EXPECT_EQ(CheckAgainstOracle(yaml, TDocumentLanguage::Yaml), "") << length;
+    const std::string toml = key + " = 1\n\"" + key + "\\t\" = 'x'\n[t]\n" + key + ".b = 2\n";
+    EXPECT_EQ(CheckAgainstOracle(toml, TDocumentLanguage::Toml), "") << length;
+  }
+}
+
 TEST(structure_index, matches_the_oracle_tree_over_both_corpora) {
   const std::string yaml = CorpusFolder("yaml-test-suite");
   const std::string toml = CorpusFolder("toml-test");
