@@ -46,16 +46,22 @@ size_t NamesOffset(size_t capacity) {
   return (end + align - 1) / align * align;
 }
 
+// Whether a block of this capacity ends with the name index's word: only an
+// object that can hold more members than are searched linearly needs one.
+bool HasIndexWord(size_t capacity, bool named) { return named && capacity > kIndexThreshold; }
+
 size_t SlotsBytes(size_t capacity, bool named) {
-  return named ? NamesOffset(capacity) + capacity * sizeof(TCompactText)
-               : kSlotsHeader + capacity * sizeof(TJsonDataPtr);
+  if (!named) return kSlotsHeader + capacity * sizeof(TJsonDataPtr);
+  return NamesOffset(capacity) + capacity * sizeof(TCompactText) +
+         (HasIndexWord(capacity, named) ? sizeof(std::vector<uint32_t>*) : 0);
 }
 
 // The most children one container can hold: the count is 32-bit, and the
 // block size must not overflow.
 size_t MaxSlots() {
   const size_t perSlot = sizeof(TJsonDataPtr) + sizeof(TCompactText);
-  return std::min<size_t>(UINT32_MAX, (SIZE_MAX - kSlotsHeader - alignof(TCompactText)) / perSlot);
+  return std::min<size_t>(
+      UINT32_MAX, (SIZE_MAX - kSlotsHeader - alignof(TCompactText) - sizeof(std::vector<uint32_t>*)) / perSlot);
 }
 
 }  // namespace
@@ -185,6 +191,11 @@ TCompactText* TJsonContainer::NamesOf(TSlots* block) {
   return reinterpret_cast<TCompactText*>(reinterpret_cast<char*>(block) + NamesOffset(block->Capacity));
 }
 
+std::vector<uint32_t>** TJsonContainer::IndexWordOf(TSlots* block, bool named) {
+  if (!block || !HasIndexWord(block->Capacity, named)) return nullptr;
+  return reinterpret_cast<std::vector<uint32_t>**>(NamesOf(block) + block->Capacity);
+}
+
 void TJsonContainer::Grow(size_t count) {
   const size_t capacity = slots_ ? slots_->Capacity : 0;
   if (count <= capacity) return;
@@ -199,12 +210,16 @@ void TJsonContainer::Grow(size_t count) {
   block->Capacity = static_cast<uint32_t>(next);
   std::uninitialized_value_construct_n(ItemsOf(block), next);
   if (named) std::uninitialized_value_construct_n(NamesOf(block), next);
+  std::vector<uint32_t>** index = IndexWordOf(block, named);
+  if (index) *index = nullptr;
   if (TSlots* old = slots_) {
     std::move(ItemsOf(old), ItemsOf(old) + old->Count, ItemsOf(block));
     std::destroy_n(ItemsOf(old), old->Capacity);
     if (named) {
       std::move(NamesOf(old), NamesOf(old) + old->Count, NamesOf(block));
       std::destroy_n(NamesOf(old), old->Capacity);
+      // A grown block always has the word when the old one had it.
+      if (std::vector<uint32_t>** oldIndex = IndexWordOf(old, named)) *index = *oldIndex;
     }
     NodeFree(old);
   }
@@ -221,6 +236,7 @@ void TJsonContainer::FreeSlots(std::vector<TJsonDataPtr>* pending) {
   // What is left are scalars, which free nothing below themselves.
   std::destroy_n(items, slots_->Capacity);
   if (HasNames()) std::destroy_n(Names(), slots_->Capacity);
+  if (std::vector<uint32_t>** index = IndexWordOf(slots_, HasNames())) delete *index;
   NodeFree(slots_);
   slots_ = nullptr;
 }
@@ -300,6 +316,18 @@ TJsonDataPtr TJsonArray::CloneShallow() const { return std::make_unique<TJsonArr
 
 TJsonObject::~TJsonObject() = default;
 
+std::vector<uint32_t>* TJsonObject::Index() const {
+  std::vector<uint32_t>** word = IndexWordOf(slots_, true);
+  return word ? *word : nullptr;
+}
+
+void TJsonObject::SetIndex(std::unique_ptr<std::vector<uint32_t>> index) const {
+  std::vector<uint32_t>** word = IndexWordOf(slots_, true);
+  if (!word) return;  // too small to be indexed: searched linearly
+  delete *word;
+  *word = index.release();
+}
+
 std::string_view TJsonObject::Name(size_t index) const {
   return index < Count() ? Names()[index].view() : std::string_view();
 }
@@ -308,14 +336,16 @@ void TJsonObject::BuildIndex() const {
   const size_t count = Count();
   size_t capacity = 16;
   while (capacity < count * 2 + 2) capacity *= 2;
-  index_ = std::make_unique<std::vector<uint32_t>>(capacity, 0);
+  SetIndex(std::make_unique<std::vector<uint32_t>>(capacity, 0));
+  if (!Index()) return;
   for (size_t i = 0; i < count; ++i) IndexInsert(i);
 }
 
 // Puts member into the index; grows (rebuilds) the table at half load.
 void TJsonObject::IndexInsert(size_t member) const {
-  if (!index_) return;
-  std::vector<uint32_t>& table = *index_;
+  std::vector<uint32_t>* index = Index();
+  if (!index) return;
+  std::vector<uint32_t>& table = *index;
   const size_t count = Count();
   if ((count + 1) * 2 > table.size() && member + 1 == count) {
     BuildIndex();  // re-inserts every member, this one included
@@ -329,8 +359,9 @@ void TJsonObject::IndexInsert(size_t member) const {
 
 long long TJsonObject::FindSlot(std::string_view cutName) const {
   const size_t count = Count();
-  if (!index_ && count > kIndexThreshold) BuildIndex();
-  if (!index_) {
+  if (!Index() && count > kIndexThreshold) BuildIndex();
+  const std::vector<uint32_t>* index = Index();
+  if (!index) {
     const TCompactText* names = count ? Names() : nullptr;
     if (cutName.size() <= TCompactText::kInlineMax) {
       // Short names compare as one word each, with no allocation for the probe.
@@ -343,7 +374,7 @@ long long TJsonObject::FindSlot(std::string_view cutName) const {
       if (names[i].view() == cutName) return static_cast<long long>(i);
     return -1;
   }
-  const std::vector<uint32_t>& table = *index_;
+  const std::vector<uint32_t>& table = *index;
   const TCompactText* names = Names();
   const size_t mask = table.size() - 1;
   for (size_t slot = HashName(cutName) & mask; table[slot] != 0; slot = (slot + 1) & mask) {
@@ -386,7 +417,7 @@ void TJsonObject::AppendUnique(std::string_view name, TJsonDataPtr item) {
   } catch (const std::bad_alloc&) {
     // The member is in; the index is only a cache, so drop it rather than
     // keep one that misses the new name (it is rebuilt on the next lookup).
-    index_.reset();
+    SetIndex(nullptr);
   }
 }
 
@@ -403,7 +434,7 @@ bool TJsonObject::Rename(size_t index, std::string name) {
   const long long other = FindSlot(cut);
   if (other >= 0 && static_cast<size_t>(other) != index) return false;
   Names()[index] = cut;
-  index_.reset();  // rebuilt on the next lookup
+  SetIndex(nullptr);  // rebuilt on the next lookup
   return true;
 }
 
@@ -416,13 +447,13 @@ TJsonData* TJsonObject::Insert(size_t index, std::string name, TJsonDataPtr item
   // Appended last: turned into place, names with their values.
   std::rotate(Items() + index, Items() + count, Items() + count + 1);
   std::rotate(Names() + index, Names() + count, Names() + count + 1);
-  index_.reset();  // rebuilt on the next lookup
+  SetIndex(nullptr);  // rebuilt on the next lookup
   return added;
 }
 
 TJsonDataPtr TJsonObject::Remove(size_t index) {
   TJsonDataPtr old = Release(index);
-  index_.reset();
+  SetIndex(nullptr);
   return old;
 }
 

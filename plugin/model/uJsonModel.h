@@ -286,9 +286,10 @@ class TJsonContainer : public TJsonData {
   TJsonDataPtr Swap(size_t index, TJsonDataPtr item);
 
   // The children live in one block (node memory): this header, then Capacity child
-  // pointers, then (objects only) Capacity member names. Every slot up to
-  // Capacity holds a constructed (possibly empty) pointer and name. No block
-  // is allocated until the first child or Reserve.
+  // pointers, then (objects only) Capacity member names and, for a capacity
+  // large enough to be indexed, the address of the object's name index (or
+  // null). Every slot up to Capacity holds a constructed (possibly empty)
+  // pointer and name. No block is allocated until the first child or Reserve.
   struct TSlots {
     uint32_t Count;
     uint32_t Capacity;
@@ -303,6 +304,9 @@ class TJsonContainer : public TJsonData {
   friend class TJsonObject;
   static TJsonDataPtr* ItemsOf(TSlots* block) { return reinterpret_cast<TJsonDataPtr*>(block + 1); }
   static TCompactText* NamesOf(TSlots* block);
+  // The word holding the name index's address, or nullptr when the block
+  // has none (arrays, small capacities).
+  static std::vector<uint32_t>** IndexWordOf(TSlots* block, bool named);
   bool HasNames() const { return Kind() == nkObject; }
   // Makes room for count children (reallocating the block if needed).
   void Grow(size_t count);
@@ -364,8 +368,11 @@ class TJsonObject final : public TJsonContainer {
   // Name index for larger objects: an open-addressing table of member
   // index + 1 (0 = empty slot), hashed on the names. It holds indexes, not
   // pointers, so moving the names never leaves it dangling. Small objects
-  // keep it null and search linearly.
-  mutable std::unique_ptr<std::vector<uint32_t>> index_;
+  // have none and search linearly. It lives behind the names in the slots
+  // block, so an object costs no word for it; nullptr when not built.
+  std::vector<uint32_t>* Index() const;
+  // Replaces the index (nullptr drops it).
+  void SetIndex(std::unique_ptr<std::vector<uint32_t>> index) const;
 };
 
 // Puts value in node's place in the array or object holding it (same index,
