@@ -234,13 +234,18 @@ TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source,
     size_t Record;
     TJsonData* Target;
     size_t Next;  // the next child's record
+    // The object among the children built last, and the one the target
+    // object may take its member names from: in an array of similar
+    // objects each repeats the names of the one before.
+    TJsonObject* LastObject;
+    const TJsonObject* Like;
   };
   // The whole tree shares large blocks: it is freed in a few heap calls.
   TNodeBatch batch;
   const size_t top = SkipDocuments(index, record);
   TJsonDataPtr result = Shell(index, source, top, language);
   if (!HasChildren(index, top)) return result;
-  std::vector<TFrame> stack{{top, result.get(), top + 1}};
+  std::vector<TFrame> stack{{top, result.get(), top + 1, nullptr, nullptr}};
   while (!stack.empty()) {
     TFrame& frame = stack.back();
     if (frame.Next >= index.Records[frame.Record].SubtreeEnd) {
@@ -253,10 +258,17 @@ TJsonDataPtr IndexToValue(const TStructureIndex& index, std::string_view source,
     TJsonDataPtr value = Shell(index, source, inner, language);
     TJsonData* added = value.get();
     if (index.Records[frame.Record].Kind == skMapping)
-      static_cast<TJsonObject*>(frame.Target)->Add(std::string(index.Key(child, source)), std::move(value));
+      static_cast<TJsonObject*>(frame.Target)
+          ->Add(std::string(index.Key(child, source)), std::move(value), frame.Like);
     else
       static_cast<TJsonArray*>(frame.Target)->Add(std::move(value));
-    if (HasChildren(index, inner)) stack.push_back({inner, added, inner + 1});
+    if (!HasChildren(index, inner)) continue;
+    const TJsonObject* like = nullptr;
+    if (added->Kind() == nkObject) {
+      like = frame.LastObject;
+      frame.LastObject = static_cast<TJsonObject*>(added);
+    }
+    stack.push_back({inner, added, inner + 1, nullptr, like});
   }
   return result;
 }

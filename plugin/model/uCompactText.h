@@ -81,6 +81,18 @@ class TCompactText {
     const char* bytes = ReadLength(heap, length);
     return std::string_view(bytes, length);
   }
+  // Sets the text, sharing like's stored block instead of a copy when like
+  // holds the same text in node memory that can be shared (a batch's).
+  void AssignLike(std::string_view text, const TCompactText& like) {
+    if (this == &like) return Assign(text);
+    char* heap = like.Heap();
+    if (heap && text.size() > kInlineMax && like.view() == text && NodeShare(heap)) {
+      Free();
+      std::memcpy(raw_, like.raw_, sizeof raw_);
+      return;
+    }
+    Assign(text);
+  }
   char operator[](size_t index) const noexcept { return data()[index]; }  // index < size()
   operator std::string_view() const noexcept { return view(); }
   std::string str() const { return std::string(data(), size()); }

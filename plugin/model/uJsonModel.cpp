@@ -384,7 +384,7 @@ long long TJsonObject::FindSlot(std::string_view cutName) const {
   return -1;
 }
 
-bool TJsonObject::TryAdd(std::string name, TJsonDataPtr item, std::string* error) {
+bool TJsonObject::TryAdd(std::string name, TJsonDataPtr item, std::string* error, const TJsonObject* like) {
   if (!item) {
     if (error) *error = "Missing value node";
     return false;
@@ -394,23 +394,26 @@ bool TJsonObject::TryAdd(std::string name, TJsonDataPtr item, std::string* error
     if (error) *error = "Duplicate object member: \"" + std::string(cut) + "\"";
     return false;
   }
-  AppendUnique(cut, std::move(item));
+  AppendUnique(cut, std::move(item), like);
   return true;
 }
 
-TJsonData* TJsonObject::Add(std::string name, TJsonDataPtr item) {
+TJsonData* TJsonObject::Add(std::string name, TJsonDataPtr item, const TJsonObject* like) {
   std::string error;
-  if (!TryAdd(std::move(name), std::move(item), &error)) throw EJsonError(error);
+  if (!TryAdd(std::move(name), std::move(item), &error, like)) throw EJsonError(error);
   return Items()[Count() - 1].get();
 }
 
-void TJsonObject::AppendUnique(std::string_view name, TJsonDataPtr item) {
+void TJsonObject::AppendUnique(std::string_view name, TJsonDataPtr item, const TJsonObject* like) {
   RequireItem(item);
   const size_t count = Count();
   Grow(count + 1);
   // The slot past the last member is free: filling it changes nothing
   // visible if the copy fails, and the adopt below cannot fail any more.
-  Names()[count] = name;
+  if (like && like != this && count < like->Count())
+    Names()[count].AssignLike(name, like->Names()[count]);
+  else
+    Names()[count] = name;
   Adopt(std::move(item));
   try {
     IndexInsert(Count() - 1);

@@ -339,10 +339,13 @@ class TJsonObject final : public TJsonContainer {
   std::string_view Name(size_t index) const;
   // Adds a member (name cut to 255 bytes). Raises EJsonError
   // "Duplicate object member: \"name\"" and leaves the object unchanged
-  // (item is destroyed) when the name is taken.
-  TJsonData* Add(std::string name, TJsonDataPtr item);
+  // (item is destroyed) when the name is taken. like, an object of the same
+  // tree built before this one, may hold the same name at the same index:
+  // the name then shares its stored text (arrays of similar objects repeat
+  // their member names).
+  TJsonData* Add(std::string name, TJsonDataPtr item, const TJsonObject* like = nullptr);
   // The same without raising: false with the message in error.
-  bool TryAdd(std::string name, TJsonDataPtr item, std::string* error);
+  bool TryAdd(std::string name, TJsonDataPtr item, std::string* error, const TJsonObject* like = nullptr);
   long long IndexOfName(std::string_view name) const;  // -1 when absent
   TJsonData* Find(std::string_view name) const;        // nullptr when absent
   // Inserts a member before index (index == Count() appends); raises as Add
@@ -360,7 +363,7 @@ class TJsonObject final : public TJsonContainer {
  private:
   friend class TJsonData;
   // Appends a member whose name is known to be unique and already cut (Clone).
-  void AppendUnique(std::string_view name, TJsonDataPtr item);
+  void AppendUnique(std::string_view name, TJsonDataPtr item, const TJsonObject* like = nullptr);
   long long FindSlot(std::string_view cutName) const;
   void BuildIndex() const;
   void IndexInsert(size_t member) const;

@@ -92,6 +92,7 @@ class TNodeBlocks {
     live_.fetch_add(1, std::memory_order_relaxed);
     return at;
   }
+  void Retain() noexcept { live_.fetch_add(1, std::memory_order_relaxed); }
   void Release() noexcept {
     if (live_.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
     for (const TRun& run : runs_) {
@@ -175,6 +176,13 @@ void NodeFree(void* node) noexcept {
   } else {
     ::operator delete(node);
   }
+}
+
+bool NodeShare(void* node) noexcept {
+  if (!node || !InBatchUnit(node)) return false;
+  const uintptr_t unit = reinterpret_cast<uintptr_t>(node) & ~uintptr_t(kUnit - 1);
+  (*reinterpret_cast<TNodeBlocks**>(unit))->Retain();
+  return true;
 }
 
 }  // namespace corvane

@@ -37,5 +37,9 @@ class TNodeBatch {
 
 void* NodeAllocate(size_t size);
 void NodeFree(void* node) noexcept;
+// Gives node, a live block cut from a batch, one more owner: it then goes
+// after one more NodeFree. False, with nothing changed, for a heap block,
+// which keeps a single owner. A shared block must never be written again.
+bool NodeShare(void* node) noexcept;
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 // sanitizer build reports a use after free or a leak).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -49,6 +50,37 @@ TEST(node_memory, batch_nodes_stay_valid_after_the_batch_and_the_tree_are_gone) 
   EXPECT_EQ(c->Name(1), "renamed member with a long name");
   EXPECT_EQ(NameOf(c->Find("member number 4999")), "a text longer than inline 4999");
   EXPECT_EQ(static_cast<const TJsonObject*>(c->Child(2))->Count(), 3u);
+}
+
+// Objects built after a similar one share its member names' stored texts.
+// Each name must stay readable while any object holding it lives, renaming
+// one object's member leaves the others alone, and outside a batch nothing
+// is shared (the sanitizer build reports a block freed too early or twice).
+TEST(node_memory, member_names_shared_between_objects_live_as_long_as_any_of_them) {
+  for (const bool batched : {true, false}) {
+    TJsonDataPtr tree;
+    {
+      std::unique_ptr<TNodeBatch> batch(batched ? new TNodeBatch : nullptr);
+      auto list = std::make_unique<TJsonArray>();
+      const TJsonObject* like = nullptr;
+      for (int i = 0; i < 3; ++i) {
+        auto item = std::make_unique<TJsonObject>();
+        item->Add("a member name longer than inline", std::make_unique<TJsonInteger>(i), like);
+        item->Add("short", std::make_unique<TJsonNull>(), like);
+        item->Add("another long member name", std::make_unique<TJsonNull>(), like);
+        like = static_cast<const TJsonObject*>(list->Add(std::move(item)));
+      }
+      tree = std::move(list);
+    }
+    auto* list = static_cast<TJsonArray*>(tree.get());
+    ASSERT_TRUE(static_cast<TJsonObject*>(list->Child(1))->Rename(0, "renamed to a third long name"));
+    TJsonDataPtr first = list->Remove(0);
+    EXPECT_EQ(static_cast<const TJsonObject*>(list->Child(1))->Name(0), "a member name longer than inline");
+    tree.reset();
+    const auto* kept = static_cast<const TJsonObject*>(first.get());
+    EXPECT_EQ(kept->Name(0), "a member name longer than inline") << batched;
+    EXPECT_EQ(kept->Name(2), "another long member name") << batched;
+  }
 }
 
 // A child list or text larger than a unit of the batch's memory gets a
