@@ -9,6 +9,7 @@
 #include "uTableModel.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -346,16 +347,24 @@ bool TCellText::operator==(const TCellText& other) const {
 
 namespace {
 
-// Units per block: large enough that a million cells take a few hundred
+// Bytes of a block of the normal size: as many as a cell's offset bits can
+// address. Large enough that a million cells take a few hundred
 // allocations, small enough to waste little on a small table.
-constexpr size_t kCellBlockLength = size_t(1) << 16;
+constexpr size_t kBlockBytes = size_t(1) << TCellTexts::kOffsetBits;
+constexpr uint32_t kOffsetMask = uint32_t(kBlockBytes - 1);
+// A text with its length words needing more than this gets a block of its
+// own. A normal block is then only left behind for a text of at most this
+// size, that is with more than this many bytes in use, and every block holds
+// at least half of kBlockBytes.
+constexpr size_t kOwnBlockBytes = kBlockBytes / 2;
 
 constexpr unsigned kNarrowFlag = 0x4000;
 constexpr unsigned kLongFlag = 0x8000;
 constexpr size_t kShortLimit = 0x4000;
 
-// The text of every empty cell, behind its length word of zero.
+// Block 0: the length word of zero in front of every empty cell's text.
 alignas(2) constexpr unsigned char kEmptyCell[2] = {0, 0};
+constexpr uint32_t kEmptyCellRef = 2;  // block 0, just behind that word
 
 size_t PrefixBytes(size_t length) { return length < kShortLimit ? 2 : 4; }
 
@@ -380,7 +389,8 @@ bool FitsNarrow(std::u16string_view text) {
 
 }  // namespace
 
-TCellText TCellTexts::TextAt(const unsigned char* at) {
+TCellText TCellTexts::TextAt(uint32_t cell) const {
+  const unsigned char* at = bases_[cell >> kOffsetBits] + (cell & kOffsetMask);
   const unsigned last = GetWord(at - 2);
   size_t length = last & 0x3FFF;
   if (last & kLongFlag) length = (length << 16) | GetWord(at - 4);
@@ -390,17 +400,21 @@ TCellText TCellTexts::TextAt(const unsigned char* at) {
 
 TCellTexts& TCellTexts::operator=(const TCellTexts& other) {
   if (this == &other) return *this;
-  Reset(other.columns_);
-  cells_.reserve(other.cells_.size());
+  // Built aside, so that running out of memory or references leaves this
+  // store as it was.
+  TCellTexts copy;
+  copy.blockLimit_ = other.blockLimit_;
+  copy.Reset(other.columns_);
+  copy.cells_.reserve(other.cells_.size());
   std::u16string scratch;
-  for (const unsigned char* at : other.cells_) {
-    const TCellText text = TextAt(at);
+  for (const uint32_t cell : other.cells_) {
+    const TCellText text = other.TextAt(cell);
     if (text.IsNarrow())
-      AppendNarrow(at, text.size());
+      copy.AppendNarrow(other.bases_[cell >> kOffsetBits] + (cell & kOffsetMask), text.size());
     else
-      Append(text.View(&scratch));
+      copy.Append(text.View(&scratch));
   }
-  return *this;
+  return *this = std::move(copy);
 }
 
 TCellTexts& TCellTexts::operator=(const TUnicodeRows& rows) {
@@ -420,78 +434,99 @@ void TCellTexts::Reset(int columns) {
   cells_.clear();
   cells_.shrink_to_fit();
   blocks_.clear();
-  free_ = nullptr;
-  freeLength_ = 0;
+  bases_.clear();
+  // Only a store with columns takes cells, and only a cell reads block 0.
+  if (columns_ > 0) bases_.push_back(kEmptyCell);
+  current_ = 0;
+  used_ = 0;
 }
 
-unsigned char* TCellTexts::Allocate(size_t prefixBytes, size_t bytes, bool wide) {
-  // The prefix is even-sized, so an even start gives an even text address.
-  const size_t skip = wide ? reinterpret_cast<uintptr_t>(free_) & 1 : 0;
+uint32_t TCellTexts::Allocate(size_t prefixBytes, size_t bytes, bool wide, unsigned char** text) {
   const size_t needed = prefixBytes + bytes;
-  if (skip + needed > freeLength_) {
-    // A text longer than a block gets a block of its own; the current
-    // block's free end stays in use for the texts after it.
-    const size_t units = std::max((needed + 1) / 2, kCellBlockLength);
-    blocks_.emplace_back(new char16_t[units]);  // left uninitialised
-    unsigned char* start = reinterpret_cast<unsigned char*>(blocks_.back().get());
-    if (units > kCellBlockLength) return start + prefixBytes;
-    free_ = start;
-    freeLength_ = units * 2;
-  } else {
-    free_ += skip;
-    freeLength_ -= skip;
+  // Blocks start aligned and the prefix is even-sized, so an even start
+  // gives an even text address.
+  size_t start = used_ + (wide ? used_ & 1 : 0);
+  if (current_ == 0 || start + needed > kBlockBytes) {
+    if (blocks_.size() >= blockLimit_) throw std::bad_alloc();  // no reference would name the block
+    // A text needing more than kOwnBlockBytes gets a block of exactly its
+    // size; the current block's free end stays in use for the texts after
+    // it.
+    const bool own = needed > kOwnBlockBytes;
+    std::unique_ptr<char16_t[]> block(new char16_t[own ? (needed + 1) / 2 : kBlockBytes / 2]);  // uninitialised
+    unsigned char* base = reinterpret_cast<unsigned char*>(block.get());
+    if (bases_.empty()) bases_.push_back(kEmptyCell);
+    bases_.push_back(base);
+    try {
+      blocks_.push_back(std::move(block));
+    } catch (...) {
+      bases_.pop_back();
+      throw;
+    }
+    const uint32_t number = static_cast<uint32_t>(blocks_.size());
+    if (own) {
+      *text = base + prefixBytes;
+      return (number << kOffsetBits) | uint32_t(prefixBytes);
+    }
+    current_ = number;
+    start = 0;
   }
-  unsigned char* at = free_ + prefixBytes;
-  free_ += needed;
-  freeLength_ -= needed;
-  return at;
+  const size_t offset = start + prefixBytes;
+  used_ = start + needed;
+  *text = reinterpret_cast<unsigned char*>(blocks_[current_ - 1].get()) + offset;
+  return (current_ << kOffsetBits) | uint32_t(offset);
 }
 
-const unsigned char* TCellTexts::StoreNarrow(const unsigned char* units, size_t length) {
-  if (length == 0) return kEmptyCell + 2;
+uint32_t TCellTexts::StoreNarrow(const unsigned char* units, size_t length) {
+  if (length == 0) return kEmptyCellRef;
   length = std::min(length, kMaxCellLength);
-  unsigned char* at = Allocate(PrefixBytes(length), length, false);
+  unsigned char* at = nullptr;
+  const uint32_t cell = Allocate(PrefixBytes(length), length, false, &at);
   PutPrefix(at, length, true);
   std::copy_n(units, length, at);
-  return at;
+  return cell;
 }
 
-const unsigned char* TCellTexts::Store(std::u16string_view text) {
-  if (text.empty()) return kEmptyCell + 2;
+uint32_t TCellTexts::Store(std::u16string_view text) {
+  if (text.empty()) return kEmptyCellRef;
   text = text.substr(0, kMaxCellLength);
+  unsigned char* at = nullptr;
   if (FitsNarrow(text)) {
-    unsigned char* at = Allocate(PrefixBytes(text.size()), text.size(), false);
+    const uint32_t cell = Allocate(PrefixBytes(text.size()), text.size(), false, &at);
     PutPrefix(at, text.size(), true);
     std::transform(text.begin(), text.end(), at, [](char16_t unit) { return static_cast<unsigned char>(unit); });
-    return at;
+    return cell;
   }
-  unsigned char* at = Allocate(PrefixBytes(text.size()), text.size() * 2, true);
+  const uint32_t cell = Allocate(PrefixBytes(text.size()), text.size() * 2, true, &at);
   PutPrefix(at, text.size(), false);
   std::copy(text.begin(), text.end(), reinterpret_cast<char16_t*>(at));
-  return at;
+  return cell;
 }
 
 // A column often repeats the text of the row above (a kind, a source, a
-// flag): such a cell points at the same text instead of another copy.
+// flag): such a cell refers to the same text instead of another copy.
 // Texts are never changed in place, so sharing one is safe.
-const unsigned char* TCellTexts::Above() const {
-  return cells_.size() >= size_t(columns_) ? cells_[cells_.size() - size_t(columns_)] : nullptr;
+bool TCellTexts::Above(uint32_t* cell) const {
+  if (cells_.size() < size_t(columns_)) return false;
+  *cell = cells_[cells_.size() - size_t(columns_)];
+  return true;
 }
 
 void TCellTexts::Append(std::u16string_view text) {
   if (columns_ <= 0) return;
-  const unsigned char* above = Above();
-  cells_.push_back(above && TextAt(above) == text.substr(0, kMaxCellLength) ? above : Store(text));
+  uint32_t above = 0;
+  const bool shared = Above(&above) && TextAt(above) == text.substr(0, kMaxCellLength);
+  cells_.push_back(shared ? above : Store(text));
 }
 
 void TCellTexts::AppendNarrow(const unsigned char* units, size_t length) {
   if (columns_ <= 0) return;
   length = std::min(length, kMaxCellLength);
-  if (const unsigned char* above = Above()) {
+  uint32_t above = 0;
+  if (Above(&above)) {
     const TCellText text = TextAt(above);
     // A text that fits 8-bit units is always kept in them, so a wide text
     // above never equals this one.
-    if (text.size() == length && (length == 0 || (text.IsNarrow() && std::equal(units, units + length, above))))
+    if (text.size() == length && (length == 0 || (text.IsNarrow() && text == TCellText(units, length))))
       return cells_.push_back(above);
   }
   cells_.push_back(StoreNarrow(units, length));
@@ -512,7 +547,10 @@ void TCellTexts::AddRow(std::initializer_list<std::u16string_view> texts) {
 }
 
 void TCellTexts::Set(int row, int column, std::u16string_view text) {
-  if (Contains(row, column)) cells_[size_t(row) * size_t(columns_) + size_t(column)] = Store(text);
+  if (Contains(row, column)) {
+    const uint32_t cell = Store(text);
+    cells_[size_t(row) * size_t(columns_) + size_t(column)] = cell;
+  }
 }
 
 // ---- TTableModel ------------------------------------------------------------

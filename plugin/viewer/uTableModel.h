@@ -15,7 +15,7 @@
 //    of it and must be rebuilt when the tree changes shape.
 //  - Cell texts live in a few large blocks (TCellTexts), not one string per
 //    cell: a million-row listing costs a handful of allocations to build and
-//    to free. A text whose units are all below 0x100 is kept in 8-bit units,
+//    to free, and 4 bytes per cell to find its text. A text whose units are all below 0x100 is kept in 8-bit units,
 //    which halves the texts of nearly every real grid; readers get it back
 //    as UTF-16 (TCellText).
 #pragma once
@@ -79,12 +79,19 @@ class TCellText {
 // The cell texts of a table: rows of a fixed number of cells, each text
 // stored once in append-only blocks. Texts handed out stay valid until the
 // store is cleared or assigned; replacing a cell's text appends the new text
-// and leaves the old one in place.
+// and leaves the old one in place. A cell is a 32-bit reference to its text,
+// so a million-row grid spends 4 bytes per cell on it, not a pointer's 8.
+// The references name at most kMaxBlocks blocks, each holding at least half
+// a block's 128 KiB (2 GiB of cell text in the worst case, nearly 4 GiB with
+// short texts); a text that would need a block beyond them is refused with
+// std::bad_alloc, as an allocation failure would be, and leaves the store
+// as it was.
 class TCellTexts {
  public:
   TCellTexts() = default;
   TCellTexts(const TCellTexts& other) { *this = other; }
   TCellTexts(TCellTexts&&) noexcept = default;
+  // Either copies every text or, when that fails, leaves *this unchanged.
   TCellTexts& operator=(const TCellTexts& other);
   TCellTexts& operator=(TCellTexts&&) noexcept = default;
   // Rows as separate strings; shorter rows are filled with empty cells.
@@ -113,34 +120,52 @@ class TCellTexts {
 
   // Longest text a cell keeps; a longer one is cut to this many units.
   static constexpr size_t kMaxCellLength = 0x3FFFFFFF;
+  // Bits of a cell reference holding the byte offset of its text within its
+  // block; the others number the block (block 0 holds the empty text).
+  static constexpr unsigned kOffsetBits = 17;
+  // Most blocks the references can name, besides block 0.
+  static constexpr size_t kMaxBlocks = (size_t(1) << (32 - kOffsetBits)) - 1;
+  // Lets the store take at most this many blocks (never more than
+  // kMaxBlocks), so that running out of references can be tried without
+  // gigabytes of text. Kept across Reset and copies.
+  void SetBlockLimit(size_t blocks) { blockLimit_ = blocks < kMaxBlocks ? blocks : kMaxBlocks; }
 
  private:
-  // A cell is the address of its text's first byte. The one or two 16-bit
-  // words in front of it (read bytewise: a narrow text need not be aligned)
-  // hold its length and form: bit 14 of the word just in front marks 8-bit
-  // units; with bit 15 clear, bits 0-13 are the length (below 0x4000), with
-  // bit 15 set they are its high 14 bits and the word before holds the low
-  // 16. A wide text starts on an even address. A grid of a million rows
-  // keeps 8 bytes per cell instead of a pointer and a size.
-  static TCellText TextAt(const unsigned char* at);
+  // A cell is (block number << kOffsetBits) | byte offset of its text's
+  // first byte. The one or two 16-bit words in front of the text (read
+  // bytewise: a narrow text need not be aligned) hold its length and form:
+  // bit 14 of the word just in front marks 8-bit units; with bit 15 clear,
+  // bits 0-13 are the length (below 0x4000), with bit 15 set they are its
+  // high 14 bits and the word before holds the low 16. A wide text starts on
+  // an even address. A block of the normal size is 2^kOffsetBits bytes, so
+  // every offset in it fits; a text needing more than half of that gets a
+  // block of its own, exactly its size, where it starts behind its length
+  // words at offset 2 or 4. Every block therefore holds at least half a
+  // normal block's bytes.
+  TCellText TextAt(uint32_t cell) const;
   // Room for a text of this many bytes behind a prefix of prefixBytes; a
-  // wide text's room starts on an even address. Returns the text address.
-  unsigned char* Allocate(size_t prefixBytes, size_t bytes, bool wide);
-  const unsigned char* Store(std::u16string_view text);
+  // wide text's room starts on an even address. Returns the text's cell
+  // reference and its address in *text.
+  uint32_t Allocate(size_t prefixBytes, size_t bytes, bool wide, unsigned char** text);
+  uint32_t Store(std::u16string_view text);
   // Stores 8-bit units, each the UTF-16 unit of the same value.
-  const unsigned char* StoreNarrow(const unsigned char* units, size_t length);
+  uint32_t StoreNarrow(const unsigned char* units, size_t length);
   // Appends 8-bit units as a cell, shared with the cell above when equal.
   void AppendNarrow(const unsigned char* units, size_t length);
-  // The text of the cell one row above the next one appended, or nullptr.
-  const unsigned char* Above() const;
+  // The cell one row above the next one appended; false in the first row.
+  bool Above(uint32_t* cell) const;
 
   int columns_ = 0;
-  std::vector<const unsigned char*> cells_;
+  std::vector<uint32_t> cells_;
+  // The first byte of every block by block number: the shared empty text's
+  // length word, then the blocks of blocks_ in order.
+  std::vector<const unsigned char*> bases_;
   // Blocks of UTF-16 units, so that wide texts are proper char16_t objects;
   // narrow texts and the length words are written into them bytewise.
   std::vector<std::unique_ptr<char16_t[]>> blocks_;
-  unsigned char* free_ = nullptr;  // unused end of the last block
-  size_t freeLength_ = 0;
+  size_t blockLimit_ = kMaxBlocks;
+  uint32_t current_ = 0;  // number of the block whose free end is in use; 0: none
+  size_t used_ = 0;       // bytes of that block in use
 };
 
 // Separates path segments inside column keys; no header text contains it.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 
 #include "uTableModel.h"
 #include "uUnicode.h"
@@ -285,6 +286,117 @@ TEST(cell_texts, narrow_and_wide_texts_read_back_exactly) {
       EXPECT_EQ(store->Cell(int(r), 2).ToString(), r == 1 ? u"\u0416" : u"\u00E9") << r;
     }
   }
+}
+
+// Every reader of a cell must see exactly this text.
+void ExpectCellsRead(const TCellTexts& cells, const std::vector<std::u16string>& expected) {
+  ASSERT_EQ(size_t(cells.RowCount()) * size_t(cells.ColumnCount()), expected.size());
+  std::u16string scratch;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const int row = int(i / size_t(cells.ColumnCount())), column = int(i % size_t(cells.ColumnCount()));
+    const TCellText cell = cells.Cell(row, column);
+    const std::u16string& text = expected[i];
+    ASSERT_EQ(cell.size(), text.size()) << row << "," << column;
+    ASSERT_TRUE(cell == text) << row << "," << column;
+    ASSERT_EQ(cell.View(&scratch), text) << row << "," << column;
+    std::u16string copied(text.size(), u'?');
+    cell.CopyTo(copied.data(), copied.size());
+    ASSERT_EQ(copied, text) << row << "," << column;
+    if (!text.empty()) {
+      ASSERT_EQ(cell[0], text[0]) << row << "," << column;
+      ASSERT_EQ(cell[text.size() - 1], text.back()) << row << "," << column;
+    }
+  }
+}
+
+// A cell refers to its text by block number and offset. Texts filling many
+// blocks to their ends, texts just below and above the size that gets a
+// block of its own (with the normal block still filled after them), wide
+// texts at odd offsets and shared texts must all read back, after
+// replacements and in a copy.
+TEST(cell_texts, texts_over_many_blocks_and_in_blocks_of_their_own_read_back) {
+  // Narrow texts of 65,532 units and wide ones of 32,766 just fill half a
+  // block with their 4 length bytes; one unit more gets a block of its own.
+  const size_t kBigLengths[] = {65532, 65533, 32766, 32767, 70000, 140000};
+  uint32_t seed = 7;
+  const auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  const auto text = [&next](size_t length, bool wide) {
+    std::u16string out(length, u' ');
+    for (char16_t& unit : out) unit = char16_t((wide ? 0x0400 : 0x20) + next() % 0x60);
+    return out;
+  };
+  TCellTexts cells;
+  cells.Reset(3);
+  std::vector<std::u16string> expected;
+  for (int row = 0; row < 6000; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      std::u16string cell;
+      if (column == 2 && row % 4 != 0)
+        cell = expected[expected.size() - 3];  // repeats the row above: shared
+      else if (column == 1 && row % 250 == 3)
+        cell = text(kBigLengths[size_t(row / 250) % std::size(kBigLengths)], row % 500 == 253);
+      else
+        cell = text(next() % 90, next() % 3 == 0);
+      if (column == 0 && row % 2)
+        cells.AppendUtf8(Utf16ToUtf8(cell));
+      else
+        cells.Append(cell);
+      expected.push_back(std::move(cell));
+    }
+  }
+  ExpectCellsRead(cells, expected);
+  for (int row = 5; row < 6000; row += 97) {
+    const std::u16string cell = text(row % 5 == 0 ? kBigLengths[size_t(row) % std::size(kBigLengths)] : size_t(row % 40),
+                                     row % 3 == 0);
+    cells.Set(row, row % 3, cell);
+    expected[size_t(row) * 3 + size_t(row % 3)] = cell;
+  }
+  ExpectCellsRead(cells, expected);
+  const TCellTexts copy = cells;
+  const std::vector<std::u16string> copied = expected;
+  cells.Set(8, 2, u"after the copy");
+  expected[8 * 3 + 2] = u"after the copy";
+  ExpectCellsRead(cells, expected);
+  ExpectCellsRead(copy, copied);
+}
+
+// Running out of block references refuses the text as a failed allocation
+// would and leaves every cell as it was: appending, replacing and copying.
+TEST(cell_texts, running_out_of_blocks_refuses_the_text_and_keeps_the_store) {
+  TCellTexts cells;
+  cells.SetBlockLimit(2);
+  cells.Reset(1);
+  std::vector<std::u16string> expected;
+  // 40,005 bytes with the length words: three to a block.
+  const auto big = [](int i) { return std::u16string(40000, u'b') + char16_t(u'0' + i); };
+  for (int i = 0; i < 6; ++i) {
+    cells.Append(big(i));
+    expected.push_back(big(i));
+  }
+  EXPECT_THROW(cells.Append(big(6)), std::bad_alloc);
+  EXPECT_THROW(cells.Append(std::u16string(70000, u'\u0416')), std::bad_alloc);
+  EXPECT_THROW(cells.AppendUtf8(std::string(70000, 'o')), std::bad_alloc);
+  EXPECT_THROW(cells.Set(0, 0, big(9)), std::bad_alloc);
+  ExpectCellsRead(cells, expected);
+  // What needs no new block still goes in: an empty text, a repeated one,
+  // a short one in the last block's free end.
+  cells.Append(u"");
+  cells.Append(u"");
+  cells.Append(u"x");
+  expected.insert(expected.end(), {u"", u"", u"x"});
+  ExpectCellsRead(cells, expected);
+  const TCellTexts copy = cells;
+  ExpectCellsRead(copy, expected);
+  // A copy that runs out leaves the target as it was.
+  cells.SetBlockLimit(1);
+  TCellTexts target;
+  target.Reset(2);
+  target.AddRow({u"kept", u"\u0416"});
+  EXPECT_THROW(target = cells, std::bad_alloc);
+  ExpectCellsRead(target, {u"kept", u"\u0416"});
 }
 
 TEST(table_model_robustness, survives_a_hundred_thousand_levels_of_nesting) {
