@@ -15,9 +15,9 @@
 //    of it and must be rebuilt when the tree changes shape.
 //  - Cell texts live in a few large blocks (TCellTexts), not one string per
 //    cell: a million-row listing costs a handful of allocations to build and
-//    to free, and 4 bytes per cell to find its text. A text whose units are all below 0x100 is kept in 8-bit units,
-//    which halves the texts of nearly every real grid; readers get it back
-//    as UTF-16 (TCellText).
+//    to free, and 4 bytes per cell to find its text. A text whose units are
+//    all below 0x100 is kept in 8-bit units, which halves the texts of nearly
+//    every real grid; readers get it back as UTF-16 (TCellText).
 #pragma once
 
 #include <cstdint>
